@@ -1,0 +1,40 @@
+# Everything from a fresh clone: `make run`, `make test`, `make bench`.
+BUILD      ?= build
+CORE_BUILD ?= build-core-sanitize
+JOBS       ?= $(shell nproc)
+WERROR     ?= $(if $(CI),ON,OFF)
+CMAKE_ARGS ?=
+
+.PHONY: all deps build run test test-core-sanitized bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEMAR_WERROR=$(WERROR) $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/tidemar
+
+# The core on its own (proves it needs no Qt), under address and UB sanitizers.
+test-core-sanitized: deps
+	cmake -S . -B $(CORE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTIDEMAR_CORE_ONLY=ON \
+	      -DTIDEMAR_SANITIZE=ON -DTIDEMAR_WERROR=$(WERROR)
+	cmake --build $(CORE_BUILD) -j $(JOBS)
+	cd $(CORE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: build test-core-sanitized
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD)/bench/core_bench
+	@if [ -x $(BUILD)/bench/ui_bench ]; then QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/ui_bench; fi
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(CORE_BUILD)

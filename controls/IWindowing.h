@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QWidget;
+
+// Everything that would block on the user goes through here: modal dialogs, message
+// boxes, popup menus and the help viewer. The program uses the Qt implementation;
+// tests answer in advance with a scripted one.
+class IWindowing {
+public:
+    enum class Icon { None, Information, Question, Exclamation, Critical };
+    enum class Buttons { Ok, YesNo, RetryCancel };
+    enum class Answer { Ok, Yes, No, Retry, Cancel };
+
+    // A request to the help viewer, named after the classic help commands.
+    struct HelpRequest {
+        enum class Command {
+            Quit,
+            Context,
+            ContextPopup,
+            Contents,
+            Finder,
+            HelpOnHelp,
+            PartialKey,
+            Macro,
+            SetWindowPos
+        };
+        Command command = Command::Contents;
+        QString file;                            // help file, possibly with ">window" appended
+        int context = 0;                         // context number for Context and ContextPopup
+        QString text;                            // keyword or macro
+        int x = 0, y = 0, width = 0, height = 0; // SetWindowPos
+    };
+
+    virtual ~IWindowing() = default;
+
+    virtual Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                              Buttons buttons) = 0;
+    // Shows the dialog modally and returns its result code (QDialog::Accepted / Rejected).
+    virtual int ShowModal(QDialog* dialog) = 0;
+    // Shows a popup menu at a global position; returns the chosen item's id, 0 if dismissed.
+    // Each entry carries its id; a separator entry has isSeparator set.
+    struct MenuEntry {
+        int id = 0;
+        QString text;
+        bool enabled = true;
+        bool isSeparator = false;
+    };
+    virtual int PopupMenu(QWidget* owner, const QPoint& globalPos,
+                          const QList<MenuEntry>& entries) = 0;
+    virtual void Help(QWidget* owner, const HelpRequest& request) = 0;
+    // The pointer position in global coordinates.
+    virtual QPoint CursorPos() = 0;
+};

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "store/NamedRecord.h"
+
+// A schedulable resource (a schedule row); Name() is the whole 24-character field,
+// trailing padding included.
+class ClsResource : public NamedRecord<false> {};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "store/Error.h"
+
+// The one place failures go: a line appended to Tidemar.err beside the program.
+namespace ModError {
+
+// Shows a message with an exclamation icon and an OK button; set by the user interface.
+using MessageBoxHook = std::function<void(const std::string& text, const std::string& title)>;
+
+void SetProgramFolder(const std::string& folder);
+const std::string& ProgramFolder();
+std::string LogPath();
+
+void SetMessageBoxHook(MessageBoxHook hook);
+
+void LogError(std::string_view className, std::string_view procName, int32_t line, int32_t number,
+              std::string_view description);
+inline void LogError(std::string_view className, std::string_view procName, const Error& e) {
+    LogError(className, procName, 0, e.number, e.description);
+}
+
+// The log line without its line end, as LogError writes it.
+std::string FormatLine(std::string_view className, std::string_view procName, int32_t line,
+                       int32_t number, std::string_view description);
+
+int16_t ErrorsInHandler();
+void ResetErrorsInHandler();
+
+} // namespace ModError

@@ -1,0 +1,236 @@
+#include "datetime/ClsDate.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "datetime/Clock.h"
+#include "store/ModError.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+class ClsDateTest : public ::testing::Test {
+protected:
+    void SetUp() override { ModError::SetProgramFolder(dir.path()); }
+    void TearDown() override { Clock::SetFixed(std::nullopt); }
+
+    std::vector<std::string> LogLines() const {
+        std::vector<std::string> lines;
+        std::ifstream in(dir.file("Tidemar.err"));
+        for (std::string l; std::getline(in, l);) {
+            lines.push_back(l);
+        }
+        return lines;
+    }
+    // A failed call returns 0 or "" and adds exactly one log line naming it and the error.
+    template <class T> void ExpectFailed(const T& result, const std::string& proc, int32_t number) {
+        EXPECT_EQ(result, T{}) << proc;
+        auto lines = LogLines();
+        ASSERT_EQ(lines.size(), ++logged) << proc;
+        char tail[64];
+        std::snprintf(tail, sizeof tail, "%-20s %-20s     0 %08X ", "ClsDate", proc.c_str(),
+                      static_cast<uint32_t>(number));
+        EXPECT_NE(lines.back().find(tail), std::string::npos) << lines.back();
+    }
+    void ExpectNothingLogged() { EXPECT_EQ(LogLines().size(), logged); }
+
+    TempDir dir;
+    size_t logged = 0;
+    ClsDate date;
+};
+
+int32_t Day(int y, int m, int d) {
+    return ClsDate::DayNumberFromCivil(y, m, d);
+}
+
+TEST_F(ClsDateTest, PackingAndSplitting) {
+    // clang-format off
+    struct Row { int32_t days, time, packed, day, minute; };
+    const Row rows[] = {{0, 570, 570, 0, 570}, {1, 0, 2048, 1, 0}, {2, 1500, 5596, 2, 1500},
+        {45000, 600, 2048 * 45000 + 600, 45000, 600}, {3, 2048 + 5, 3 * 2048 + 5, 3, 5},
+        {-1, 10, -2038, -1, 10}, {-1, -1, -1, -1, 2047}, {1048575, 0, 1048575 * 2048, 1048575, 0}};
+    // clang-format on
+    for (const Row& r : rows) {
+        int32_t packed = date.JoinDateTime(r.days, r.time);
+        EXPECT_EQ(packed, r.packed) << r.days;
+        EXPECT_EQ(date.SplitDateVal(packed), r.day) << r.days;
+        EXPECT_EQ(date.SplitTimeVal(packed), r.minute) << r.days;
+    }
+    ExpectNothingLogged();
+    ExpectFailed(date.JoinDateTime(1048576, 0), "JoinDateTime", 6);
+}
+
+TEST_F(ClsDateTest, CivilCalendarAndPlatformDates) {
+    // clang-format off
+    struct Row { int y, m, d, day, weekday; };
+    const Row rows[] = {{1900, 1, 1, 0, 1}, {1899, 12, 31, -1, 0}, {2024, 1, 1, 45290, 1},
+        {2026, 12, 5, 46359, 6}, {100, 1, 1, -657436, 5}, {9999, 12, 31, 2958463, 5},
+        {2024, 13, 1, 45656, 3}, {2024, 3, 0, 45349, 4}};
+    // clang-format on
+    for (const Row& r : rows) {
+        EXPECT_EQ(Day(r.y, r.m, r.d), r.day) << r.y << "-" << r.m << "-" << r.d;
+        EXPECT_EQ(ClsDate::Weekday(r.day), r.weekday) << r.day;
+    }
+    for (int32_t day = -657436; day <= 2958463; day += 997) {
+        int y = 0, m = 0, d = 0;
+        ClsDate::CivilFromDayNumber(day, y, m, d);
+        ASSERT_EQ(Day(y, m, d), day);
+        ASSERT_TRUE(m >= 1 && m <= 12 && d >= 1 && d <= date.DaysInMonth(day)) << day;
+    }
+    // Negative date values carry the day in their integer part: -0.5 is 30 Dec 1899 noon.
+    // clang-format off
+    const std::pair<double, int32_t> values[] = {{2.0, 0}, {2.99998, 0}, {1.5, -1}, {-0.5, -2},
+        {45292.75, 45290}, {-657434.0, -657436}, {2958465.999, 2958463}};
+    // clang-format on
+    for (auto [value, day] : values) {
+        EXPECT_EQ(date.DateToLong(value), day) << value;
+        EXPECT_EQ(date.LongToDate(day), std::trunc(value)) << value;
+    }
+    ExpectNothingLogged();
+    ExpectFailed(date.DateToLong(2958466.0), "DateToLong", 6);
+    ExpectFailed(date.LongToDate(2958464), "LongToDate", 5);
+}
+
+TEST_F(ClsDateTest, MonthBoundaries) {
+    // clang-format off
+    struct Row { int y, m, days; };
+    const Row rows[] = {{2024, 1, 31}, {2024, 2, 29},  {2023, 2, 28},  {1900, 2, 28}, {2000, 2, 29},
+                        {2024, 4, 30}, {2024, 12, 31}, {9999, 12, 31}, {100, 1, 31}};
+    // clang-format on
+    for (const Row& r : rows) {
+        const int32_t first = Day(r.y, r.m, 1), last = Day(r.y, r.m, r.days);
+        for (int32_t day = first; day <= last; ++day) {
+            SCOPED_TRACE(testing::Message() << r.y << "-" << r.m << " day " << day);
+            EXPECT_EQ(date.FirstDayOfMonth(day), first);
+            EXPECT_EQ(date.LastDayOfMonth(day), last);
+            EXPECT_EQ(date.DaysInMonth(day), r.days);
+        }
+    }
+    ExpectNothingLogged();
+    ExpectFailed(date.FirstDayOfMonth(2958464), "FirstDayOfMonth", 5);
+    ExpectFailed(date.LastDayOfMonth(-657437), "LastDayOfMonth", 5);
+    ExpectFailed(date.DaysInMonth(kMax), "DaysInMonth", 5);
+}
+
+TEST_F(ClsDateTest, TimeTexts) {
+    const std::pair<int32_t, const char*> minutes[] = {
+        {0, "00:00"},     {1439, "23:59"}, {90, "01:30"},    {1500, "25:00"},
+        {-90, "-01:-30"}, {-5, "00:-05"},  {6000, "100:00"}, {32767, "546:07"}};
+    for (auto [value, text] : minutes) {
+        EXPECT_EQ(date.MinutesToTime(value), text);
+        EXPECT_EQ(date.MilitaryTime(static_cast<int16_t>(value)), text);
+    }
+    EXPECT_EQ(date.MinutesToTime(std::numeric_limits<int32_t>::min()), "-35791394:-08");
+    EXPECT_EQ(date.SecondsToTime(3725), "01:02:05");
+    EXPECT_EQ(date.SecondsToTime(90000), "25:00:00");
+    EXPECT_EQ(date.SecondsToTime(-3725), "-01:-02:-05");
+    EXPECT_EQ(date.DateAndTimeString(Day(2026, 12, 5), 570), "05 Dec 2026 09:30");
+    EXPECT_EQ(date.DateAndTimeString(0, 1500), "01 Jan 1900 25:00");
+    ExpectNothingLogged();
+    ExpectFailed(date.DateAndTimeString(3000000, 0), "DateAndTimeString", 5);
+}
+
+TEST_F(ClsDateTest, TimeParsing) {
+    // clang-format off
+    struct Row { const char* text; int32_t minutes; int16_t msm; int32_t seconds; };
+    const Row rows[] = {{"9:30", 570, 570, 34200}, {"14:05:59", 845, 845, 50759},
+        {"930", 0, 0, 0}, {"", 0, 0, 0}, {"  9: 30", 570, 570, 34200}, {"30:45", 1845, 1845, 110700},
+        {"0:0.5", 0, 0, 30}, {"0:1.5", 2, 2, 90}, {"0:2.5", 2, 2, 150}, {"0.5:0", 0, 30, 1800},
+        {"-1:30", -30, -30, -1800}, {"+1e1:5x", 605, 605, 36300}, {"abc:def", 0, 0, 0},
+        {"12:", 720, 720, 43200}, {"1:2:3.5", 62, 62, 3724}, {"1.:.5e1", 65, 65, 3900},
+        {"546:7", 32767, 32767, 1966020}, {"0:1e-400", 0, 0, 0}};
+    // clang-format on
+    for (const Row& r : rows) {
+        EXPECT_EQ(date.TimeToMinutes(r.text), r.minutes) << r.text;
+        EXPECT_EQ(date.MinutesSinceMidnight(r.text), r.msm) << r.text;
+        EXPECT_EQ(date.SecondsSinceMidnight(r.text), r.seconds) << r.text;
+    }
+    ExpectNothingLogged();
+    ExpectFailed(date.MinutesSinceMidnight("546:8"), "MinutesSinceMidnight", 6);
+    ExpectFailed(date.TimeToMinutes("99999999:0"), "TimeToMinutes", 6);
+    ExpectFailed(date.SecondsSinceMidnight("1e400:0"), "SecondsSinceMidnight", 6);
+    // One second past the int32 range.
+    ExpectFailed(date.SecondsSinceMidnight("596523:14:8"), "SecondsSinceMidnight", 6);
+}
+
+TEST_F(ClsDateTest, MinutesBetweenAndAdjust) {
+    // clang-format off
+    struct Row { int32_t d1, m1, d2, m2, between; };
+    const Row rows[] = {{100, 1380, 101, 60, 120}, {100, 600, 100, 570, -30}, {-5, 0, 0, 0, 7200},
+        {Day(2024, 1, 31), 1430, Day(2024, 2, 1), 10, 20},
+        {Day(2025, 12, 31), 1439, Day(2026, 1, 1), 0, 1},
+        {Day(2024, 2, 28), 600, Day(2024, 3, 1), 600, 2880}};
+    // clang-format on
+    for (const Row& r : rows) {
+        const int32_t a = date.JoinDateTime(r.d1, r.m1), b = date.JoinDateTime(r.d2, r.m2);
+        EXPECT_EQ(date.MinutesBetween(a, b), r.between) << r.d1;
+        EXPECT_EQ(date.MinutesBetween(b, a), -r.between) << r.d1;
+        EXPECT_EQ(date.MinutesAdjust(a, r.between), b) << r.d1;
+        EXPECT_EQ(date.MinutesAdjust(b, -r.between), a) << r.d1;
+    }
+    ExpectNothingLogged();
+    const int32_t midnight = date.JoinDateTime(100, 1440), ok = date.JoinDateTime(100, 0);
+    ExpectFailed(date.MinutesBetween(ok, midnight), "MinutesBetween", 13);
+    ExpectFailed(date.MinutesAdjust(midnight, 5), "MinutesAdjust", 13);
+    ExpectFailed(date.MinutesBetween(date.JoinDateTime(-600000, 0), date.JoinDateTime(1000000, 0)),
+                 "MinutesBetween", 6);
+    ExpectFailed(date.MinutesAdjust(date.JoinDateTime(1048575, 0), 1440), "MinutesAdjust", 6);
+    ExpectFailed(date.MinutesAdjust(date.JoinDateTime(-657436, 0), -1), "MinutesAdjust", 5);
+}
+
+// The minute-by-minute count-down that Granularise must agree with.
+int32_t CountDown(int32_t minutes, int32_t g) {
+    int32_t v = minutes + g / 2;
+    while (v % g != 0 && v >= 1) {
+        --v;
+    }
+    return v;
+}
+
+TEST_F(ClsDateTest, Granularise) {
+    // clang-format off
+    struct Row { int32_t minutes, granularity, result, granularityAfter; };
+    const Row rows[] = {{52, 15, 45, 15}, {53, 15, 60, 15}, {7, 15, 0, 15}, {8, 15, 15, 15},
+        {22, 15, 15, 15}, {23, 15, 30, 15}, {15, 30, 30, 30}, {-20, 15, -13, 15}, {-7, 15, 0, 15},
+        {1439, 60, 1440, 60}, {52, 0, 52, 1}, {52, -5, 52, 1}};
+    // clang-format on
+    for (const Row& r : rows) {
+        int32_t g = r.granularity;
+        EXPECT_EQ(date.Granularise(r.minutes, g), r.result) << r.minutes << "/" << r.granularity;
+        EXPECT_EQ(g, r.granularityAfter);
+    }
+    for (int32_t g : {1, 2, 7, 15, 60, 1440}) {
+        for (int32_t m = -100; m <= 3000; ++m) {
+            int32_t gg = g;
+            ASSERT_EQ(date.Granularise(m, gg), CountDown(m, g)) << m << "/" << g;
+        }
+    }
+    ExpectNothingLogged();
+    int32_t g = 10;
+    ExpectFailed(date.Granularise(kMax, g), "Granularise", 6);
+}
+
+TEST_F(ClsDateTest, NowFromTheClock) {
+    Clock::SetFixed(Clock::LocalTime{2026, 12, 5, 9, 30, 59});
+    EXPECT_EQ(date.CurrentDateTime(), date.JoinDateTime(46359, 570));
+    EXPECT_EQ(date.Today(), 46359);
+    EXPECT_EQ(date.MinutesNow(), 570);
+    ExpectNothingLogged();
+    Clock::SetFixed(Clock::LocalTime{4771, 1, 1, 0, 0, 0}); // beyond the last packable day
+    ExpectFailed(date.CurrentDateTime(), "CurrentDateTime", 6);
+    Clock::SetFixed(Clock::LocalTime{2023, 2, 29, 0, 0, 0});
+    ExpectFailed(date.Today(), "Today", 5);
+}
+
+} // namespace
