@@ -429,15 +429,6 @@ std::string ClsDate::DateAndTimeString(int32_t DaysSince1900, int32_t MinsSinceM
     return Trap("DateAndTimeString", calc());
 }
 
-int32_t ClsDate::SplitTimeVal(int32_t DtTmVal) const {
-    return DtTmVal & kTimeMask;
-}
-
-// Floor division (an arithmetic shift), so that days before 1 Jan 1900 come back whole.
-int32_t ClsDate::SplitDateVal(int32_t DtTmVal) const {
-    return DtTmVal >> 11;
-}
-
 int32_t ClsDate::JoinDateTime(int32_t DaysSince1900, int32_t TimeVal) const {
     return Trap("JoinDateTime", Join(DaysSince1900, TimeVal));
 }

@@ -27,8 +27,10 @@ public:
     // Granularity below 1 is taken as 1, and the caller's variable is set to 1 as well.
     int32_t Granularise(int32_t Minutes, int32_t& Granularity) const;
     std::string DateAndTimeString(int32_t DaysSince1900, int32_t MinsSinceMidnight) const;
-    int32_t SplitTimeVal(int32_t DtTmVal) const;
-    int32_t SplitDateVal(int32_t DtTmVal) const;
+    // Inline: a rebuild of the schedule splits every appointment it looks at.
+    int32_t SplitTimeVal(int32_t DtTmVal) const { return DtTmVal & 2047; }
+    // Floor division (an arithmetic shift), so that days before 1 Jan 1900 come back whole.
+    int32_t SplitDateVal(int32_t DtTmVal) const { return DtTmVal >> 11; }
     int32_t JoinDateTime(int32_t DaysSince1900, int32_t TimeVal) const;
     int32_t TimeToMinutes(const std::string& TmStr) const;
 

@@ -77,6 +77,13 @@ std::string FromUtf8(std::string_view utf8) {
 }
 
 std::string ToUtf8(std::string_view ansi) {
+    bool ascii = true;
+    for (char ch : ansi) {
+        ascii &= static_cast<unsigned char>(ch) < 0x80;
+    }
+    if (ascii) {
+        return std::string(ansi);
+    }
     std::string out;
     out.reserve(ansi.size());
     for (char ch : ansi) {

@@ -46,22 +46,21 @@ int32_t ClsGlobal::AllocateId(int32_t& Id, const char* procName) {
 
 bool ClsGlobal::CheckForOverlap(int32_t Id, int32_t ResourceId, int32_t StartDtTm,
                                 int32_t EndDtTm) const {
-    // Only the resource's own appointments can collide; the walk keeps collection order.
-    for (const ClsAppointment* a : AppointmentsOfResource(ResourceId)) {
-        if (a->Id() == Id) {
-            continue;
-        }
-        int32_t s = a->StartDtTm();
-        int32_t e = a->EndDtTm();
-        if ((s <= StartDtTm && StartDtTm < e) || (s < EndDtTm && EndDtTm <= e) ||
-            (StartDtTm < s && EndDtTm >= e)) {
+    // Only the resource's own appointments can collide; their times sit in the index, so
+    // a record is read only when its times collide, to skip the candidate's own.
+    for (const ResourceSlot& a : AppointmentsOfResource(ResourceId)) {
+        int32_t s = a.startDtTm;
+        int32_t e = a.endDtTm;
+        if (((s <= StartDtTm && StartDtTm < e) || (s < EndDtTm && EndDtTm <= e) ||
+             (StartDtTm < s && EndDtTm >= e)) &&
+            a.record->Id() != Id) {
             return true;
         }
     }
     return false;
 }
 
-std::span<const ClsAppointment* const> ClsGlobal::AppointmentsOfResource(int32_t ResourceId) const {
+std::span<const ResourceSlot> ClsGlobal::AppointmentsOfResource(int32_t ResourceId) const {
     auto it = byResource_.find(ResourceId);
     if (it == byResource_.end()) {
         return {};
@@ -74,7 +73,7 @@ bool ClsGlobal::AddAppointment(std::shared_ptr<const ClsAppointment> record) {
     if (!appointments_.Add(std::move(record))) {
         return false;
     }
-    byResource_[raw->ResourceId()].push_back(raw);
+    byResource_[raw->ResourceId()].push_back({raw->StartDtTm(), raw->EndDtTm(), raw});
     return true;
 }
 
@@ -85,7 +84,7 @@ void ClsGlobal::RemoveAppointment(int32_t Id) {
     }
     auto it = byResource_.find(record->ResourceId());
     if (it != byResource_.end()) {
-        std::erase(it->second, record.get());
+        std::erase_if(it->second, [&](const ResourceSlot& a) { return a.record == record.get(); });
         if (it->second.empty()) {
             byResource_.erase(it);
         }
@@ -146,7 +145,8 @@ void ClsGlobal::RemoveAppointments(const std::vector<int32_t>& ids) {
     }
     for (int32_t resourceId : resources) {
         auto it = byResource_.find(resourceId);
-        std::erase_if(it->second, [&](const ClsAppointment* a) { return doomed.count(a) != 0; });
+        std::erase_if(it->second,
+                      [&](const ResourceSlot& a) { return doomed.count(a.record) != 0; });
         if (it->second.empty()) {
             byResource_.erase(it);
         }
@@ -203,6 +203,7 @@ int32_t SaveRecord(Collection<T>& collection, int32_t& Id, int32_t allocated, co
 } // namespace
 
 int32_t ClsGlobal::CustomerSave(int32_t& Id, std::string_view Name) {
+    ++customersVersion_;
     if (Id != 0) {
         customers_.Remove(Id);
     }
@@ -237,6 +238,7 @@ bool ClsGlobal::CustomerDelete(int32_t Id) {
     if (!customers_.Remove(Id)) {
         return false;
     }
+    ++customersVersion_;
     RemoveAppointments(CollectAppointments(
         appointments_, [&](const ClsAppointment& a) { return a.CustomerId() == Id; }));
     return true;
@@ -249,10 +251,10 @@ bool ClsGlobal::ResourceDelete(int32_t Id) {
     // Every appointment of the resource goes, so its list is dropped whole.
     auto it = byResource_.find(Id);
     if (it != byResource_.end()) {
-        std::vector<const ClsAppointment*> doomed = std::move(it->second);
+        std::vector<ResourceSlot> doomed = std::move(it->second);
         byResource_.erase(it);
-        for (const ClsAppointment* a : doomed) {
-            appointments_.Remove(a->Id());
+        for (const ResourceSlot& a : doomed) {
+            appointments_.Remove(a.record->Id());
         }
     }
     return true;

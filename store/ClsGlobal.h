@@ -16,6 +16,14 @@
 #include "store/Collection.h"
 #include "store/GlobalRecord.h"
 
+// One appointment in the per-resource index: its times kept beside it, so scans over a
+// resource's bookings read one small contiguous array instead of every record.
+struct ResourceSlot {
+    int32_t startDtTm;
+    int32_t endDtTm;
+    const ClsAppointment* record;
+};
+
 // What Save could not write: the names of the files that keep their previous contents.
 struct SaveResult {
     std::vector<std::string> failedFiles;
@@ -92,9 +100,13 @@ public:
     const Collection<ClsAppointment>& Appointments() const { return appointments_; }
 
     // The appointments of one resource, in collection order.
-    std::span<const ClsAppointment* const> AppointmentsOfResource(int32_t ResourceId) const;
+    std::span<const ResourceSlot> AppointmentsOfResource(int32_t ResourceId) const;
 
     const std::string& DataFolder() const { return dataFolder_; }
+
+    // Changes whenever a customer is saved, deleted or loaded, so views can keep what
+    // they derived from customers until it does.
+    uint64_t CustomersVersion() const { return customersVersion_; }
 
 private:
     enum Kind { kResource, kCustomer, kType, kAppointment, kGlobal, kKindCount };
@@ -114,6 +126,7 @@ private:
     std::string programFolder_;
     std::string dataFolder_;
     int32_t counter_ = 0;
+    uint64_t customersVersion_ = 0;
     GlobalRecord global_;
     bool firstRun_ = false;
     // A file that did not load whole and clean is copied to ".bak" before it is rewritten.
@@ -123,5 +136,5 @@ private:
     Collection<ClsCustomer> customers_{'C'};
     Collection<ClsType> types_{'T'};
     Collection<ClsAppointment> appointments_{'A'};
-    std::unordered_map<int32_t, std::vector<const ClsAppointment*>> byResource_;
+    std::unordered_map<int32_t, std::vector<ResourceSlot>> byResource_;
 };

@@ -1,5 +1,7 @@
 #include "store/FileIo.h"
 
+#include "store/ModError.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -152,7 +154,12 @@ std::optional<Error> WriteAtomic(const std::string& path, const uint8_t* data, s
         ::unlink(tmp.c_str());
         return failure;
     }
-    return SyncFolder(FolderOf(path));
+    // The file already holds the new contents: a folder that will not sync is logged, not
+    // reported as a failed write, which would claim the old contents were kept.
+    if (auto e = SyncFolder(FolderOf(path))) {
+        ModError::LogError("FileIo", "WriteAtomic", *e);
+    }
+    return std::nullopt;
 }
 
 std::optional<Error> CopyAtomic(const std::string& from, const std::string& to) {

@@ -1,0 +1,160 @@
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "store/ClsCustomer.h"
+#include "store/Collection.h"
+#include "store/IdIndex.h"
+
+namespace {
+
+std::shared_ptr<const ClsCustomer> Customer(int32_t id, const std::string& name = "") {
+    auto c = std::make_shared<ClsCustomer>();
+    c->SetId(id);
+    c->SetName(name);
+    return c;
+}
+
+std::vector<int32_t> Order(const Collection<ClsCustomer>& c) {
+    std::vector<int32_t> ids;
+    for (const auto& r : c) {
+        ids.push_back(r->Id());
+    }
+    return ids;
+}
+
+TEST(CollectionTest, InsertionOrderAndDuplicateKeys) {
+    Collection<ClsCustomer> c('C');
+    for (int32_t id : {5, 3, 9, -2}) {
+        ASSERT_TRUE(c.Add(Customer(id)));
+    }
+    EXPECT_FALSE(c.Add(Customer(3, "second")));
+    EXPECT_EQ(Order(c), (std::vector<int32_t>{5, 3, 9, -2}));
+    EXPECT_EQ(c.Count(), 4u);
+    EXPECT_EQ(c.Find(3)->Name(), "");
+    // A saved record is removed and appended again: it moves to the end.
+    ASSERT_TRUE(c.Remove(3));
+    ASSERT_TRUE(c.Add(Customer(3, "again")));
+    EXPECT_EQ(Order(c), (std::vector<int32_t>{5, 9, -2, 3}));
+    EXPECT_FALSE(c.Remove(3 + 1000));
+    EXPECT_EQ(c.Count(), 4u);
+}
+
+TEST(CollectionTest, KeysIgnoreCaseButNotDigits) {
+    Collection<ClsCustomer> c('A');
+    for (int32_t id : {5, 17, -3, std::numeric_limits<int32_t>::max()}) {
+        c.Add(Customer(id));
+    }
+    EXPECT_EQ(c.Key(17), "17A");
+    EXPECT_EQ(c.Key(-3), "-3A");
+    // clang-format off
+    const std::pair<const char*, int32_t> rows[] = {
+        {"5a", 5}, {"5A", 5}, {"17a", 17}, {"-3a", -3}, {"2147483647A", 2147483647},
+        {"05A", 0}, {"5C", 0}, {"5", 0}, {"", 0}, {"A", 0}, {"+5A", 0}, {" 5A", 0}, {"5 A", 0},
+        {"2147483648A", 0}, {"-0A", 0}};
+    // clang-format on
+    for (auto [key, id] : rows) {
+        auto found = c.Item(key);
+        EXPECT_EQ(found ? found->Id() : 0, id) << key;
+    }
+}
+
+// Removing most records in random order compacts the slots; order and lookups must hold
+// after every step, and appends in between must land at the end.
+TEST(CollectionTest, ManyRemovesKeepOrderAndLookups) {
+    std::mt19937 rng(20240611);
+    Collection<ClsCustomer> c('C');
+    std::vector<int32_t> expected;
+    int32_t nextId = 1;
+    for (; nextId <= 2000; ++nextId) {
+        c.Add(Customer(nextId, std::to_string(nextId)));
+        expected.push_back(nextId);
+    }
+    for (int step = 0; step < 1990; ++step) {
+        auto pick = std::uniform_int_distribution<size_t>(0, expected.size() - 1)(rng);
+        int32_t id = expected[pick];
+        ASSERT_TRUE(c.Remove(id));
+        expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(pick));
+        EXPECT_FALSE(c.Exists(id));
+        if (step % 7 == 0) {
+            c.Add(Customer(nextId, std::to_string(nextId)));
+            expected.push_back(nextId++);
+        }
+        ASSERT_EQ(c.Count(), expected.size());
+        if (step % 50 == 0 || expected.size() < 80) {
+            ASSERT_EQ(Order(c), expected) << "step " << step;
+            for (int32_t kept : expected) {
+                auto r = c.Item(std::to_string(kept) + "c");
+                ASSERT_TRUE(r) << kept;
+                ASSERT_EQ(r->Name(), std::to_string(kept));
+            }
+        }
+    }
+    c.Clear();
+    EXPECT_EQ(c.Count(), 0u);
+    EXPECT_TRUE(Order(c).empty());
+    EXPECT_FALSE(c.Find(expected.front()));
+}
+
+// The index must agree with a standard map under any mix of operations. Small pools of
+// random keys crowd a small table so that probe chains meet and wrap around its end; the
+// last round grows the table to thousands of keys.
+TEST(CollectionTest, IdIndexAgreesWithStandardMap) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 100; ++round) {
+        std::vector<int32_t> pool = {0, std::numeric_limits<int32_t>::min(),
+                                     std::numeric_limits<int32_t>::max()};
+        const size_t poolSize = round < 99 ? 4 + rng() % 28 : 5000;
+        while (pool.size() < poolSize) {
+            pool.push_back(static_cast<int32_t>(rng()));
+        }
+        IdIndex index;
+        std::unordered_map<int32_t, uint32_t> model;
+        auto agree = [&](int32_t key) {
+            auto it = model.find(key);
+            return index.Find(key) ==
+                   (it == model.end() ? std::nullopt : std::optional(it->second));
+        };
+        for (int op = 0; op < 4000; ++op) {
+            const int32_t key = pool[rng() % pool.size()];
+            const auto value = static_cast<uint32_t>(rng() % 1000);
+            switch (rng() % 3) {
+            case 0:
+                ASSERT_EQ(index.Insert(key, value), model.emplace(key, value).second);
+                break;
+            case 1:
+                ASSERT_EQ(index.Erase(key), model.erase(key) == 1);
+                break;
+            default:
+                index.Update(key, value);
+                if (auto it = model.find(key); it != model.end()) {
+                    it->second = value;
+                }
+            }
+            ASSERT_EQ(index.Size(), model.size());
+            if (pool.size() < 100 || op % 500 == 0) {
+                for (int32_t k : pool) {
+                    ASSERT_TRUE(agree(k)) << "round " << round << " op " << op << " key " << k;
+                }
+            }
+        }
+        index.Reserve(4 * pool.size()); // a grown table keeps every entry
+        for (int32_t k : pool) {
+            ASSERT_TRUE(agree(k)) << k;
+        }
+        index.Clear();
+        EXPECT_FALSE(index.Find(pool.back()));
+        EXPECT_EQ(index.Size(), 0u);
+    }
+}
+
+} // namespace
