@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "controls/IWindowing.h"
+
+class HelpViewer;
+
+// The program's windowing: Qt message boxes, modal dialogs, popup menus and the help viewer.
+class QtWindowing : public IWindowing {
+public:
+    QtWindowing();
+    ~QtWindowing() override;
+    QtWindowing(const QtWindowing&) = delete;
+    QtWindowing& operator=(const QtWindowing&) = delete;
+
+    Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                      Buttons buttons) override;
+    // A dialog with a parent is made modal to its parent's window hierarchy only, so the help
+    // viewer stays usable while the dialog is open.
+    int ShowModal(QDialog* dialog) override;
+    int PopupMenu(QWidget* owner, const QPoint& globalPos,
+                  const QList<MenuEntry>& entries) override;
+    void Help(QWidget* owner, const HelpRequest& request) override;
+    QPoint CursorPos() override;
+
+    // The help viewer, created on first use; null until then.
+    HelpViewer* Viewer() const { return viewer_.get(); }
+
+private:
+    std::unique_ptr<HelpViewer> viewer_;
+};

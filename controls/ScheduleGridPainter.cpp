@@ -1,0 +1,407 @@
+#include "controls/ScheduleGridPainter.h"
+
+#include "controls/ScheduleGrid.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <QLocale>
+#include <QPainter>
+#include <QPalette>
+#include <QPen>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int kDayLabelPad = 5;
+constexpr int kTimeLabelGap = 12;
+
+} // namespace
+
+ScheduleGridPainter::ScheduleGridPainter(const ScheduleGrid& grid)
+    : grid_(grid), font_(grid.font()), bold_(grid.font()) {
+    bold_.setBold(true);
+    data_ = grid.DataRect();
+    scrollX_ = grid.horizontalScrollBar()->value();
+    const ScheduleTimeAxis& axis = grid.axis_;
+    if (axis.DayCount() > 0 && data_.width() > 0) {
+        const double dayWidth = axis.DayWidth();
+        const int last = axis.DayCount() - 1;
+        firstDay_ = std::clamp(static_cast<int>(std::floor(scrollX_ / dayWidth)), 0, last);
+        lastDay_ = std::clamp(static_cast<int>(std::floor((scrollX_ + data_.width()) / dayWidth)),
+                              0, last);
+    }
+    const int rowHeight = std::max(1, grid.rowHeight_);
+    const int scrollY = grid.verticalScrollBar()->value();
+    firstRow_ = scrollY / rowHeight + 1;
+    lastRow_ = std::min(grid.RowCount(), (scrollY + data_.height()) / rowHeight + 1);
+}
+
+ScheduleGridPainter::Stats ScheduleGridPainter::Paint(QPainter& painter, const QRect& dirty) {
+    Stats stats;
+    const auto inClip = [&](const QRect& area, auto&& draw) {
+        const QRect clip = area & dirty;
+        if (clip.isEmpty())
+            return;
+        painter.save();
+        painter.setClipRect(clip);
+        draw();
+        painter.restore();
+    };
+    inClip(data_, [&] {
+        PaintData(painter);
+        PaintLines(painter);
+        const int64_t before = grid_.model_.ExaminedBars();
+        stats.drawn = PaintBars(painter);
+        stats.examined = static_cast<int>(grid_.model_.ExaminedBars() - before);
+        PaintDrag(painter);
+    });
+    inClip(QRect(data_.left(), 0, data_.width(), data_.top()), [&] { PaintRuler(painter); });
+    inClip(QRect(0, 0, data_.left(), data_.top()), [&] { PaintTitle(painter); });
+    inClip(QRect(0, data_.top(), data_.left(), data_.height()), [&] { PaintList(painter); });
+    return stats;
+}
+
+// --- helpers ------------------------------------------------------------------------
+
+QDate ScheduleGridPainter::DateOf(int32_t day) {
+    return QDate(1900, 1, 1).addDays(day);
+}
+
+QString ScheduleGridPainter::DayLabel(int32_t day, int length) {
+    static const std::array<QString, 4> formats = {"ddd dd MMM yyyy", "ddd dd MMM", "ddd dd", "dd"};
+    return QLocale::c().toString(DateOf(day),
+                                 formats[static_cast<size_t>(std::clamp(length, 0, 3))]);
+}
+
+QString ScheduleGridPainter::TimeLabel(int minute, bool twentyFourHour) {
+    const int hour = (minute / 60) % 24;
+    const int rest = minute % 60;
+    if (twentyFourHour)
+        return QString("%1:%2").arg(hour, 2, 10, QChar('0')).arg(rest, 2, 10, QChar('0'));
+    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    const QString suffix = hour < 12 ? "am" : "pm";
+    if (rest == 0)
+        return QString::number(hour12) + suffix;
+    return QString("%1:%2%3").arg(hour12).arg(rest, 2, 10, QChar('0')).arg(suffix);
+}
+
+bool ScheduleGridPainter::IsWeekend(int32_t day, int weekendMask) {
+    const int fromMonday = static_cast<int>(((day % 7) + 7) % 7); // day 0 is a Monday
+    const int fromSunday = (fromMonday + 1) % 7;
+    return (weekendMask >> fromSunday) & 1;
+}
+
+QColor ScheduleGridPainter::Contrast(const QColor& background) {
+    const QColor c = background.toRgb();
+    const double luminance = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+    return luminance < 150 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+QColor ScheduleGridPainter::Blend(const QColor& from, const QColor& to, double amount) {
+    const QColor a = from.toRgb();
+    const QColor b = to.toRgb();
+    const auto mix = [amount](int x, int y) {
+        return static_cast<int>(std::lround(x + (y - x) * amount));
+    };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+int ScheduleGridPainter::DayX(int dayIndex) const {
+    return OffsetX(int64_t{dayIndex} * grid_.axis_.Span());
+}
+
+int ScheduleGridPainter::OffsetX(int64_t offset) const {
+    return data_.left() + static_cast<int>(std::llround(grid_.axis_.XOf(offset))) - scrollX_;
+}
+
+int ScheduleGridPainter::DayLabelLength() const {
+    const QFontMetrics fm(bold_);
+    int weekday = 0;
+    for (const char* name : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"})
+        weekday = std::max(weekday, fm.horizontalAdvance(name));
+    int month = 0;
+    for (const char* name :
+         {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"})
+        month = std::max(month, fm.horizontalAdvance(name));
+    const int space = fm.horizontalAdvance(' ');
+    const int dd = fm.horizontalAdvance("00");
+    const std::array<int, 4> widths = {weekday + dd + month + fm.horizontalAdvance("0000") +
+                                           3 * space,
+                                       weekday + dd + month + 2 * space, weekday + dd + space, dd};
+    const double room = grid_.axis_.DayWidth() - kDayLabelPad - 2;
+    for (size_t i = 0; i < widths.size(); ++i)
+        if (widths[i] <= room)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int ScheduleGridPainter::TimeLabelStep() const {
+    const QFontMetrics fm(font_);
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    const bool h24 = grid_.ruler24Hour_;
+    const int longest = fm.horizontalAdvance(h24 ? "00:00" : "12:30pm");
+    const int sub = axis.StepForWidth(longest + kTimeLabelGap);
+    if (sub != 0 && sub < 60)
+        return sub;
+    // Whole hours only: the labels are shorter.
+    const int whole =
+        axis.StepForWidth(fm.horizontalAdvance(h24 ? "00:00" : "12pm") + kTimeLabelGap);
+    return whole == 0 ? 0 : std::max(whole, 60);
+}
+
+// --- data area ----------------------------------------------------------------------
+
+void ScheduleGridPainter::PaintData(QPainter& painter) {
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    const QColor back = ScheduleGrid::ToQColor(grid_.backColor_);
+    painter.fillRect(data_, back);
+    const int contentRight = OffsetX(axis.TotalMinutes());
+    if (contentRight <= data_.right())
+        painter.fillRect(
+            QRect(contentRight, data_.top(), data_.right() - contentRight + 1, data_.height()),
+            grid_.palette().color(QPalette::Window));
+    const QColor weekend = ScheduleGrid::ToQColor(grid_.weekendColor_);
+    for (int i = firstDay_; i <= lastDay_; ++i)
+        if (IsWeekend(axis.FirstDay() + i, grid_.weekendMask_))
+            painter.fillRect(QRect(DayX(i), data_.top(), DayX(i + 1) - DayX(i), data_.height()),
+                             weekend);
+    const int current = grid_.CurrentRow();
+    if (current >= firstRow_ && current <= lastRow_) {
+        QColor highlight = grid_.palette().color(QPalette::Highlight);
+        highlight.setAlpha(40);
+        const int right = std::min(contentRight, data_.right() + 1);
+        painter.fillRect(
+            QRect(data_.left(), grid_.RowTop(current), right - data_.left(), grid_.rowHeight_),
+            highlight);
+    }
+}
+
+void ScheduleGridPainter::PaintLines(QPainter& painter) {
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    const QColor back = ScheduleGrid::ToQColor(grid_.backColor_);
+    const QColor ink = Contrast(back);
+    const int right = std::min(OffsetX(axis.TotalMinutes()), data_.right() + 1) - 1;
+    painter.setPen(Blend(back, ink, 0.10));
+    for (int row = firstRow_; row <= lastRow_; ++row) {
+        const int y = grid_.RowTop(row) + grid_.rowHeight_ - 1;
+        painter.drawLine(data_.left(), y, right, y);
+    }
+    if (lastDay_ < firstDay_)
+        return;
+    const int step = grid_.timeLines_ ? TimeLabelStep() : 0;
+    if (step > 0) {
+        painter.setPen(Blend(back, ink, 0.14));
+        for (int i = firstDay_; i <= lastDay_; ++i)
+            for (int m = (axis.DayStart() / step + 1) * step; m < axis.DayEnd(); m += step) {
+                const int x = OffsetX(int64_t{i} * axis.Span() + m - axis.DayStart());
+                painter.drawLine(x, data_.top(), x, data_.bottom());
+            }
+    }
+    painter.setPen(Blend(back, ink, 0.32));
+    for (int i = firstDay_; i <= lastDay_ + 1; ++i) {
+        const int x = DayX(i) - (i == axis.DayCount() ? 1 : 0);
+        painter.drawLine(x, data_.top(), x, data_.bottom());
+    }
+}
+
+int ScheduleGridPainter::PaintBars(QPainter& painter) {
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    if (axis.DayCount() == 0)
+        return 0;
+    // Bars of no length are widened to the right: look a little to the left as well.
+    const int64_t from = axis.AbsoluteOf(axis.OffsetAtX(scrollX_ - 4.0));
+    const int64_t to = axis.AbsoluteOf(axis.OffsetAtX(scrollX_ + data_.width() + 1.0) + 1) + 1;
+    painter.setFont(font_);
+    const QFontMetrics fm(font_);
+    const QColor outline = Contrast(ScheduleGrid::ToQColor(grid_.backColor_));
+    int visited = 0;
+    for (int row = firstRow_; row <= lastRow_; ++row) {
+        grid_.model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
+            ++visited;
+            const std::optional<QRectF> shape = grid_.BarRectF(row, bar);
+            if (!shape)
+                return;
+            const QRect box = shape->toRect();
+            if (!box.intersects(data_))
+                return;
+            const QColor fill = ScheduleGrid::ToQColor(bar.color);
+            painter.fillRect(box, fill);
+            painter.setPen(fill.darker(150));
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+            if (grid_.selectedBar_ == ScheduleGrid::Hit{row, number}) {
+                painter.setPen(QPen(outline, 2));
+                painter.drawRect(QRectF(box).adjusted(1, 1, -1, -1));
+            }
+            // The text stays in view when the bar starts left of it.
+            const QRect room = (box & data_).adjusted(4, 0, -3, 0);
+            if (room.width() < 8 || bar.text.isEmpty())
+                return;
+            painter.setPen(ScheduleGrid::ToQColor(bar.textColor));
+            grid_.texts_.Draw(painter, font_, room, bar.text);
+        });
+    }
+    return visited;
+}
+
+void ScheduleGridPainter::PaintDrag(QPainter& painter) {
+    if (!grid_.drag_.active)
+        return;
+    const QRect box = grid_.DragRect().toRect();
+    QColor fill = grid_.palette().color(QPalette::Highlight);
+    fill.setAlpha(110);
+    painter.fillRect(box, fill);
+    painter.setPen(QPen(fill.darker(140), 1, Qt::DashLine));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    const auto& drag = grid_.drag_;
+    const auto start = axis.MomentAt(std::min(drag.anchor, drag.current), false);
+    const auto end = axis.MomentAt(std::max(drag.anchor, drag.current), true);
+    const QString label = TimeLabel(start.minute, grid_.ruler24Hour_) +
+                          QString::fromUtf8(" \u2013 ") + TimeLabel(end.minute, grid_.ruler24Hour_);
+    const QRect room = (box & data_).adjusted(4, 0, -3, 0);
+    painter.setFont(font_);
+    if (QFontMetrics(font_).horizontalAdvance(label) <= room.width()) {
+        painter.setPen(Contrast(grid_.palette().color(QPalette::Highlight)));
+        painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, label);
+    }
+}
+
+// --- ruler, title and row titles ----------------------------------------------------
+
+void ScheduleGridPainter::PaintRuler(QPainter& painter) {
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    const QRect rect(data_.left(), 0, data_.width(), data_.top());
+    const QColor ruler = ScheduleGrid::ToQColor(grid_.rulerColor_);
+    const QColor text = Contrast(ruler);
+    const QColor tick = Blend(ruler, text, 0.45);
+    painter.fillRect(rect, ruler);
+    const int contentRight = OffsetX(axis.TotalMinutes());
+    if (contentRight <= rect.right())
+        painter.fillRect(QRect(contentRight, 0, rect.right() - contentRight + 1, rect.height()),
+                         grid_.palette().color(QPalette::Window));
+    const int half = rect.height() / 2;
+    const QRect dayBand(rect.left(), 0, rect.width(), half);
+    const QRect hourBand(rect.left(), half, rect.width(), rect.height() - half);
+
+    const int length = DayLabelLength();
+    const QFontMetrics fm(bold_);
+    const QColor weekend = Blend(ruler, ScheduleGrid::ToQColor(grid_.weekendColor_), 0.6);
+    painter.setFont(bold_);
+    for (int i = firstDay_; i <= lastDay_; ++i) {
+        const int32_t day = axis.FirstDay() + i;
+        const int x0 = DayX(i);
+        const int x1 = DayX(i + 1);
+        if (IsWeekend(day, grid_.weekendMask_))
+            painter.fillRect(QRect(x0, 0, x1 - x0, half), weekend);
+        // A partly scrolled day keeps its label in view, shortened to what is left of it.
+        const int left = std::max(x0, rect.left()) + kDayLabelPad;
+        for (int size = std::max(length, 0); length >= 0 && size < 4; ++size) {
+            const QString label = DayLabel(day, size);
+            const int width = fm.horizontalAdvance(label);
+            if (left + width > x1 - 2)
+                continue;
+            painter.setPen(text);
+            grid_.boldTexts_.Draw(painter, bold_, QRect(left, 0, width + 1, half), label);
+            break;
+        }
+    }
+    painter.setPen(Blend(ruler, text, 0.2));
+    painter.drawLine(rect.left(), half, rect.right(), half);
+    PaintHours(painter, hourBand, text, tick);
+    painter.setPen(tick);
+    for (int i = firstDay_; i <= lastDay_ + 1 && lastDay_ >= firstDay_; ++i)
+        painter.drawLine(DayX(i), 0, DayX(i), rect.bottom());
+    painter.setPen(Blend(ruler, text, 0.5));
+    painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+}
+
+void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const QColor& text,
+                                     const QColor& tick) {
+    const ScheduleTimeAxis& axis = grid_.axis_;
+    // Too narrow for any label: ticks alone still show the time of day.
+    const int labelStep = TimeLabelStep();
+    const int step = labelStep > 0 ? labelStep : axis.StepForWidth(6);
+    if (step == 0 || lastDay_ < firstDay_)
+        return;
+    // Minor ticks divide the label step, and only when they stay apart.
+    int minor = step;
+    for (int candidate : {15, 30, 60, 120, 180, 360}) {
+        if (candidate < step && step % candidate == 0 && candidate * axis.PixelsPerMinute() >= 6) {
+            minor = candidate;
+            break;
+        }
+    }
+    // Every day has the same labels: measure them once.
+    struct Label {
+        QString text;
+        int width = 0;
+    };
+    QHash<int, Label> labels;
+    if (labelStep > 0) {
+        const QFontMetrics fm(font_);
+        for (int m = 0; m < 1440; m += labelStep) {
+            const QString label = TimeLabel(m, grid_.ruler24Hour_);
+            labels.insert(m, Label{label, fm.horizontalAdvance(label)});
+        }
+    }
+    const int bottom = band.bottom();
+    for (int i = firstDay_; i <= lastDay_; ++i) {
+        const int64_t dayOffset = int64_t{i} * axis.Span() - axis.DayStart();
+        const int first = (axis.DayStart() + minor - 1) / minor * minor;
+        for (int m = first; m < axis.DayEnd(); m += minor) {
+            const int x = OffsetX(dayOffset + m);
+            const bool labelled = m % step == 0;
+            painter.setPen(tick);
+            painter.drawLine(x, bottom - (labelled ? 6 : 3), x, bottom);
+            if (!labelled || labelStep == 0)
+                continue;
+            const Label& label = labels[m % 1440];
+            // A label must not run into the next day's first label.
+            if (label.width > DayX(i + 1) - x - 3)
+                continue;
+            painter.setPen(text);
+            grid_.texts_.Draw(painter, font_,
+                              QRect(x + 3, band.top(), label.width + 1, band.height() - 2),
+                              label.text);
+        }
+    }
+}
+
+void ScheduleGridPainter::PaintTitle(QPainter& painter) {
+    const QRect rect(0, 0, data_.left(), data_.top());
+    const QColor back = ScheduleGrid::ToQColor(grid_.titleBackColor_);
+    const QColor fore = ScheduleGrid::ToQColor(grid_.TitleForeColor());
+    painter.fillRect(rect, back);
+    painter.setPen(fore);
+    grid_.boldTexts_.Draw(painter, bold_, rect.adjusted(6, 0, -4, 0), grid_.listTitle_);
+    painter.setPen(Blend(back, fore, 0.4));
+    painter.drawLine(rect.right(), 0, rect.right(), rect.bottom());
+    painter.drawLine(0, rect.bottom(), rect.right(), rect.bottom());
+}
+
+void ScheduleGridPainter::PaintList(QPainter& painter) {
+    const QRect rect(0, data_.top(), data_.left(), data_.height());
+    const QColor back = ScheduleGrid::ToQColor(grid_.listBackColor_);
+    const QColor fore = ScheduleGrid::ToQColor(grid_.ListForeColor());
+    painter.fillRect(rect, back);
+    const int current = grid_.CurrentRow();
+    const int height = grid_.rowHeight_;
+    for (int row = firstRow_; row <= lastRow_; ++row) {
+        const QRect cell(0, grid_.RowTop(row), rect.width(), height);
+        if (row == current) {
+            painter.fillRect(cell, grid_.palette().color(QPalette::Highlight));
+            painter.setPen(grid_.palette().color(QPalette::HighlightedText));
+        } else {
+            painter.setPen(fore);
+        }
+        grid_.texts_.Draw(painter, font_, cell.adjusted(6, 0, -6, 0), grid_.model_.RowText(row));
+        painter.setPen(Blend(back, fore, 0.12));
+        painter.drawLine(0, cell.bottom(), rect.right(), cell.bottom());
+    }
+    painter.setPen(Blend(back, fore, 0.4));
+    painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QShowEvent;
+
+// The About box: the program's picture, name, version and a line on what it is for.
+class DlgAbout : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int VersionMajor = 2;
+    static constexpr int VersionMinor = 0;
+    static constexpr int VersionRevision = 2;
+
+    explicit DlgAbout(QWidget* parent = nullptr);
+
+    // major + "." + minor as two digits + "." + revision as four digits: "2.00.0002".
+    static QString FormatVersion(int major, int minor, int revision);
+    // This program's version in that form.
+    static QString ProgramVersion();
+
+    QLabel* Image1 = nullptr;
+    QLabel* LblVersion = nullptr;
+    QPushButton* BtnAbout = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Form_Load();
+    void BtnAbout_Click();
+};

@@ -1,0 +1,86 @@
+#include "support/ScriptedWindowing.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+namespace {
+
+template <typename T> bool TakeFront(std::deque<T>& queue, T& value) {
+    if (queue.empty()) {
+        return false;
+    }
+    value = std::move(queue.front());
+    queue.pop_front();
+    return true;
+}
+
+IWindowing::Answer BackingOut(IWindowing::Buttons buttons) {
+    switch (buttons) {
+    case IWindowing::Buttons::YesNo:
+        return IWindowing::Answer::No;
+    case IWindowing::Buttons::RetryCancel:
+        return IWindowing::Answer::Cancel;
+    case IWindowing::Buttons::Ok:
+        break;
+    }
+    return IWindowing::Answer::Ok;
+}
+
+} // namespace
+
+IWindowing::Answer ScriptedWindowing::MessageBox(QWidget* parent, const QString& text,
+                                                 const QString& title, Icon icon, Buttons buttons) {
+    Answer answer = BackingOut(buttons);
+    TakeFront(answers, answer);
+    messages.append(MessageCall{parent, text, title, icon, buttons, answer});
+    log << QStringLiteral("MessageBox ") + title;
+    return answer;
+}
+
+int ScriptedWindowing::ShowModal(QDialog* dialog) {
+    ModalCall call;
+    call.dialog = dialog;
+    if (dialog != nullptr) {
+        call.className = QString::fromLatin1(dialog->metaObject()->className());
+        call.title = dialog->windowTitle();
+    }
+    log << QStringLiteral("ShowModal ") + call.className;
+    // Recorded before the action runs, so dialogs opened from inside it come after it.
+    const qsizetype index = modals.size();
+    modals.append(call);
+    ModalAction action;
+    TakeFront(modalActions, action);
+    int result = QDialog::Rejected;
+    if (dialog != nullptr) {
+        dialog->setResult(QDialog::Rejected);
+        dialog->show();
+        QCoreApplication::processEvents();
+        if (action) {
+            result = action(dialog);
+        }
+        if (dialog->isVisible()) {
+            dialog->hide();
+        }
+    }
+    modals[index].result = result;
+    return result;
+}
+
+int ScriptedWindowing::PopupMenu(QWidget* owner, const QPoint& globalPos,
+                                 const QList<MenuEntry>& entries) {
+    int result = 0;
+    TakeFront(popupResults, result);
+    popups.append(PopupCall{owner, globalPos, entries, result});
+    log << QStringLiteral("PopupMenu");
+    return result;
+}
+
+void ScriptedWindowing::Help(QWidget* owner, const HelpRequest& request) {
+    helps.append(HelpCall{owner, request});
+    log << QStringLiteral("Help %1").arg(static_cast<int>(request.command));
+}
+
+QPoint ScriptedWindowing::CursorPos() {
+    log << QStringLiteral("CursorPos");
+    return cursor;
+}
