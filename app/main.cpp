@@ -1,6 +1,47 @@
 #include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+
+#include "controls/QtWindowing.h"
+#include "controls/SignalWatcher.h"
+#include "schedule/DlgMain.h"
+#include "store/Hooks.h"
+#include "store/InstanceLock.h"
+#include "store/ModError.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName("Tidemar PE");
+    QApplication::setQuitOnLastWindowClosed(true);
+    QtWindowing windowing;
+
+    QString folder = QCoreApplication::applicationDirPath();
+    ModError::SetProgramFolder(folder.toStdString());
+    ModError::SetMessageBoxHook([&windowing](const std::string& text, const std::string& title) {
+        windowing.MessageBox(nullptr, QString::fromStdString(text), QString::fromStdString(title),
+                             IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
+    });
+    Hooks::SetDoEvents([] { QCoreApplication::processEvents(); });
+
+    InstanceLock lock(folder.toStdString() + "/Data");
+    if (!lock.Acquired()) {
+        windowing.MessageBox(nullptr,
+                             QObject::tr("Tidemar PE is already open on this data:\n%1\n\nSwitch "
+                                         "to the planner that is running.")
+                                 .arg(QDir::toNativeSeparators(folder + "/Data")),
+                             "Tidemar PE", IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return 1;
+    }
+
+    DlgMain window(windowing, folder);
+    // Ending from outside (a signal, the desktop session) closes the window as Exit does,
+    // so the data is written.
+    SignalWatcher signals_;
+    QObject::connect(&signals_, &SignalWatcher::Signalled, &window, [&window] { window.close(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { window.Form_Unload(); });
+    window.show();
+    return app.exec();
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/BenchData.h"
 #include "datetime/ClsDate.h"
 #include "store/Bytes.h"
 #include "store/ClsGlobal.h"
@@ -24,82 +25,17 @@
 namespace {
 
 constexpr int kResources = 1000;
-constexpr int kCustomers = 10000;
-constexpr int kTypes = 20;
-constexpr int32_t kFirstDay = 46000; // late 2025
-constexpr int32_t kSpanMinutes = 730 * 1440;
+constexpr int32_t kMillion = 1000000;
 
-// Appointment i: resource i mod 1000, one hour at the start of its own slot, so no two
-// collide and the resources interleave in collection order.
-ClsAppointment MakeAppointment(int32_t i, int32_t count) {
-    ClsDate date;
-    int32_t perResource = (count + kResources - 1) / kResources;
-    int32_t slot = i / kResources;
-    int64_t minute = static_cast<int64_t>(slot) * kSpanMinutes / perResource;
-    int32_t day = kFirstDay + static_cast<int32_t>(minute / 1440);
-    int32_t start = static_cast<int32_t>(minute % 1440);
-    int32_t endMinute = start + 60;
-    ClsAppointment a{ClsAppointment::Blank{}};
-    a.SetId(kResources + kCustomers + kTypes + 1 + i);
-    a.SetResourceId(1 + i % kResources);
-    a.SetCustomerId(kResources + 1 + i % kCustomers);
-    a.SetTypeId(kResources + kCustomers + 1 + i % kTypes);
-    a.SetStartDtTm(date.JoinDateTime(day, start));
-    a.SetEndDtTm(endMinute < 1440 ? date.JoinDateTime(day, endMinute)
-                                  : date.JoinDateTime(day + 1, endMinute - 1440));
-    a.SetReference("REF " + std::to_string(i));
-    return a;
+BenchStore Shape(int64_t appointments) {
+    BenchStore shape;
+    shape.appointments = static_cast<int32_t>(appointments);
+    return shape;
 }
 
-// A program folder with a Data/ of the given size, made once per size and kept.
-const std::string& Folder(int32_t count) {
-    static std::map<int32_t, std::string> folders;
-    auto& folder = folders[count];
-    if (!folder.empty()) {
-        return folder;
-    }
-    folder = (std::filesystem::temp_directory_path() /
-              ("tidemar-bench-" + std::to_string(getpid()) + "-" + std::to_string(count)))
-                 .string();
-    std::filesystem::create_directories(folder + "/Data");
-    ModError::SetProgramFolder(folder);
-    {
-        ClsGlobal store(folder);
-        for (int i = 0; i < kResources; ++i) {
-            int32_t id = 1 + i;
-            store.ResourceSave(id, "Room " + std::to_string(i));
-        }
-        for (int i = 0; i < kCustomers; ++i) {
-            int32_t id = kResources + 1 + i;
-            store.CustomerSave(id, "Customer " + std::to_string(i));
-        }
-        for (int i = 0; i < kTypes; ++i) {
-            int32_t id = kResources + kCustomers + 1 + i;
-            store.TypeSave(id, "Type " + std::to_string(i), 0xFF << (i % 3 * 8), 0, 15, 480, 15);
-        }
-        store.Save();
-    }
-    RecordFile file(ClsAppointment::RecordLength);
-    file.Reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-        MakeAppointment(i, count).Save(file);
-    }
-    FileIo::WriteAtomic(folder + "/Data/Appointment.bin", file.Bytes().data(), file.Bytes().size());
-    return folder;
+const std::string& Folder(int64_t appointments) {
+    return BenchFolder(Shape(appointments));
 }
-
-struct Cleanup {
-    ~Cleanup() {
-        std::error_code ec;
-        for (auto& entry :
-             std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ec)) {
-            if (entry.path().filename().string().rfind("tidemar-bench-" + std::to_string(getpid()),
-                                                       0) == 0) {
-                std::filesystem::remove_all(entry.path(), ec);
-            }
-        }
-    }
-} cleanup;
 
 size_t HeapInUse() {
     struct mallinfo2 mi = mallinfo2();
@@ -112,7 +48,7 @@ struct PlainAppointment {
 };
 
 void BM_LoadFloor(benchmark::State& state) {
-    std::string path = Folder(static_cast<int32_t>(state.range(0))) + "/Data/Appointment.bin";
+    std::string path = Folder(state.range(0)) + "/Data/Appointment.bin";
     for (auto _ : state) {
         std::vector<uint8_t> bytes;
         FileIo::ReadAll(path, bytes);
@@ -134,7 +70,7 @@ void BM_LoadFloor(benchmark::State& state) {
 }
 
 void BM_LoadStore(benchmark::State& state) {
-    const std::string& folder = Folder(static_cast<int32_t>(state.range(0)));
+    const std::string& folder = Folder(state.range(0));
     size_t bytesPerAppointment = 0;
     for (auto _ : state) {
         size_t before = HeapInUse();
@@ -151,7 +87,7 @@ void BM_LoadStore(benchmark::State& state) {
 }
 
 void BM_SaveFloor(benchmark::State& state) {
-    const std::string& folder = Folder(static_cast<int32_t>(state.range(0)));
+    const std::string& folder = Folder(state.range(0));
     std::vector<uint8_t> bytes;
     FileIo::ReadAll(folder + "/Data/Appointment.bin", bytes);
     std::string path = folder + "/floor.bin";
@@ -169,14 +105,12 @@ void BM_SaveFloor(benchmark::State& state) {
 }
 
 void BM_SaveStore(benchmark::State& state) {
-    ClsGlobal store(Folder(static_cast<int32_t>(state.range(0))));
+    ClsGlobal store(Folder(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.Save().Ok());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-
-constexpr int32_t kMillion = 1000000;
 
 ClsGlobal& MillionStore() {
     static ClsGlobal store(Folder(kMillion));
@@ -189,7 +123,7 @@ void BM_CheckForOverlap(benchmark::State& state) {
     ClsDate date;
     for (auto _ : state) {
         int32_t resource = 1 + static_cast<int32_t>(rng() % kResources);
-        int32_t day = kFirstDay + static_cast<int32_t>(rng() % 730);
+        int32_t day = Shape(kMillion).firstDay + static_cast<int32_t>(rng() % 730);
         benchmark::DoNotOptimize(store.CheckForOverlap(0, resource, date.JoinDateTime(day, 600),
                                                        date.JoinDateTime(day, 630)));
     }
@@ -199,7 +133,7 @@ void BM_CheckForOverlap(benchmark::State& state) {
 void BM_AppointmentSave(benchmark::State& state) {
     ClsGlobal& store = MillionStore();
     std::mt19937 rng(7);
-    int32_t firstId = kResources + kCustomers + kTypes + 1;
+    int32_t firstId = FirstAppointmentId(Shape(kMillion));
     for (auto _ : state) {
         int32_t id = firstId + static_cast<int32_t>(rng() % kMillion);
         auto a = store.AppointmentLoad(id);
@@ -213,7 +147,7 @@ void BM_AppointmentSave(benchmark::State& state) {
 void BM_AppointmentLoad(benchmark::State& state) {
     ClsGlobal& store = MillionStore();
     std::mt19937 rng(9);
-    int32_t firstId = kResources + kCustomers + kTypes + 1;
+    int32_t firstId = FirstAppointmentId(Shape(kMillion));
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             store.AppointmentLoad(firstId + static_cast<int32_t>(rng() % kMillion)));

@@ -1,0 +1,182 @@
+// What the user waits for in the main window: a rebuild with its first paint, the
+// rebuild of a million-appointment store, and the start of the program.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+
+#include "bench/common/BenchData.h"
+#include "controls/IWindowing.h"
+#include "controls/ScheduleGrid.h"
+#include "datetime/ClsDate.h"
+#include "schedule/DlgMain.h"
+#include "store/ClsGlobal.h"
+#include "store/ModError.h"
+
+namespace {
+
+// Answers as a user who backs out; nothing here should ask anything.
+class QuietWindowing : public IWindowing {
+public:
+    Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
+        return Answer::Cancel;
+    }
+    int ShowModal(QDialog*) override { return QDialog::Rejected; }
+    int PopupMenu(QWidget*, const QPoint&, const QList<MenuEntry>&) override { return 0; }
+    void Help(QWidget*, const HelpRequest&) override {}
+    QPoint CursorPos() override { return {}; }
+};
+
+QuietWindowing windowing;
+
+struct Scenario {
+    int32_t resources;
+    int32_t bookings;
+    int viewType;
+};
+
+BenchStore ShapeOf(const Scenario& s, int32_t spanDays) {
+    BenchStore shape;
+    shape.resources = s.resources;
+    shape.customers = 1000;
+    shape.types = 20;
+    shape.appointments = s.bookings;
+    shape.spanDays = spanDays;
+    return shape;
+}
+
+// A window on the store that does not write it back when it goes.
+std::unique_ptr<DlgMain> OpenWindow(const std::string& folder, int viewType, int32_t firstDay) {
+    ModError::SetProgramFolder(folder);
+    auto window = std::make_unique<DlgMain>(windowing, QString::fromStdString(folder));
+    window->Sched->resize(1600, 900);
+    window->Sched->SetTimeType(viewType);
+    window->Sched->SetDateFirst(firstDay);
+    return window;
+}
+
+void Paint(ScheduleGrid& grid, QImage& image) {
+    QPainter painter(&image);
+    grid.render(&painter);
+}
+
+// (a) 50 resources, 1,000 bookings, week; (b) 200 / 5,000, month; (c) 1,000 / 20,000, month.
+void BM_RebuildAndFirstPaint(benchmark::State& state) {
+    Scenario s{static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)),
+               static_cast<int>(state.range(2))};
+    BenchStore shape = ShapeOf(s, s.viewType == 0 ? 7 : 28);
+    shape.firstDay = ClsDate::DayNumberFromCivil(2027, 2, 1); // a Monday, a 28-day month
+    auto window = OpenWindow(BenchFolder(shape), s.viewType, shape.firstDay);
+    int32_t start = shape.firstDay;
+    window->SetScheduleDates(start);
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        window->ShowResources();
+        Paint(*window->Sched, image);
+    }
+    int bars = 0;
+    for (int r = 1; r <= window->Sched->RowCount(); ++r) {
+        bars += window->Sched->BarCount(r);
+    }
+    state.counters["bars"] = bars;
+}
+
+constexpr int32_t kMillion = 1000000;
+
+BenchStore MillionShape() {
+    BenchStore shape;
+    shape.resources = 200;
+    shape.appointments = kMillion;
+    shape.spanDays = 730;
+    return shape;
+}
+
+DlgMain& MillionWindow() {
+    static auto window = [] {
+        BenchStore shape = MillionShape();
+        auto w = OpenWindow(BenchFolder(shape), 2, shape.firstDay + 365);
+        int32_t start = shape.firstDay + 365;
+        w->SetScheduleDates(start);
+        return w;
+    }();
+    return *window;
+}
+
+void BM_ShowResourcesMillion(benchmark::State& state) {
+    DlgMain& window = MillionWindow();
+    for (auto _ : state) {
+        window.ShowResources();
+    }
+    state.SetItemsProcessed(state.iterations() * kMillion);
+}
+
+// The floor: one plain pass over the appointments, touching what a rebuild must read.
+void BM_PlainPassMillion(benchmark::State& state) {
+    DlgMain& window = MillionWindow();
+    const ClsGlobal& store = window.Global();
+    int32_t first = window.Sched->DateFirst();
+    int32_t last = window.Sched->DateLast();
+    for (auto _ : state) {
+        int64_t visible = 0;
+        for (const auto& a : store.Appointments()) {
+            int32_t sd = a->StartDtTm() >> 11;
+            visible += (sd >= first && sd <= last) ? a->ResourceId() : 0;
+        }
+        benchmark::DoNotOptimize(visible);
+    }
+    state.SetItemsProcessed(state.iterations() * kMillion);
+}
+
+// Scrolled repaints: the same view with 20k bars in range and with 200k bars mostly out of it.
+void BM_RepaintAfterScroll(benchmark::State& state) {
+    BenchStore shape;
+    shape.resources = 200;
+    shape.customers = 1000;
+    shape.appointments = static_cast<int32_t>(state.range(0));
+    shape.spanDays = static_cast<int32_t>(state.range(1));
+    auto window = OpenWindow(BenchFolder(shape), 2, shape.firstDay);
+    int32_t start = shape.firstDay;
+    window->SetScheduleDates(start);
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    int step = 0;
+    for (auto _ : state) {
+        window->Sched->ScrollToTime(window->Sched->DateFirst() + (step++ % 20), 600);
+        Paint(*window->Sched, image);
+    }
+    state.counters["painted_bars"] = window->Sched->PaintedBarCount();
+}
+
+// Start-up with a million appointments: the store loads, the window opens and the
+// first activation paints today's view.
+void BM_StartUpMillion(benchmark::State& state) {
+    BenchStore shape = MillionShape();
+    const std::string& folder = BenchFolder(shape);
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        auto window = OpenWindow(folder, 0, shape.firstDay);
+        window->Form_Activate();
+        Paint(*window->Sched, image);
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_RebuildAndFirstPaint)
+    ->Args({50, 1000, 0})
+    ->Args({200, 5000, 2})
+    ->Args({1000, 20000, 2})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowResourcesMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainPassMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintAfterScroll)
+    ->Args({20000, 28})
+    ->Args({200000, 280})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUpMillion)->Iterations(3)->Unit(benchmark::kMillisecond);

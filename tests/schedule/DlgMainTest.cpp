@@ -1,0 +1,424 @@
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "controls/DropDownToolButton.h"
+#include "controls/ScheduleGrid.h"
+#include "controls/SignalWatcher.h"
+#include "datetime/Clock.h"
+#include "datetime/ClsDate.h"
+#include "schedule/DlgMain.h"
+#include "store/ClsGlobal.h"
+#include "store/InstanceLock.h"
+#include "store/ModError.h"
+#include "support/ScriptedWindowing.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Answer = IWindowing::Answer;
+
+int32_t Day(int y, int m, int d) {
+    return ClsDate::DayNumberFromCivil(y, m, d);
+}
+
+// Wednesday 2 June 2021, 10:00.
+class DlgMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Clock::SetFixed(Clock::LocalTime{2021, 6, 2, 10, 0, 0});
+        ModError::SetProgramFolder(dir.path());
+        window = std::make_unique<DlgMain>(ui, QString::fromStdString(dir.path()));
+    }
+    void TearDown() override {
+        window.reset();
+        Clock::SetFixed(std::nullopt);
+    }
+
+    ClsGlobal& store() { return window->Global(); }
+    ScheduleGrid& grid() { return *window->Sched; }
+    int32_t AddResource(const char* name) {
+        int32_t id = 0;
+        return store().ResourceSave(id, name);
+    }
+    int32_t AddAppointment(int32_t resource, int32_t startDay, int startMin, int32_t endDay,
+                           int endMin) {
+        ClsDate d;
+        int32_t id = 0;
+        return store().AppointmentSave(id, 0, resource, 0, d.JoinDateTime(startDay, startMin),
+                                       d.JoinDateTime(endDay, endMin), "");
+    }
+    QStringList RowTexts() {
+        QStringList rows;
+        for (int r = 1; r <= grid().RowCount(); ++r) {
+            rows << grid().RowText(r).trimmed();
+        }
+        return rows;
+    }
+    void ShowFrom(int type, int32_t start) {
+        grid().SetTimeType(type);
+        window->SetScheduleDates(start);
+    }
+
+    TempDir dir;
+    ScriptedWindowing ui;
+    std::unique_ptr<DlgMain> window;
+};
+
+TEST_F(DlgMainTest, CaptionCarriesTheVersion) {
+    EXPECT_EQ(window->windowTitle(), "Tidemar PE (2.00.0002)");
+}
+
+TEST_F(DlgMainTest, FirstActivationSeedsOnceAndShowsToday) {
+    window->Form_Activate();
+    window->Form_Activate();
+    EXPECT_EQ(store().Appointments().Count(), 11u);
+    EXPECT_EQ(grid().DateFirst(), Day(2021, 6, 2));
+    ASSERT_EQ(RowTexts(), (QStringList{"Interview #1", "Meeting #1", "Meeting #2"}));
+    EXPECT_EQ(grid().BarCount(1), 5);
+    EXPECT_EQ(grid().BarCount(2), 3);
+    EXPECT_EQ(grid().BarCount(3), 3);
+    EXPECT_EQ(grid().ListTitle(), "Rooms");
+    EXPECT_EQ(grid().BarText(2, 1), "Ray Tolliver");
+    EXPECT_EQ(grid().BarColor(2, 1), 0x000000FFu);
+}
+
+TEST_F(DlgMainTest, RowsSortWithoutRegardToCaseAndEqualNamesKeepTheirBars) {
+    int32_t a = AddResource("beta");
+    AddResource("Alpha");
+    int32_t b = AddResource("beta");
+    AddResource("alpha2");
+    AddResource("Gamma");
+    AddAppointment(a, Day(2021, 6, 2), 60, Day(2021, 6, 2), 120);
+    AddAppointment(b, Day(2021, 6, 3), 60, Day(2021, 6, 3), 120);
+    AddAppointment(b, Day(2021, 6, 4), 60, Day(2021, 6, 4), 120);
+    ShowFrom(0, Day(2021, 6, 1));
+    EXPECT_EQ(RowTexts(), (QStringList{"Alpha", "alpha2", "beta", "beta", "Gamma"}));
+    EXPECT_EQ(grid().RowData(3), a);
+    EXPECT_EQ(grid().BarCount(3), 1);
+    EXPECT_EQ(grid().BarCount(4), 2);
+}
+
+struct RangeCase {
+    int32_t startDay, endDay;
+    bool shown;
+};
+class VisibleRange : public DlgMainTest, public ::testing::WithParamInterface<RangeCase> {};
+
+// A week view of 25 to 31 May 2021.
+TEST_P(VisibleRange, BarsTouchingTheRangeAreShown) {
+    int32_t r = AddResource("Room");
+    AddAppointment(r, GetParam().startDay, 600, GetParam().endDay, 660);
+    ShowFrom(0, Day(2021, 5, 25));
+    EXPECT_EQ(grid().BarCount(1), GetParam().shown ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VisibleRange,
+    ::testing::Values(RangeCase{Day(2021, 5, 23), Day(2021, 6, 2), true},   // spans it
+                      RangeCase{Day(2021, 5, 20), Day(2021, 5, 24), false}, // ends the day before
+                      RangeCase{Day(2021, 5, 24), Day(2021, 5, 25), true},  // ends on the first
+                      RangeCase{Day(2021, 5, 31), Day(2021, 6, 1), true},   // starts on the last
+                      RangeCase{Day(2021, 6, 1), Day(2021, 6, 1), false})); // the day after
+
+struct ViewCase {
+    int type;
+    int32_t start, first, last;
+};
+class ViewTypes : public DlgMainTest, public ::testing::WithParamInterface<ViewCase> {};
+
+TEST_P(ViewTypes, SetScheduleDatesFixesTheRange) {
+    int32_t start = GetParam().start;
+    ShowFrom(GetParam().type, start);
+    grid().SetTimeType(GetParam().type);
+    window->SetScheduleDates(start);
+    EXPECT_EQ(start, GetParam().first);
+    EXPECT_EQ(grid().DateFirst(), GetParam().first);
+    EXPECT_EQ(grid().DateLast(), GetParam().last);
+    EXPECT_EQ(grid().DayStartMinute(), 0);
+    EXPECT_EQ(grid().DayEndMinute(), 1440);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ViewTypes,
+    ::testing::Values(ViewCase{0, Day(2021, 6, 2), Day(2021, 6, 2), Day(2021, 6, 8)},
+                      ViewCase{1, Day(2021, 6, 6), Day(2021, 5, 31), Day(2021, 6, 27)},  // Sunday
+                      ViewCase{1, Day(2021, 5, 31), Day(2021, 5, 31), Day(2021, 6, 27)}, // Monday
+                      ViewCase{2, Day(2024, 2, 17), Day(2024, 2, 1), Day(2024, 2, 29)}));
+
+TEST_F(DlgMainTest, ChangeViewCyclesFromThePreviousStart) {
+    ShowFrom(0, Day(2021, 6, 2));
+    const std::pair<int32_t, int32_t> expected[] = {{Day(2021, 5, 31), Day(2021, 6, 27)},
+                                                    {Day(2021, 5, 1), Day(2021, 5, 31)},
+                                                    {Day(2021, 5, 1), Day(2021, 5, 7)}};
+    for (int step = 0; step < 3; ++step) {
+        window->mnuSchedView_Click();
+        EXPECT_EQ(grid().TimeType(), (step + 1) % 3);
+        EXPECT_EQ(grid().DateFirst(), expected[step].first) << "step " << step;
+        EXPECT_EQ(grid().DateLast(), expected[step].second) << "step " << step;
+    }
+}
+
+struct ScrollCase {
+    bool option;
+    int type;
+    int32_t start;
+    bool scrolls;
+};
+class AutoScroll : public DlgMainTest, public ::testing::WithParamInterface<ScrollCase> {};
+
+TEST_P(AutoScroll, OnlyAWeekFromTodayWithTheOptionScrollsToNow) {
+    window->resize(600, 400);
+    store().SetOption(2, GetParam().option);
+    grid().SetTimeType(GetParam().type);
+    int32_t start = GetParam().start;
+    window->SetScheduleDates(start);
+    grid().horizontalScrollBar()->setValue(0);
+    window->ShowResources();
+    EXPECT_EQ(grid().horizontalScrollBar()->value() > 0, GetParam().scrolls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AutoScroll,
+                         ::testing::Values(ScrollCase{true, 0, Day(2021, 6, 2), true},
+                                           ScrollCase{false, 0, Day(2021, 6, 2), false},
+                                           ScrollCase{true, 0, Day(2021, 6, 1), false},
+                                           ScrollCase{true, 2, Day(2021, 6, 2), false}));
+
+TEST_F(DlgMainTest, SettingsReachTheGrid) {
+    store().SetResourceType("Bays");
+    for (int i = 0; i < 5; ++i) {
+        store().SetColor(i, 0x00102030 + i);
+    }
+    store().SetOption(1, false);
+    store().SetOption(3, false);
+    store().SetOption(4, false);
+    window->ShowResources();
+    EXPECT_EQ(grid().ListTitle(), "Bays");
+    EXPECT_EQ(grid().BackColor(), 0x00102030u);
+    EXPECT_EQ(grid().TitleBackColor(), 0x00102031u);
+    EXPECT_EQ(grid().RulerColor(), 0x00102032u);
+    EXPECT_EQ(grid().ListBackColor(), 0x00102033u);
+    EXPECT_EQ(grid().WeekendColor(), 0x00102034u);
+    EXPECT_FALSE(grid().TimeLines());
+    EXPECT_FALSE(grid().Ruler24Hour());
+    EXPECT_TRUE(window->ToolButton("Exit")->toolTip().isEmpty());
+    store().SetOption(3, true);
+    window->ShowResources();
+    EXPECT_EQ(window->ToolButton("Exit")->toolTip(), "Exit");
+}
+
+TEST_F(DlgMainTest, ARenamedOrDeletedCustomerShowsOnTheNextRebuild) {
+    window->Form_Activate();
+    ASSERT_EQ(grid().BarText(2, 1), "Ray Tolliver");
+    int32_t ray = 7;
+    store().CustomerSave(ray, "Raymond Tolliver");
+    window->ShowResources();
+    EXPECT_EQ(grid().BarText(2, 1), "Raymond Tolliver");
+    store().CustomerDelete(ray);
+    store().CustomerSave(ray, "Ray Again"); // same id, new record
+    window->ShowResources();
+    EXPECT_EQ(grid().BarCount(2), 1); // the delete took Ray's bookings on Meeting #1
+}
+
+// A bar event raised while the grid is being rebuilt must not act; outside a rebuild the
+// drawn bar is taken off again by a rebuild, which also clears the selection.
+TEST_F(DlgMainTest, BarsAddedDuringARebuildAreIgnored) {
+    window->resize(600, 400);
+    int32_t r = AddResource("Room");
+    int32_t appt = AddAppointment(r, Day(2021, 6, 2), 600, Day(2021, 6, 2), 660);
+    ShowFrom(0, Day(2021, 6, 2));
+    grid().horizontalScrollBar()->setValue(0);
+    int depthSeen = -1;
+    auto probe = QObject::connect(grid().horizontalScrollBar(), &QScrollBar::valueChanged, [&] {
+        if (depthSeen < 0 && grid().RowCount() == 1 && grid().BarData(1, 1) == appt) {
+            depthSeen = window->FillDepth();
+            window->Sched_BarLeftClick(1, 1);
+            emit grid().BarAdded(1, 1, 0, 0);
+        }
+    });
+    window->ShowResources(); // auto-scroll moves the scroll bar mid-rebuild
+    QObject::disconnect(probe);
+    EXPECT_EQ(depthSeen, 1);
+    EXPECT_EQ(window->SelectedAppointment(), appt);
+    EXPECT_EQ(window->FillDepth(), 0);
+    emit grid().BarAdded(1, 1, 0, 0);
+    EXPECT_EQ(window->SelectedAppointment(), 0);
+}
+
+TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
+    window->resize(1000, 500);
+    window->show();
+    window->Form_Activate();
+    QWidget* viewport = grid().viewport();
+    int32_t today = Day(2021, 6, 2);
+    QTest::mouseMove(viewport, grid().PointFor(today, 600, 2)); // Meeting #1, MTG 001
+    EXPECT_EQ(window->StatusPanel("Customer"), "Ray Tolliver");
+    EXPECT_EQ(window->StatusPanel("Type"), "Meeting");
+    EXPECT_EQ(window->StatusPanel("Start"), "09:00");
+    EXPECT_EQ(window->StatusPanel("End"), "11:00");
+    QTest::mouseMove(viewport, grid().PointFor(today, 1200, 2));
+    for (const char* key : {"Customer", "Type", "Start", "End"}) {
+        EXPECT_EQ(window->StatusPanel(key), "") << key;
+    }
+}
+
+struct SelectionCase {
+    const char* name;
+    void (DlgMain::*command)();
+    const char* message;
+};
+class NoSelection : public DlgMainTest, public ::testing::WithParamInterface<SelectionCase> {};
+
+TEST_P(NoSelection, CommandsNeedingASelectionSaySo) {
+    window->Form_Activate(); // a rebuild clears the selected appointment and row
+    grid().SetCurrentRow(0);
+    (window.get()->*GetParam().command)();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, GetParam().message);
+    EXPECT_EQ(ui.messages[0].title, "No selection!");
+    EXPECT_EQ(ui.messages[0].icon, IWindowing::Icon::Information);
+    EXPECT_EQ(store().Resources().Count(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NoSelection,
+    ::testing::Values(
+        SelectionCase{"EditAppointment", &DlgMain::mnuApptEdit_Click, "No appointment selected!"},
+        SelectionCase{"EditResource", &DlgMain::mnuResourceEdit_Click, "No resource selected!"},
+        SelectionCase{"DeleteResource", &DlgMain::mnuResourceDelete_Click,
+                      "No resource selected!"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
+    window->Form_Activate();
+    grid().SetCurrentRow(1); // Interview #1 with five appointments
+    window->Sched_BarLeftClick(2, 1);
+    int32_t selected = window->SelectedAppointment();
+    ui.answers = {Answer::No};
+    window->mnuResourceDelete_Click();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, "Confirm delete resource Interview #1?\r\n(all associated "
+                                   "appointments will be deleted)");
+    EXPECT_EQ(ui.messages[0].title, "Confirm");
+    EXPECT_EQ(ui.messages[0].buttons, IWindowing::Buttons::YesNo);
+    EXPECT_EQ(ui.messages[0].icon, IWindowing::Icon::Question);
+    EXPECT_EQ(store().Resources().Count(), 3u);
+    EXPECT_EQ(window->SelectedAppointment(), selected); // no rebuild
+
+    ui.answers = {Answer::Yes};
+    window->mnuResourceDelete_Click();
+    EXPECT_EQ(store().Resources().Count(), 2u);
+    EXPECT_EQ(store().Appointments().Count(), 6u);
+    EXPECT_EQ(RowTexts(), (QStringList{"Meeting #1", "Meeting #2"}));
+    EXPECT_EQ(window->SelectedAppointment(), 0);
+}
+
+TEST_F(DlgMainTest, ResourceDropDownOffersItsCommandsGreyedAsAvailable) {
+    window->Form_Activate();
+    grid().SetCurrentRow(0);
+    ui.popupResults = {3};
+    window->ToolBar_ButtonClick("Resource", true);
+    ASSERT_EQ(ui.popups.size(), 1);
+    const auto& entries = ui.popups[0].entries;
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0].text, "Add resource");
+    EXPECT_EQ(entries[2].text, "Delete resource");
+    EXPECT_EQ(entries[2].enabled, true);
+    // The chosen "Delete resource" ran: with no row it says so.
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, "No resource selected!");
+}
+
+TEST_F(DlgMainTest, ClickOnTheDropDownPartReportsTheFlag) {
+    window->show();
+    DropDownToolButton* button = window->ToolButton("Resource");
+    QSignalSpy spy(button, &DropDownToolButton::Clicked);
+    QPoint arrow(button->width() - 3, button->height() / 2);
+    ASSERT_TRUE(button->InDropDownPart(arrow));
+    QTest::mouseClick(button, Qt::LeftButton, {}, arrow);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+    ASSERT_EQ(spy.size(), 2);
+    EXPECT_TRUE(spy[0][0].toBool());
+    EXPECT_FALSE(spy[1][0].toBool());
+}
+
+TEST_F(DlgMainTest, FoundAppointmentIsBroughtIntoView) {
+    int32_t room = AddResource("Room");
+    AddResource("Another");
+    int32_t id = AddAppointment(room, Day(2021, 8, 11), 900, Day(2021, 8, 11), 960);
+    window->ShowFoundAppointment(id);
+    EXPECT_EQ(grid().DateFirst(), Day(2021, 8, 11));
+    EXPECT_EQ(grid().RowData(grid().CurrentRow()), room);
+}
+
+TEST_F(DlgMainTest, UnloadWritesTheStoreOnce) {
+    AddResource("Kept");
+    window->close();
+    window->Form_Unload();
+    ClsGlobal reloaded(dir.path());
+    EXPECT_FALSE(reloaded.FirstRun());
+    EXPECT_EQ(reloaded.Resources().Count(), 1u);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(DlgMainTest, AFailedSaveOffersRetryAndCancelKeepsThePreviousFiles) {
+    AddResource("First");
+    ASSERT_TRUE(store().Save().Ok());
+    std::string resourceFile = dir.path() + "/Data/Resource.bin";
+    std::filesystem::remove(resourceFile);
+    std::filesystem::create_directory(resourceFile); // now nothing can replace it
+    AddResource("Second");
+    ui.answers = {Answer::Retry, Answer::Cancel};
+    window->close();
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[0].buttons, IWindowing::Buttons::RetryCancel);
+    EXPECT_TRUE(ui.messages[0].text.contains("Resource.bin"));
+    EXPECT_FALSE(ui.messages[0].text.contains("Customer.bin"));
+    EXPECT_TRUE(std::filesystem::is_directory(resourceFile));
+}
+
+TEST(SignalWatcherTest, TerminationSignalsReachTheEventLoop) {
+    SignalWatcher watcher;
+    QSignalSpy spy(&watcher, &SignalWatcher::Signalled);
+    for (int s : {SIGTERM, SIGHUP, SIGINT}) {
+        std::raise(s);
+        ASSERT_TRUE(spy.wait(2000)) << s;
+        EXPECT_EQ(spy.takeFirst()[0].toInt(), s);
+    }
+}
+
+TEST_F(DlgMainTest, TerminationClosesTheWindowAndSaves) {
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::Signalled, window.get(),
+                     [this] { window->close(); });
+    AddResource("Saved on SIGTERM");
+    std::raise(SIGTERM);
+    for (int i = 0; i < 200 && !std::filesystem::exists(dir.path() + "/Data/Global.bin"); ++i) {
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(ClsGlobal(dir.path()).Resources().Count(), 1u);
+}
+
+TEST(InstanceLockTest, OneProgramPerDataFolder) {
+    TempDir dir;
+    std::string data = dir.path() + "/Data";
+    {
+        InstanceLock first(data);
+        ASSERT_TRUE(first.Acquired());
+        InstanceLock second(data);
+        EXPECT_FALSE(second.Acquired());
+        // The second copy touched nothing.
+        EXPECT_TRUE(std::filesystem::is_empty(data));
+    }
+    InstanceLock again(data);
+    EXPECT_TRUE(again.Acquired());
+}
+
+} // namespace
