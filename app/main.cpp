@@ -1,10 +1,9 @@
 #include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
 
 #include "controls/QtWindowing.h"
-#include "controls/SignalWatcher.h"
 #include "schedule/DlgMain.h"
+#include "schedule/SessionEnd.h"
 #include "store/Hooks.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
@@ -34,14 +33,7 @@ int main(int argc, char** argv) {
     }
 
     DlgMain window(windowing, folder);
-    // Ending from outside (a signal, the desktop session) closes the window as Exit does,
-    // so the data is written.
-    SignalWatcher signals_;
-    QObject::connect(&signals_, &SignalWatcher::Signalled, &window, [&window] { window.close(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager&) { window.close(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
-                     [&window] { window.Form_Unload(); });
+    CloseWithSessionEnd(window);
     window.show();
     return app.exec();
 }

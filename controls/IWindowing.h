@@ -38,6 +38,19 @@ public:
 
     virtual ~IWindowing() = default;
 
+    // The answer of a box closed without a button: what its cancelling button would give.
+    static Answer DismissedAnswer(Buttons buttons) {
+        switch (buttons) {
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::RetryCancel:
+            return Answer::Cancel;
+        case Buttons::Ok:
+            break;
+        }
+        return Answer::Ok;
+    }
+
     virtual Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
                               Buttons buttons) = 0;
     // Shows the dialog modally and returns its result code (QDialog::Accepted / Rejected).

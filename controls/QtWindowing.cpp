@@ -28,19 +28,6 @@ QMessageBox::Icon ToQt(IWindowing::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// The answer when the box is closed without a button, as the box's cancel button would give.
-IWindowing::Answer Dismissed(IWindowing::Buttons buttons) {
-    switch (buttons) {
-    case IWindowing::Buttons::YesNo:
-        return IWindowing::Answer::No;
-    case IWindowing::Buttons::RetryCancel:
-        return IWindowing::Answer::Cancel;
-    case IWindowing::Buttons::Ok:
-        break;
-    }
-    return IWindowing::Answer::Ok;
-}
-
 void MakeModalToParent(QWidget* window) {
     if (window->parentWidget() != nullptr && window->windowModality() == Qt::NonModal) {
         window->setWindowModality(Qt::WindowModal);
@@ -91,7 +78,7 @@ IWindowing::Answer QtWindowing::MessageBox(QWidget* parent, const QString& text,
     case QMessageBox::Cancel:
         return Answer::Cancel;
     default:
-        return Dismissed(buttons);
+        return DismissedAnswer(buttons);
     }
 }
 

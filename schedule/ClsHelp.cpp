@@ -1,23 +1,7 @@
 #include "schedule/ClsHelp.h"
 
+#include "controls/Blanks.h"
 #include "store/ModError.h"
-
-namespace {
-
-// Removes blanks (spaces only) at both ends, as the classic Trim does.
-QString TrimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ') {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == u' ') {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
-
-} // namespace
 
 ClsHelp::ClsHelp(IWindowing& windowing) : windowing_(windowing) {
     windowPosition_.command = Command::SetWindowPos;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "controls/Blanks.h"
 #include "controls/IWindowing.h"
 #include "store/Error.h"
 #include "store/ModError.h"
@@ -14,15 +15,7 @@
 namespace {
 
 bool IsSeparator(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ') {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == u' ') {
-        --last;
-    }
-    return last - first == 1 && text.at(first) == u'-';
+    return TrimBlanks(text) == u"-";
 }
 
 void LogFailure(const Error& error) {

@@ -25,28 +25,21 @@ TEST_P(IconSizeTest, EveryKeyIsDrawnVisiblyAndDifferently) {
     QList<QImage> images;
     for (const QString& key : keys) {
         SCOPED_TRACE(key.toStdString());
-        ASSERT_FALSE(Icons::ForKey(key).isNull());
         const QImage image = Icons::ForKey(key).pixmap(GetParam()).toImage();
         ASSERT_EQ(image.size(), QSize(GetParam(), GetParam()));
-        const double coverage = Coverage(image);
-        EXPECT_GT(coverage, 0.15);
-        EXPECT_LT(coverage, 0.95);
-        for (const QImage& earlier : images) {
-            EXPECT_NE(image, earlier);
-        }
+        EXPECT_GT(Coverage(image), 0.15);
+        EXPECT_LT(Coverage(image), 0.95);
+        EXPECT_FALSE(images.contains(image));
         images << image;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, IconSizeTest, ::testing::Values(16, 24));
 
-TEST(IconsTest, UnknownKeysGiveNothing) {
+TEST(IconsTest, UnknownKeysGiveNothingAndTheAboutPictureFillsItsSquare) {
     EXPECT_TRUE(Icons::ForKey("Save").isNull());
     EXPECT_TRUE(Icons::ForKey("exit").isNull());
     EXPECT_TRUE(Icons::Render("Save", 24).isNull());
-}
-
-TEST(IconsTest, TheAboutPictureFillsItsSquare) {
     const QImage picture = Icons::AboutPicture(96).toImage();
     ASSERT_EQ(picture.size(), QSize(96, 96));
     EXPECT_GT(Coverage(picture), 0.8);

@@ -1,13 +1,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
 
 #include "controls/QtWindowing.h"
 
@@ -17,13 +17,9 @@ using Answer = IWindowing::Answer;
 using Buttons = IWindowing::Buttons;
 using Icon = IWindowing::Icon;
 
-// Acts on the box or menu once it is open, so the modal loop can return.
+// Acts on the box, dialog or menu once it is open, so the modal loop can return.
 void WhenOpen(std::function<void()> act) {
     QTimer::singleShot(50, std::move(act));
-}
-
-QMessageBox* OpenBox() {
-    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
 }
 
 struct BoxCase {
@@ -40,33 +36,25 @@ class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {};
 TEST_P(MessageBoxTest, AnswersWithTheButtonPressed) {
     const BoxCase& c = GetParam();
     QtWindowing windowing;
-    QString seenText;
-    QString seenTitle;
+    QStringList seen; // text, title
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     WhenOpen([&] {
-        QMessageBox* box = OpenBox();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        seenText = box->text();
-        seenTitle = box->windowTitle();
+        seen = {box->text(), box->windowTitle()};
         seenIcon = box->icon();
-        if (*c.press == '\0') {
-            QTest::keyClick(box, Qt::Key_Escape);
-            return;
-        }
         for (QAbstractButton* button : box->buttons()) {
-            if (button->text().remove('&') == QLatin1String(c.press)) {
-                button->click();
-                return;
+            if (*c.press != '\0' && button->text().remove('&') == QLatin1String(c.press)) {
+                return button->click();
             }
         }
-        ADD_FAILURE() << "no button " << c.press;
-        box->reject();
+        EXPECT_EQ(*c.press, '\0') << "no button " << c.press;
+        QTest::keyClick(box, Qt::Key_Escape);
     });
-    const Answer answer = windowing.MessageBox(
-        nullptr, "Confirm delete resource Room 1?\r\n(all gone)", "Confirm", c.icon, c.buttons);
-    EXPECT_EQ(answer, c.expected);
-    EXPECT_EQ(seenText, "Confirm delete resource Room 1?\n(all gone)");
-    EXPECT_EQ(seenTitle, "Confirm");
+    EXPECT_EQ(windowing.MessageBox(nullptr, "Confirm delete resource Room 1?\r\n(all gone)",
+                                   "Confirm", c.icon, c.buttons),
+              c.expected);
+    EXPECT_EQ(seen, QStringList({"Confirm delete resource Room 1?\n(all gone)", "Confirm"}));
     EXPECT_EQ(seenIcon, c.qtIcon);
 }
 
@@ -84,39 +72,31 @@ INSTANTIATE_TEST_SUITE_P(
                 QMessageBox::Critical},
         BoxCase{"EscapeIsCancel", Buttons::RetryCancel, Icon::None, "", Answer::Cancel,
                 QMessageBox::NoIcon}),
-    [](const ::testing::TestParamInfo<BoxCase>& param) { return param.param.name; });
+    [](const auto& tp) { return std::string(tp.param.name); });
 
 TEST(QtShowModalTest, ADialogWithAParentBlocksOnlyItsParentsWindows) {
     QtWindowing windowing;
     QWidget main;
     QDialog owned(&main);
     QDialog orphan;
-    Qt::WindowModality ownedModality = Qt::NonModal;
-    Qt::WindowModality orphanModality = Qt::NonModal;
-    WhenOpen([&] {
-        ownedModality = owned.windowModality();
-        owned.accept();
-    });
-    EXPECT_EQ(windowing.ShowModal(&owned), QDialog::Accepted);
-    WhenOpen([&] {
-        orphanModality = orphan.windowModality();
-        orphan.reject();
-    });
-    EXPECT_EQ(windowing.ShowModal(&orphan), QDialog::Rejected);
-    EXPECT_EQ(ownedModality, Qt::WindowModal);
-    EXPECT_EQ(orphanModality, Qt::ApplicationModal);
+    const auto show = [&](QDialog& dialog, Qt::WindowModality expected, int result) {
+        WhenOpen([&, expected, result] {
+            EXPECT_EQ(dialog.windowModality(), expected);
+            dialog.done(result);
+        });
+        EXPECT_EQ(windowing.ShowModal(&dialog), result);
+    };
+    show(owned, Qt::WindowModal, QDialog::Accepted);
+    show(orphan, Qt::ApplicationModal, QDialog::Rejected);
     EXPECT_EQ(windowing.ShowModal(nullptr), QDialog::Rejected);
 }
 
-QList<IWindowing::MenuEntry> Entries() {
-    return {{1, "Add appointment", true, false},
-            {2, "", false, true},
-            {3, "Edit appointment", false, false},
-            {4, "Delete appointment", true, false}};
-}
-
-TEST(QtPopupMenuTest, ReturnsTheIdOfTheChosenEntryAndSkipsGreyedOnes) {
+TEST(QtPopupMenuTest, ReturnsTheIdOfTheChosenEntrySkippingGreyedOnesAndZeroOnEscape) {
     QtWindowing windowing;
+    const QList<IWindowing::MenuEntry> entries{{1, "Add appointment", true, false},
+                                               {2, "", false, true},
+                                               {3, "Edit appointment", false, false},
+                                               {4, "Delete appointment", true, false}};
     QStringList shown;
     WhenOpen([&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -131,19 +111,12 @@ TEST(QtPopupMenuTest, ReturnsTheIdOfTheChosenEntryAndSkipsGreyedOnes) {
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    EXPECT_EQ(windowing.PopupMenu(nullptr, QPoint(100, 100), Entries()), 4);
+    EXPECT_EQ(windowing.PopupMenu(nullptr, QPoint(100, 100), entries), 4);
     EXPECT_EQ(shown, QStringList({"Add appointment", "-", "Edit appointment (grey)",
                                   "Delete appointment"}));
-}
 
-TEST(QtPopupMenuTest, EscapeGivesZero) {
-    QtWindowing windowing;
-    WhenOpen([] {
-        if (QWidget* menu = QApplication::activePopupWidget()) {
-            QTest::keyClick(menu, Qt::Key_Escape);
-        }
-    });
-    EXPECT_EQ(windowing.PopupMenu(nullptr, QPoint(100, 100), Entries()), 0);
+    WhenOpen([] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape); });
+    EXPECT_EQ(windowing.PopupMenu(nullptr, QPoint(100, 100), entries), 0);
 }
 
 } // namespace

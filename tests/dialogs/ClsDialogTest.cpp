@@ -1,16 +1,19 @@
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QWidget>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "dialogs/ClsDialog.h"
 #include "store/ModError.h"
@@ -32,230 +35,177 @@ protected:
     TempDir dir_;
 };
 
-// --- Centring arithmetic -----------------------------------------------------------------
+const auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
+
+// --- Centring ------------------------------------------------------------------------------
 
 struct CenterCase {
     const char* name;
     QRectF outer;
     QSizeF window;
-    QPointF expected;
+    std::optional<QPointF> expected; // nothing: overflow
 };
 
 class CenterTwipsTest : public ::testing::TestWithParam<CenterCase> {};
 
-TEST_P(CenterTwipsTest, GivesTheCentredCorner) {
+TEST_P(CenterTwipsTest, GivesTheCentredCornerOrNothingOnOverflow) {
     const CenterCase& c = GetParam();
-    std::optional<QPointF> corner = ClsDialog::CenterTwips(c.outer, c.window);
-    ASSERT_TRUE(corner.has_value());
-    EXPECT_DOUBLE_EQ(corner->x(), c.expected.x());
-    EXPECT_DOUBLE_EQ(corner->y(), c.expected.y());
+    const std::optional<QPointF> corner = ClsDialog::CenterTwips(c.outer, c.window);
+    ASSERT_EQ(corner.has_value(), c.expected.has_value());
+    if (corner) {
+        EXPECT_DOUBLE_EQ(corner->x(), c.expected->x());
+        EXPECT_DOUBLE_EQ(corner->y(), c.expected->y());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CenterTwipsTest,
     ::testing::Values(
         // 1001 div 2 - 300 div 2 = 500 - 150.
-        CenterCase{"OddScreen", {0, 0, 1001, 801}, {300, 201}, {350, 300}},
+        CenterCase{"OddScreen", {0, 0, 1001, 801}, {300, 201}, QPointF(350, 300)},
         // Halves go to the even neighbour: 1000.5 -> 1000, 1001.5 -> 1002.
-        CenterCase{"HalfDown", {0, 0, 1000.5, 2.5}, {0, 0}, {500, 1}},
-        CenterCase{"HalfUp", {0, 0, 1001.5, 3.5}, {0, 0}, {501, 2}},
-        CenterCase{"WindowHalves", {0, 0, 1000, 1000}, {300.5, 301.5}, {350, 349}},
-        CenterCase{"NotHalfRoundsNearest", {0, 0, 1000.6, 1000.4}, {0, 0}, {500, 500}},
+        CenterCase{"HalfDown", {0, 0, 1000.5, 2.5}, {0, 0}, QPointF(500, 1)},
+        CenterCase{"HalfUp", {0, 0, 1001.5, 3.5}, {0, 0}, QPointF(501, 2)},
+        CenterCase{"WindowHalves", {0, 0, 1000, 1000}, {300.5, 301.5}, QPointF(350, 349)},
+        CenterCase{"NotHalfRoundsNearest", {0, 0, 1000.6, 1000.4}, {0, 0}, QPointF(500, 500)},
         // The parent's corner enters unrounded.
-        CenterCase{"Parent", {100.25, 200.75, 3000, 2000}, {1000, 500}, {1100.25, 950.75}},
+        CenterCase{"Parent", {100.25, 200.75, 3000, 2000}, {1000, 500}, QPointF(1100.25, 950.75)},
         // Larger than the parent: the corner lies above and left of the parent's.
-        CenterCase{"LargerThanParent", {100, 200, 300, 400}, {501, 601}, {0, 100}},
+        CenterCase{"LargerThanParent", {100, 200, 300, 400}, {501, 601}, QPointF(0, 100)},
         // div truncates toward zero: -3 div 2 is -1, not -2.
-        CenterCase{"NegativeSizeTruncates", {0, 0, 10, 10}, {-3, -5}, {6, 7}},
-        CenterCase{"Int32Edge", {0, 0, 2147483647.0, 0}, {-2147483648.0, 0}, {2147483647.0, 0}}),
-    [](const ::testing::TestParamInfo<CenterCase>& param) { return param.param.name; });
-
-class CenterOverflowTest : public ::testing::TestWithParam<std::pair<QRectF, QSizeF>> {};
-
-TEST_P(CenterOverflowTest, GivesNothing) {
-    EXPECT_FALSE(ClsDialog::CenterTwips(GetParam().first, GetParam().second).has_value());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, CenterOverflowTest,
-    ::testing::Values(std::pair{QRectF(0, 0, 2147483647.5, 10), QSizeF(10, 10)},
-                      std::pair{QRectF(0, 0, 10, 10), QSizeF(10, -2147483648.6)},
-                      std::pair{QRectF(0, 0, 3e9, 10), QSizeF(10, 10)},
-                      std::pair{QRectF(0, 0, std::nan(""), 10), QSizeF(10, 10)}));
+        CenterCase{"NegativeSizeTruncates", {0, 0, 10, 10}, {-3, -5}, QPointF(6, 7)},
+        CenterCase{
+            "Int32Edge", {0, 0, 2147483647.0, 0}, {-2147483648.0, 0}, QPointF(2147483647.0, 0)},
+        CenterCase{"OuterBeyondInt32", {0, 0, 2147483647.5, 10}, {10, 10}, std::nullopt},
+        CenterCase{"WindowBeyondInt32", {0, 0, 10, 10}, {10, -2147483648.6}, std::nullopt},
+        CenterCase{"FarBeyondInt32", {0, 0, 3e9, 10}, {10, 10}, std::nullopt},
+        CenterCase{"NotANumber", {0, 0, std::nan(""), 10}, {10, 10}, std::nullopt}),
+    kCaseName);
 
 using MoveToCenterTest = LoggingTest;
 
+// Beyond 32 bits in twips, or beyond the pixel range once converted.
 TEST_F(MoveToCenterTest, OverflowIsLoggedAndTheWindowStays) {
-    QWidget window;
-    window.move(40, 50);
-    ClsDialog::MoveToCenter(&window, QRectF(0, 0, 3e9, 1000), QSizeF(100, 100));
-    EXPECT_EQ(window.pos(), QPoint(40, 50));
-    const std::string log = ReadLog();
-    EXPECT_NE(log.find("ClsDialog            FormCenter"), std::string::npos) << log;
-    EXPECT_NE(log.find("00000006 Overflow"), std::string::npos) << log;
+    for (const QRectF& outer : {QRectF(0, 0, 3e9, 1000), QRectF(1e12, 0, 1000, 1000)}) {
+        std::remove(ModError::LogPath().c_str());
+        QWidget window;
+        window.move(40, 50);
+        ClsDialog::MoveToCenter(&window, outer, QSizeF(100, 100));
+        EXPECT_EQ(window.pos(), QPoint(40, 50));
+        const std::string log = ReadLog();
+        EXPECT_NE(log.find("ClsDialog            FormCenter"), std::string::npos) << log;
+        EXPECT_NE(log.find("00000006 Overflow"), std::string::npos) << log;
+    }
 }
 
-TEST_F(MoveToCenterTest, APositionBeyondThePixelRangeIsAnOverflow) {
-    QWidget window;
-    window.move(40, 50);
-    ClsDialog::MoveToCenter(&window, QRectF(1e12, 0, 1000, 1000), QSizeF(100, 100));
-    EXPECT_EQ(window.pos(), QPoint(40, 50));
-    EXPECT_NE(ReadLog().find("Overflow"), std::string::npos);
-}
-
-// --- FormCenter on real windows ------------------------------------------------------------
-
-TEST(FormCenterTest, CentresOnTheParentWindow) {
+TEST(FormCenterTest, CentresOnTheParentWindowOrWithoutOneOnTheScreen) {
     QWidget parent;
     parent.setGeometry(100, 80, 600, 400);
     QWidget window;
     window.resize(201, 151);
-    ClsDialog::FormCenter(&window, &parent);
-    const QPoint centre = window.frameGeometry().center();
-    const QPoint expected = parent.frameGeometry().center();
-    EXPECT_LE(std::abs(centre.x() - expected.x()), 1);
-    EXPECT_LE(std::abs(centre.y() - expected.y()), 1);
+    for (QWidget* outer : {&parent, static_cast<QWidget*>(nullptr)}) {
+        ClsDialog::FormCenter(&window, outer);
+        const QPoint expected =
+            outer ? outer->frameGeometry().center() : window.screen()->availableGeometry().center();
+        const QPoint centre = window.frameGeometry().center();
+        EXPECT_LE(std::abs(centre.x() - expected.x()), 1) << (outer ? "parent" : "screen");
+        EXPECT_LE(std::abs(centre.y() - expected.y()), 1) << (outer ? "parent" : "screen");
+    }
 }
 
-TEST(FormCenterTest, WithoutParentCentresOnTheScreen) {
-    QWidget window;
-    window.resize(320, 240);
-    ClsDialog::FormCenter(&window, nullptr);
-    const QRect area = window.screen()->availableGeometry();
-    EXPECT_LE(std::abs(window.frameGeometry().center().x() - area.center().x()), 1);
-    EXPECT_LE(std::abs(window.frameGeometry().center().y() - area.center().y()), 1);
+using NullWidgetTest = LoggingTest;
+
+TEST_F(NullWidgetTest, EachOperationLogsUnderItsOwnName) {
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        {"FormCenter", [] { ClsDialog::FormCenter(nullptr, nullptr); }},
+        {"TextSelectAll", [] { ClsDialog::TextSelectAll(nullptr); }},
+        {"ComboAddItem", [] { EXPECT_EQ(ClsDialog::ComboAddItem(nullptr, "a", 1), -1); }},
+        {"ComboSelectItem", [] { EXPECT_EQ(ClsDialog::ComboSelectItem(nullptr, 1), -1); }},
+        {"ComboGetCurrentId", [] { EXPECT_EQ(ClsDialog::ComboGetCurrentId(nullptr), -1); }}};
+    for (const auto& [name, call] : calls) {
+        std::remove(ModError::LogPath().c_str());
+        call();
+        std::string operation = name;
+        operation.resize(20, ' ');
+        EXPECT_NE(ReadLog().find("ClsDialog            " + operation), std::string::npos)
+            << ReadLog();
+    }
 }
-
-// --- Null widgets: each operation logs under its own name --------------------------------
-
-struct NullCase {
-    const char* operation;
-    std::function<void()> call;
-};
-
-class NullWidgetTest : public LoggingTest, public ::testing::WithParamInterface<NullCase> {};
-
-TEST_P(NullWidgetTest, IsLoggedUnderTheOperation) {
-    GetParam().call();
-    const std::string log = ReadLog();
-    std::string operation = GetParam().operation;
-    operation.resize(20, ' ');
-    EXPECT_NE(log.find("ClsDialog            " + operation), std::string::npos) << log;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NullWidgetTest,
-    ::testing::Values(
-        NullCase{"FormCenter", [] { ClsDialog::FormCenter(nullptr, nullptr); }},
-        NullCase{"TextSelectAll", [] { ClsDialog::TextSelectAll(nullptr); }},
-        NullCase{"ComboAddItem", [] { EXPECT_EQ(ClsDialog::ComboAddItem(nullptr, "a", 1), -1); }},
-        NullCase{"ComboSelectItem", [] { EXPECT_EQ(ClsDialog::ComboSelectItem(nullptr, 1), -1); }},
-        NullCase{"ComboGetCurrentId",
-                 [] { EXPECT_EQ(ClsDialog::ComboGetCurrentId(nullptr), -1); }}),
-    [](const ::testing::TestParamInfo<NullCase>& param) { return param.param.operation; });
-
-// --- Text fields ---------------------------------------------------------------------------
 
 TEST(TextSelectAllTest, SelectsEveryCharacter) {
     QLineEdit field(QStringLiteral("Zoë Müller 12"));
     field.setCursorPosition(3);
     ClsDialog::TextSelectAll(&field);
-    EXPECT_EQ(field.selectionStart(), 0);
     EXPECT_EQ(field.selectedText(), field.text());
 }
 
 // --- Drop-down lists -----------------------------------------------------------------------
 
-class ComboTest : public ::testing::Test {
-protected:
-    void Fill(std::initializer_list<std::pair<const char*, int32_t>> entries) {
-        for (const auto& [text, id] : entries) {
-            ClsDialog::ComboAddItem(&combo_, QString::fromUtf8(text), id);
-        }
-    }
-    QComboBox combo_;
+struct SelectCase {
+    const char* name;
+    std::vector<std::pair<const char*, int32_t>> entries; // added in this order, unsorted
+    int32_t id;
+    int16_t position; // selected
+    int32_t selectedId;
 };
 
-TEST_F(ComboTest, AddingKeepsNothingSelectedAndRaisesNoSignal) {
-    QSignalSpy changed(&combo_, &QComboBox::currentIndexChanged);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "Ray", 7), 0);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "Hal", 8), 1);
-    EXPECT_EQ(combo_.currentIndex(), -1);
-    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo_), -1);
-    EXPECT_EQ(changed.count(), 0);
-}
+class ComboSelectTest : public ::testing::TestWithParam<SelectCase> {};
 
-TEST_F(ComboTest, SortedListPutsEachEntryInItsPlaceIgnoringCase) {
-    ClsDialog::ComboSetSorted(&combo_, true);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "delta", 4), 0);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "Alpha", 1), 0);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "charlie", 3), 1);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "Bravo", 2), 1);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "ECHO", 5), 4);
-    ASSERT_EQ(combo_.count(), 5);
-    for (int i = 0; i < combo_.count(); ++i) {
-        EXPECT_EQ(combo_.itemData(i).toInt(), i + 1) << combo_.itemText(i).toStdString();
-    }
-}
-
-TEST_F(ComboTest, SelectingAnIdThatNoEntryCarriesSelectsTheFirst) {
-    Fill({{"Ray", 7}, {"Hal", 8}});
-    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo_, 99), 0);
-    EXPECT_EQ(combo_.currentIndex(), 0);
-}
-
-TEST_F(ComboTest, SelectingInAnEmptyListGivesMinusOneAndNoSignal) {
-    QSignalSpy changed(&combo_, &QComboBox::currentIndexChanged);
-    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo_, 0), -1);
-    EXPECT_EQ(combo_.currentIndex(), -1);
-    EXPECT_EQ(changed.count(), 0);
-}
-
-TEST_F(ComboTest, DuplicateIdsSelectTheLowerPosition) {
-    Fill({{"a", 1}, {"b", 5}, {"c", 5}});
-    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo_, 5), 1);
-}
-
-TEST_F(ComboTest, ZeroAndNegativeIdsAreIdsLikeAnyOther) {
-    Fill({{"plus", 3}, {"zero", 0}, {"minus", -4}});
-    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo_, -4), 2);
-    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo_), -4);
-    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo_, 0), 1);
-    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo_), 0);
-}
-
-TEST_F(ComboTest, SelectingRaisesTheSelectionSignalOnceEvenWithoutChange) {
-    Fill({{"Ray", 7}, {"Hal", 8}});
-    QSignalSpy changed(&combo_, &QComboBox::currentIndexChanged);
-    ClsDialog::ComboSelectItem(&combo_, 8);
-    ClsDialog::ComboSelectItem(&combo_, 8);
-    ASSERT_EQ(changed.count(), 2);
-    EXPECT_EQ(changed.at(0).at(0).toInt(), 1);
-    EXPECT_EQ(changed.at(1).at(0).toInt(), 1);
-}
-
-TEST_F(ComboTest, AddingBeforeTheSelectionKeepsTheSelectedEntry) {
-    ClsDialog::ComboSetSorted(&combo_, true);
-    Fill({{"m", 13}});
-    ClsDialog::ComboSelectItem(&combo_, 13);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo_, "a", 1), 0);
-    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo_), 13);
-}
-
-TEST(ComboLimitTest, A16BitListRefusesMoreEntries) {
-    TempDir dir;
-    ModError::SetProgramFolder(dir.path());
+// Selecting twice: the second time changes nothing but is still signalled.
+TEST_P(ComboSelectTest, SelectsThePositionOfTheIdAndSignalsEachTime) {
+    const SelectCase& c = GetParam();
     QComboBox combo;
-    QStringList texts;
-    for (int i = 0; i < std::numeric_limits<int16_t>::max() - 1; ++i) {
-        texts << QString();
+    QSignalSpy changed(&combo, &QComboBox::currentIndexChanged);
+    for (int i = 0; i < static_cast<int>(c.entries.size()); ++i) {
+        EXPECT_EQ(ClsDialog::ComboAddItem(&combo, c.entries[i].first, c.entries[i].second), i);
     }
-    combo.addItems(texts);
-    EXPECT_EQ(ClsDialog::ComboAddItem(&combo, "last", 1), std::numeric_limits<int16_t>::max() - 1);
+    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo), -1) << "adding selects nothing";
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo, c.id), c.position);
+    EXPECT_EQ(ClsDialog::ComboSelectItem(&combo, c.id), c.position);
+    EXPECT_EQ(combo.currentIndex(), c.position);
+    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo), c.selectedId);
+    ASSERT_EQ(changed.count(), c.position < 0 ? 0 : 2);
+    for (const QList<QVariant>& args : changed) {
+        EXPECT_EQ(args.at(0).toInt(), c.position);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ComboSelectTest,
+    ::testing::Values(
+        SelectCase{"Known", {{"Ray", 7}, {"Hal", 8}}, 8, 1, 8},
+        SelectCase{"UnknownIdGivesFirst", {{"Ray", 7}, {"Hal", 8}}, 99, 0, 7},
+        SelectCase{"EmptyList", {}, 0, -1, -1},
+        SelectCase{"DuplicateIdsGiveTheLower", {{"a", 1}, {"b", 5}, {"c", 5}}, 5, 1, 5},
+        SelectCase{"ZeroIsAnId", {{"plus", 3}, {"zero", 0}, {"minus", -4}}, 0, 1, 0},
+        SelectCase{"NegativeIsAnId", {{"plus", 3}, {"zero", 0}, {"minus", -4}}, -4, 2, -4}),
+    kCaseName);
+
+TEST(ComboSortedTest, EntriesGoToTheirPlaceIgnoringCaseAndTheSelectionStays) {
+    QComboBox combo;
+    ClsDialog::ComboSetSorted(&combo, true);
+    for (const auto& [text, id, position] : std::vector<std::tuple<const char*, int, int>>{
+             {"delta", 4, 0}, {"Alpha", 1, 0}, {"charlie", 3, 1}, {"Bravo", 2, 1}, {"ECHO", 5, 4}})
+        EXPECT_EQ(ClsDialog::ComboAddItem(&combo, text, id), position) << text;
+    ASSERT_EQ(combo.count(), 5);
+    for (int i = 0; i < combo.count(); ++i)
+        EXPECT_EQ(combo.itemData(i).toInt(), i + 1) << combo.itemText(i).toStdString();
+    ClsDialog::ComboSelectItem(&combo, 3);
+    EXPECT_EQ(ClsDialog::ComboAddItem(&combo, "a", 0), 0);
+    EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo), 3) << "adding before it keeps the selection";
+}
+
+using ComboLimitTest = LoggingTest;
+
+TEST_F(ComboLimitTest, A16BitListRefusesMoreEntries) {
+    constexpr int kMax = std::numeric_limits<int16_t>::max();
+    QComboBox combo;
+    combo.addItems(QStringList(kMax - 1, QString()));
+    EXPECT_EQ(ClsDialog::ComboAddItem(&combo, "last", 1), kMax - 1);
     EXPECT_EQ(ClsDialog::ComboAddItem(&combo, "one too many", 2), -1);
-    EXPECT_EQ(combo.count(), std::numeric_limits<int16_t>::max());
+    EXPECT_EQ(combo.count(), kMax);
     EXPECT_NE(ReadLog().find("ComboAddItem"), std::string::npos);
-    ModError::SetProgramFolder(".");
 }
 
 } // namespace

@@ -12,9 +12,11 @@
 #include "controls/DropDownToolButton.h"
 #include "controls/ScheduleGrid.h"
 #include "controls/SignalWatcher.h"
+#include "controls/Twips.h"
 #include "datetime/Clock.h"
 #include "datetime/ClsDate.h"
 #include "schedule/DlgMain.h"
+#include "schedule/SessionEnd.h"
 #include "store/ClsGlobal.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
@@ -72,8 +74,12 @@ protected:
     std::unique_ptr<DlgMain> window;
 };
 
-TEST_F(DlgMainTest, CaptionCarriesTheVersion) {
+TEST_F(DlgMainTest, CaptionAndTheNormalWindowsMinimumSize) {
     EXPECT_EQ(window->windowTitle(), "Tidemar PE (2.00.0002)");
+    window->show();
+    window->resize(50, 50);
+    EXPECT_EQ(window->width(), TwipsToPixelsX(7605, window.get()));
+    EXPECT_EQ(window->height(), TwipsToPixelsY(4545, window.get()));
 }
 
 TEST_F(DlgMainTest, FirstActivationSeedsOnceAndShowsToday) {
@@ -136,10 +142,9 @@ class ViewTypes : public DlgMainTest, public ::testing::WithParamInterface<ViewC
 
 TEST_P(ViewTypes, SetScheduleDatesFixesTheRange) {
     int32_t start = GetParam().start;
-    ShowFrom(GetParam().type, start);
     grid().SetTimeType(GetParam().type);
     window->SetScheduleDates(start);
-    EXPECT_EQ(start, GetParam().first);
+    EXPECT_EQ(start, GetParam().first); // the caller's variable moves too
     EXPECT_EQ(grid().DateFirst(), GetParam().first);
     EXPECT_EQ(grid().DateLast(), GetParam().last);
     EXPECT_EQ(grid().DayStartMinute(), 0);
@@ -358,16 +363,6 @@ TEST_F(DlgMainTest, FoundAppointmentIsBroughtIntoView) {
     EXPECT_EQ(grid().RowData(grid().CurrentRow()), room);
 }
 
-TEST_F(DlgMainTest, UnloadWritesTheStoreOnce) {
-    AddResource("Kept");
-    window->close();
-    window->Form_Unload();
-    ClsGlobal reloaded(dir.path());
-    EXPECT_FALSE(reloaded.FirstRun());
-    EXPECT_EQ(reloaded.Resources().Count(), 1u);
-    EXPECT_TRUE(ui.messages.isEmpty());
-}
-
 TEST_F(DlgMainTest, AFailedSaveOffersRetryAndCancelKeepsThePreviousFiles) {
     AddResource("First");
     ASSERT_TRUE(store().Save().Ok());
@@ -395,15 +390,16 @@ TEST(SignalWatcherTest, TerminationSignalsReachTheEventLoop) {
 }
 
 TEST_F(DlgMainTest, TerminationClosesTheWindowAndSaves) {
-    SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::Signalled, window.get(),
-                     [this] { window->close(); });
+    CloseWithSessionEnd(*window);
     AddResource("Saved on SIGTERM");
     std::raise(SIGTERM);
     for (int i = 0; i < 200 && !std::filesystem::exists(dir.path() + "/Data/Global.bin"); ++i) {
         QTest::qWait(10);
     }
-    EXPECT_EQ(ClsGlobal(dir.path()).Resources().Count(), 1u);
+    ClsGlobal reloaded(dir.path());
+    EXPECT_FALSE(reloaded.FirstRun());
+    EXPECT_EQ(reloaded.Resources().Count(), 1u);
+    EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 TEST(InstanceLockTest, OneProgramPerDataFolder) {

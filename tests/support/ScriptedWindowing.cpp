@@ -14,23 +14,11 @@ template <typename T> bool TakeFront(std::deque<T>& queue, T& value) {
     return true;
 }
 
-IWindowing::Answer BackingOut(IWindowing::Buttons buttons) {
-    switch (buttons) {
-    case IWindowing::Buttons::YesNo:
-        return IWindowing::Answer::No;
-    case IWindowing::Buttons::RetryCancel:
-        return IWindowing::Answer::Cancel;
-    case IWindowing::Buttons::Ok:
-        break;
-    }
-    return IWindowing::Answer::Ok;
-}
-
 } // namespace
 
 IWindowing::Answer ScriptedWindowing::MessageBox(QWidget* parent, const QString& text,
                                                  const QString& title, Icon icon, Buttons buttons) {
-    Answer answer = BackingOut(buttons);
+    Answer answer = DismissedAnswer(buttons);
     TakeFront(answers, answer);
     messages.append(MessageCall{parent, text, title, icon, buttons, answer});
     log << QStringLiteral("MessageBox ") + title;
