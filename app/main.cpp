@@ -4,6 +4,7 @@
 #include "controls/QtWindowing.h"
 #include "schedule/DlgMain.h"
 #include "schedule/SessionEnd.h"
+#include "store/ClsGlobal.h"
 #include "store/Hooks.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
     });
     Hooks::SetDoEvents([] { QCoreApplication::processEvents(); });
 
-    InstanceLock lock(folder.toStdString() + "/Data");
+    InstanceLock lock(ClsGlobal::DataFolderOf(folder.toStdString()));
     if (!lock.Acquired()) {
         windowing.MessageBox(nullptr,
                              QObject::tr("Tidemar PE is already open on this data:\n%1\n\nSwitch "
@@ -33,6 +34,14 @@ int main(int argc, char** argv) {
     }
 
     DlgMain window(windowing, folder);
+    if (!window.Loaded()) {
+        windowing.MessageBox(
+            nullptr,
+            QObject::tr("Tidemar PE could not start. The details are in %1.")
+                .arg(QDir::toNativeSeparators(QString::fromStdString(ModError::LogPath()))),
+            "Tidemar PE", IWindowing::Icon::Critical, IWindowing::Buttons::Ok);
+        return 1;
+    }
     CloseWithSessionEnd(window);
     window.show();
     return app.exec();

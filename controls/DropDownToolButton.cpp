@@ -13,6 +13,10 @@ DropDownToolButton::DropDownToolButton(QWidget* parent)
 }
 
 bool DropDownToolButton::InDropDownPart(const QPoint& pos) const {
+    // Without a drop-down part the style reports the whole button as the menu area.
+    if (popupMode() != QToolButton::MenuButtonPopup) {
+        return false;
+    }
     QStyleOptionToolButton option;
     initStyleOption(&option);
     QRect part =

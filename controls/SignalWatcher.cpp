@@ -9,6 +9,7 @@
 
 namespace {
 int pipeFds[2] = {-1, -1};
+int watchers = 0; // the handlers stay while any watcher lives
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Only async-signal-safe work here: the event loop does the rest.
@@ -34,11 +35,18 @@ SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
     for (int s : kSignals) {
         ::sigaction(s, &action, nullptr);
     }
+    ++watchers;
 }
 
 SignalWatcher::~SignalWatcher() {
+    if (notifier_ == nullptr || --watchers > 0) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
     for (int s : kSignals) {
-        std::signal(s, SIG_DFL);
+        ::sigaction(s, &action, nullptr);
     }
 }
 

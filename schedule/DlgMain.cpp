@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+#include <iterator>
+
 #include "controls/DropDownToolButton.h"
 #include "controls/IWindowing.h"
 #include "controls/Icons.h"
@@ -42,19 +45,20 @@ struct ToolButtonDef {
     const char* key;
     const char* tip;
     bool separatorBefore;
+    const char* command; // the menu command a plain button runs; none for the drop-downs
 };
 const ToolButtonDef kToolButtons[] = {
-    {"Exit", "Exit", false},
-    {"Configure", "Configuration", true},
-    {"Resource", "Resource definition", false},
-    {"Appointment", "Make appointment", false},
-    {"Date", "Set start date", false},
-    {"Today", "Set to todays date/time", false},
-    {"Search", "Search for appointment", false},
-    {"View", "Change schedule view", true},
-    {"Zoom", "Adjust schedule resolution", false},
-    {"Print", "Print", true},
-    {"Help", "Help", true},
+    {"Exit", "Exit", false, "mnuFileExit"},
+    {"Configure", "Configuration", true, "mnuFileConfigure"},
+    {"Resource", "Resource definition", false, nullptr},
+    {"Appointment", "Make appointment", false, nullptr},
+    {"Date", "Set start date", false, "mnuSchedDate"},
+    {"Today", "Set to todays date/time", false, "mnuSchedToday"},
+    {"Search", "Search for appointment", false, "mnuApptSearch"},
+    {"View", "Change schedule view", true, "mnuSchedView"},
+    {"Zoom", "Adjust schedule resolution", false, "mnuSchedZoom"},
+    {"Print", "Print", true, "mnuFilePrint"},
+    {"Help", "Help", true, "mnuHelpContents"},
 };
 } // namespace
 
@@ -63,7 +67,14 @@ DlgMain::DlgMain(IWindowing& windowing, const QString& programFolder, QWidget* p
     Form_Load(programFolder);
 }
 
-DlgMain::~DlgMain() = default;
+// Released in the order store, dates, help, dialog helpers. Not at unload: a handler
+// still running under a pending-events call may use them after the window closed.
+DlgMain::~DlgMain() {
+    global_.reset();
+    date_.reset();
+    help_.reset();
+    dialog_.reset();
+}
 
 QString DlgMain::HelpFile() const {
     return ClsHelp::HelpFilePath();
@@ -123,6 +134,7 @@ void DlgMain::Form_Load(const QString& programFolder) {
         for (QLabel* panel : statusPanels_) {
             panel->setText(QString());
         }
+        loaded_ = true;
         Form_Resize();
     });
 }
@@ -175,21 +187,16 @@ void DlgMain::BuildToolBar() {
     ToolBar->setObjectName("ToolBar");
     ToolBar->setMovable(false);
     ToolBar->setIconSize(QSize(24, 24));
-    // The command each plain button runs, to grey it out with its command.
-    const QHash<QString, QString> commandOf = {
-        {"Exit", "mnuFileExit"},    {"Configure", "mnuFileConfigure"}, {"Date", "mnuSchedDate"},
-        {"Today", "mnuSchedToday"}, {"Search", "mnuApptSearch"},       {"View", "mnuSchedView"},
-        {"Zoom", "mnuSchedZoom"},   {"Print", "mnuFilePrint"},         {"Help", "mnuHelpContents"}};
     for (const ToolButtonDef& def : kToolButtons) {
         if (def.separatorBefore) {
             ToolBar->addSeparator();
         }
         QString key = def.key;
         auto* button = new DropDownToolButton(ToolBar);
-        if (key != "Resource" && key != "Appointment") {
+        if (def.command != nullptr) {
             button->setPopupMode(QToolButton::DelayedPopup);
             button->setMenu(nullptr);
-            button->setEnabled(Available(commandOf.value(key)));
+            button->setEnabled(Available(def.command));
         } else {
             // Enabled while any of its three commands is.
             QString kind = key == "Resource" ? "mnuResource" : "mnuAppt";
@@ -247,7 +254,7 @@ bool DlgMain::event(QEvent* event) {
 }
 
 void DlgMain::Form_Activate() {
-    if (activated_) {
+    if (activated_ || !Loaded()) {
         return;
     }
     Trap(kForm, "Form_Activate", [&] {
@@ -289,7 +296,7 @@ void DlgMain::closeEvent(QCloseEvent* event) {
 }
 
 void DlgMain::Form_Unload() {
-    if (unloaded_) {
+    if (unloaded_ || !Loaded()) {
         return;
     }
     unloaded_ = true;
@@ -313,11 +320,6 @@ void DlgMain::Form_Unload() {
             break;
         }
     }
-    // Released in the order store, dates, help, dialog helpers.
-    global_.reset();
-    date_.reset();
-    help_.reset();
-    dialog_.reset();
 }
 
 bool DlgMain::eventFilter(QObject* watched, QEvent* event) {
@@ -486,21 +488,13 @@ void DlgMain::PopupCommands(const QStringList& names) {
 
 void DlgMain::ToolBar_ButtonClick(const QString& key, bool flag) {
     Trap(kForm, "ToolBar_ButtonClick", [&] {
-        static const QHash<QString, void (DlgMain::*)()> commands = {
-            {"Exit", &DlgMain::mnuFileExit_Click},
-            {"Configure", &DlgMain::mnuFileConfigure_Click},
-            {"Date", &DlgMain::mnuSchedDate_Click},
-            {"Today", &DlgMain::mnuSchedToday_Click},
-            {"Search", &DlgMain::mnuApptSearch_Click},
-            {"View", &DlgMain::mnuSchedView_Click},
-            {"Zoom", &DlgMain::mnuSchedZoom_Click},
-            {"Print", &DlgMain::mnuFilePrint_Click},
-            {"Help", &DlgMain::mnuHelpContents_Click}};
-        if (auto it = commands.find(key); it != commands.end()) {
-            (this->*it.value())();
+        auto def = std::find_if(std::begin(kToolButtons), std::end(kToolButtons),
+                                [&](const ToolButtonDef& d) { return key == d.key; });
+        if (def == std::end(kToolButtons)) {
             return;
         }
-        if (key != "Resource" && key != "Appointment") {
+        if (def->command != nullptr) {
+            Action(def->command)->trigger();
             return;
         }
         QString kind = key == "Resource" ? "mnuResource" : "mnuAppt";

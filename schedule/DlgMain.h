@@ -41,6 +41,8 @@ public:
     ClsHelp& Help() { return *help_; }
     IWindowing& Windowing() { return windowing_; }
     QString HelpFile() const;
+    // False when loading failed (the failure is in the error log): the program cannot run.
+    bool Loaded() const { return loaded_; }
 
     ScheduleGrid* Sched = nullptr;
     QToolBar* ToolBar = nullptr;
@@ -128,6 +130,7 @@ private:
     std::unique_ptr<ClsPopupMenu> popup_;
     DlgAbout* about_ = nullptr;
 
+    bool loaded_ = false;
     bool activated_ = false;
     bool unloaded_ = false;
     int32_t fillDepth_ = 0;

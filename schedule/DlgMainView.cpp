@@ -90,7 +90,6 @@ void DlgMain::ShowResources() {
         Sched->SetRuler24Hour(global_->Option(4));
         ApplyToolTips(global_->Option(3));
     });
-    rebuild_->End();
     --fillDepth_;
 }
 

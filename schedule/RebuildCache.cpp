@@ -3,46 +3,21 @@
 #include "store/ClsGlobal.h"
 
 void RebuildCache::Begin(const ClsGlobal& store) {
-    ++generation_;
-    namesSeen_ = 0;
     colors_.clear();
-    customersVersion_ = store.CustomersVersion();
-}
-
-void RebuildCache::End() {
-    // Names of customers this rebuild did not show go once they outnumber those it did.
-    if (names_.size() > 2 * namesSeen_ + 1024) {
-        std::erase_if(names_,
-                      [&](const auto& entry) { return entry.second.generation != generation_; });
+    if (store.CustomersVersion() != customersVersion_) {
+        customersVersion_ = store.CustomersVersion();
+        names_.clear();
         namesIndex_.Clear();
-        for (size_t i = 0; i < names_.size(); ++i) {
-            namesIndex_.Insert(names_[i].first, static_cast<uint32_t>(i));
-        }
     }
 }
 
 const QString& RebuildCache::CustomerName(const ClsGlobal& store, int32_t customerId) {
-    auto slot = namesIndex_.Find(customerId);
-    if (!slot) {
-        slot = static_cast<uint32_t>(names_.size());
-        namesIndex_.Insert(customerId, *slot);
-        names_.emplace_back(customerId, Name{});
+    if (auto slot = namesIndex_.Find(customerId)) {
+        return names_[*slot];
     }
-    Name& name = names_[*slot].second;
-    if (name.generation != generation_) {
-        // While no customer changed, a name converted before is still right.
-        if (name.version != customersVersion_) {
-            auto record = store.CustomerLoad(customerId);
-            if (record != name.record) {
-                name.text = QString::fromStdString(record->Name());
-                name.record = std::move(record);
-            }
-            name.version = customersVersion_;
-        }
-        name.generation = generation_;
-        ++namesSeen_;
-    }
-    return name.text;
+    namesIndex_.Insert(customerId, static_cast<uint32_t>(names_.size()));
+    names_.push_back(QString::fromStdString(store.CustomerLoad(customerId)->Name()));
+    return names_.back();
 }
 
 std::pair<uint32_t, uint32_t> RebuildCache::TypeColors(const ClsGlobal& store, int32_t typeId) {

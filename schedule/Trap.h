@@ -11,7 +11,7 @@ template <class F> void Trap(const char* form, const char* procedure, F&& body) 
     try {
         body();
     } catch (const std::bad_alloc&) {
-        ModError::LogError(form, procedure, 0, 7, "Out of memory");
+        ModError::LogError(form, procedure, MakeError(ErrorNumber::OutOfMemory));
     } catch (const std::exception& e) {
         ModError::LogError(form, procedure, 0, ErrorNumber::InvalidCall, e.what());
     }

@@ -29,18 +29,13 @@ void ClsGlobal::RaiseCounterTo(int32_t id) {
 }
 
 // Gives a new record its id, or keeps the caller's; 0 when the counter is exhausted.
-int32_t ClsGlobal::AllocateId(int32_t& Id, const char* procName) {
+int32_t ClsGlobal::AllocateId(int32_t& Id) {
     if (Id != 0) {
         // An explicit id above the counter would otherwise be handed out again later.
         RaiseCounterTo(Id);
         return Id;
     }
-    int32_t next = NextId();
-    if (next == 0) {
-        ModError::LogError(kClass, procName, MakeError(ErrorNumber::Overflow));
-        return 0;
-    }
-    Id = next;
+    Id = NextId(); // 0, and logged, when the counter is exhausted
     return Id;
 }
 
@@ -77,21 +72,6 @@ bool ClsGlobal::AddAppointment(std::shared_ptr<const ClsAppointment> record) {
     return true;
 }
 
-void ClsGlobal::RemoveAppointment(int32_t Id) {
-    auto record = appointments_.Find(Id);
-    if (!record) {
-        return;
-    }
-    auto it = byResource_.find(record->ResourceId());
-    if (it != byResource_.end()) {
-        std::erase_if(it->second, [&](const ResourceSlot& a) { return a.record == record.get(); });
-        if (it->second.empty()) {
-            byResource_.erase(it);
-        }
-    }
-    appointments_.Remove(Id);
-}
-
 std::shared_ptr<const ClsAppointment> ClsGlobal::AppointmentLoad(int32_t Id) const {
     auto found = appointments_.Find(Id);
     return found ? found : std::make_shared<const ClsAppointment>();
@@ -104,9 +84,9 @@ int32_t ClsGlobal::AppointmentSave(int32_t& Id, int32_t CustomerId, int32_t Reso
         return -1;
     }
     if (Id != 0) {
-        RemoveAppointment(Id);
+        RemoveAppointments({Id});
     }
-    if (AllocateId(Id, "AppointmentSave") == 0) {
+    if (AllocateId(Id) == 0) {
         return 0;
     }
     auto record = std::make_shared<ClsAppointment>(ClsAppointment::Blank{});
@@ -128,7 +108,7 @@ bool ClsGlobal::AppointmentDelete(int32_t Id) {
     if (!appointments_.Exists(Id)) {
         return false;
     }
-    RemoveAppointment(Id);
+    RemoveAppointments({Id});
     return true;
 }
 
@@ -145,6 +125,9 @@ void ClsGlobal::RemoveAppointments(const std::vector<int32_t>& ids) {
     }
     for (int32_t resourceId : resources) {
         auto it = byResource_.find(resourceId);
+        if (it == byResource_.end()) {
+            continue;
+        }
         std::erase_if(it->second,
                       [&](const ResourceSlot& a) { return doomed.count(a.record) != 0; });
         if (it->second.empty()) {
@@ -207,7 +190,7 @@ int32_t ClsGlobal::CustomerSave(int32_t& Id, std::string_view Name) {
     if (Id != 0) {
         customers_.Remove(Id);
     }
-    return SaveRecord(customers_, Id, AllocateId(Id, "CustomerSave"), "CustomerSave",
+    return SaveRecord(customers_, Id, AllocateId(Id), "CustomerSave",
                       [&](ClsCustomer& r) { r.SetName(Name); });
 }
 
@@ -215,7 +198,7 @@ int32_t ClsGlobal::ResourceSave(int32_t& Id, std::string_view Name) {
     if (Id != 0) {
         resources_.Remove(Id);
     }
-    return SaveRecord(resources_, Id, AllocateId(Id, "ResourceSave"), "ResourceSave",
+    return SaveRecord(resources_, Id, AllocateId(Id), "ResourceSave",
                       [&](ClsResource& r) { r.SetName(Name); });
 }
 
@@ -224,7 +207,7 @@ int32_t ClsGlobal::TypeSave(int32_t& Id, std::string_view Name, int32_t BackColo
     if (Id != 0) {
         types_.Remove(Id);
     }
-    return SaveRecord(types_, Id, AllocateId(Id, "TypeSave"), "TypeSave", [&](ClsType& r) {
+    return SaveRecord(types_, Id, AllocateId(Id), "TypeSave", [&](ClsType& r) {
         r.SetName(Name);
         r.SetBackColor(BackColor);
         r.SetForeColor(ForeColor);
@@ -248,15 +231,11 @@ bool ClsGlobal::ResourceDelete(int32_t Id) {
     if (!resources_.Remove(Id)) {
         return false;
     }
-    // Every appointment of the resource goes, so its list is dropped whole.
-    auto it = byResource_.find(Id);
-    if (it != byResource_.end()) {
-        std::vector<ResourceSlot> doomed = std::move(it->second);
-        byResource_.erase(it);
-        for (const ResourceSlot& a : doomed) {
-            appointments_.Remove(a.record->Id());
-        }
+    std::vector<int32_t> ids;
+    for (const ResourceSlot& a : AppointmentsOfResource(Id)) {
+        ids.push_back(a.record->Id());
     }
+    RemoveAppointments(ids);
     return true;
 }
 

@@ -103,6 +103,10 @@ public:
     std::span<const ResourceSlot> AppointmentsOfResource(int32_t ResourceId) const;
 
     const std::string& DataFolder() const { return dataFolder_; }
+    // The data folder of a program folder, without the trailing slash.
+    static std::string DataFolderOf(const std::string& programFolder) {
+        return programFolder + "/Data";
+    }
 
     // Changes whenever a customer is saved, deleted or loaded, so views can keep what
     // they derived from customers until it does.
@@ -117,11 +121,11 @@ private:
     bool BackUpIfFaulty(Kind kind, const char* procName);
     bool SaveGlobal();
     void RaiseCounterTo(int32_t id);
-    int32_t AllocateId(int32_t& Id, const char* procName);
+    int32_t AllocateId(int32_t& Id);
     bool AddAppointment(std::shared_ptr<const ClsAppointment> record);
-    void RemoveAppointment(int32_t Id);
     void RemoveAppointments(const std::vector<int32_t>& ids);
     std::string PathOf(Kind kind) const;
+    bool Unreadable(Kind kind, const char* procName) const;
 
     std::string programFolder_;
     std::string dataFolder_;
@@ -131,6 +135,8 @@ private:
     bool firstRun_ = false;
     // A file that did not load whole and clean is copied to ".bak" before it is rewritten.
     std::array<bool, kKindCount> faulty_{};
+    // A file that could not be read at all is never replaced: what is in memory is not it.
+    std::array<bool, kKindCount> unreadable_{};
 
     Collection<ClsResource> resources_{'R'};
     Collection<ClsCustomer> customers_{'C'};

@@ -16,7 +16,7 @@ constexpr size_t kRecordsBetweenEvents = 4096;
 } // namespace
 
 ClsGlobal::ClsGlobal(std::string programFolder)
-    : programFolder_(std::move(programFolder)), dataFolder_(programFolder_ + "/Data/") {
+    : programFolder_(std::move(programFolder)), dataFolder_(DataFolderOf(programFolder_) + "/") {
     Load();
 }
 
@@ -25,9 +25,10 @@ std::string ClsGlobal::PathOf(Kind kind) const {
 }
 
 void ClsGlobal::Load() {
-    FileIo::EnsureFolder(programFolder_ + "/Data"); // a failure shows up at each file
+    FileIo::EnsureFolder(DataFolderOf(programFolder_)); // a failure shows up at each file
     counter_ = 0;
     faulty_.fill(false);
+    unreadable_.fill(false);
     global_ = GlobalRecord();
     std::string path = PathOf(kGlobal);
     if (FileIo::Exists(path)) {
@@ -35,7 +36,7 @@ void ClsGlobal::Load() {
         std::vector<uint8_t> bytes;
         if (auto e = FileIo::ReadAll(path, bytes)) {
             ModError::LogError(kClass, "Load", *e);
-            faulty_[kGlobal] = true;
+            unreadable_[kGlobal] = true;
         } else {
             global_.Overlay(bytes.data(), bytes.size());
             counter_ = global_.IdCounter();
@@ -53,6 +54,8 @@ template <class T>
 void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procName) {
     std::string path = PathOf(kind);
     collection.Clear();
+    faulty_[kind] = false;
+    unreadable_[kind] = false;
     if constexpr (std::is_same_v<T, ClsAppointment>) {
         byResource_.clear();
     }
@@ -60,13 +63,12 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
         if (auto e = FileIo::EnsureFile(path)) {
             ModError::LogError(kClass, procName, *e);
         }
-        faulty_[kind] = false;
         return;
     }
     std::vector<uint8_t> bytes;
     if (auto e = FileIo::ReadAll(path, bytes)) {
         ModError::LogError(kClass, procName, *e);
-        faulty_[kind] = true;
+        unreadable_[kind] = true;
         return;
     }
     RecordFile file(T::RecordLength);
@@ -117,6 +119,7 @@ void ClsGlobal::LoadResources() {
     LoadFile(resources_, kResource, "LoadResources");
 }
 void ClsGlobal::LoadCustomers() {
+    ++customersVersion_;
     LoadFile(customers_, kCustomer, "LoadCustomers");
 }
 void ClsGlobal::LoadTypes() {
@@ -133,16 +136,30 @@ bool ClsGlobal::BackUpIfFaulty(Kind kind, const char* procName) {
     if (!faulty_[kind] || !FileIo::Exists(path)) {
         return true;
     }
-    if (auto e = FileIo::CopyAtomic(path, path + ".bak")) {
+    // An earlier backup may hold bytes of its own: it is kept, and this one numbered.
+    std::string backup = path + ".bak";
+    for (int n = 2; FileIo::Exists(backup); ++n) {
+        backup = path + ".bak." + std::to_string(n);
+    }
+    if (auto e = FileIo::CopyAtomic(path, backup)) {
         ModError::LogError(kClass, procName, *e);
         return false;
     }
     return true;
 }
 
+// The store never replaces a file it could not read: its records are not in memory.
+bool ClsGlobal::Unreadable(Kind kind, const char* procName) const {
+    if (!unreadable_[kind]) {
+        return false;
+    }
+    ModError::LogError(kClass, procName, MakeError(ErrorNumber::PathFileAccess));
+    return true;
+}
+
 template <class T>
 bool ClsGlobal::SaveFile(const Collection<T>& collection, Kind kind, const char* procName) {
-    if (!BackUpIfFaulty(kind, procName)) {
+    if (Unreadable(kind, procName) || !BackUpIfFaulty(kind, procName)) {
         return false;
     }
     RecordFile file(T::RecordLength);
@@ -174,7 +191,7 @@ bool ClsGlobal::SaveAppointments() {
 
 bool ClsGlobal::SaveGlobal() {
     std::string path = PathOf(kGlobal);
-    if (!BackUpIfFaulty(kGlobal, "Save")) {
+    if (Unreadable(kGlobal, "Save")) {
         return false;
     }
     global_.SetIdCounter(counter_);
@@ -194,13 +211,12 @@ bool ClsGlobal::SaveGlobal() {
         ModError::LogError(kClass, "Save", *e);
         return false;
     }
-    faulty_[kGlobal] = false;
     return true;
 }
 
 SaveResult ClsGlobal::Save() {
     SaveResult result;
-    if (auto e = FileIo::EnsureFolder(programFolder_ + "/Data")) {
+    if (auto e = FileIo::EnsureFolder(DataFolderOf(programFolder_))) {
         ModError::LogError(kClass, "Save", *e);
     }
     if (!SaveGlobal()) {

@@ -8,6 +8,8 @@ std::string ErrorDescription(int32_t number) {
         return "Invalid procedure call or argument";
     case ErrorNumber::Overflow:
         return "Overflow";
+    case ErrorNumber::OutOfMemory:
+        return "Out of memory";
     case ErrorNumber::TypeMismatch:
         return "Type mismatch";
     case ErrorNumber::FileNotFound:

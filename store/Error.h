@@ -13,6 +13,7 @@ struct Error {
 namespace ErrorNumber {
 inline constexpr int32_t InvalidCall = 5;
 inline constexpr int32_t Overflow = 6;
+inline constexpr int32_t OutOfMemory = 7;
 inline constexpr int32_t TypeMismatch = 13;
 inline constexpr int32_t FileNotFound = 53;
 inline constexpr int32_t DeviceIo = 57;

@@ -92,13 +92,14 @@ std::optional<Error> ReadAll(const std::string& path, std::vector<uint8_t>& out)
     } else if (S_ISDIR(st.st_mode)) {
         failure = MakeError(ErrorNumber::PathFileAccess);
     } else {
+        // Read the size fstat gave, then keep reading in case the file grew since.
         out.resize(static_cast<size_t>(st.st_size));
         size_t got = 0;
+        uint8_t extra[65536];
         while (!failure) {
-            if (got == out.size()) {
-                out.resize(out.size() + 65536); // the file may have grown since fstat
-            }
-            ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+            bool intoBuffer = got < out.size();
+            ssize_t n = intoBuffer ? ::read(fd, out.data() + got, out.size() - got)
+                                   : ::read(fd, extra, sizeof extra);
             if (n < 0) {
                 if (errno != EINTR) {
                     failure = ErrorFromErrno(errno);
@@ -107,6 +108,9 @@ std::optional<Error> ReadAll(const std::string& path, std::vector<uint8_t>& out)
             }
             if (n == 0) {
                 break;
+            }
+            if (!intoBuffer) {
+                out.insert(out.end(), extra, extra + n);
             }
             got += static_cast<size_t>(n);
         }

@@ -138,6 +138,7 @@ void BM_RepaintAfterScroll(benchmark::State& state) {
     shape.customers = 1000;
     shape.appointments = static_cast<int32_t>(state.range(0));
     shape.spanDays = static_cast<int32_t>(state.range(1));
+    shape.firstDay = ClsDate::DayNumberFromCivil(2027, 2, 1); // the month view is February
     auto window = OpenWindow(BenchFolder(shape), 2, shape.firstDay);
     int32_t start = shape.firstDay;
     window->SetScheduleDates(start);

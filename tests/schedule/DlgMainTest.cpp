@@ -352,6 +352,15 @@ TEST_F(DlgMainTest, ClickOnTheDropDownPartReportsTheFlag) {
     ASSERT_EQ(spy.size(), 2);
     EXPECT_TRUE(spy[0][0].toBool());
     EXPECT_FALSE(spy[1][0].toBool());
+    // A plain button has no drop-down part anywhere, and clicks on release as usual.
+    DropDownToolButton* exit = window->ToolButton("Exit");
+    QSignalSpy exitSpy(exit, &DropDownToolButton::Clicked);
+    QPoint rightEdge(exit->width() - 3, exit->height() / 2);
+    QTest::mousePress(exit, Qt::LeftButton, {}, rightEdge);
+    EXPECT_EQ(exitSpy.size(), 0);
+    QTest::mouseRelease(exit, Qt::LeftButton, {}, rightEdge);
+    ASSERT_EQ(exitSpy.size(), 1);
+    EXPECT_FALSE(exitSpy[0][0].toBool());
 }
 
 TEST_F(DlgMainTest, FoundAppointmentIsBroughtIntoView) {
