@@ -37,7 +37,9 @@ GlobalRecord::GlobalRecord() {
 }
 
 void GlobalRecord::Overlay(const uint8_t* bytes, size_t size) {
-    std::memcpy(bytes_.data(), bytes, std::min(size, Length));
+    if (size > 0) { // an empty file's buffer may be null, which memcpy must not see
+        std::memcpy(bytes_.data(), bytes, std::min(size, Length));
+    }
 }
 
 int32_t GlobalRecord::IdCounter() const {
