@@ -17,16 +17,10 @@
 
 #include "dialogs/ClsDialog.h"
 #include "store/ModError.h"
+#include "support/LogFile.h"
 #include "support/TempDir.h"
 
 namespace {
-
-std::string ReadLog() {
-    std::ifstream in(ModError::LogPath(), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class LoggingTest : public ::testing::Test {
 protected:

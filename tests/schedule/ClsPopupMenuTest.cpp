@@ -8,17 +8,11 @@
 
 #include "schedule/ClsPopupMenu.h"
 #include "store/ModError.h"
+#include "support/LogFile.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 
 namespace {
-
-std::string ReadLog() {
-    std::ifstream in(ModError::LogPath(), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class PopupTest : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 
 #include "datetime/Clock.h"
 #include "store/ModError.h"
+#include "support/LogFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -26,10 +27,7 @@ protected:
         ModError::SetMessageBoxHook(nullptr);
         ModError::ResetErrorsInHandler();
     }
-    std::string Log() const {
-        std::ifstream in(dir.file("Tidemar.err"), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Log() const { return ReadLog(); }
 
     TempDir dir;
 };

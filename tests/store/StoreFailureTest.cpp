@@ -19,6 +19,7 @@
 #include "store/ModError.h"
 #include "store/RecordFile.h"
 #include "store/SampleData.h"
+#include "support/LogFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -64,10 +65,7 @@ protected:
         }
     }
     std::string Data(const std::string& name) const { return dir.file("Data/" + name); }
-    std::string Log() const {
-        Bytes b = Read(dir.file("Tidemar.err"));
-        return std::string(b.begin(), b.end());
-    }
+    std::string Log() const { return ReadLog(); }
     // A first run with its sample data, saved: ids 1 to 20.
     void Seed() {
         ClsGlobal store(dir.path());
