@@ -135,17 +135,13 @@ void DlgMain::ShowFoundAppointment(int32_t id) {
     Sched->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
 }
 
-void DlgMain::Sched_BarAdded(int row, int bar, int /*value1*/, int /*value2*/) {
+void DlgMain::Sched_BarAdded(int /*row*/, int /*bar*/, int /*value1*/, int /*value2*/) {
     if (fillDepth_ >= 1) {
         return;
     }
-    Trap(kForm, "Sched_BarAdded", [&] {
-        (void)row;
-        (void)bar;
-        // Until the appointment dialog exists a drawn bar books nothing; the rebuild
-        // takes it off the grid again.
-        ShowResources();
-    });
+    // Until the appointment dialog exists a drawn bar books nothing; the rebuild takes it
+    // off the grid again.
+    Trap(kForm, "Sched_BarAdded", [&] { ShowResources(); });
 }
 
 void DlgMain::Sched_BarLeftClick(int row, int bar) {

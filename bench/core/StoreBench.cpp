@@ -7,8 +7,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>

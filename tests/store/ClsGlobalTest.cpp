@@ -16,6 +16,7 @@
 #include "store/ModError.h"
 #include "store/RecordFile.h"
 #include "store/SampleData.h"
+#include "support/StoreFixture.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -44,14 +45,10 @@ template <class T> IdList Ids(const Collection<T>& c) {
     return ids;
 }
 
-class ClsGlobalTest : public ::testing::Test {
+class ClsGlobalTest : public StoreFixture {
 protected:
-    void SetUp() override {
-        ModError::SetProgramFolder(dir.path());
-        Clock::SetFixed(Clock::LocalTime{2026, 12, 5, 8, 0, 0});
-    }
     void TearDown() override {
-        Clock::SetFixed(std::nullopt);
+        StoreFixture::TearDown();
         // Nothing these cases do is a failure.
         std::ifstream log(dir.file("Tidemar.err"));
         EXPECT_FALSE(log.good()) << std::string(std::istreambuf_iterator<char>(log), {});
@@ -60,8 +57,6 @@ protected:
         std::ifstream in(dir.file("Data/" + name), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), {});
     }
-
-    TempDir dir;
 };
 
 // Little-endian value of n bytes at an offset.

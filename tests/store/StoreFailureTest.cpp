@@ -20,6 +20,7 @@
 #include "store/RecordFile.h"
 #include "store/SampleData.h"
 #include "support/LogFile.h"
+#include "support/StoreFixture.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -51,14 +52,10 @@ size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
-class StoreFailureTest : public ::testing::Test {
+class StoreFailureTest : public StoreFixture {
 protected:
-    void SetUp() override {
-        ModError::SetProgramFolder(dir.path());
-        Clock::SetFixed(Clock::LocalTime{2026, 12, 5, 8, 0, 0});
-    }
     void TearDown() override {
-        Clock::SetFixed(std::nullopt);
+        StoreFixture::TearDown();
         // A save, failed or not, leaves no temporary file behind.
         for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
             EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
@@ -72,8 +69,6 @@ protected:
         CreateSampleData(store, ClsDate());
         ASSERT_TRUE(store.Save().Ok());
     }
-
-    TempDir dir;
 };
 
 TEST_F(StoreFailureTest, ProgramFolderBelowARegularFile) {
