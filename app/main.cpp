@@ -1,13 +1,12 @@
 #include <QApplication>
-#include <QDir>
 
 #include "controls/QtWindowing.h"
 #include "schedule/DlgMain.h"
 #include "schedule/SessionEnd.h"
-#include "store/ClsGlobal.h"
 #include "store/Hooks.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -15,31 +14,30 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(true);
     QtWindowing windowing;
 
-    QString folder = QCoreApplication::applicationDirPath();
-    ModError::SetProgramFolder(folder.toStdString());
+    ProgramFolders folders{QCoreApplication::applicationDirPath().toStdString()};
+    ModError::SetLogFile(folders.LogFile());
     ModError::SetMessageBoxHook([&windowing](const std::string& text, const std::string& title) {
         windowing.MessageBox(nullptr, QString::fromStdString(text), QString::fromStdString(title),
                              IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
     });
     Hooks::SetDoEvents([] { QCoreApplication::processEvents(); });
 
-    InstanceLock lock(ClsGlobal::DataFolderOf(folder.toStdString()));
+    InstanceLock lock(folders.Data());
     if (!lock.Acquired()) {
         windowing.MessageBox(nullptr,
                              QObject::tr("Tidemar PE is already open on this data:\n%1\n\nSwitch "
                                          "to the planner that is running.")
-                                 .arg(QDir::toNativeSeparators(folder + "/Data")),
+                                 .arg(QString::fromStdString(folders.Data())),
                              "Tidemar PE", IWindowing::Icon::Information, IWindowing::Buttons::Ok);
         return 1;
     }
 
-    DlgMain window(windowing, folder);
+    DlgMain window(windowing, folders);
     if (!window.Loaded()) {
-        windowing.MessageBox(
-            nullptr,
-            QObject::tr("Tidemar PE could not start. The details are in %1.")
-                .arg(QDir::toNativeSeparators(QString::fromStdString(ModError::LogPath()))),
-            "Tidemar PE", IWindowing::Icon::Critical, IWindowing::Buttons::Ok);
+        windowing.MessageBox(nullptr,
+                             QObject::tr("Tidemar PE could not start. The details are in %1.")
+                                 .arg(QString::fromStdString(folders.LogFile())),
+                             "Tidemar PE", IWindowing::Icon::Critical, IWindowing::Buttons::Ok);
         return 1;
     }
     CloseWithSessionEnd(window);

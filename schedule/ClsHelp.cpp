@@ -1,14 +1,9 @@
 #include "schedule/ClsHelp.h"
 
 #include "controls/Blanks.h"
-#include "store/ModError.h"
 
 ClsHelp::ClsHelp(IWindowing& windowing) : windowing_(windowing) {
     windowPosition_.command = Command::SetWindowPos;
-}
-
-QString ClsHelp::HelpFilePath() {
-    return QString::fromStdString(ModError::ProgramFolder()) + u'/' + QLatin1String(HelpFileName);
 }
 
 void ClsHelp::Send(QWidget* owner, Command command, const QString& file, int32_t context,

@@ -17,9 +17,6 @@ public:
 
     explicit ClsHelp(IWindowing& windowing);
 
-    // The help file beside the program.
-    static QString HelpFilePath();
-
     void QuitHelp(QWidget* owner, const QString& HelpFile);
     void ShowHelpTopic(QWidget* owner, const QString& HelpFile, int32_t ContextID);
     // The topic in the help file's secondary window "HlpWnd02".

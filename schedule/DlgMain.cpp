@@ -21,55 +21,111 @@
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/ClsDialog.h"
+#include "schedule/AutoSave.h"
 #include "schedule/ClsHelp.h"
 #include "schedule/ClsPopupMenu.h"
 #include "schedule/DlgAbout.h"
+#include "schedule/LoadReport.h"
 #include "schedule/RebuildCache.h"
 #include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "store/FileSystem.h"
 #include "store/SampleData.h"
 
 namespace {
+using Command = DlgMain::Command;
+
 constexpr const char* kForm = "DlgMain";
 constexpr double kWidthTwips = 7605;
 constexpr double kHeightTwips = 5070;
 constexpr double kMinHeightTwips = 4545;
 constexpr double kGridMarginTwips = 120;
 
+struct CommandDef {
+    Command command;
+    const char* caption; // "&" marks the access key
+    void (DlgMain::*handler)();
+};
+const CommandDef kCommands[] = {
+    {Command::FileConfigure, "&Configure", &DlgMain::mnuFileConfigure_Click},
+    {Command::FilePrint, "&Print", &DlgMain::mnuFilePrint_Click},
+    {Command::FileExit, "E&xit", &DlgMain::mnuFileExit_Click},
+    {Command::ApptAdd, "&Add appointment", &DlgMain::mnuApptAdd_Click},
+    {Command::ApptEdit, "&Edit appointment", &DlgMain::mnuApptEdit_Click},
+    {Command::ApptDelete, "&Delete appointment", &DlgMain::mnuApptDelete_Click},
+    {Command::ApptSearch, "&Search for appointment", &DlgMain::mnuApptSearch_Click},
+    {Command::ResourceAdd, "&Add resource", &DlgMain::mnuResourceAdd_Click},
+    {Command::ResourceEdit, "&Edit resource", &DlgMain::mnuResourceEdit_Click},
+    {Command::ResourceDelete, "&Delete resource", &DlgMain::mnuResourceDelete_Click},
+    {Command::SchedDate, "&Start date", &DlgMain::mnuSchedDate_Click},
+    {Command::SchedToday, "Set to &todays date/time", &DlgMain::mnuSchedToday_Click},
+    {Command::SchedView, "Change &view", &DlgMain::mnuSchedView_Click},
+    {Command::SchedZoom, "Schedule &resolution", &DlgMain::mnuSchedZoom_Click},
+    {Command::HelpContents, "&Contents", &DlgMain::mnuHelpContents_Click},
+    {Command::HelpMain, "Help for &Main Dialog", &DlgMain::mnuHelpMain_Click},
+    {Command::HelpNavigate, "Help with &navigation", &DlgMain::mnuHelpNavigate_Click},
+    {Command::HelpAbout, "&About", &DlgMain::mnuHelpAbout_Click},
+};
+
 // Commands whose windows are not part of the program yet: shown, but greyed out.
-const QStringList kPendingCommands = {"mnuFileConfigure", "mnuFilePrint",   "mnuApptAdd",
-                                      "mnuApptEdit",      "mnuApptDelete",  "mnuApptSearch",
-                                      "mnuResourceAdd",   "mnuResourceEdit"};
+constexpr Command kPendingCommands[] = {
+    Command::FileConfigure, Command::FilePrint,  Command::ApptAdd,     Command::ApptEdit,
+    Command::ApptDelete,    Command::ApptSearch, Command::ResourceAdd, Command::ResourceEdit};
+
+bool Available(Command command) {
+    return std::find(std::begin(kPendingCommands), std::end(kPendingCommands), command) ==
+           std::end(kPendingCommands);
+}
 
 struct ToolButtonDef {
     const char* key;
     const char* tip;
     bool separatorBefore;
-    const char* command; // the menu command a plain button runs; none for the drop-downs
+    Command command;                 // what a plain click runs
+    std::array<Command, 3> dropDown; // add, edit, delete; only for the two drop-down buttons
+    bool hasDropDown;
 };
+constexpr std::array<Command, 3> kNoDropDown{};
+constexpr std::array<Command, 3> kResourceCommands = {Command::ResourceAdd, Command::ResourceEdit,
+                                                      Command::ResourceDelete};
+constexpr std::array<Command, 3> kAppointmentCommands = {Command::ApptAdd, Command::ApptEdit,
+                                                         Command::ApptDelete};
 const ToolButtonDef kToolButtons[] = {
-    {"Exit", "Exit", false, "mnuFileExit"},
-    {"Configure", "Configuration", true, "mnuFileConfigure"},
-    {"Resource", "Resource definition", false, nullptr},
-    {"Appointment", "Make appointment", false, nullptr},
-    {"Date", "Set start date", false, "mnuSchedDate"},
-    {"Today", "Set to todays date/time", false, "mnuSchedToday"},
-    {"Search", "Search for appointment", false, "mnuApptSearch"},
-    {"View", "Change schedule view", true, "mnuSchedView"},
-    {"Zoom", "Adjust schedule resolution", false, "mnuSchedZoom"},
-    {"Print", "Print", true, "mnuFilePrint"},
-    {"Help", "Help", true, "mnuHelpContents"},
+    {"Exit", "Exit", false, Command::FileExit, kNoDropDown, false},
+    {"Configure", "Configuration", true, Command::FileConfigure, kNoDropDown, false},
+    {"Resource", "Resource definition", false, Command::ResourceAdd, kResourceCommands, true},
+    {"Appointment", "Make appointment", false, Command::ApptAdd, kAppointmentCommands, true},
+    {"Date", "Set start date", false, Command::SchedDate, kNoDropDown, false},
+    {"Today", "Set to todays date/time", false, Command::SchedToday, kNoDropDown, false},
+    {"Search", "Search for appointment", false, Command::ApptSearch, kNoDropDown, false},
+    {"View", "Change schedule view", true, Command::SchedView, kNoDropDown, false},
+    {"Zoom", "Adjust schedule resolution", false, Command::SchedZoom, kNoDropDown, false},
+    {"Print", "Print", true, Command::FilePrint, kNoDropDown, false},
+    {"Help", "Help", true, Command::HelpContents, kNoDropDown, false},
 };
+const char* const kStatusPanels[] = {"Customer", "Type", "Start", "End"};
+
+const ToolButtonDef* ToolButtonOf(const QString& key) {
+    auto def = std::find_if(std::begin(kToolButtons), std::end(kToolButtons),
+                            [&](const ToolButtonDef& d) { return key == d.key; });
+    return def == std::end(kToolButtons) ? nullptr : def;
+}
 } // namespace
 
-DlgMain::DlgMain(IWindowing& windowing, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), windowing_(windowing) {
-    Form_Load(programFolder);
+DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, FileSystem& files,
+                 QWidget* parent)
+    : QMainWindow(parent), windowing_(windowing), folders_(folders) {
+    Form_Load(files);
 }
 
-// Released in the order store, dates, help, dialog helpers. Not at unload: a handler
-// still running under a pending-events call may use them after the window closed.
+DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* parent)
+    : DlgMain(windowing, folders, FileSystem::Real(), parent) {}
+
+// Released in the order store, dates, help, dialog helpers; the saver goes first, as it
+// works on the store. Not at unload: a handler still running under a pending-events call
+// may use them after the window closed.
 DlgMain::~DlgMain() {
+    autoSave_.reset();
     global_.reset();
     date_.reset();
     help_.reset();
@@ -77,56 +133,60 @@ DlgMain::~DlgMain() {
 }
 
 QString DlgMain::HelpFile() const {
-    return ClsHelp::HelpFilePath();
+    return QString::fromStdString(folders_.program) + u'/' + QLatin1String(ClsHelp::HelpFileName);
 }
 
-bool DlgMain::Available(const QString& name) const {
-    return !kPendingCommands.contains(name);
-}
-
-void DlgMain::Form_Load(const QString& programFolder) {
+void DlgMain::Form_Load(FileSystem& files) {
     Trap(kForm, "Form_Load", [&] {
         resize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
         setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kMinHeightTwips, this));
         activated_ = false;
-        global_ = std::make_unique<ClsGlobal>(programFolder.toStdString());
+        global_ = std::make_unique<ClsGlobal>(folders_, files);
         dialog_ = std::make_unique<ClsDialog>();
         date_ = std::make_unique<ClsDate>();
         help_ = std::make_unique<ClsHelp>(windowing_);
         popup_ = std::make_unique<ClsPopupMenu>(windowing_);
         rebuild_ = std::make_unique<RebuildCache>();
+        autoSave_ = std::make_unique<AutoSave>(*global_);
+        connect(autoSave_.get(), &AutoSave::Finished, this, &DlgMain::ShowSaveState);
 
         auto* central = new QWidget(this);
         setCentralWidget(central);
-        Sched = new ScheduleGrid(central);
-        Sched->installEventFilter(this);
-        Zoom = new QSlider(Qt::Vertical, central);
-        Zoom->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
-        Zoom->setToolTip(tr("Schedule resolution"));
-        Zoom->hide();
-        Zoom->installEventFilter(this);
-        SelMonth = new QCalendarWidget(central);
-        SelMonth->setFirstDayOfWeek(Qt::Monday);
-        SelMonth->setGridVisible(true);
-        SelMonth->setAutoFillBackground(true);
-        SelMonth->adjustSize();
-        SelMonth->hide();
+        sched_ = new ScheduleGrid(central);
+        sched_->installEventFilter(this);
+        zoom_ = new QSlider(Qt::Vertical, central);
+        zoom_->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
+        zoom_->setToolTip(tr("Schedule resolution"));
+        // Over the grid's bars the bare groove is hard to see: give it a panel of its own.
+        zoom_->setAutoFillBackground(true);
+        zoom_->setStyleSheet(
+            QStringLiteral("QSlider { background: palette(window); border: 1px solid palette(mid); "
+                           "border-radius: 3px; padding: 4px 2px; }"));
+        zoom_->hide();
+        zoom_->installEventFilter(this);
+        selMonth_ = new QCalendarWidget(central);
+        selMonth_->setFirstDayOfWeek(Qt::Monday);
+        selMonth_->setGridVisible(true);
+        selMonth_->setAutoFillBackground(true);
+        selMonth_->adjustSize();
+        selMonth_->hide();
+        BuildActions();
         BuildMenus();
         BuildToolBar();
         BuildStatusBar();
 
-        connect(Sched, &ScheduleGrid::BarAdded, this, &DlgMain::Sched_BarAdded);
-        connect(Sched, &ScheduleGrid::BarLeftClick, this, &DlgMain::Sched_BarLeftClick);
-        connect(Sched, &ScheduleGrid::BarDblClick, this, &DlgMain::Sched_BarDblClick);
-        connect(Sched, &ScheduleGrid::BarRightClick, this, &DlgMain::Sched_BarRightClick);
-        connect(Sched, &ScheduleGrid::ItemMove, this, &DlgMain::Sched_ItemMove);
-        connect(Sched, &ScheduleGrid::BarPreSelect, this, &DlgMain::Sched_BarPreSelect);
-        connect(Sched, &ScheduleGrid::BarPreDrop, this, &DlgMain::Sched_BarPreDrop);
-        connect(Sched, &ScheduleGrid::BarChanged, this, &DlgMain::Sched_BarChanged);
-        connect(Sched, &ScheduleGrid::ScrollTrack, this, &DlgMain::Sched_ScrollTrack);
-        connect(Sched, &ScheduleGrid::GotFocus, this, &DlgMain::Sched_GotFocus);
-        connect(SelMonth, &QCalendarWidget::activated, this, &DlgMain::SelMonth_DblClick);
-        connect(Zoom, &QSlider::valueChanged, this, &DlgMain::Zoom_Change);
+        connect(sched_, &ScheduleGrid::BarAdded, this, &DlgMain::Sched_BarAdded);
+        connect(sched_, &ScheduleGrid::BarLeftClick, this, &DlgMain::Sched_BarLeftClick);
+        connect(sched_, &ScheduleGrid::BarDblClick, this, &DlgMain::Sched_BarDblClick);
+        connect(sched_, &ScheduleGrid::BarRightClick, this, &DlgMain::Sched_BarRightClick);
+        connect(sched_, &ScheduleGrid::ItemMove, this, &DlgMain::Sched_ItemMove);
+        connect(sched_, &ScheduleGrid::BarPreSelect, this, &DlgMain::Sched_BarPreSelect);
+        connect(sched_, &ScheduleGrid::BarPreDrop, this, &DlgMain::Sched_BarPreDrop);
+        connect(sched_, &ScheduleGrid::BarChanged, this, &DlgMain::Sched_BarChanged);
+        connect(sched_, &ScheduleGrid::ScrollTrack, this, &DlgMain::Sched_ScrollTrack);
+        connect(sched_, &ScheduleGrid::GotFocus, this, &DlgMain::Sched_GotFocus);
+        connect(selMonth_, &QCalendarWidget::activated, this, &DlgMain::SelMonth_DblClick);
+        connect(zoom_, &QSlider::valueChanged, this, &DlgMain::Zoom_Change);
 
         ClsDialog::FormCenter(this, nullptr);
         setWindowTitle(QStringLiteral("Tidemar PE (%1)").arg(DlgAbout::ProgramVersion()));
@@ -139,104 +199,131 @@ void DlgMain::Form_Load(const QString& programFolder) {
     });
 }
 
+void DlgMain::BuildActions() {
+    for (const CommandDef& def : kCommands) {
+        auto* action = new QAction(tr(def.caption), this);
+        action->setEnabled(Available(def.command));
+        connect(action, &QAction::triggered, this, def.handler);
+        actions_[static_cast<size_t>(def.command)] = action;
+    }
+    Action(Command::FilePrint)->setShortcut(QKeySequence::Print);
+    Action(Command::FileExit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Action(Command::ApptSearch)->setShortcut(QKeySequence::Find);
+    Action(Command::SchedToday)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    Action(Command::SchedView)->setShortcut(QKeySequence(Qt::Key_F5));
+    Action(Command::HelpMain)->setShortcut(QKeySequence(Qt::Key_F1));
+}
+
 void DlgMain::BuildMenus() {
-    auto add = [this](QMenu* menu, const QString& name, const QString& caption,
-                      void (DlgMain::*handler)(), const QKeySequence& shortcut = {}) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        action->setEnabled(Available(name));
-        connect(action, &QAction::triggered, this, handler);
-        actions_.insert(name, action);
+    auto menu = [this](const QString& title, std::initializer_list<Command> commands,
+                       int separatorBefore = -1) {
+        QMenu* m = menuBar()->addMenu(title);
+        int i = 0;
+        for (Command c : commands) {
+            if (i++ == separatorBefore) {
+                m->addSeparator();
+            }
+            m->addAction(Action(c));
+        }
     };
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    add(file, "mnuFileConfigure", tr("Configure"), &DlgMain::mnuFileConfigure_Click);
-    file->addSeparator();
-    add(file, "mnuFilePrint", tr("Print"), &DlgMain::mnuFilePrint_Click, QKeySequence::Print);
-    add(file, "mnuFileExit", tr("Exit"), &DlgMain::mnuFileExit_Click, QKeySequence::Quit);
-    QMenu* appt = menuBar()->addMenu(tr("&Appointment"));
-    add(appt, "mnuApptAdd", tr("Add appointment"), &DlgMain::mnuApptAdd_Click);
-    add(appt, "mnuApptEdit", tr("Edit appointment"), &DlgMain::mnuApptEdit_Click);
-    add(appt, "mnuApptDelete", tr("Delete appointment"), &DlgMain::mnuApptDelete_Click);
-    appt->addSeparator();
-    add(appt, "mnuApptSearch", tr("Search for appointment"), &DlgMain::mnuApptSearch_Click,
-        QKeySequence::Find);
-    QMenu* resource = menuBar()->addMenu(tr("&Resource"));
-    add(resource, "mnuResourceAdd", tr("Add resource"), &DlgMain::mnuResourceAdd_Click);
-    add(resource, "mnuResourceEdit", tr("Edit resource"), &DlgMain::mnuResourceEdit_Click);
-    add(resource, "mnuResourceDelete", tr("Delete resource"), &DlgMain::mnuResourceDelete_Click);
-    QMenu* sched = menuBar()->addMenu(tr("&Schedule"));
-    add(sched, "mnuSchedDate", tr("Start date"), &DlgMain::mnuSchedDate_Click);
-    add(sched, "mnuSchedToday", tr("Set to todays date/time"), &DlgMain::mnuSchedToday_Click,
-        QKeySequence(Qt::CTRL | Qt::Key_T));
-    sched->addSeparator();
-    add(sched, "mnuSchedView", tr("Change view"), &DlgMain::mnuSchedView_Click,
-        QKeySequence(Qt::Key_F5));
-    add(sched, "mnuSchedZoom", tr("Schedule resolution"), &DlgMain::mnuSchedZoom_Click);
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    add(help, "mnuHelpContents", tr("Contents"), &DlgMain::mnuHelpContents_Click);
-    add(help, "mnuHelpMain", tr("Help for Main Dialog"), &DlgMain::mnuHelpMain_Click,
-        QKeySequence::HelpContents);
-    add(help, "mnuHelpNavigate", tr("Help with navigation"), &DlgMain::mnuHelpNavigate_Click);
-    help->addSeparator();
-    add(help, "mnuHelpAbout", tr("About"), &DlgMain::mnuHelpAbout_Click);
+    menu(tr("&File"), {Command::FileConfigure, Command::FilePrint, Command::FileExit}, 1);
+    menu(tr("&Appointment"),
+         {Command::ApptAdd, Command::ApptEdit, Command::ApptDelete, Command::ApptSearch}, 3);
+    menu(tr("&Resource"), {Command::ResourceAdd, Command::ResourceEdit, Command::ResourceDelete});
+    menu(tr("&Schedule"),
+         {Command::SchedDate, Command::SchedToday, Command::SchedView, Command::SchedZoom}, 2);
+    menu(tr("&Help"),
+         {Command::HelpContents, Command::HelpMain, Command::HelpNavigate, Command::HelpAbout}, 3);
 }
 
 void DlgMain::BuildToolBar() {
-    ToolBar = addToolBar(tr("Toolbar"));
-    ToolBar->setObjectName("ToolBar");
-    ToolBar->setMovable(false);
-    ToolBar->setIconSize(QSize(24, 24));
+    toolBar_ = addToolBar(tr("Toolbar"));
+    toolBar_->setObjectName("ToolBar");
+    toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(24, 24));
     for (const ToolButtonDef& def : kToolButtons) {
         if (def.separatorBefore) {
-            ToolBar->addSeparator();
+            toolBar_->addSeparator();
         }
         QString key = def.key;
-        auto* button = new DropDownToolButton(ToolBar);
-        if (def.command != nullptr) {
+        auto* button = new DropDownToolButton(toolBar_);
+        if (def.hasDropDown) {
+            // Enabled while any of its commands is.
+            button->setEnabled(std::any_of(def.dropDown.begin(), def.dropDown.end(), Available));
+        } else {
             button->setPopupMode(QToolButton::DelayedPopup);
             button->setMenu(nullptr);
             button->setEnabled(Available(def.command));
-        } else {
-            // Enabled while any of its three commands is.
-            QString kind = key == "Resource" ? "mnuResource" : "mnuAppt";
-            button->setEnabled(Available(kind + "Add") || Available(kind + "Edit") ||
-                               Available(kind + "Delete"));
         }
         button->setIcon(Icons::ForKey(key));
-        button->setText(def.tip);
-        button->setToolTip(def.tip);
-        button->setObjectName(key);
-        ToolBar->addWidget(button);
-        toolButtons_.insert(key, button);
+        button->setText(tr(def.tip));
+        button->setToolTip(tr(def.tip));
+        toolBar_->addWidget(button);
+        toolButtons_.push_back(button);
         connect(button, &DropDownToolButton::Clicked, this,
                 [this, key](bool dropDown) { ToolBar_ButtonClick(key, dropDown); });
     }
 }
 
+DropDownToolButton* DlgMain::ToolButton(const QString& key) const {
+    const ToolButtonDef* def = ToolButtonOf(key);
+    return def == nullptr ? nullptr
+                          : toolButtons_[static_cast<size_t>(def - std::begin(kToolButtons))];
+}
+
 void DlgMain::BuildStatusBar() {
-    for (const char* key : {"Customer", "Type", "Start", "End"}) {
+    for (size_t i = 0; i < statusPanels_.size(); ++i) {
         auto* panel = new QLabel(statusBar());
-        panel->setObjectName(key);
-        panel->setMinimumWidth(
-            key == QLatin1String("Customer") || key == QLatin1String("Type") ? 140 : 60);
+        panel->setMinimumWidth(i < 2 ? 140 : 60);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        statusBar()->addWidget(panel, key == QLatin1String("Customer") ? 2 : 1);
-        statusPanels_.insert(key, panel);
+        statusBar()->addWidget(panel, i == 0 ? 2 : 1);
+        statusPanels_[i] = panel;
     }
+    saveState_ = new QLabel(statusBar());
+    saveState_->setStyleSheet(QStringLiteral("QLabel { color: #b00020; font-weight: bold; }"));
+    saveState_->hide();
+    statusBar()->addPermanentWidget(saveState_);
 }
 
 QString DlgMain::StatusPanel(const QString& key) const {
-    QLabel* panel = statusPanels_.value(key);
-    return panel != nullptr ? panel->text() : QString();
+    for (size_t i = 0; i < statusPanels_.size(); ++i) {
+        if (key == kStatusPanels[i]) {
+            return statusPanels_[i]->text();
+        }
+    }
+    return QString();
+}
+
+QString DlgMain::SaveStatus() const {
+    return saveState_->isHidden() ? QString() : saveState_->text();
+}
+
+void DlgMain::ShowSaveState() {
+    const SaveResult& failure = autoSave_->State().Failure();
+    if (failure.Ok()) {
+        saveState_->clear();
+        saveState_->hide();
+        return;
+    }
+    QStringList files;
+    for (size_t i = 0; i < failure.failedFiles.size(); ++i) {
+        files << QStringLiteral("%1 (%2)").arg(
+            QString::fromStdString(failure.failedFiles[i]),
+            QString::fromStdString(failure.errors[i].description));
+    }
+    saveState_->setText(
+        tr("Not saved: %1. Tried again at your next change.").arg(files.join(", ")));
+    saveState_->setToolTip(
+        tr("The files named keep their previous contents in %1; the details are in %2.")
+            .arg(QString::fromStdString(folders_.Data()),
+                 QString::fromStdString(folders_.LogFile())));
+    saveState_->show();
 }
 
 void DlgMain::ApplyToolTips(bool on) {
-    for (const ToolButtonDef& def : kToolButtons) {
-        if (DropDownToolButton* button = toolButtons_.value(def.key)) {
-            button->setToolTip(on ? QString(def.tip) : QString());
-        }
+    for (size_t i = 0; i < toolButtons_.size(); ++i) {
+        toolButtons_[i]->setToolTip(on ? tr(kToolButtons[i].tip) : QString());
     }
 }
 
@@ -264,7 +351,16 @@ void DlgMain::Form_Activate() {
         }
         int32_t today = date_->Today();
         SetScheduleDates(today);
+        ReportLoadProblems();
     });
+}
+
+void DlgMain::ReportLoadProblems() {
+    if (global_->LoadProblems().empty()) {
+        return;
+    }
+    windowing_.MessageBox(this, DescribeLoadProblems(global_->LoadProblems(), folders_),
+                          tr("Tidemar PE"), IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
 }
 
 void DlgMain::resizeEvent(QResizeEvent* event) {
@@ -273,7 +369,7 @@ void DlgMain::resizeEvent(QResizeEvent* event) {
 }
 
 void DlgMain::Form_Resize() {
-    if (isMinimized() || Sched == nullptr) {
+    if (isMinimized() || sched_ == nullptr) {
         return;
     }
     Trap(kForm, "Form_Resize", [&] {
@@ -282,9 +378,9 @@ void DlgMain::Form_Resize() {
         QWidget* central = centralWidget();
         int mx = TwipsToPixelsX(kGridMarginTwips, this);
         int my = TwipsToPixelsY(kGridMarginTwips, this);
-        Sched->setGeometry(mx, my, qMax(0, central->width() - 2 * mx),
-                           qMax(0, central->height() - 2 * my));
-        if (Zoom->isVisible()) {
+        sched_->setGeometry(mx, my, qMax(0, central->width() - 2 * mx),
+                            qMax(0, central->height() - 2 * my));
+        if (zoom_->isVisible()) {
             mnuSchedZoom_Click();
         }
     });
@@ -302,19 +398,22 @@ void DlgMain::Form_Unload() {
     unloaded_ = true;
     help_->QuitHelp(this, HelpFile());
     for (;;) {
-        SaveResult result = global_->Save();
+        SaveResult result = autoSave_->Flush();
         if (result.Ok()) {
             break;
         }
         QStringList files;
-        for (const std::string& f : result.failedFiles) {
-            files << QString::fromStdString(f);
+        for (size_t i = 0; i < result.failedFiles.size(); ++i) {
+            files << QStringLiteral("%1 (%2)").arg(
+                QString::fromStdString(result.failedFiles[i]),
+                QString::fromStdString(result.errors[i].description));
         }
         QString text =
             tr("Tidemar PE could not save your data.\n\nNot written: %1\nin %2\n\nThese files "
-               "keep their previous contents; the details are in Tidemar.err. Choose Retry to "
-               "try again, or Cancel to close without saving.")
-                .arg(files.join(", "), QString::fromStdString(global_->DataFolder()));
+               "keep their previous contents; the details are in %3. Choose Retry to try "
+               "again, or Cancel to close without saving.")
+                .arg(files.join(", "), QString::fromStdString(folders_.Data()),
+                     QString::fromStdString(folders_.LogFile()));
         if (windowing_.MessageBox(this, text, tr("Error!"), IWindowing::Icon::Exclamation,
                                   IWindowing::Buttons::RetryCancel) != IWindowing::Answer::Retry) {
             break;
@@ -323,14 +422,14 @@ void DlgMain::Form_Unload() {
 }
 
 bool DlgMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Zoom && event->type() == QEvent::FocusOut) {
-        Zoom->hide();
+    if (watched == zoom_ && event->type() == QEvent::FocusOut) {
+        zoom_->hide();
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void DlgMain::HideZoom() {
-    Zoom->hide();
+    zoom_->hide();
 }
 
 void DlgMain::mnuFileConfigure_Click() {
@@ -371,7 +470,7 @@ void DlgMain::mnuResourceAdd_Click() {
 
 void DlgMain::mnuResourceEdit_Click() {
     HideZoom();
-    if (Sched->CurrentRow() < 1) {
+    if (sched_->CurrentRow() < 1) {
         windowing_.MessageBox(this, tr("No resource selected!"), tr("No selection!"),
                               IWindowing::Icon::Information, IWindowing::Buttons::Ok);
     }
@@ -380,19 +479,19 @@ void DlgMain::mnuResourceEdit_Click() {
 void DlgMain::mnuResourceDelete_Click() {
     HideZoom();
     Trap(kForm, "mnuResourceDelete_Click", [&] {
-        int row = Sched->CurrentRow();
+        int row = sched_->CurrentRow();
         if (row < 1) {
             windowing_.MessageBox(this, tr("No resource selected!"), tr("No selection!"),
                                   IWindowing::Icon::Information, IWindowing::Buttons::Ok);
             return;
         }
-        QString text = "Confirm delete resource " + Sched->RowText(row).trimmed() + "?" + "\r\n" +
+        QString text = "Confirm delete resource " + sched_->RowText(row).trimmed() + "?" + "\r\n" +
                        "(all associated appointments will be deleted)";
         if (windowing_.MessageBox(this, text, "Confirm", IWindowing::Icon::Question,
                                   IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
             return;
         }
-        global_->ResourceDelete(Sched->RowData(row));
+        global_->ResourceDelete(sched_->RowData(row));
         ShowResources();
     });
 }
@@ -400,15 +499,15 @@ void DlgMain::mnuResourceDelete_Click() {
 void DlgMain::mnuSchedDate_Click() {
     HideZoom();
     Trap(kForm, "mnuSchedDate_Click", [&] {
-        SelMonth->adjustSize();
-        SelMonth->move(centralWidget()->width() / 2 - SelMonth->width() / 2,
-                       centralWidget()->height() / 2 - SelMonth->height() / 2);
+        selMonth_->adjustSize();
+        selMonth_->move(centralWidget()->width() / 2 - selMonth_->width() / 2,
+                        centralWidget()->height() / 2 - selMonth_->height() / 2);
         int y = 0, m = 0, d = 0;
-        ClsDate::CivilFromDayNumber(Sched->DateFirst(), y, m, d);
-        SelMonth->setSelectedDate(QDate(y, m, d));
-        SelMonth->show();
-        SelMonth->raise();
-        SelMonth->setFocus();
+        ClsDate::CivilFromDayNumber(sched_->DateFirst(), y, m, d);
+        selMonth_->setSelectedDate(QDate(y, m, d));
+        selMonth_->show();
+        selMonth_->raise();
+        selMonth_->setFocus();
     });
 }
 
@@ -417,7 +516,7 @@ void DlgMain::SelMonth_DblClick(const QDate& date) {
     if (day <= 0) {
         return;
     }
-    SelMonth->hide();
+    selMonth_->hide();
     SetScheduleDates(day);
 }
 
@@ -430,25 +529,25 @@ void DlgMain::mnuSchedToday_Click() {
 void DlgMain::mnuSchedView_Click() {
     HideZoom();
     Trap(kForm, "mnuSchedView_Click", [&] {
-        Sched->SetTimeType((Sched->TimeType() + 1) % 3);
-        int32_t start = Sched->DateFirst();
+        sched_->SetTimeType((sched_->TimeType() + 1) % 3);
+        int32_t start = sched_->DateFirst();
         SetScheduleDates(start);
     });
 }
 
 void DlgMain::mnuSchedZoom_Click() {
     Trap(kForm, "mnuSchedZoom_Click", [&] {
-        Zoom->resize(Zoom->sizeHint().width(), Sched->height());
-        Zoom->move(Sched->x() + Sched->width() - Zoom->width(), Sched->y());
-        Zoom->setValue(Sched->Resolution());
-        Zoom->show();
-        Zoom->raise();
-        Zoom->setFocus();
+        zoom_->resize(zoom_->sizeHint().width(), sched_->height());
+        zoom_->move(sched_->x() + sched_->width() - zoom_->width(), sched_->y());
+        zoom_->setValue(sched_->Resolution());
+        zoom_->show();
+        zoom_->raise();
+        zoom_->setFocus();
     });
 }
 
 void DlgMain::Zoom_Change(int value) {
-    Sched->SetResolution(static_cast<int16_t>(value));
+    sched_->SetResolution(static_cast<int16_t>(value));
 }
 
 void DlgMain::mnuHelpContents_Click() {
@@ -473,36 +572,31 @@ void DlgMain::mnuHelpAbout_Click() {
     windowing_.ShowModal(about_);
 }
 
-void DlgMain::PopupCommands(const QStringList& names) {
+void DlgMain::PopupCommands(const std::array<Command, 3>& commands) {
     QStringList captions;
     QString enable;
-    for (const QString& name : names) {
-        captions << Action(name)->text();
-        enable += Action(name)->isEnabled() ? '1' : '0';
+    for (Command c : commands) {
+        captions << Action(c)->text().remove(u'&');
+        enable += Action(c)->isEnabled() ? '1' : '0';
     }
     int32_t chosen = popup_->Popup(enable, captions);
-    if (chosen >= 1 && chosen <= names.size()) {
-        Action(names[chosen - 1])->trigger();
+    if (chosen >= 1 && chosen <= static_cast<int32_t>(commands.size())) {
+        Action(commands[static_cast<size_t>(chosen - 1)])->trigger();
     }
 }
 
 void DlgMain::ToolBar_ButtonClick(const QString& key, bool flag) {
     Trap(kForm, "ToolBar_ButtonClick", [&] {
-        auto def = std::find_if(std::begin(kToolButtons), std::end(kToolButtons),
-                                [&](const ToolButtonDef& d) { return key == d.key; });
-        if (def == std::end(kToolButtons)) {
+        const ToolButtonDef* def = ToolButtonOf(key);
+        if (def == nullptr) {
             return;
         }
-        if (def->command != nullptr) {
+        // A plain click runs the button's command; while that is not available a
+        // drop-down button offers its menu instead.
+        if (!def->hasDropDown || (!flag && Available(def->command))) {
             Action(def->command)->trigger();
             return;
         }
-        QString kind = key == "Resource" ? "mnuResource" : "mnuAppt";
-        // A plain click adds; while adding is not available it offers the menu instead.
-        if (!flag && Available(kind + "Add")) {
-            Action(kind + "Add")->trigger();
-            return;
-        }
-        PopupCommands({kind + "Add", kind + "Edit", kind + "Delete"});
+        PopupCommands(def->dropDown);
     });
 }

@@ -1,12 +1,16 @@
 #pragma once
 
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "store/ProgramFolders.h"
+
+class AutoSave;
 class ClsDate;
 class ClsDialog;
 class ClsGlobal;
@@ -14,6 +18,7 @@ class ClsHelp;
 class ClsPopupMenu;
 class DlgAbout;
 class DropDownToolButton;
+class FileSystem;
 class IWindowing;
 class QAction;
 class QCalendarWidget;
@@ -31,8 +36,33 @@ class DlgMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Loads the store from programFolder + "/Data/".
-    DlgMain(IWindowing& windowing, const QString& programFolder, QWidget* parent = nullptr);
+    // Every command of the window, in menu order.
+    enum class Command {
+        FileConfigure,
+        FilePrint,
+        FileExit,
+        ApptAdd,
+        ApptEdit,
+        ApptDelete,
+        ApptSearch,
+        ResourceAdd,
+        ResourceEdit,
+        ResourceDelete,
+        SchedDate,
+        SchedToday,
+        SchedView,
+        SchedZoom,
+        HelpContents,
+        HelpMain,
+        HelpNavigate,
+        HelpAbout,
+        Count
+    };
+
+    // Loads the store from the folders' Data/.
+    DlgMain(IWindowing& windowing, const ProgramFolders& folders, FileSystem& files,
+            QWidget* parent = nullptr);
+    DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* parent = nullptr);
     ~DlgMain() override;
 
     ClsGlobal& Global() { return *global_; }
@@ -40,22 +70,26 @@ public:
     ClsDialog& Dialog() { return *dialog_; }
     ClsHelp& Help() { return *help_; }
     IWindowing& Windowing() { return windowing_; }
+    AutoSave& Saving() { return *autoSave_; }
+    const ProgramFolders& Folders() const { return folders_; }
     QString HelpFile() const;
     // False when loading failed (the failure is in the error log): the program cannot run.
     bool Loaded() const { return loaded_; }
 
-    ScheduleGrid* Sched = nullptr;
-    QToolBar* ToolBar = nullptr;
-    QSlider* Zoom = nullptr;
-    QCalendarWidget* SelMonth = nullptr;
+    ScheduleGrid* Sched() const { return sched_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+    QSlider* Zoom() const { return zoom_; }
+    QCalendarWidget* SelMonth() const { return selMonth_; }
+    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    // The toolbar button of a key ("Exit", "Resource", ...); null for any other key.
+    DropDownToolButton* ToolButton(const QString& key) const;
 
     int32_t FillDepth() const { return fillDepth_; }
     int32_t SelectedAppointment() const { return selectedAppointment_; }
     bool Activated() const { return activated_; }
     QString StatusPanel(const QString& key) const;
-    // The menu item or toolbar command of that handler name, e.g. "mnuApptEdit".
-    QAction* Action(const QString& name) const { return actions_.value(name); }
-    DropDownToolButton* ToolButton(const QString& key) const { return toolButtons_.value(key); }
+    // The status bar's word on saving: empty while every change is written.
+    QString SaveStatus() const;
 
     // The schedule view.
     void SetScheduleDates(int32_t& start);
@@ -67,7 +101,8 @@ public:
     // Lifecycle.
     void Form_Activate();
     void Form_Resize();
-    // Closes help and writes the store; on a failed write the user may retry. Runs once.
+    // Closes help and writes what is not yet saved; on a failed write the user may retry.
+    // Runs once.
     void Form_Unload();
 
     // Commands.
@@ -98,9 +133,11 @@ public:
     void Sched_BarRightClick(int row, int bar);
     void Sched_ItemMove(int row, int bar);
     void Sched_BarPreSelect(int value, int flag);
-    void Sched_BarPreDrop(int v1, int v2, int v3, int v4, int v5, int v6, int v7, int flag);
-    void Sched_BarChanged(int v1, int v2, int v3, int v4, int v5, int v6, int v7);
-    void Sched_ScrollTrack(int v1, int v2, int v3);
+    void Sched_BarPreDrop(int value1, int value2, int value3, int value4, int value5, int value6,
+                          int value7, int flag);
+    void Sched_BarChanged(int value1, int value2, int value3, int value4, int value5, int value6,
+                          int value7);
+    void Sched_ScrollTrack(int value1, int value2, int value3);
     void Sched_GotFocus();
     void SelMonth_DblClick(const QDate& date);
     void Zoom_Change(int value);
@@ -112,31 +149,41 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load(const QString& programFolder);
+    void Form_Load(FileSystem& files);
+    void BuildActions();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
     void HideZoom();
-    // Runs a command's entry in a popup menu of three: add, edit, delete.
-    void PopupCommands(const QStringList& names);
+    // Offers three commands (add, edit, delete) in a popup menu and runs the chosen one.
+    void PopupCommands(const std::array<Command, 3>& commands);
     void ApplyToolTips(bool on);
-    bool Available(const QString& name) const;
+    void ShowSaveState();
+    void ReportLoadProblems();
 
     IWindowing& windowing_;
+    ProgramFolders folders_;
     std::unique_ptr<ClsGlobal> global_;
     std::unique_ptr<ClsDialog> dialog_;
     std::unique_ptr<ClsDate> date_;
     std::unique_ptr<ClsHelp> help_;
     std::unique_ptr<ClsPopupMenu> popup_;
+    std::unique_ptr<AutoSave> autoSave_;
+    std::unique_ptr<RebuildCache> rebuild_;
     DlgAbout* about_ = nullptr;
+
+    ScheduleGrid* sched_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QSlider* zoom_ = nullptr;
+    QCalendarWidget* selMonth_ = nullptr;
+    QLabel* saveState_ = nullptr;
+    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    std::vector<DropDownToolButton*> toolButtons_; // as the toolbar lists them
+    std::array<QLabel*, 4> statusPanels_{};
 
     bool loaded_ = false;
     bool activated_ = false;
     bool unloaded_ = false;
     int32_t fillDepth_ = 0;
     int32_t selectedAppointment_ = 0;
-    QHash<QString, QAction*> actions_;
-    QHash<QString, DropDownToolButton*> toolButtons_;
-    QHash<QString, QLabel*> statusPanels_;
-    std::unique_ptr<RebuildCache> rebuild_;
 };

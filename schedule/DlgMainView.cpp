@@ -18,13 +18,14 @@
 #include "store/Hooks.h"
 
 namespace {
+using Command = DlgMain::Command;
 constexpr const char* kForm = "DlgMain";
-}
+} // namespace
 
 void DlgMain::SetScheduleDates(int32_t& start) {
     Trap(kForm, "SetScheduleDates", [&] {
         int32_t last = start;
-        switch (Sched->TimeType()) {
+        switch (sched_->TimeType()) {
         case 0:
             last = start + 6;
             break;
@@ -42,10 +43,10 @@ void DlgMain::SetScheduleDates(int32_t& start) {
         default:
             break;
         }
-        Sched->SetDateFirst(start);
-        Sched->SetDayStartMinute(0);
-        Sched->SetDateLast(last);
-        Sched->SetDayEndMinute(1440);
+        sched_->SetDateFirst(start);
+        sched_->SetDayStartMinute(0);
+        sched_->SetDateLast(last);
+        sched_->SetDayEndMinute(1440);
         ShowResources();
     });
 }
@@ -54,14 +55,14 @@ void DlgMain::ShowResources() {
     ++fillDepth_;
     selectedAppointment_ = 0;
     Trap(kForm, "ShowResources", [&] {
-        Sched->ClearAll();
-        Sched->SetListTitle(QString::fromStdString(global_->ResourceType()));
-        Sched->SetBackColor(static_cast<uint32_t>(global_->Color(0)));
-        Sched->SetTitleBackColor(static_cast<uint32_t>(global_->Color(1)));
-        Sched->SetRulerColor(static_cast<uint32_t>(global_->Color(2)));
-        Sched->SetListBackColor(static_cast<uint32_t>(global_->Color(3)));
-        Sched->SetWeekendColor(static_cast<uint32_t>(global_->Color(4)));
-        Sched->SetTimeLines(global_->Option(1));
+        sched_->ClearAll();
+        sched_->SetListTitle(QString::fromStdString(global_->ResourceType()));
+        sched_->SetBackColor(static_cast<uint32_t>(global_->Color(0)));
+        sched_->SetTitleBackColor(static_cast<uint32_t>(global_->Color(1)));
+        sched_->SetRulerColor(static_cast<uint32_t>(global_->Color(2)));
+        sched_->SetListBackColor(static_cast<uint32_t>(global_->Color(3)));
+        sched_->SetWeekendColor(static_cast<uint32_t>(global_->Color(4)));
+        sched_->SetTimeLines(global_->Option(1));
 
         struct Entry {
             QString name;
@@ -69,8 +70,8 @@ void DlgMain::ShowResources() {
         };
         std::vector<Entry> sorted;
         sorted.reserve(global_->Resources().Count());
-        for (const auto& r : global_->Resources()) {
-            sorted.push_back({QString::fromStdString(r->Name()), r->Id()});
+        for (const ClsResource& r : global_->Resources()) {
+            sorted.push_back({QString::fromStdString(r.Name()), r.Id()});
         }
         // Like a sorted list box: without regard to case; equal names keep store order.
         std::stable_sort(sorted.begin(), sorted.end(), [](const Entry& a, const Entry& b) {
@@ -78,16 +79,16 @@ void DlgMain::ShowResources() {
         });
         rebuild_->Begin(*global_);
         for (const Entry& e : sorted) {
-            int row = Sched->AddRow(e.name);
-            Sched->SetRowData(row, e.id);
+            int row = sched_->AddRow(e.name);
+            sched_->SetRowData(row, e.id);
             ShowAppointments(row);
         }
 
         int32_t today = date_->Today();
-        if (global_->Option(2) && Sched->TimeType() == 0 && Sched->DateFirst() == today) {
-            Sched->ScrollToTime(today, date_->MinutesNow());
+        if (global_->Option(2) && sched_->TimeType() == 0 && sched_->DateFirst() == today) {
+            sched_->ScrollToTime(today, date_->MinutesNow());
         }
-        Sched->SetRuler24Hour(global_->Option(4));
+        sched_->SetRuler24Hour(global_->Option(4));
         ApplyToolTips(global_->Option(3));
     });
     --fillDepth_;
@@ -95,11 +96,11 @@ void DlgMain::ShowResources() {
 
 void DlgMain::ShowAppointments(int row) {
     Trap(kForm, "ShowAppointments", [&] {
-        int32_t first = Sched->DateFirst();
-        int32_t last = Sched->DateLast();
+        int32_t first = sched_->DateFirst();
+        int32_t last = sched_->DateLast();
         // The store's index of the row's resource holds the times beside each record, in
         // collection order, so only the visible appointments are read.
-        for (const ResourceSlot& slot : global_->AppointmentsOfResource(Sched->RowData(row))) {
+        for (const ResourceSlot& slot : global_->AppointmentsOfResource(sched_->RowData(row))) {
             int32_t sd = date_->SplitDateVal(slot.startDtTm);
             int32_t ed = date_->SplitDateVal(slot.endDtTm);
             bool visible = (first <= sd && sd <= last) || (first <= ed && ed <= last) ||
@@ -107,14 +108,17 @@ void DlgMain::ShowAppointments(int row) {
             if (!visible) {
                 continue;
             }
-            const ClsAppointment& a = *slot.record;
-            auto [back, fore] = rebuild_->TypeColors(*global_, a.TypeId());
-            int bar = Sched->AddBar(row, date_->SplitTimeVal(a.StartDtTm()),
-                                    date_->SplitTimeVal(a.EndDtTm()), sd, ed);
-            Sched->SetBarText(row, bar, rebuild_->CustomerName(*global_, a.CustomerId()));
-            Sched->SetBarData(row, bar, a.Id());
-            Sched->SetBarColor(row, bar, back);
-            Sched->SetBarTextColor(row, bar, fore);
+            const ClsAppointment* a = global_->Appointments().Get(slot.id);
+            if (a == nullptr) {
+                continue;
+            }
+            auto [back, fore] = rebuild_->TypeColors(*global_, a->TypeId());
+            int bar = sched_->AddBar(row, date_->SplitTimeVal(slot.startDtTm),
+                                     date_->SplitTimeVal(slot.endDtTm), sd, ed);
+            sched_->SetBarText(row, bar, rebuild_->CustomerName(*global_, a->CustomerId()));
+            sched_->SetBarData(row, bar, slot.id);
+            sched_->SetBarColor(row, bar, back);
+            sched_->SetBarTextColor(row, bar, fore);
         }
     });
 }
@@ -126,13 +130,13 @@ void DlgMain::ShowFoundAppointment(int32_t id) {
     auto a = global_->AppointmentLoad(id);
     int32_t day = date_->SplitDateVal(a->StartDtTm());
     SetScheduleDates(day);
-    for (int row = 1; row <= Sched->RowCount(); ++row) {
-        if (Sched->RowData(row) == a->ResourceId()) {
-            Sched->SetCurrentRow(row);
+    for (int row = 1; row <= sched_->RowCount(); ++row) {
+        if (sched_->RowData(row) == a->ResourceId()) {
+            sched_->SetCurrentRow(row);
             break;
         }
     }
-    Sched->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
+    sched_->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
 }
 
 void DlgMain::Sched_BarAdded(int /*row*/, int /*bar*/, int /*value1*/, int /*value2*/) {
@@ -146,16 +150,16 @@ void DlgMain::Sched_BarAdded(int /*row*/, int /*bar*/, int /*value1*/, int /*val
 
 void DlgMain::Sched_BarLeftClick(int row, int bar) {
     Trap(kForm, "Sched_BarLeftClick", [&] {
-        Sched->BarEventBegin();
-        selectedAppointment_ = Sched->BarData(row, bar);
+        sched_->BarEventBegin();
+        selectedAppointment_ = sched_->BarData(row, bar);
     });
 }
 
 void DlgMain::Sched_BarDblClick(int row, int bar) {
     Trap(kForm, "Sched_BarDblClick", [&] {
-        Sched->BarEventBegin();
-        selectedAppointment_ = Sched->BarData(row, bar);
-        if (Action("mnuApptEdit")->isEnabled()) {
+        sched_->BarEventBegin();
+        selectedAppointment_ = sched_->BarData(row, bar);
+        if (Action(Command::ApptEdit)->isEnabled()) {
             mnuApptEdit_Click();
         }
     });
@@ -163,7 +167,7 @@ void DlgMain::Sched_BarDblClick(int row, int bar) {
 
 void DlgMain::Sched_BarRightClick(int /*row*/, int /*bar*/) {
     Trap(kForm, "Sched_BarRightClick", [&] {
-        PopupCommands({"mnuApptAdd", "mnuApptEdit", "mnuApptDelete"});
+        PopupCommands({Command::ApptAdd, Command::ApptEdit, Command::ApptDelete});
     });
 }
 
@@ -175,43 +179,44 @@ void DlgMain::Sched_ItemMove(int row, int bar) {
             }
             return;
         }
-        auto a = global_->AppointmentLoad(Sched->BarData(row, bar));
+        auto a = global_->AppointmentLoad(sched_->BarData(row, bar));
         if (a->Id() == 0) {
             return;
         }
         auto customer = global_->CustomerLoad(a->CustomerId());
         auto type = global_->TypeLoad(a->TypeId());
-        statusPanels_.value("Customer")->setText(QString::fromStdString(customer->Name()));
-        statusPanels_.value("Type")->setText(QString::fromStdString(type->Name()));
-        statusPanels_.value("Start")->setText(
-            QString::fromStdString(date_->MinutesToTime(date_->SplitTimeVal(a->StartDtTm()))));
-        statusPanels_.value("End")->setText(
-            QString::fromStdString(date_->MinutesToTime(date_->SplitTimeVal(a->EndDtTm()))));
+        // Customer, Type, Start, End.
+        const std::string texts[] = {customer->Name(), type->Name(),
+                                     date_->MinutesToTime(date_->SplitTimeVal(a->StartDtTm())),
+                                     date_->MinutesToTime(date_->SplitTimeVal(a->EndDtTm()))};
+        for (size_t i = 0; i < statusPanels_.size(); ++i) {
+            statusPanels_[i]->setText(QString::fromStdString(texts[i]));
+        }
     });
 }
 
 void DlgMain::Sched_BarPreSelect(int /*value*/, int flag) {
     Trap(kForm, "Sched_BarPreSelect", [&] {
-        Sched->BarEventBegin();
+        sched_->BarEventBegin();
         if (flag != 0) {
-            Sched->BarPreSelectAction();
+            sched_->BarPreSelectAction();
         }
     });
 }
 
 void DlgMain::Sched_BarPreDrop(int, int, int, int, int, int, int, int flag) {
     Trap(kForm, "Sched_BarPreDrop", [&] {
-        Sched->BarEventBegin();
+        sched_->BarEventBegin();
         if (flag == 0) {
-            Sched->BarPreDropAction();
+            sched_->BarPreDropAction();
         }
     });
 }
 
 void DlgMain::Sched_BarChanged(int, int, int, int, int, int, int) {
     Trap(kForm, "Sched_BarChanged", [&] {
-        Sched->BarEventBegin();
-        Sched->BarChangeAction();
+        sched_->BarEventBegin();
+        sched_->BarChangeAction();
     });
 }
 

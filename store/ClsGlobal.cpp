@@ -8,242 +8,339 @@
 
 namespace {
 constexpr const char* kClass = "ClsGlobal";
+constexpr int32_t kLastId = std::numeric_limits<int32_t>::max();
 
 void LogKeyExists(const char* procName) {
     ModError::LogError(kClass, procName, MakeError(ErrorNumber::KeyExists));
 }
 } // namespace
 
+void ClsGlobal::Changed(Kind kind) {
+    dirty_[kind] = true;
+    if (listener_) {
+        listener_();
+    }
+}
+
 int32_t ClsGlobal::NextId() {
-    if (counter_ == std::numeric_limits<int32_t>::max()) {
+    int32_t id = counter_ < kLastId ? counter_ + 1 : UnusedId();
+    if (id == 0) {
         ModError::LogError(kClass, "NextId", MakeError(ErrorNumber::Overflow));
         return 0;
     }
-    return ++counter_;
+    counter_ = std::max(counter_, id);
+    Changed(kGlobal);
+    return id;
+}
+
+bool ClsGlobal::IdInUse(int32_t id) const {
+    return appointments_.Exists(id) || customers_.Exists(id) || resources_.Exists(id) ||
+           types_.Exists(id);
+}
+
+// The counter has reached the last id: hand out the lowest free one past those handed out
+// this way before. Each id is passed over at most once until the search wraps around.
+int32_t ClsGlobal::UnusedId() {
+    for (int wrapped = 0; wrapped < 2; ++wrapped) {
+        for (int32_t id = unusedCursor_; id > 0 && id < kLastId; ++id) {
+            if (!IdInUse(id)) {
+                unusedCursor_ = id + 1;
+                return id;
+            }
+        }
+        unusedCursor_ = 1;
+    }
+    return IdInUse(kLastId) ? 0 : kLastId;
 }
 
 void ClsGlobal::RaiseCounterTo(int32_t id) {
     if (id > counter_) {
         counter_ = id;
+        Changed(kGlobal);
     }
 }
 
-// Gives a new record its id, or keeps the caller's; 0 when the counter is exhausted.
-int32_t ClsGlobal::AllocateId(int32_t& Id) {
-    if (Id != 0) {
+// Gives a new record its id, or keeps the caller's; 0 when no id is left.
+int32_t ClsGlobal::AllocateId(int32_t& id) {
+    if (id != 0) {
         // An explicit id above the counter would otherwise be handed out again later.
-        RaiseCounterTo(Id);
-        return Id;
+        RaiseCounterTo(id);
+        return id;
     }
-    Id = NextId(); // 0, and logged, when the counter is exhausted
-    return Id;
+    id = NextId();
+    return id;
 }
 
-bool ClsGlobal::CheckForOverlap(int32_t Id, int32_t ResourceId, int32_t StartDtTm,
-                                int32_t EndDtTm) const {
-    // Only the resource's own appointments can collide; their times sit in the index, so
-    // a record is read only when its times collide, to skip the candidate's own.
-    for (const ResourceSlot& a : AppointmentsOfResource(ResourceId)) {
+void ClsGlobal::SetColor(int index, int32_t v) {
+    if (index >= 0 && index < GlobalRecord::ColorCount && global_.Color(index) != v) {
+        global_.SetColor(index, v);
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetOption(int index, bool v) {
+    if (index >= 1 && index <= GlobalRecord::OptionCount && global_.Option(index) != v) {
+        global_.SetOption(index, v);
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetDateFormat(int32_t v) {
+    if (global_.DateFormat() != v) {
+        global_.SetDateFormat(v);
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetResourceType(std::string_view v) {
+    GlobalRecord before = global_;
+    global_.SetResourceType(v);
+    if (before.Bytes() != global_.Bytes()) {
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetPrintOrientation(int16_t v) {
+    if (global_.PrintOrientation() != v) {
+        global_.SetPrintOrientation(v);
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetPreviewViewType(int16_t v) {
+    if (global_.PreviewViewType() != v) {
+        global_.SetPreviewViewType(v);
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetPrintPageSize(int16_t v) {
+    if (global_.PrintPageSize() != v) {
+        global_.SetPrintPageSize(v);
+        Changed(kGlobal);
+    }
+}
+
+void ClsGlobal::SetPreviewZoom(int16_t v) {
+    if (global_.PreviewZoom() != v) {
+        global_.SetPreviewZoom(v);
+        Changed(kGlobal);
+    }
+}
+
+bool ClsGlobal::CheckForOverlap(int32_t id, int32_t resourceId, int32_t startDtTm,
+                                int32_t endDtTm) const {
+    // Only the resource's own appointments can collide, and their times sit in the index.
+    for (const ResourceSlot& a : AppointmentsOfResource(resourceId)) {
         int32_t s = a.startDtTm;
         int32_t e = a.endDtTm;
-        if (((s <= StartDtTm && StartDtTm < e) || (s < EndDtTm && EndDtTm <= e) ||
-             (StartDtTm < s && EndDtTm >= e)) &&
-            a.record->Id() != Id) {
+        if (((s <= startDtTm && startDtTm < e) || (s < endDtTm && endDtTm <= e) ||
+             (startDtTm < s && endDtTm >= e)) &&
+            a.id != id) {
             return true;
         }
     }
     return false;
 }
 
-std::span<const ResourceSlot> ClsGlobal::AppointmentsOfResource(int32_t ResourceId) const {
-    auto it = byResource_.find(ResourceId);
+std::span<const ResourceSlot> ClsGlobal::AppointmentsOfResource(int32_t resourceId) const {
+    auto it = byResource_.find(resourceId);
     if (it == byResource_.end()) {
         return {};
     }
     return it->second;
 }
 
-bool ClsGlobal::AddAppointment(std::shared_ptr<const ClsAppointment> record) {
-    const ClsAppointment* raw = record.get();
-    if (!appointments_.Add(std::move(record))) {
+bool ClsGlobal::AddAppointment(const ClsAppointment& record) {
+    if (!appointments_.Add(record)) {
         return false;
     }
-    byResource_[raw->ResourceId()].push_back({raw->StartDtTm(), raw->EndDtTm(), raw});
+    byResource_[record.ResourceId()].push_back({record.StartDtTm(), record.EndDtTm(), record.Id()});
     return true;
 }
 
-std::shared_ptr<const ClsAppointment> ClsGlobal::AppointmentLoad(int32_t Id) const {
-    auto found = appointments_.Find(Id);
+std::shared_ptr<const ClsAppointment> ClsGlobal::AppointmentLoad(int32_t id) const {
+    auto found = appointments_.Find(id);
     return found ? found : std::make_shared<const ClsAppointment>();
 }
 
-int32_t ClsGlobal::AppointmentSave(int32_t& Id, int32_t CustomerId, int32_t ResourceId,
-                                   int32_t TypeId, int32_t StartDtTm, int32_t EndDtTm,
-                                   std::string_view Reference) {
-    if (CheckForOverlap(Id, ResourceId, StartDtTm, EndDtTm)) {
+int32_t ClsGlobal::AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId,
+                                   int32_t typeId, int32_t startDtTm, int32_t endDtTm,
+                                   std::string_view reference) {
+    if (CheckForOverlap(id, resourceId, startDtTm, endDtTm)) {
         return -1;
     }
-    if (Id != 0) {
-        RemoveAppointments({Id});
+    if (id != 0) {
+        RemoveAppointments({id});
     }
-    if (AllocateId(Id) == 0) {
+    if (AllocateId(id) == 0) {
         return 0;
     }
-    auto record = std::make_shared<ClsAppointment>(ClsAppointment::Blank{});
-    record->SetId(Id);
-    record->SetCustomerId(CustomerId);
-    record->SetResourceId(ResourceId);
-    record->SetTypeId(TypeId);
-    record->SetStartDtTm(StartDtTm);
-    record->SetEndDtTm(EndDtTm);
-    record->SetReference(Reference);
-    if (!AddAppointment(std::move(record))) {
+    ClsAppointment record{ClsAppointment::Blank{}};
+    record.SetId(id);
+    record.SetCustomerId(customerId);
+    record.SetResourceId(resourceId);
+    record.SetTypeId(typeId);
+    record.SetStartDtTm(startDtTm);
+    record.SetEndDtTm(endDtTm);
+    record.SetReference(reference);
+    if (!AddAppointment(record)) {
         LogKeyExists("AppointmentSave");
         return 0;
     }
-    return Id;
+    Changed(kAppointment);
+    return id;
 }
 
-bool ClsGlobal::AppointmentDelete(int32_t Id) {
-    if (!appointments_.Exists(Id)) {
+bool ClsGlobal::AppointmentDelete(int32_t id) {
+    if (!appointments_.Exists(id)) {
         return false;
     }
-    RemoveAppointments({Id});
+    RemoveAppointments({id});
     return true;
 }
 
 void ClsGlobal::RemoveAppointments(const std::vector<int32_t>& ids) {
     // Each touched resource list is filtered once rather than searched once per
     // appointment, which would be quadratic for a customer with most of the bookings.
-    std::unordered_set<const ClsAppointment*> doomed;
+    std::unordered_set<int32_t> doomed;
     std::unordered_set<int32_t> resources;
     for (int32_t id : ids) {
-        if (auto record = appointments_.Find(id)) {
-            doomed.insert(record.get());
+        if (const ClsAppointment* record = appointments_.Get(id)) {
+            doomed.insert(id);
             resources.insert(record->ResourceId());
         }
+    }
+    if (doomed.empty()) {
+        return;
     }
     for (int32_t resourceId : resources) {
         auto it = byResource_.find(resourceId);
         if (it == byResource_.end()) {
             continue;
         }
-        std::erase_if(it->second,
-                      [&](const ResourceSlot& a) { return doomed.count(a.record) != 0; });
+        std::erase_if(it->second, [&](const ResourceSlot& a) { return doomed.count(a.id) != 0; });
         if (it->second.empty()) {
             byResource_.erase(it);
         }
     }
-    for (int32_t id : ids) {
+    for (int32_t id : doomed) {
         appointments_.Remove(id);
     }
+    Changed(kAppointment);
 }
 
 template <class Match>
 static std::vector<int32_t> CollectAppointments(const Collection<ClsAppointment>& appointments,
                                                 Match match) {
     std::vector<int32_t> ids;
-    for (const auto& a : appointments) {
-        if (match(*a)) {
-            ids.push_back(a->Id());
+    for (const ClsAppointment& a : appointments) {
+        if (match(a)) {
+            ids.push_back(a.Id());
         }
     }
     return ids;
 }
 
-std::shared_ptr<const ClsCustomer> ClsGlobal::CustomerLoad(int32_t Id) const {
-    auto found = customers_.Find(Id);
+std::shared_ptr<const ClsCustomer> ClsGlobal::CustomerLoad(int32_t id) const {
+    auto found = customers_.Find(id);
     return found ? found : std::make_shared<const ClsCustomer>();
 }
 
-std::shared_ptr<const ClsResource> ClsGlobal::ResourceLoad(int32_t Id) const {
-    auto found = resources_.Find(Id);
+std::shared_ptr<const ClsResource> ClsGlobal::ResourceLoad(int32_t id) const {
+    auto found = resources_.Find(id);
     return found ? found : std::make_shared<const ClsResource>();
 }
 
-std::shared_ptr<const ClsType> ClsGlobal::TypeLoad(int32_t Id) const {
-    auto found = types_.Find(Id);
+std::shared_ptr<const ClsType> ClsGlobal::TypeLoad(int32_t id) const {
+    auto found = types_.Find(id);
     return found ? found : std::make_shared<const ClsType>();
 }
 
 namespace {
 // Steps 2 to 4 of every save but the appointment's: replace or allocate, fill, append.
 template <class T, class Fill>
-int32_t SaveRecord(Collection<T>& collection, int32_t& Id, int32_t allocated, const char* procName,
+int32_t SaveRecord(Collection<T>& collection, int32_t& id, int32_t allocated, const char* procName,
                    Fill fill) {
     if (allocated == 0) {
         return 0;
     }
-    auto record = std::make_shared<T>();
-    record->SetId(Id);
-    fill(*record);
-    if (!collection.Add(std::move(record))) {
+    T record;
+    record.SetId(id);
+    fill(record);
+    if (!collection.Add(record)) {
         LogKeyExists(procName);
         return 0;
     }
-    return Id;
+    return id;
 }
 } // namespace
 
-int32_t ClsGlobal::CustomerSave(int32_t& Id, std::string_view Name) {
+int32_t ClsGlobal::CustomerSave(int32_t& id, std::string_view name) {
     ++customersVersion_;
-    if (Id != 0) {
-        customers_.Remove(Id);
+    if (id != 0) {
+        customers_.Remove(id);
     }
-    return SaveRecord(customers_, Id, AllocateId(Id), "CustomerSave",
-                      [&](ClsCustomer& r) { r.SetName(Name); });
+    Changed(kCustomer);
+    return SaveRecord(customers_, id, AllocateId(id), "CustomerSave",
+                      [&](ClsCustomer& r) { r.SetName(name); });
 }
 
-int32_t ClsGlobal::ResourceSave(int32_t& Id, std::string_view Name) {
-    if (Id != 0) {
-        resources_.Remove(Id);
+int32_t ClsGlobal::ResourceSave(int32_t& id, std::string_view name) {
+    if (id != 0) {
+        resources_.Remove(id);
     }
-    return SaveRecord(resources_, Id, AllocateId(Id), "ResourceSave",
-                      [&](ClsResource& r) { r.SetName(Name); });
+    Changed(kResource);
+    return SaveRecord(resources_, id, AllocateId(id), "ResourceSave",
+                      [&](ClsResource& r) { r.SetName(name); });
 }
 
-int32_t ClsGlobal::TypeSave(int32_t& Id, std::string_view Name, int32_t BackColor,
-                            int32_t ForeColor, int32_t MinTime, int32_t MaxTime, int32_t IncTime) {
-    if (Id != 0) {
-        types_.Remove(Id);
+int32_t ClsGlobal::TypeSave(int32_t& id, std::string_view name, int32_t backColor,
+                            int32_t foreColor, int32_t minTime, int32_t maxTime, int32_t incTime) {
+    if (id != 0) {
+        types_.Remove(id);
     }
-    return SaveRecord(types_, Id, AllocateId(Id), "TypeSave", [&](ClsType& r) {
-        r.SetName(Name);
-        r.SetBackColor(BackColor);
-        r.SetForeColor(ForeColor);
-        r.SetMinTime(MinTime);
-        r.SetMaxTime(MaxTime);
-        r.SetIncTime(IncTime);
+    Changed(kType);
+    return SaveRecord(types_, id, AllocateId(id), "TypeSave", [&](ClsType& r) {
+        r.SetName(name);
+        r.SetBackColor(backColor);
+        r.SetForeColor(foreColor);
+        r.SetMinTime(minTime);
+        r.SetMaxTime(maxTime);
+        r.SetIncTime(incTime);
     });
 }
 
-bool ClsGlobal::CustomerDelete(int32_t Id) {
-    if (!customers_.Remove(Id)) {
+bool ClsGlobal::CustomerDelete(int32_t id) {
+    if (!customers_.Remove(id)) {
         return false;
     }
     ++customersVersion_;
+    Changed(kCustomer);
     RemoveAppointments(CollectAppointments(
-        appointments_, [&](const ClsAppointment& a) { return a.CustomerId() == Id; }));
+        appointments_, [&](const ClsAppointment& a) { return a.CustomerId() == id; }));
     return true;
 }
 
-bool ClsGlobal::ResourceDelete(int32_t Id) {
-    if (!resources_.Remove(Id)) {
+bool ClsGlobal::ResourceDelete(int32_t id) {
+    if (!resources_.Remove(id)) {
         return false;
     }
+    Changed(kResource);
     std::vector<int32_t> ids;
-    for (const ResourceSlot& a : AppointmentsOfResource(Id)) {
-        ids.push_back(a.record->Id());
+    for (const ResourceSlot& a : AppointmentsOfResource(id)) {
+        ids.push_back(a.id);
     }
     RemoveAppointments(ids);
     return true;
 }
 
-bool ClsGlobal::TypeDelete(int32_t Id) {
-    if (!types_.Remove(Id)) {
+bool ClsGlobal::TypeDelete(int32_t id) {
+    if (!types_.Remove(id)) {
         return false;
     }
+    Changed(kType);
     RemoveAppointments(CollectAppointments(
-        appointments_, [&](const ClsAppointment& a) { return a.TypeId() == Id; }));
+        appointments_, [&](const ClsAppointment& a) { return a.TypeId() == id; }));
     return true;
 }

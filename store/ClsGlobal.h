@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -14,85 +15,137 @@
 #include "store/ClsResource.h"
 #include "store/ClsType.h"
 #include "store/Collection.h"
+#include "store/Error.h"
+#include "store/FileIo.h"
+#include "store/FileSystem.h"
 #include "store/GlobalRecord.h"
+#include "store/ProgramFolders.h"
 
-// One appointment in the per-resource index: its times kept beside it, so scans over a
-// resource's bookings read one small contiguous array instead of every record.
+// One appointment in the per-resource index, with its times, so scans over a resource's
+// bookings read one small contiguous array instead of the records.
 struct ResourceSlot {
     int32_t startDtTm;
     int32_t endDtTm;
-    const ClsAppointment* record;
+    int32_t id;
 };
 
-// What Save could not write: the names of the files that keep their previous contents.
+// A data file the store could not take as it found it.
+struct FileProblem {
+    enum class Kind {
+        Unreadable, // not read at all: it is left as it is and never written
+        Repaired,   // read, with something left out or reset; the file is rewritten clean
+    };
+    Kind kind = Kind::Unreadable;
+    std::string file;   // "Appointment.bin"
+    std::string what;   // what was wrong, in words
+    std::string backup; // where the file as it was is kept; empty when no copy was made
+    Error error;        // why an unreadable file could not be read
+};
+
+// What a write could not do: the files that keep their previous contents, and why.
 struct SaveResult {
     std::vector<std::string> failedFiles;
+    std::vector<Error> errors;
     bool Ok() const { return failedFiles.empty(); }
 };
 
-// The program's one data store. Creating it loads Data/ beside the program into memory;
-// everything after that happens in memory until Save writes it all back.
+// The new contents of every file changed since it was last written, taken at one moment.
+// Writing it needs nothing of the store, so it may run on another thread while the store
+// goes on changing.
+struct SavePlan {
+    std::string folder;
+    std::vector<FileImage> files; // customers, resources, types, appointments, Global.bin
+    std::vector<int> kinds;       // the store's file kind of each image
+
+    bool Empty() const { return files.empty(); }
+    BatchResult Write(FileSystem& fs) const;
+};
+
+enum class StoreMode {
+    ReadWrite,
+    // Reads the files and never writes, creates or removes anything in the folder.
+    ReadOnly,
+};
+
+// The program's one data store. Creating it loads Data/ into memory; every change marks
+// the files it touches, and the owner writes those (TakePendingChanges, Save) when it sees
+// fit.
 class ClsGlobal {
 public:
-    // Loads the store from programFolder + "/Data/".
-    explicit ClsGlobal(std::string programFolder);
+    explicit ClsGlobal(ProgramFolders folders, FileSystem& fs = FileSystem::Real(),
+                       StoreMode mode = StoreMode::ReadWrite);
     ClsGlobal(const ClsGlobal&) = delete;
     ClsGlobal& operator=(const ClsGlobal&) = delete;
 
+    // Never below 1. When the counter has reached its limit, an id no record holds.
     int32_t NextId();
 
-    int32_t Color(int Index) const { return global_.Color(Index); }
-    bool Option(int Index) const { return global_.Option(Index); }
+    int32_t Color(int index) const { return global_.Color(index); }
+    bool Option(int index) const { return global_.Option(index); }
     int32_t DateFormat() const { return global_.DateFormat(); }
     std::string ResourceType() const { return global_.ResourceType(); }
     int16_t PrintOrientation() const { return global_.PrintOrientation(); }
     int16_t PreviewViewType() const { return global_.PreviewViewType(); }
     int16_t PrintPageSize() const { return global_.PrintPageSize(); }
     int16_t PreviewZoom() const { return global_.PreviewZoom(); }
-    void SetColor(int Index, int32_t v) { global_.SetColor(Index, v); }
-    void SetOption(int Index, bool v) { global_.SetOption(Index, v); }
-    void SetDateFormat(int32_t v) { global_.SetDateFormat(v); }
-    void SetResourceType(std::string_view v) { global_.SetResourceType(v); }
-    void SetPrintOrientation(int16_t v) { global_.SetPrintOrientation(v); }
-    void SetPreviewViewType(int16_t v) { global_.SetPreviewViewType(v); }
-    void SetPrintPageSize(int16_t v) { global_.SetPrintPageSize(v); }
-    void SetPreviewZoom(int16_t v) { global_.SetPreviewZoom(v); }
+    void SetColor(int index, int32_t v);
+    void SetOption(int index, bool v);
+    void SetDateFormat(int32_t v);
+    void SetResourceType(std::string_view v);
+    void SetPrintOrientation(int16_t v);
+    void SetPreviewViewType(int16_t v);
+    void SetPrintPageSize(int16_t v);
+    void SetPreviewZoom(int16_t v);
 
-    bool CheckForOverlap(int32_t Id, int32_t ResourceId, int32_t StartDtTm, int32_t EndDtTm) const;
+    bool CheckForOverlap(int32_t id, int32_t resourceId, int32_t startDtTm, int32_t endDtTm) const;
 
     // Lookups return the stored record, or a fresh one with creation defaults and Id 0.
-    std::shared_ptr<const ClsAppointment> AppointmentLoad(int32_t Id) const;
-    // Returns the id stored under (also left in Id), -1 on a collision, 0 on a failure.
-    int32_t AppointmentSave(int32_t& Id, int32_t CustomerId, int32_t ResourceId, int32_t TypeId,
-                            int32_t StartDtTm, int32_t EndDtTm, std::string_view Reference);
-    bool AppointmentDelete(int32_t Id);
+    std::shared_ptr<const ClsAppointment> AppointmentLoad(int32_t id) const;
+    // Returns the id stored under (also left in id), -1 on a collision, 0 on a failure.
+    int32_t AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId, int32_t typeId,
+                            int32_t startDtTm, int32_t endDtTm, std::string_view reference);
+    bool AppointmentDelete(int32_t id);
     bool SaveAppointments();
     void LoadAppointments();
 
-    std::shared_ptr<const ClsCustomer> CustomerLoad(int32_t Id) const;
-    int32_t CustomerSave(int32_t& Id, std::string_view Name);
-    bool CustomerDelete(int32_t Id);
+    std::shared_ptr<const ClsCustomer> CustomerLoad(int32_t id) const;
+    int32_t CustomerSave(int32_t& id, std::string_view name);
+    bool CustomerDelete(int32_t id);
     bool SaveCustomers();
     void LoadCustomers();
 
-    std::shared_ptr<const ClsResource> ResourceLoad(int32_t Id) const;
-    int32_t ResourceSave(int32_t& Id, std::string_view Name);
-    bool ResourceDelete(int32_t Id);
+    std::shared_ptr<const ClsResource> ResourceLoad(int32_t id) const;
+    int32_t ResourceSave(int32_t& id, std::string_view name);
+    bool ResourceDelete(int32_t id);
     bool SaveResources();
     void LoadResources();
 
-    std::shared_ptr<const ClsType> TypeLoad(int32_t Id) const;
-    int32_t TypeSave(int32_t& Id, std::string_view Name, int32_t BackColor, int32_t ForeColor,
-                     int32_t MinTime, int32_t MaxTime, int32_t IncTime);
-    bool TypeDelete(int32_t Id);
+    std::shared_ptr<const ClsType> TypeLoad(int32_t id) const;
+    int32_t TypeSave(int32_t& id, std::string_view name, int32_t backColor, int32_t foreColor,
+                     int32_t minTime, int32_t maxTime, int32_t incTime);
+    bool TypeDelete(int32_t id);
     bool SaveTypes();
     void LoadTypes();
 
-    // Writes Global.bin and the four record files; a file that fails keeps its old contents.
+    // Writes every file with changes not yet written, and waits; a file that fails keeps
+    // its old contents, stays pending and is logged.
     SaveResult Save();
     void Load();
 
+    // Global.bin was missing and no record file held a record: a new user.
     bool FirstRun() const { return firstRun_; }
+    // The files the last Load could not take as it found them.
+    const std::vector<FileProblem>& LoadProblems() const { return problems_; }
+
+    // Called after every change to the store (a record saved or deleted, a setting changed).
+    void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    // True when some file that can be written has changes not yet written.
+    bool HasPendingChanges() const;
+    // Takes the bytes of every file with pending changes and counts them as written. A write
+    // that then fails hands the plan back to WriteFailed.
+    SavePlan TakePendingChanges();
+    // The files of the plan that failed are pending again.
+    SaveResult WriteFailed(const SavePlan& plan, const BatchResult& result);
 
     const Collection<ClsResource>& Resources() const { return resources_; }
     const Collection<ClsCustomer>& Customers() const { return customers_; }
@@ -100,13 +153,10 @@ public:
     const Collection<ClsAppointment>& Appointments() const { return appointments_; }
 
     // The appointments of one resource, in collection order.
-    std::span<const ResourceSlot> AppointmentsOfResource(int32_t ResourceId) const;
+    std::span<const ResourceSlot> AppointmentsOfResource(int32_t resourceId) const;
 
-    const std::string& DataFolder() const { return dataFolder_; }
-    // The data folder of a program folder, without the trailing slash.
-    static std::string DataFolderOf(const std::string& programFolder) {
-        return programFolder + "/Data";
-    }
+    const ProgramFolders& Folders() const { return folders_; }
+    FileSystem& Files() const { return fs_; }
 
     // Changes whenever a customer is saved, deleted or loaded, so views can keep what
     // they derived from customers until it does.
@@ -116,27 +166,40 @@ private:
     enum Kind { kResource, kCustomer, kType, kAppointment, kGlobal, kKindCount };
 
     template <class T> void LoadFile(Collection<T>& collection, Kind kind, const char* procName);
-    template <class T>
-    bool SaveFile(const Collection<T>& collection, Kind kind, const char* procName);
-    bool BackUpIfFaulty(Kind kind, const char* procName);
-    bool SaveGlobal();
+    FileImage ImageOf(Kind kind);
+    FileImage GlobalImage();
+    bool SaveOne(Kind kind, const char* procName);
+    void LoadGlobal();
+    // Keeps the bytes of a file that is about to be repaired, and says what was wrong.
+    void KeepFaulty(Kind kind, const ByteBlock& bytes, size_t size, const std::string& what,
+                    const char* procName, int32_t number);
+    void SweepTemporaries();
+    void Changed(Kind kind);
     void RaiseCounterTo(int32_t id);
-    int32_t AllocateId(int32_t& Id);
-    bool AddAppointment(std::shared_ptr<const ClsAppointment> record);
+    int32_t UnusedId();
+    int32_t AllocateId(int32_t& id);
+    bool IdInUse(int32_t id) const;
+    bool AddAppointment(const ClsAppointment& record);
     void RemoveAppointments(const std::vector<int32_t>& ids);
+    void IndexAppointments();
     std::string PathOf(Kind kind) const;
-    bool Unreadable(Kind kind, const char* procName) const;
 
-    std::string programFolder_;
+    ProgramFolders folders_;
+    FileSystem& fs_;
+    StoreMode mode_;
     std::string dataFolder_;
     int32_t counter_ = 0;
+    int32_t unusedCursor_ = 1;
     uint64_t customersVersion_ = 0;
     GlobalRecord global_;
+    // Bytes past the record in an older, longer Global.bin; written back as they came.
+    std::vector<std::byte> globalTail_;
     bool firstRun_ = false;
-    // A file that did not load whole and clean is copied to ".bak" before it is rewritten.
-    std::array<bool, kKindCount> faulty_{};
-    // A file that could not be read at all is never replaced: what is in memory is not it.
-    std::array<bool, kKindCount> unreadable_{};
+    std::vector<FileProblem> problems_;
+    std::array<bool, kKindCount> dirty_{};
+    // Files that could not be read, or not be kept before a repair: never written.
+    std::array<bool, kKindCount> keepAsIs_{};
+    std::function<void()> listener_;
 
     Collection<ClsResource> resources_{'R'};
     Collection<ClsCustomer> customers_{'C'};

@@ -1,22 +1,42 @@
 // Loading and saving the store: the record files and Global.bin.
+#include <algorithm>
+#include <bit>
 #include <type_traits>
 
 #include "store/ClsGlobal.h"
-#include "store/FileIo.h"
+#include "store/FileSystem.h"
 #include "store/Hooks.h"
 #include "store/ModError.h"
-#include "store/RecordFile.h"
+
+static_assert(std::endian::native == std::endian::little,
+              "records are held as the files hold them: little-endian");
 
 namespace {
 constexpr const char* kClass = "ClsGlobal";
 constexpr const char* kFileNames[] = {"Resource.bin", "Customer.bin", "Type.bin", "Appointment.bin",
                                       "Global.bin"};
-// Letting events run costs more than reading a record, so it happens every few thousand.
-constexpr size_t kRecordsBetweenEvents = 4096;
+constexpr const char* kSaveProcs[] = {"SaveResources", "SaveCustomers", "SaveTypes",
+                                      "SaveAppointments", "Save"};
+
+std::string Plural(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 } // namespace
 
-ClsGlobal::ClsGlobal(std::string programFolder)
-    : programFolder_(std::move(programFolder)), dataFolder_(DataFolderOf(programFolder_) + "/") {
+BatchResult SavePlan::Write(FileSystem& fs) const {
+    if (files.empty()) {
+        return {};
+    }
+    if (auto e = FileIo::EnsureFolder(fs, folder)) {
+        BatchResult result;
+        result.errors.assign(files.size(), *e);
+        return result;
+    }
+    return FileIo::WriteBatch(fs, folder, files);
+}
+
+ClsGlobal::ClsGlobal(ProgramFolders folders, FileSystem& fs, StoreMode mode)
+    : folders_(std::move(folders)), fs_(fs), mode_(mode), dataFolder_(folders_.Data() + "/") {
     Load();
 }
 
@@ -25,93 +45,198 @@ std::string ClsGlobal::PathOf(Kind kind) const {
 }
 
 void ClsGlobal::Load() {
-    FileIo::EnsureFolder(DataFolderOf(programFolder_)); // a failure shows up at each file
+    bool writable = mode_ == StoreMode::ReadWrite;
+    if (writable) {
+        FileIo::EnsureFolder(fs_, folders_.Data()); // a failure shows up at each file
+        SweepTemporaries();
+    }
     counter_ = 0;
-    faulty_.fill(false);
-    unreadable_.fill(false);
+    unusedCursor_ = 1;
+    problems_.clear();
+    dirty_.fill(false);
+    keepAsIs_.fill(false);
     global_ = GlobalRecord();
-    std::string path = PathOf(kGlobal);
-    if (FileIo::Exists(path)) {
-        firstRun_ = false;
-        std::vector<uint8_t> bytes;
-        if (auto e = FileIo::ReadAll(path, bytes)) {
-            ModError::LogError(kClass, "Load", *e);
-            unreadable_[kGlobal] = true;
-        } else {
-            global_.Overlay(bytes.data(), bytes.size());
-            counter_ = global_.IdCounter();
-        }
-    } else {
-        firstRun_ = true;
+    globalTail_.clear();
+    bool globalPresent = FileIo::Exists(fs_, PathOf(kGlobal));
+    if (globalPresent) {
+        LoadGlobal();
     }
     LoadResources();
     LoadCustomers();
     LoadTypes();
     LoadAppointments();
+    bool anyRecords =
+        resources_.Count() + customers_.Count() + types_.Count() + appointments_.Count() != 0 ||
+        keepAsIs_[kResource] || keepAsIs_[kCustomer] || keepAsIs_[kType] || keepAsIs_[kAppointment];
+    firstRun_ = !globalPresent && !anyRecords;
+    if (!globalPresent) {
+        dirty_[kGlobal] = writable;
+        if (anyRecords) {
+            FileProblem problem;
+            problem.kind = FileProblem::Kind::Repaired;
+            problem.file = kFileNames[kGlobal];
+            problem.what = "was missing while the other files hold records; the settings start "
+                           "from their defaults";
+            ModError::LogError(kClass, "Load", 0, ErrorNumber::FileNotFound,
+                               problem.file + " " + problem.what);
+            problems_.push_back(std::move(problem));
+        }
+    }
+}
+
+void ClsGlobal::SweepTemporaries() {
+    // Left by a save cut short between writing a temporary copy and renaming it.
+    for (const std::string& name : fs_.List(folders_.Data())) {
+        if (FileIo::IsOwnTemporary(name)) {
+            fs_.Unlink(dataFolder_ + name);
+        }
+    }
+}
+
+void ClsGlobal::KeepFaulty(Kind kind, const ByteBlock& bytes, size_t size, const std::string& what,
+                           const char* procName, int32_t number) {
+    FileProblem problem;
+    problem.kind = FileProblem::Kind::Repaired;
+    problem.file = kFileNames[kind];
+    problem.what = what;
+    if (mode_ == StoreMode::ReadWrite) {
+        // An earlier backup may hold bytes of its own: it is kept, and this one numbered.
+        std::string backup = PathOf(kind) + ".bak";
+        for (int n = 2; FileIo::Exists(fs_, backup); ++n) {
+            backup = PathOf(kind) + ".bak." + std::to_string(n);
+        }
+        auto copied =
+            FileIo::WriteAtomic(fs_, backup, std::span<const std::byte>(bytes.data.get(), size));
+        if (copied) {
+            ModError::LogError(kClass, procName, *copied);
+            keepAsIs_[kind] = true;
+            problem.kind = FileProblem::Kind::Unreadable;
+            problem.error = *copied;
+            problem.what += "; no copy of it could be kept (" + copied->description + ")";
+        } else {
+            problem.backup = backup;
+            dirty_[kind] = true;
+        }
+    }
+    std::string line = problem.file + " " + problem.what;
+    if (!problem.backup.empty()) {
+        line += "; the file as it was is kept as " + problem.backup;
+    }
+    ModError::LogError(kClass, procName, 0, number, line);
+    problems_.push_back(std::move(problem));
+}
+
+void ClsGlobal::LoadGlobal() {
+    ByteBlock bytes;
+    if (auto e = FileIo::ReadAll(fs_, PathOf(kGlobal), bytes)) {
+        ModError::LogError(kClass, "Load", *e);
+        keepAsIs_[kGlobal] = true;
+        problems_.push_back(
+            {FileProblem::Kind::Unreadable, kFileNames[kGlobal], "could not be read", "", *e});
+        return;
+    }
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data.get());
+    global_.Overlay(data, bytes.size);
+    if (bytes.size > GlobalRecord::Length) {
+        const std::byte* tail = bytes.data.get() + GlobalRecord::Length;
+        globalTail_.assign(tail, tail + (bytes.size - GlobalRecord::Length));
+    }
+    std::string what;
+    int32_t number = 0;
+    if (bytes.size < GlobalRecord::Length) {
+        what = "was " + Plural(bytes.size, "byte", "bytes") + " long instead of " +
+               std::to_string(GlobalRecord::Length) +
+               "; the settings it did not hold are back to their defaults";
+        number = ErrorNumber::BadRecordLength;
+    }
+    counter_ = global_.IdCounter();
+    if (counter_ < 0) {
+        what += std::string(what.empty() ? "" : "; it also ") + "held a negative id counter (" +
+                std::to_string(counter_) + "), which starts again from the records' ids";
+        number = number != 0 ? number : ErrorNumber::Overflow;
+        counter_ = 0;
+    }
+    if (!what.empty()) {
+        KeepFaulty(kGlobal, bytes, bytes.size, what, "Load", number);
+    }
 }
 
 template <class T>
 void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procName) {
     std::string path = PathOf(kind);
     collection.Clear();
-    faulty_[kind] = false;
-    unreadable_[kind] = false;
+    keepAsIs_[kind] = false;
     if constexpr (std::is_same_v<T, ClsAppointment>) {
         byResource_.clear();
     }
-    if (!FileIo::Exists(path)) {
-        if (auto e = FileIo::EnsureFile(path)) {
-            ModError::LogError(kClass, procName, *e);
+    if (!FileIo::Exists(fs_, path)) {
+        if (mode_ == StoreMode::ReadWrite) {
+            if (auto e = FileIo::EnsureFile(fs_, path)) {
+                ModError::LogError(kClass, procName, *e);
+            }
         }
         return;
     }
-    std::vector<uint8_t> bytes;
-    if (auto e = FileIo::ReadAll(path, bytes)) {
+    ByteBlock bytes;
+    if (auto e = FileIo::ReadAll(fs_, path, bytes)) {
         ModError::LogError(kClass, procName, *e);
-        unreadable_[kind] = true;
+        keepAsIs_[kind] = true;
+        problems_.push_back(
+            {FileProblem::Kind::Unreadable, kFileNames[kind], "could not be read", "", *e});
         return;
     }
-    RecordFile file(T::RecordLength);
-    file.Assign(std::move(bytes));
-    collection.Reserve(file.WholeRecords());
-    faulty_[kind] = file.TrailingBytes() != 0;
-    for (size_t n = 1;; ++n) {
-        if (n % kRecordsBetweenEvents == 0) {
-            Hooks::DoEvents();
-        }
-        std::shared_ptr<T> record;
-        if constexpr (std::is_same_v<T, ClsAppointment>) {
-            record = std::make_shared<T>(ClsAppointment::Blank{});
-        } else {
-            record = std::make_shared<T>();
-        }
-        record->Load(file);
-        if (file.Eof()) {
-            break;
-        }
-        int32_t id = record->Id();
-        if (id == 0) {
-            faulty_[kind] = true;
-            continue;
-        }
-        bool added;
-        if constexpr (std::is_same_v<T, ClsAppointment>) {
-            added = AddAppointment(std::move(record));
-        } else {
-            added = collection.Add(std::move(record));
-        }
-        if (!added) {
-            // A duplicate costs only itself: the rest of the file still loads.
-            ModError::LogError(kClass, procName, MakeError(ErrorNumber::KeyExists));
-            faulty_[kind] = true;
-            continue;
-        }
-        RaiseCounterTo(id);
+    size_t whole = bytes.size / T::RecordLength;
+    size_t trailing = bytes.size % T::RecordLength;
+    auto adopted = collection.Adopt(bytes, whole, [] { Hooks::DoEvents(); });
+    int32_t highest = 0;
+    for (const T& record : collection) {
+        highest = std::max(highest, record.Id());
     }
+    counter_ = std::max(counter_, highest);
     if constexpr (std::is_same_v<T, ClsAppointment>) {
-        for (auto& [resourceId, list] : byResource_) {
-            list.shrink_to_fit();
+        IndexAppointments();
+    }
+
+    std::vector<std::string> wrongs;
+    int32_t number = 0;
+    if (adopted.duplicates != 0) {
+        wrongs.push_back("held " +
+                         Plural(adopted.duplicates, "record whose id", "records whose ids") +
+                         " came earlier in the file, left out");
+        number = ErrorNumber::KeyExists;
+    }
+    if (adopted.zeroIds != 0) {
+        wrongs.push_back("held " + Plural(adopted.zeroIds, "record", "records") +
+                         " with id 0, left out");
+        number = number != 0 ? number : ErrorNumber::InvalidCall;
+    }
+    if (trailing != 0) {
+        wrongs.push_back("ended in " + Plural(trailing, "byte", "bytes") +
+                         " short of a whole record, left out");
+        number = number != 0 ? number : ErrorNumber::BadRecordLength;
+    }
+    if (!wrongs.empty()) {
+        std::string what;
+        for (const std::string& w : wrongs) {
+            what += (what.empty() ? "" : "; it ") + w;
         }
+        KeepFaulty(kind, bytes, bytes.size, what, procName, number);
+    }
+}
+
+// Each resource's list is sized before it is filled: one allocation per resource.
+void ClsGlobal::IndexAppointments() {
+    byResource_.clear();
+    std::unordered_map<int32_t, uint32_t> counts;
+    for (const ClsAppointment& a : appointments_) {
+        ++counts[a.ResourceId()];
+    }
+    byResource_.reserve(counts.size());
+    for (const auto& [resourceId, count] : counts) {
+        byResource_[resourceId].reserve(count);
+    }
+    for (const ClsAppointment& a : appointments_) {
+        byResource_[a.ResourceId()].push_back({a.StartDtTm(), a.EndDtTm(), a.Id()});
     }
 }
 
@@ -129,104 +254,118 @@ void ClsGlobal::LoadAppointments() {
     LoadFile(appointments_, kAppointment, "LoadAppointments");
 }
 
-// A file that did not load whole and clean is kept as ".bak" before it is replaced; if
-// that copy fails, the file is not replaced at all.
-bool ClsGlobal::BackUpIfFaulty(Kind kind, const char* procName) {
-    std::string path = PathOf(kind);
-    if (!faulty_[kind] || !FileIo::Exists(path)) {
-        return true;
+FileImage ClsGlobal::ImageOf(Kind kind) {
+    switch (kind) {
+    case kResource:
+        return resources_.Image(PathOf(kind));
+    case kCustomer:
+        return customers_.Image(PathOf(kind));
+    case kType:
+        return types_.Image(PathOf(kind));
+    case kAppointment:
+        return appointments_.Image(PathOf(kind));
+    default:
+        return GlobalImage();
     }
-    // An earlier backup may hold bytes of its own: it is kept, and this one numbered.
-    std::string backup = path + ".bak";
-    for (int n = 2; FileIo::Exists(backup); ++n) {
-        backup = path + ".bak." + std::to_string(n);
-    }
-    if (auto e = FileIo::CopyAtomic(path, backup)) {
-        ModError::LogError(kClass, procName, *e);
-        return false;
-    }
-    return true;
 }
 
-// The store never replaces a file it could not read: its records are not in memory.
-bool ClsGlobal::Unreadable(Kind kind, const char* procName) const {
-    if (!unreadable_[kind]) {
-        return false;
-    }
-    ModError::LogError(kClass, procName, MakeError(ErrorNumber::PathFileAccess));
-    return true;
+FileImage ClsGlobal::GlobalImage() {
+    global_.SetIdCounter(counter_);
+    FileImage image;
+    image.path = PathOf(kGlobal);
+    const auto& record = global_.Bytes();
+    image.owned.resize(record.size() + globalTail_.size());
+    std::memcpy(image.owned.data(), record.data(), record.size());
+    std::copy(globalTail_.begin(), globalTail_.end(), image.owned.begin() + record.size());
+    return image;
 }
 
-template <class T>
-bool ClsGlobal::SaveFile(const Collection<T>& collection, Kind kind, const char* procName) {
-    if (Unreadable(kind, procName) || !BackUpIfFaulty(kind, procName)) {
+bool ClsGlobal::HasPendingChanges() const {
+    if (mode_ != StoreMode::ReadWrite) {
         return false;
     }
-    RecordFile file(T::RecordLength);
-    file.Reserve(collection.Count());
-    for (const auto& record : collection) {
-        record->Save(file);
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        if (dirty_[kind] && !keepAsIs_[kind]) {
+            return true;
+        }
     }
-    const auto& bytes = file.Bytes();
-    if (auto e = FileIo::WriteAtomic(PathOf(kind), bytes.data(), bytes.size())) {
-        ModError::LogError(kClass, procName, *e);
+    return false;
+}
+
+SavePlan ClsGlobal::TakePendingChanges() {
+    SavePlan plan;
+    plan.folder = folders_.Data();
+    if (mode_ != StoreMode::ReadWrite) {
+        return plan;
+    }
+    // Records a file refers to go first, Global.bin with the id counter last, so a write cut
+    // short between two renames never leaves an id handed out twice.
+    for (Kind kind : {kCustomer, kResource, kType, kAppointment, kGlobal}) {
+        if (!dirty_[kind] || keepAsIs_[kind]) {
+            continue;
+        }
+        plan.files.push_back(ImageOf(kind));
+        plan.kinds.push_back(kind);
+        dirty_[kind] = false;
+    }
+    return plan;
+}
+
+SaveResult ClsGlobal::WriteFailed(const SavePlan& plan, const BatchResult& result) {
+    SaveResult failed;
+    for (size_t i = 0; i < plan.files.size() && i < result.errors.size(); ++i) {
+        if (result.errors[i]) {
+            dirty_[plan.kinds[i]] = true;
+            failed.failedFiles.push_back(kFileNames[plan.kinds[i]]);
+            failed.errors.push_back(*result.errors[i]);
+        }
+    }
+    return failed;
+}
+
+SaveResult ClsGlobal::Save() {
+    SavePlan plan = TakePendingChanges();
+    BatchResult written = plan.Write(fs_);
+    if (written.folderSync) {
+        ModError::LogError("FileIo", "WriteBatch", *written.folderSync);
+    }
+    SaveResult result = WriteFailed(plan, written);
+    for (size_t i = 0; i < plan.files.size(); ++i) {
+        if (written.errors[i]) {
+            ModError::LogError(kClass, kSaveProcs[plan.kinds[i]], *written.errors[i]);
+        }
+    }
+    return result;
+}
+
+bool ClsGlobal::SaveOne(Kind kind, const char* procName) {
+    if (keepAsIs_[kind] || mode_ != StoreMode::ReadWrite) {
+        // Never replace a file whose records are not what memory holds.
+        ModError::LogError(kClass, procName, MakeError(ErrorNumber::PathFileAccess));
         return false;
     }
-    faulty_[kind] = false;
+    SavePlan plan;
+    plan.folder = folders_.Data();
+    plan.files.push_back(ImageOf(kind));
+    plan.kinds.push_back(kind);
+    BatchResult written = plan.Write(fs_);
+    if (written.errors.front()) {
+        ModError::LogError(kClass, procName, *written.errors.front());
+        return false;
+    }
+    dirty_[kind] = false;
     return true;
 }
 
 bool ClsGlobal::SaveResources() {
-    return SaveFile(resources_, kResource, "SaveResources");
+    return SaveOne(kResource, "SaveResources");
 }
 bool ClsGlobal::SaveCustomers() {
-    return SaveFile(customers_, kCustomer, "SaveCustomers");
+    return SaveOne(kCustomer, "SaveCustomers");
 }
 bool ClsGlobal::SaveTypes() {
-    return SaveFile(types_, kType, "SaveTypes");
+    return SaveOne(kType, "SaveTypes");
 }
 bool ClsGlobal::SaveAppointments() {
-    return SaveFile(appointments_, kAppointment, "SaveAppointments");
-}
-
-bool ClsGlobal::SaveGlobal() {
-    std::string path = PathOf(kGlobal);
-    if (Unreadable(kGlobal, "Save")) {
-        return false;
-    }
-    global_.SetIdCounter(counter_);
-    std::vector<uint8_t> bytes(global_.Bytes().begin(), global_.Bytes().end());
-    // Bytes past the record in an older, longer file stay as they were.
-    if (FileIo::Exists(path)) {
-        std::vector<uint8_t> old;
-        if (auto e = FileIo::ReadAll(path, old)) {
-            ModError::LogError(kClass, "Save", *e);
-            return false;
-        }
-        if (old.size() > GlobalRecord::Length) {
-            bytes.insert(bytes.end(), old.begin() + GlobalRecord::Length, old.end());
-        }
-    }
-    if (auto e = FileIo::WriteAtomic(path, bytes.data(), bytes.size())) {
-        ModError::LogError(kClass, "Save", *e);
-        return false;
-    }
-    return true;
-}
-
-SaveResult ClsGlobal::Save() {
-    SaveResult result;
-    if (auto e = FileIo::EnsureFolder(DataFolderOf(programFolder_))) {
-        ModError::LogError(kClass, "Save", *e);
-    }
-    if (!SaveGlobal()) {
-        result.failedFiles.push_back(kFileNames[kGlobal]);
-    }
-    bool saved[] = {SaveResources(), SaveCustomers(), SaveTypes(), SaveAppointments()};
-    for (int kind = kResource; kind <= kAppointment; ++kind) {
-        if (!saved[kind]) {
-            result.failedFiles.push_back(kFileNames[kind]);
-        }
-    }
-    return result;
+    return SaveOne(kAppointment, "SaveAppointments");
 }

@@ -1,23 +1,39 @@
 #pragma once
 
+#include <bit>
 #include <cctype>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
+#include "store/FileIo.h"
 #include "store/IdIndex.h"
 
 // Records of one kind in insertion order, keyed by decimal id + the kind's letter ("17A").
-// Lookup, append and remove are O(1): removed records leave an empty slot that a later
-// compaction reclaims. Stored records are shared read-only; changes go through the store.
+//
+// Records live by value in a few large blocks laid out exactly as the data file, so a file
+// loads by adopting its bytes and saves by writing runs of them. A stored record is never
+// changed in place: a save appends a new one and a removal only marks the slot empty, so
+// what a lookup handed out, and what a save in progress is writing, stays as it was. When
+// empty slots outnumber records, the live ones move to a fresh block.
 template <class T> class Collection {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T> &&
+                      std::is_standard_layout_v<T> && sizeof(T) == T::RecordLength,
+                  "a record must be its file record, byte for byte");
+
 public:
     using Ptr = std::shared_ptr<const T>;
+    static constexpr size_t kBlockRecords = 4096;
 
     explicit Collection(char letter) : letter_(letter) {}
 
@@ -43,22 +59,36 @@ public:
     size_t Count() const { return live_; }
     bool Exists(int32_t id) const { return index_.Find(id).has_value(); }
 
-    // The stored record, or nullptr.
+    // The stored record, shared with its block, or nullptr.
     Ptr Find(int32_t id) const {
         auto slot = index_.Find(id);
-        return slot ? slots_[*slot] : nullptr;
+        if (!slot) {
+            return nullptr;
+        }
+        const Block& b = blocks_[BlockOf(*slot)];
+        return Ptr(b.bytes, &b.records[*slot - b.first]);
+    }
+    // The stored record or nullptr; valid until the collection next changes.
+    const T* Get(int32_t id) const {
+        auto slot = index_.Find(id);
+        return slot ? &At(*slot) : nullptr;
     }
     Ptr Item(std::string_view key) const {
         auto id = IdOfKey(key);
         return id ? Find(*id) : nullptr;
     }
 
-    // Appends at the end; false (and nothing stored) when the key is present.
-    bool Add(Ptr record) {
-        if (!index_.Insert(record->Id(), static_cast<uint32_t>(slots_.size()))) {
+    // Appends a copy at the end; false (and nothing stored) when the key is present.
+    bool Add(const T& record) {
+        if (end_ == Capacity()) {
+            AddBlock(kBlockRecords);
+        }
+        if (!index_.Insert(record.Id(), static_cast<uint32_t>(end_))) {
             return false;
         }
-        slots_.push_back(std::move(record));
+        new (&Slot(end_)) T(record);
+        SetAlive(end_);
+        ++end_;
         ++live_;
         return true;
     }
@@ -69,43 +99,109 @@ public:
             return false;
         }
         index_.Erase(id);
-        slots_[*slot].reset();
+        alive_[*slot / 64] &= ~(uint64_t{1} << (*slot % 64));
         --live_;
-        while (!slots_.empty() && !slots_.back()) {
-            slots_.pop_back();
-        }
-        if (slots_.size() > 64 && slots_.size() - live_ > live_) {
+        if (end_ > 64 && end_ - live_ > live_) {
             Compact();
         }
         return true;
     }
 
     void Clear() {
-        slots_.clear();
-        slots_.shrink_to_fit();
+        blocks_.clear();
+        alive_.clear();
         index_.Clear();
+        end_ = 0;
         live_ = 0;
     }
 
-    void Reserve(size_t count) {
-        slots_.reserve(count);
-        index_.Reserve(count);
+    // How a file's records fared when the collection took them over.
+    struct Adopted {
+        size_t zeroIds = 0;    // records with id 0, which mean nothing stored
+        size_t duplicates = 0; // records whose id came earlier in the file
+    };
+    // Takes a file's whole records as the collection's contents, in file order, without
+    // copying them. Records with id 0 or an id met before are left out. tick runs every
+    // few thousand records.
+    template <class Tick> Adopted Adopt(ByteBlock block, size_t records, Tick tick) {
+        Clear();
+        Adopted result;
+        if (records == 0) {
+            return result;
+        }
+        Block b;
+        b.bytes = std::move(block.data);
+        b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
+        b.first = 0;
+        b.capacity = records;
+        blocks_.push_back(std::move(b));
+        alive_.assign((records + 63) / 64, 0);
+        end_ = records;
+        int32_t lowest = 0;
+        int32_t highest = 0;
+        for (size_t i = 0; i < records; ++i) {
+            int32_t id = At(i).Id();
+            if (id != 0 && (lowest == 0 || id < lowest)) {
+                lowest = id;
+            }
+            if (id != 0 && (highest == 0 || id > highest)) {
+                highest = id;
+            }
+        }
+        index_.Reserve(records, lowest, highest);
+        for (size_t i = 0; i < records; ++i) {
+            if (i % 4096 == 4095) {
+                tick();
+            }
+            int32_t id = At(i).Id();
+            if (id == 0) {
+                ++result.zeroIds;
+            } else if (!index_.Insert(id, static_cast<uint32_t>(i))) {
+                ++result.duplicates;
+            } else {
+                SetAlive(i);
+                ++live_;
+            }
+        }
+        return result;
+    }
+
+    // The file this collection makes, as runs of its blocks; the image keeps the blocks
+    // alive, so it may be written on another thread while the collection changes.
+    FileImage Image(std::string path) const {
+        FileImage image;
+        image.path = std::move(path);
+        for (const Block& b : blocks_) {
+            size_t last = std::min(b.first + b.capacity, end_);
+            bool used = false;
+            for (size_t i = NextAlive(b.first); i < last;) {
+                size_t run = NextEmpty(i, last);
+                image.pieces.push_back(
+                    std::as_bytes(std::span<const T>(&b.records[i - b.first], run - i)));
+                used = true;
+                i = NextAlive(run);
+            }
+            if (used) {
+                image.keepAlive.push_back(b.bytes);
+            }
+        }
+        return image;
     }
 
     class const_iterator {
     public:
         using iterator_category = std::forward_iterator_tag;
-        using value_type = Ptr;
+        using value_type = T;
         using difference_type = std::ptrdiff_t;
-        using pointer = const Ptr*;
-        using reference = const Ptr&;
+        using pointer = const T*;
+        using reference = const T&;
 
         const_iterator() = default;
-        const_iterator(const Ptr* p, const Ptr* end) : p_(p), end_(end) { Skip(); }
-        reference operator*() const { return *p_; }
-        pointer operator->() const { return p_; }
+        const_iterator(const Collection* c, size_t at) : c_(c), at_(at) { Skip(); }
+        reference operator*() const { return c_->At(at_); }
+        pointer operator->() const { return &c_->At(at_); }
         const_iterator& operator++() {
-            ++p_;
+            ++at_;
             Skip();
             return *this;
         }
@@ -114,43 +210,102 @@ public:
             ++*this;
             return copy;
         }
-        bool operator==(const const_iterator& o) const { return p_ == o.p_; }
+        bool operator==(const const_iterator& o) const { return at_ == o.at_; }
 
     private:
-        void Skip() {
-            while (p_ != end_ && !*p_) {
-                ++p_;
-            }
-        }
-        const Ptr* p_ = nullptr;
-        const Ptr* end_ = nullptr;
+        void Skip() { at_ = c_->NextAlive(at_); }
+        const Collection* c_ = nullptr;
+        size_t at_ = 0;
     };
 
     // Iteration runs in insertion order; changing the collection invalidates iterators.
-    const_iterator begin() const {
-        return const_iterator(slots_.data(), slots_.data() + slots_.size());
-    }
-    const_iterator end() const {
-        return const_iterator(slots_.data() + slots_.size(), slots_.data() + slots_.size());
-    }
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, end_); }
 
 private:
+    struct Block {
+        std::shared_ptr<std::byte[]> bytes;
+        T* records = nullptr;
+        size_t first = 0; // position of records[0]
+        size_t capacity = 0;
+    };
+
+    size_t Capacity() const {
+        return blocks_.empty() ? 0 : blocks_.back().first + blocks_.back().capacity;
+    }
+    // Every block after the first holds kBlockRecords.
+    size_t BlockOf(size_t position) const {
+        size_t first = blocks_.front().capacity;
+        return position < first ? 0 : (position - first) / kBlockRecords + 1;
+    }
+    const T& At(size_t position) const {
+        const Block& b = blocks_[BlockOf(position)];
+        return b.records[position - b.first];
+    }
+    T& Slot(size_t position) {
+        const Block& b = blocks_[BlockOf(position)];
+        return b.records[position - b.first];
+    }
+    bool IsAlive(size_t position) const { return (alive_[position / 64] >> (position % 64)) & 1; }
+    void SetAlive(size_t position) { alive_[position / 64] |= uint64_t{1} << (position % 64); }
+    size_t NextAlive(size_t position) const {
+        while (position < end_) {
+            uint64_t word = alive_[position / 64] >> (position % 64);
+            if (word != 0) {
+                return std::min(end_, position + static_cast<size_t>(std::countr_zero(word)));
+            }
+            position = (position / 64 + 1) * 64;
+        }
+        return end_;
+    }
+    size_t NextEmpty(size_t position, size_t limit) const {
+        while (position < limit) {
+            uint64_t word = ~alive_[position / 64] >> (position % 64);
+            if (word != 0) {
+                return std::min(limit, position + static_cast<size_t>(std::countr_zero(word)));
+            }
+            position = (position / 64 + 1) * 64;
+        }
+        return limit;
+    }
+
+    void AddBlock(size_t capacity) {
+        Block b;
+        b.bytes = std::shared_ptr<std::byte[]>(new std::byte[capacity * sizeof(T)]);
+        b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
+        b.first = Capacity();
+        b.capacity = capacity;
+        blocks_.push_back(std::move(b));
+        alive_.resize((Capacity() + 63) / 64, 0);
+    }
+
     void Compact() {
+        std::vector<Block> old = std::move(blocks_);
+        std::vector<uint64_t> oldAlive = std::move(alive_);
+        size_t oldEnd = end_;
+        blocks_.clear();
+        alive_.clear();
+        end_ = 0;
+        AddBlock(std::max(live_, size_t{1}));
         size_t out = 0;
-        for (size_t in = 0; in < slots_.size(); ++in) {
-            if (slots_[in]) {
-                if (out != in) {
-                    slots_[out] = std::move(slots_[in]);
-                    index_.Update(slots_[out]->Id(), static_cast<uint32_t>(out));
+        for (const Block& b : old) {
+            for (size_t i = b.first; i < std::min(b.first + b.capacity, oldEnd); ++i) {
+                if ((oldAlive[i / 64] >> (i % 64)) & 1) {
+                    const T& record = b.records[i - b.first];
+                    new (&Slot(out)) T(record);
+                    index_.Update(record.Id(), static_cast<uint32_t>(out));
+                    SetAlive(out);
+                    ++out;
                 }
-                ++out;
             }
         }
-        slots_.resize(out);
+        end_ = out;
     }
 
     char letter_;
-    std::vector<Ptr> slots_;
+    std::vector<Block> blocks_;
+    std::vector<uint64_t> alive_;
+    size_t end_ = 0;
     size_t live_ = 0;
     IdIndex index_;
 };

@@ -16,6 +16,8 @@ std::string ErrorDescription(int32_t number) {
         return "File not found";
     case ErrorNumber::DeviceIo:
         return "Device I/O error";
+    case ErrorNumber::BadRecordLength:
+        return "Bad record length";
     case ErrorNumber::DiskFull:
         return "Disk full";
     case ErrorNumber::PermissionDenied:

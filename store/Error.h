@@ -17,6 +17,7 @@ inline constexpr int32_t OutOfMemory = 7;
 inline constexpr int32_t TypeMismatch = 13;
 inline constexpr int32_t FileNotFound = 53;
 inline constexpr int32_t DeviceIo = 57;
+inline constexpr int32_t BadRecordLength = 59;
 inline constexpr int32_t DiskFull = 61;
 inline constexpr int32_t PermissionDenied = 70;
 inline constexpr int32_t PathFileAccess = 75;

@@ -1,30 +1,43 @@
 #include "store/FileIo.h"
 
-#include "store/ModError.h"
-
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <random>
+#include <thread>
+
+#include "store/FileSystem.h"
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+constexpr const char* kTempMark = ".tmp-";
+constexpr size_t kTempSuffix = 6;
+constexpr const char kTempChars[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// Pieces below this size are gathered before they are written, so a collection full of
+// holes does not cost a call per record.
+constexpr size_t kGatherBelow = 64 * 1024;
+constexpr size_t kGatherBuffer = 1024 * 1024;
+// No data file comes near this; a link to a device or a runaway file must not eat memory.
+constexpr uint64_t kMaxFileBytes = uint64_t{1} << 36;
+
+Error FromErrno(long negativeErrno) {
+    return ErrorFromErrno(static_cast<int>(-negativeErrno));
 }
 
-std::optional<Error> WriteFully(int fd, const uint8_t* data, size_t size) {
+std::optional<Error> WriteFully(FileSystem& fs, int fd, const std::byte* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
+        ssize_t n = fs.Write(fd, data, size);
+        if (n == -EINTR) {
+            continue;
+        }
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return ErrorFromErrno(errno);
+            return FromErrno(n);
+        }
+        if (n == 0) {
+            return MakeError(ErrorNumber::DeviceIo);
         }
         data += n;
         size -= static_cast<size_t>(n);
@@ -32,146 +45,292 @@ std::optional<Error> WriteFully(int fd, const uint8_t* data, size_t size) {
     return std::nullopt;
 }
 
-std::optional<Error> SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return ErrorFromErrno(errno);
-    }
-    int rc = ::fsync(fd);
-    int err = errno;
-    ::close(fd);
-    // Some file systems cannot sync a folder; the rename is then as durable as it gets.
-    if (rc != 0 && err != EINVAL && err != EROFS) {
-        return ErrorFromErrno(err);
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
-namespace FileIo {
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-std::optional<Error> EnsureFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0) {
-        return std::nullopt;
-    }
-    int err = errno;
-    struct stat st {};
-    if (err == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        return std::nullopt;
-    }
-    return ErrorFromErrno(err);
-}
-
-std::optional<Error> EnsureFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return ErrorFromErrno(errno);
-    }
-    if (::close(fd) != 0) {
-        return ErrorFromErrno(errno);
-    }
-    return std::nullopt;
-}
-
-std::optional<Error> ReadAll(const std::string& path, std::vector<uint8_t>& out) {
-    out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return ErrorFromErrno(errno);
-    }
-    std::optional<Error> failure;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        failure = ErrorFromErrno(errno);
-    } else if (S_ISDIR(st.st_mode)) {
-        failure = MakeError(ErrorNumber::PathFileAccess);
-    } else {
-        // Read the size fstat gave, then keep reading in case the file grew since.
-        out.resize(static_cast<size_t>(st.st_size));
-        size_t got = 0;
-        uint8_t extra[65536];
-        while (!failure) {
-            bool intoBuffer = got < out.size();
-            ssize_t n = intoBuffer ? ::read(fd, out.data() + got, out.size() - got)
-                                   : ::read(fd, extra, sizeof extra);
-            if (n < 0) {
-                if (errno != EINTR) {
-                    failure = ErrorFromErrno(errno);
-                }
-                continue;
+std::optional<Error> WritePieces(FileSystem& fs, int fd, const FileImage& image) {
+    std::vector<std::byte> gather;
+    auto flush = [&]() -> std::optional<Error> {
+        auto e = WriteFully(fs, fd, gather.data(), gather.size());
+        gather.clear();
+        return e;
+    };
+    auto put = [&](std::span<const std::byte> piece) -> std::optional<Error> {
+        if (piece.size() >= kGatherBelow) {
+            if (auto e = flush()) {
+                return e;
             }
-            if (n == 0) {
-                break;
-            }
-            if (!intoBuffer) {
-                out.insert(out.end(), extra, extra + n);
-            }
-            got += static_cast<size_t>(n);
+            return WriteFully(fs, fd, piece.data(), piece.size());
         }
-        out.resize(got);
+        if (gather.size() + piece.size() > kGatherBuffer) {
+            if (auto e = flush()) {
+                return e;
+            }
+        }
+        if (gather.capacity() == 0) {
+            gather.reserve(kGatherBuffer);
+        }
+        gather.insert(gather.end(), piece.begin(), piece.end());
+        return std::nullopt;
+    };
+    if (!image.owned.empty()) {
+        if (auto e = put(image.owned)) {
+            return e;
+        }
     }
-    if (::close(fd) != 0 && !failure) {
-        failure = ErrorFromErrno(errno);
+    for (const auto& piece : image.pieces) {
+        if (auto e = put(piece)) {
+            return e;
+        }
+    }
+    return flush();
+}
+
+std::string TempName(const std::string& path) {
+    thread_local std::mt19937 rng(static_cast<uint32_t>(
+        std::hash<std::thread::id>()(std::this_thread::get_id()) ^
+        static_cast<size_t>(std::chrono::steady_clock::now().time_since_epoch().count())));
+    std::string name = path + kTempMark;
+    for (size_t i = 0; i < kTempSuffix; ++i) {
+        name += kTempChars[rng() % (sizeof kTempChars - 1)];
+    }
+    return name;
+}
+
+// Writes the image to a new temporary file beside it and fsyncs it. The temporary file is
+// created with 0666 so the umask applies as for any new file; a file being replaced passes
+// its own mode on.
+std::optional<Error> WriteTemporary(FileSystem& fs, const FileImage& image, std::string& temp) {
+    int fd = -EEXIST;
+    for (int attempt = 0; attempt < 100 && fd == -EEXIST; ++attempt) {
+        temp = TempName(image.path);
+        fd = fs.Open(temp, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    }
+    if (fd < 0) {
+        temp.clear();
+        return FromErrno(fd);
+    }
+    std::optional<Error> failure = WritePieces(fs, fd, image);
+    struct stat old {};
+    if (!failure && fs.Stat(image.path, old) == 0 && S_ISREG(old.st_mode)) {
+        if (int rc = fs.Fchmod(fd, old.st_mode & 07777); rc < 0) {
+            failure = FromErrno(rc);
+        }
+    }
+    if (!failure) {
+        if (int rc = fs.Fsync(fd); rc < 0) {
+            failure = FromErrno(rc);
+        }
+    }
+    if (int rc = fs.Close(fd); rc < 0 && !failure) {
+        failure = FromErrno(rc);
     }
     if (failure) {
-        out.clear();
+        fs.Unlink(temp);
+        temp.clear();
     }
     return failure;
 }
 
-std::optional<Error> WriteAtomic(const std::string& path, const uint8_t* data, size_t size) {
-    std::string tmp = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
+} // namespace
+
+size_t FileImage::Size() const {
+    size_t size = owned.size();
+    for (const auto& piece : pieces) {
+        size += piece.size();
+    }
+    return size;
+}
+
+bool BatchResult::Ok() const {
+    return std::none_of(errors.begin(), errors.end(), [](const auto& e) { return e.has_value(); });
+}
+
+namespace FileIo {
+
+bool Exists(FileSystem& fs, const std::string& path) {
+    struct stat st {};
+    return fs.Stat(path, st) == 0;
+}
+
+std::optional<Error> EnsureFolder(FileSystem& fs, const std::string& path) {
+    int rc = fs.Mkdir(path, 0777);
+    if (rc == 0) {
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (rc == -EEXIST && fs.Stat(path, st) == 0 && S_ISDIR(st.st_mode)) {
+        return std::nullopt;
+    }
+    return FromErrno(rc == -EEXIST ? -ENOTDIR : rc);
+}
+
+std::optional<Error> EnsureFile(FileSystem& fs, const std::string& path) {
+    int fd = fs.Open(path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
     if (fd < 0) {
-        return ErrorFromErrno(errno);
+        return FromErrno(fd);
     }
-    // Keep the mode of the file being replaced; a new file gets the usual 0666 less umask.
-    struct stat old {};
-    mode_t mode;
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    std::optional<Error> failure = WriteFully(fd, data, size);
-    if (!failure && ::fchmod(fd, mode) != 0) {
-        failure = ErrorFromErrno(errno);
-    }
-    if (!failure && ::fsync(fd) != 0) {
-        failure = ErrorFromErrno(errno);
-    }
-    if (::close(fd) != 0 && !failure) {
-        failure = ErrorFromErrno(errno);
-    }
-    if (!failure && ::rename(tmp.c_str(), path.c_str()) != 0) {
-        failure = ErrorFromErrno(errno);
-    }
-    if (failure) {
-        ::unlink(tmp.c_str());
-        return failure;
-    }
-    // The file already holds the new contents: a folder that will not sync is logged, not
-    // reported as a failed write, which would claim the old contents were kept.
-    if (auto e = SyncFolder(FolderOf(path))) {
-        ModError::LogError("FileIo", "WriteAtomic", *e);
+    if (int rc = fs.Close(fd); rc < 0) {
+        return FromErrno(rc);
     }
     return std::nullopt;
 }
 
-std::optional<Error> CopyAtomic(const std::string& from, const std::string& to) {
-    std::vector<uint8_t> bytes;
-    if (auto e = ReadAll(from, bytes)) {
-        return e;
+std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock& out) {
+    out = {};
+    // Non-blocking, so that opening a pipe returns at once; it is refused just below.
+    int fd = fs.Open(path, O_RDONLY | O_NONBLOCK, 0);
+    if (fd < 0) {
+        return FromErrno(fd);
     }
-    return WriteAtomic(to, bytes.data(), bytes.size());
+    std::optional<Error> failure;
+    struct stat st {};
+    if (int rc = fs.Fstat(fd, st); rc < 0) {
+        failure = FromErrno(rc);
+    } else if (!S_ISREG(st.st_mode)) {
+        failure = MakeError(ErrorNumber::PathFileAccess);
+    } else if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
+        failure = MakeError(ErrorNumber::OutOfMemory);
+    } else {
+        try {
+            // The size fstat gave; a file that grows meanwhile is read on to its end.
+            size_t capacity = static_cast<size_t>(st.st_size);
+            std::shared_ptr<std::byte[]> data(new std::byte[std::max<size_t>(capacity, 1)]);
+            size_t got = 0;
+            for (;;) {
+                if (got == capacity) {
+                    std::byte probe[4096];
+                    ssize_t n = fs.Read(fd, probe, sizeof probe);
+                    if (n == -EINTR) {
+                        continue;
+                    }
+                    if (n < 0) {
+                        failure = FromErrno(n);
+                        break;
+                    }
+                    if (n == 0) {
+                        break;
+                    }
+                    if (capacity + static_cast<size_t>(n) > kMaxFileBytes) {
+                        failure = MakeError(ErrorNumber::OutOfMemory);
+                        break;
+                    }
+                    size_t grown = std::max(capacity * 2, capacity + static_cast<size_t>(n));
+                    std::shared_ptr<std::byte[]> bigger(new std::byte[grown]);
+                    std::memcpy(bigger.get(), data.get(), got);
+                    std::memcpy(bigger.get() + got, probe, static_cast<size_t>(n));
+                    data = std::move(bigger);
+                    capacity = grown;
+                    got += static_cast<size_t>(n);
+                    continue;
+                }
+                ssize_t n = fs.Read(fd, data.get() + got, capacity - got);
+                if (n == -EINTR) {
+                    continue;
+                }
+                if (n < 0) {
+                    failure = FromErrno(n);
+                    break;
+                }
+                if (n == 0) {
+                    break;
+                }
+                got += static_cast<size_t>(n);
+            }
+            if (!failure) {
+                out.data = std::move(data);
+                out.size = got;
+            }
+        } catch (const std::bad_alloc&) {
+            failure = MakeError(ErrorNumber::OutOfMemory);
+        }
+    }
+    if (int rc = fs.Close(fd); rc < 0 && !failure) {
+        failure = FromErrno(rc);
+    }
+    if (failure) {
+        out = {};
+    }
+    return failure;
+}
+
+std::optional<Error> WriteAtomic(FileSystem& fs, const std::string& path,
+                                 std::span<const std::byte> bytes) {
+    FileImage image;
+    image.path = path;
+    image.pieces.push_back(bytes);
+    auto slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    BatchResult result = WriteBatch(fs, folder, {image});
+    return result.errors.front();
+}
+
+BatchResult WriteBatch(FileSystem& fs, const std::string& folder,
+                       const std::vector<FileImage>& files) {
+    BatchResult result;
+    result.errors.resize(files.size());
+    std::vector<std::string> temps(files.size());
+    auto discardFrom = [&](size_t first, const Error& e) {
+        for (size_t j = first; j < files.size(); ++j) {
+            if (!temps[j].empty()) {
+                fs.Unlink(temps[j]);
+                temps[j].clear();
+            }
+            if (!result.errors[j]) {
+                result.errors[j] = e;
+            }
+        }
+    };
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (auto e = WriteTemporary(fs, files[i], temps[i])) {
+            result.errors[i] = e;
+            discardFrom(0, *e);
+            return result;
+        }
+    }
+    size_t renamed = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (int rc = fs.Rename(temps[i], files[i].path); rc < 0) {
+            discardFrom(i, FromErrno(rc));
+            break;
+        }
+        temps[i].clear();
+        ++renamed;
+    }
+    if (renamed > 0) {
+        int rc = fs.SyncFolder(folder);
+        // Some file systems cannot sync a folder; the renames are then as durable as they get.
+        if (rc < 0 && rc != -EINVAL && rc != -EROFS) {
+            result.folderSync = FromErrno(rc);
+        }
+    }
+    return result;
+}
+
+bool IsOwnTemporary(const std::string& name) {
+    size_t mark = name.rfind(kTempMark);
+    if (mark == std::string::npos || name.size() != mark + std::strlen(kTempMark) + kTempSuffix) {
+        return false;
+    }
+    for (size_t i = mark + std::strlen(kTempMark); i < name.size(); ++i) {
+        if (std::strchr(kTempChars, name[i]) == nullptr) {
+            return false;
+        }
+    }
+    std::string base = name.substr(0, mark);
+    // A data file, or a backup of one: "Appointment.bin", "Type.bin.bak", "Global.bin.bak.3".
+    for (const char* file :
+         {"Global.bin", "Resource.bin", "Customer.bin", "Type.bin", "Appointment.bin"}) {
+        std::string stem = file;
+        if (base == stem || base == stem + ".bak") {
+            return true;
+        }
+        std::string numbered = stem + ".bak.";
+        if (base.size() > numbered.size() && base.compare(0, numbered.size(), numbered) == 0 &&
+            base.find_first_not_of("0123456789", numbered.size()) == std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace FileIo

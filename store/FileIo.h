@@ -1,31 +1,73 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "store/Error.h"
 
+class FileSystem;
+
+// A file's bytes held in one block that record collections can adopt as their storage.
+struct ByteBlock {
+    std::shared_ptr<std::byte[]> data;
+    size_t size = 0;
+};
+
+// The new contents of one file: pieces written one after the other. The pieces point into
+// memory that keepAlive owns, so the bytes stay put while a worker writes them.
+struct FileImage {
+    std::string path;
+    std::vector<std::span<const std::byte>> pieces;
+    std::vector<std::shared_ptr<const void>> keepAlive;
+    // Bytes of a small image that owns its contents.
+    std::vector<std::byte> owned;
+
+    size_t Size() const;
+};
+
+// What a batch write did with each file, in the order given.
+struct BatchResult {
+    std::vector<std::optional<Error>> errors;
+    // The folder would not sync after the renames: the files hold their new bytes all the
+    // same, so this is logged and not reported as a failed write.
+    std::optional<Error> folderSync;
+
+    bool Ok() const;
+};
+
 // File operations that check every call and report the classic error numbers.
 namespace FileIo {
 
-bool Exists(const std::string& path);
+// True when something of that name is there, whatever it is.
+bool Exists(FileSystem& fs, const std::string& path);
 
 // Creates the folder; an existing folder is no failure.
-std::optional<Error> EnsureFolder(const std::string& path);
+std::optional<Error> EnsureFolder(FileSystem& fs, const std::string& path);
 
 // Creates an empty file when none is there; an existing file is left alone.
-std::optional<Error> EnsureFile(const std::string& path);
+std::optional<Error> EnsureFile(FileSystem& fs, const std::string& path);
 
-std::optional<Error> ReadAll(const std::string& path, std::vector<uint8_t>& out);
+// Reads a regular file whole. Anything else (a folder, a pipe, a device) is refused with
+// error 75 and never opened for reading, so a pipe cannot hang the program.
+std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock& out);
 
-// Replaces the file so that a crash at any instant leaves it entirely old or entirely new:
-// a temporary file in the same folder is written, flushed, fsynced and renamed over it,
-// then the folder is fsynced.
-std::optional<Error> WriteAtomic(const std::string& path, const uint8_t* data, size_t size);
+// Replaces the file so that a crash at any instant leaves it entirely old or entirely new.
+std::optional<Error> WriteAtomic(FileSystem& fs, const std::string& path,
+                                 std::span<const std::byte> bytes);
 
-// Copies a file with the same guarantee for the copy.
-std::optional<Error> CopyAtomic(const std::string& from, const std::string& to);
+// Replaces several files in one folder so that only the renames can be cut short: every
+// temporary copy is written and fsynced first, then they are renamed in the order given
+// and the folder is synced. When any copy fails nothing is renamed; a failed rename stops
+// the run. Files that were not replaced keep their old bytes and report an error.
+BatchResult WriteBatch(FileSystem& fs, const std::string& folder,
+                       const std::vector<FileImage>& files);
+
+// The temporary files this program creates while replacing a file in the folder.
+bool IsOwnTemporary(const std::string& name);
 
 } // namespace FileIo

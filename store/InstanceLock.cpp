@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include "store/FileIo.h"
+#include "store/FileSystem.h"
 
 InstanceLock::InstanceLock(const std::string& dataFolder) {
-    FileIo::EnsureFolder(dataFolder);
+    FileIo::EnsureFolder(FileSystem::Real(), dataFolder);
     fd_ = ::open(dataFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) {
         // Without a folder to lock there is nothing a second copy could harm more than the

@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string programFolder = ".";
+std::string logPath = "Tidemar.err";
 ModError::MessageBoxHook messageBox;
 int16_t errorsInHandler = 0;
 
@@ -28,14 +28,11 @@ std::string TwoDigits(int v) {
 
 namespace ModError {
 
-void SetProgramFolder(const std::string& folder) {
-    programFolder = folder;
+void SetLogFile(const std::string& path) {
+    logPath = path;
 }
-const std::string& ProgramFolder() {
-    return programFolder;
-}
-std::string LogPath() {
-    return programFolder + "/Tidemar.err";
+const std::string& LogPath() {
+    return logPath;
 }
 void SetMessageBoxHook(MessageBoxHook hook) {
     messageBox = std::move(hook);

@@ -7,15 +7,15 @@
 
 #include "store/Error.h"
 
-// The one place failures go: a line appended to Tidemar.err beside the program.
+// The one place failures go: a line appended to the error log, Tidemar.err.
 namespace ModError {
 
 // Shows a message with an exclamation icon and an OK button; set by the user interface.
 using MessageBoxHook = std::function<void(const std::string& text, const std::string& title)>;
 
-void SetProgramFolder(const std::string& folder);
-const std::string& ProgramFolder();
-std::string LogPath();
+// The log file; the program sets it once from its folders, tests point it at their own.
+void SetLogFile(const std::string& path);
+const std::string& LogPath();
 
 void SetMessageBoxHook(MessageBoxHook hook);
 

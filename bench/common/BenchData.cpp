@@ -12,6 +12,8 @@
 #include "store/ClsResource.h"
 #include "store/ClsType.h"
 #include "store/FileIo.h"
+#include "store/FileSystem.h"
+#include "store/GlobalRecord.h"
 #include "store/RecordFile.h"
 
 namespace {
@@ -34,7 +36,7 @@ void WriteRecords(const std::string& path, size_t length, int32_t count, Fill fi
     for (int32_t i = 0; i < count; ++i) {
         fill(i).Save(file);
     }
-    FileIo::WriteAtomic(path, file.Bytes().data(), file.Bytes().size());
+    FileIo::WriteAtomic(FileSystem::Real(), path, std::as_bytes(std::span(file.Bytes())));
 }
 
 } // namespace
@@ -93,5 +95,10 @@ const std::string& BenchFolder(const BenchStore& s) {
             a.SetReference("REF " + std::to_string(i));
             return a;
         });
+    GlobalRecord global;
+    global.SetIdCounter(FirstAppointmentId(s) + s.appointments - 1);
+    global.SetResourceType("Rooms");
+    FileIo::WriteAtomic(FileSystem::Real(), data + "Global.bin",
+                        std::as_bytes(std::span(global.Bytes())));
     return folder;
 }

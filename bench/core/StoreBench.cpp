@@ -17,7 +17,9 @@
 #include "store/Bytes.h"
 #include "store/ClsGlobal.h"
 #include "store/FileIo.h"
+#include "store/FileSystem.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "store/RecordFile.h"
 
 namespace {
@@ -48,11 +50,11 @@ struct PlainAppointment {
 void BM_LoadFloor(benchmark::State& state) {
     std::string path = Folder(state.range(0)) + "/Data/Appointment.bin";
     for (auto _ : state) {
-        std::vector<uint8_t> bytes;
-        FileIo::ReadAll(path, bytes);
-        std::vector<PlainAppointment> records(bytes.size() / 36);
+        ByteBlock bytes;
+        FileIo::ReadAll(FileSystem::Real(), path, bytes);
+        std::vector<PlainAppointment> records(bytes.size / 36);
         for (size_t i = 0; i < records.size(); ++i) {
-            const uint8_t* p = bytes.data() + i * 36;
+            const auto* p = reinterpret_cast<const uint8_t*>(bytes.data.get()) + i * 36;
             PlainAppointment& r = records[i];
             r.id = Bytes::GetI32(p);
             r.customerId = Bytes::GetI32(p + 4);
@@ -72,7 +74,7 @@ void BM_LoadStore(benchmark::State& state) {
     size_t bytesPerAppointment = 0;
     for (auto _ : state) {
         size_t before = HeapInUse();
-        auto store = std::make_unique<ClsGlobal>(folder);
+        auto store = std::make_unique<ClsGlobal>(ProgramFolders{folder});
         // Resources, customers and types are ~1% of a 1M store; the figure charges them too.
         bytesPerAppointment = (HeapInUse() - before) / static_cast<size_t>(state.range(0));
         benchmark::DoNotOptimize(store.get());
@@ -86,8 +88,10 @@ void BM_LoadStore(benchmark::State& state) {
 
 void BM_SaveFloor(benchmark::State& state) {
     const std::string& folder = Folder(state.range(0));
-    std::vector<uint8_t> bytes;
-    FileIo::ReadAll(folder + "/Data/Appointment.bin", bytes);
+    ByteBlock block;
+    FileIo::ReadAll(FileSystem::Real(), folder + "/Data/Appointment.bin", block);
+    std::vector<uint8_t> bytes(block.size);
+    std::memcpy(bytes.data(), block.data.get(), block.size);
     std::string path = folder + "/floor.bin";
     bool sync = state.range(1) != 0;
     for (auto _ : state) {
@@ -103,7 +107,7 @@ void BM_SaveFloor(benchmark::State& state) {
 }
 
 void BM_SaveStore(benchmark::State& state) {
-    ClsGlobal store(Folder(state.range(0)));
+    ClsGlobal store(ProgramFolders{Folder(state.range(0))});
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.Save().Ok());
     }
@@ -111,7 +115,7 @@ void BM_SaveStore(benchmark::State& state) {
 }
 
 ClsGlobal& MillionStore() {
-    static ClsGlobal store(Folder(kMillion));
+    static ClsGlobal store(ProgramFolders{Folder(kMillion)});
     return store;
 }
 

@@ -18,6 +18,7 @@
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 
 namespace {
 
@@ -53,19 +54,19 @@ BenchStore ShapeOf(const Scenario& s, int32_t spanDays) {
 
 // A window on the store that does not write it back when it goes.
 std::unique_ptr<DlgMain> OpenWindow(const std::string& folder, int viewType, int32_t firstDay) {
-    ModError::SetProgramFolder(folder);
-    auto window = std::make_unique<DlgMain>(windowing, QString::fromStdString(folder));
+    ModError::SetLogFile(ProgramFolders{folder}.LogFile());
+    auto window = std::make_unique<DlgMain>(windowing, ProgramFolders{folder});
     // Size the window so that its own layout gives the grid 1600 x 900.
-    for (int i = 0; i < 3 && window->Sched->size() != QSize(1600, 900); ++i) {
-        QSize grid = window->Sched->size();
+    for (int i = 0; i < 3 && window->Sched()->size() != QSize(1600, 900); ++i) {
+        QSize grid = window->Sched()->size();
         window->resize(window->size() + QSize(1600, 900) - grid);
         QCoreApplication::sendPostedEvents();
         window->layout()->activate();
         QResizeEvent resize(window->size(), window->size());
         QCoreApplication::sendEvent(window.get(), &resize);
     }
-    window->Sched->SetTimeType(viewType);
-    window->Sched->SetDateFirst(firstDay);
+    window->Sched()->SetTimeType(viewType);
+    window->Sched()->SetDateFirst(firstDay);
     return window;
 }
 
@@ -83,21 +84,21 @@ void BM_RebuildAndFirstPaint(benchmark::State& state) {
     auto window = OpenWindow(BenchFolder(shape), s.viewType, shape.firstDay);
     int32_t start = shape.firstDay;
     window->SetScheduleDates(start);
-    if (window->Sched->size() != QSize(1600, 900)) {
+    if (window->Sched()->size() != QSize(1600, 900)) {
         state.SkipWithError("the grid is not 1600 x 900");
         return;
     }
     QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         window->ShowResources();
-        Paint(*window->Sched, image);
+        Paint(*window->Sched(), image);
     }
     int bars = 0;
-    for (int r = 1; r <= window->Sched->RowCount(); ++r) {
-        bars += window->Sched->BarCount(r);
+    for (int r = 1; r <= window->Sched()->RowCount(); ++r) {
+        bars += window->Sched()->BarCount(r);
     }
     state.counters["bars"] = bars;
-    state.counters["painted"] = window->Sched->PaintedBarCount();
+    state.counters["painted"] = window->Sched()->PaintedBarCount();
 }
 
 constexpr int32_t kMillion = 1000000;
@@ -133,13 +134,13 @@ void BM_ShowResourcesMillion(benchmark::State& state) {
 void BM_PlainPassMillion(benchmark::State& state) {
     DlgMain& window = MillionWindow();
     const ClsGlobal& store = window.Global();
-    int32_t first = window.Sched->DateFirst();
-    int32_t last = window.Sched->DateLast();
+    int32_t first = window.Sched()->DateFirst();
+    int32_t last = window.Sched()->DateLast();
     for (auto _ : state) {
         int64_t visible = 0;
         for (const auto& a : store.Appointments()) {
-            int32_t sd = a->StartDtTm() >> 11;
-            visible += (sd >= first && sd <= last) ? a->ResourceId() : 0;
+            int32_t sd = a.StartDtTm() >> 11;
+            visible += (sd >= first && sd <= last) ? a.ResourceId() : 0;
         }
         benchmark::DoNotOptimize(visible);
     }
@@ -160,10 +161,10 @@ void BM_RepaintAfterScroll(benchmark::State& state) {
     QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
     int step = 0;
     for (auto _ : state) {
-        window->Sched->ScrollToTime(window->Sched->DateFirst() + (step++ % 20), 600);
-        Paint(*window->Sched, image);
+        window->Sched()->ScrollToTime(window->Sched()->DateFirst() + (step++ % 20), 600);
+        Paint(*window->Sched(), image);
     }
-    state.counters["painted_bars"] = window->Sched->PaintedBarCount();
+    state.counters["painted_bars"] = window->Sched()->PaintedBarCount();
 }
 
 // Start-up with a million appointments: the store loads, the window opens and the
@@ -175,7 +176,7 @@ void BM_StartUpMillion(benchmark::State& state) {
     for (auto _ : state) {
         auto window = OpenWindow(folder, 0, shape.firstDay);
         window->Form_Activate();
-        Paint(*window->Sched, image);
+        Paint(*window->Sched(), image);
         state.PauseTiming();
         window.reset();
         state.ResumeTiming();

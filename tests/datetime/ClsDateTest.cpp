@@ -15,6 +15,7 @@
 
 #include "datetime/Clock.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -23,7 +24,7 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 class ClsDateTest : public ::testing::Test {
 protected:
-    void SetUp() override { ModError::SetProgramFolder(dir.path()); }
+    void SetUp() override { ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile()); }
     void TearDown() override {
         Clock::SetFixed(std::nullopt);
         EXPECT_EQ(LogLines().size(), logged); // nothing but the expected failures

@@ -17,6 +17,7 @@
 
 #include "dialogs/ClsDialog.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "support/LogFile.h"
 #include "support/TempDir.h"
 
@@ -24,8 +25,8 @@ namespace {
 
 class LoggingTest : public ::testing::Test {
 protected:
-    void SetUp() override { ModError::SetProgramFolder(dir_.path()); }
-    void TearDown() override { ModError::SetProgramFolder("."); }
+    void SetUp() override { ModError::SetLogFile(ProgramFolders{dir_.path()}.LogFile()); }
+    void TearDown() override { ModError::SetLogFile("Tidemar.err"); }
     TempDir dir_;
 };
 

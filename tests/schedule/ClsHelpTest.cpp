@@ -66,8 +66,4 @@ TEST(ClsHelpTest, EachMemberMakesExactlyItsOneRequest) {
     }
 }
 
-TEST(ClsHelpTest, TheHelpFileLiesBesideTheProgram) {
-    EXPECT_TRUE(ClsHelp::HelpFilePath().endsWith("/TIDEMARPE.HLP"));
-}
-
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "schedule/ClsPopupMenu.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "support/LogFile.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
@@ -16,8 +17,8 @@ namespace {
 
 class PopupTest : public ::testing::Test {
 protected:
-    void SetUp() override { ModError::SetProgramFolder(dir_.path()); }
-    void TearDown() override { ModError::SetProgramFolder("."); }
+    void SetUp() override { ModError::SetLogFile(ProgramFolders{dir_.path()}.LogFile()); }
+    void TearDown() override { ModError::SetLogFile("Tidemar.err"); }
 
     TempDir dir_;
     ScriptedWindowing windowing_;

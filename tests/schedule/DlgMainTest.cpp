@@ -20,6 +20,7 @@
 #include "store/ClsGlobal.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 
@@ -36,8 +37,8 @@ class DlgMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Clock::SetFixed(Clock::LocalTime{2021, 6, 2, 10, 0, 0});
-        ModError::SetProgramFolder(dir.path());
-        window = std::make_unique<DlgMain>(ui, QString::fromStdString(dir.path()));
+        ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile());
+        window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
     }
     void TearDown() override {
         window.reset();
@@ -45,7 +46,7 @@ protected:
     }
 
     ClsGlobal& store() { return window->Global(); }
-    ScheduleGrid& grid() { return *window->Sched; }
+    ScheduleGrid& grid() { return *window->Sched(); }
     int32_t AddResource(const char* name) {
         int32_t id = 0;
         return store().ResourceSave(id, name);
@@ -405,7 +406,7 @@ TEST_F(DlgMainTest, TerminationClosesTheWindowAndSaves) {
     for (int i = 0; i < 200 && !std::filesystem::exists(dir.path() + "/Data/Global.bin"); ++i) {
         QTest::qWait(10);
     }
-    ClsGlobal reloaded(dir.path());
+    ClsGlobal reloaded(ProgramFolders{dir.path()});
     EXPECT_FALSE(reloaded.FirstRun());
     EXPECT_EQ(reloaded.Resources().Count(), 1u);
     EXPECT_TRUE(ui.messages.isEmpty());

@@ -14,6 +14,7 @@
 #include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "store/RecordFile.h"
 #include "store/SampleData.h"
 #include "support/StoreFixture.h"
@@ -33,14 +34,14 @@ int32_t At(int32_t minute, int32_t day = kDay) {
 template <class T> Bytes Dump(const Collection<T>& c) {
     RecordFile file(T::RecordLength);
     for (const auto& r : c) {
-        r->Save(file);
+        r.Save(file);
     }
     return file.Bytes();
 }
 template <class T> IdList Ids(const Collection<T>& c) {
     IdList ids;
     for (const auto& r : c) {
-        ids.push_back(r->Id());
+        ids.push_back(r.Id());
     }
     return ids;
 }
@@ -69,7 +70,7 @@ void Put(Bytes& b, size_t at, uint64_t v, size_t n) {
 TEST_F(ClsGlobalTest, NewStoreAndGlobalRecordLayout) {
     const char* recordFiles[] = {"Resource.bin", "Customer.bin", "Type.bin", "Appointment.bin"};
     {
-        ClsGlobal store(dir.path());
+        ClsGlobal store(ProgramFolders{dir.path()});
         int32_t id = 0;
         store.CustomerSave(id, "never written"); // releasing the store writes nothing
     }
@@ -88,7 +89,7 @@ TEST_F(ClsGlobalTest, NewStoreAndGlobalRecordLayout) {
     }
     std::fill(golden.begin() + 436, golden.begin() + 441, 'X');
     {
-        ClsGlobal store(dir.path());
+        ClsGlobal store(ProgramFolders{dir.path()});
         EXPECT_TRUE(store.FirstRun());
         for (int32_t id = 1; id <= 3; ++id) {
             EXPECT_EQ(store.NextId(), id);
@@ -119,7 +120,7 @@ TEST_F(ClsGlobalTest, NewStoreAndGlobalRecordLayout) {
     std::copy(type.begin(), type.end(), golden.begin() + 536);
     EXPECT_EQ(Read("Global.bin"), golden);
 
-    ClsGlobal store(dir.path());
+    ClsGlobal store(ProgramFolders{dir.path()});
     EXPECT_FALSE(store.FirstRun());
     EXPECT_EQ(std::make_tuple(store.DateFormat(), store.PrintOrientation(), store.PreviewViewType(),
                               store.PrintPageSize(), store.PreviewZoom()),
@@ -134,7 +135,7 @@ TEST_F(ClsGlobalTest, NewStoreAndGlobalRecordLayout) {
 }
 
 TEST_F(ClsGlobalTest, SaveAllocatesReplacesAndLooksUp) {
-    ClsGlobal store(dir.path());
+    ClsGlobal store(ProgramFolders{dir.path()});
     int32_t a = 0, b = 0;
     EXPECT_EQ(store.CustomerSave(a, "Ann"), 1);
     EXPECT_EQ(store.CustomerSave(b, "Bob"), 2);
@@ -184,7 +185,7 @@ TEST_F(ClsGlobalTest, OverlapEdges) {
     for (const auto& [label, candidate, resource, start, end, collides] : rows) {
         SCOPED_TRACE(label);
         TempDir own;
-        ClsGlobal store(own.path());
+        ClsGlobal store(ProgramFolders{own.path()});
         int32_t first = 0, second = 0, id = candidate;
         ASSERT_EQ(store.AppointmentSave(first, 0, 1, 0, At(540), At(660), "A"), 1);
         ASSERT_EQ(store.AppointmentSave(second, 0, 2, 0, At(600), At(600), "Z"), 2);
@@ -217,7 +218,7 @@ TEST_F(ClsGlobalTest, DeletesCascadeToTheirAppointments) {
     for (const auto& [op, target, result, left] : rows) {
         SCOPED_TRACE(::testing::Message() << "row deleting " << target);
         TempDir own;
-        ClsGlobal store(own.path());
+        ClsGlobal store(ProgramFolders{own.path()});
         for (int i = 0; i < 6; ++i) { // ids 1-6 in turn: resources, customers, types
             int32_t id = 0;
             i < 2   ? store.ResourceSave(id, "R")
@@ -246,7 +247,7 @@ TEST_F(ClsGlobalTest, DeletesCascadeToTheirAppointments) {
 
 // A first run's sample data, changed, saved and loaded again.
 TEST_F(ClsGlobalTest, SampleDataRoundTrip) {
-    ClsGlobal first(dir.path());
+    ClsGlobal first(ProgramFolders{dir.path()});
     ASSERT_TRUE(first.FirstRun());
     CreateSampleData(first, ClsDate());
     EXPECT_EQ(first.ResourceType(), "Rooms");
@@ -260,8 +261,8 @@ TEST_F(ClsGlobalTest, SampleDataRoundTrip) {
     using Bar = std::tuple<int32_t, int32_t, std::string, int32_t, int32_t>;
     std::map<int32_t, std::vector<Bar>> rows;
     for (const auto& a : first.Appointments()) {
-        rows[a->ResourceId()].emplace_back(a->StartDtTm(), a->EndDtTm(), a->Reference(),
-                                           a->CustomerId(), a->TypeId());
+        rows[a.ResourceId()].emplace_back(a.StartDtTm(), a.EndDtTm(), a.Reference(), a.CustomerId(),
+                                          a.TypeId());
     }
     for (auto& [resource, bars] : rows) {
         std::sort(bars.begin(), bars.end());
@@ -285,7 +286,7 @@ TEST_F(ClsGlobalTest, SampleDataRoundTrip) {
     first.AppointmentDelete(15);
     first.TypeDelete(3); // takes the Review appointments
     ASSERT_TRUE(first.Save().Ok());
-    ClsGlobal second(dir.path());
+    ClsGlobal second(ProgramFolders{dir.path()});
     EXPECT_FALSE(second.FirstRun());
     EXPECT_EQ(Dump(second.Resources()), Dump(first.Resources()));
     EXPECT_EQ(Dump(second.Customers()), Dump(first.Customers()));

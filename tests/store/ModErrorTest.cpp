@@ -10,6 +10,7 @@
 
 #include "datetime/Clock.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "support/LogFile.h"
 #include "support/TempDir.h"
 
@@ -18,7 +19,7 @@ namespace {
 class ModErrorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ModError::SetProgramFolder(dir.path());
+        ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile());
         ModError::ResetErrorsInHandler();
         Clock::SetFixed(Clock::LocalTime{2026, 12, 5, 9, 31, 59});
     }

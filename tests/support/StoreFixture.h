@@ -6,6 +6,7 @@
 
 #include "datetime/Clock.h"
 #include "store/ModError.h"
+#include "store/ProgramFolders.h"
 #include "support/TempDir.h"
 
 // A fresh program folder that also takes the error log, with the clock pinned to
@@ -13,7 +14,7 @@
 class StoreFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ModError::SetProgramFolder(dir.path());
+        ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile());
         Clock::SetFixed(Clock::LocalTime{2026, 12, 5, 8, 0, 0});
     }
     void TearDown() override { Clock::SetFixed(std::nullopt); }

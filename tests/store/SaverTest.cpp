@@ -1,0 +1,148 @@
+// The saver driven by hand: a clock the test moves and a worker whose jobs wait until the
+// test runs them, so nothing here sleeps.
+#include <cerrno>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "store/ClsGlobal.h"
+#include "store/Saver.h"
+#include "support/FaultyFileSystem.h"
+#include "support/LogFile.h"
+#include "support/StoreFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Op = FaultyFileSystem::Op;
+
+class SaverTest : public StoreFixture {
+protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        store = std::make_unique<ClsGlobal>(ProgramFolders{dir.path()}, files);
+        store->SetChangeListener([this] { saver->Changed(); });
+        saver = std::make_unique<Saver>(
+            *store,
+            [this](Saver::Job job, Saver::Done done) {
+                jobs.push_back([job, done] { done(job()); });
+            },
+            [this] { return now; });
+        store->Save(); // the new store's Global.bin, so each case starts with nothing pending
+        files.calls.clear();
+    }
+
+    void Pass(std::chrono::milliseconds time) {
+        now += time;
+        saver->Tick();
+    }
+    void RunJobs() {
+        while (!jobs.empty()) {
+            auto job = std::move(jobs.front());
+            jobs.pop_front();
+            job();
+        }
+    }
+    int32_t AddCustomer(const std::string& name) {
+        int32_t id = 0;
+        return store->CustomerSave(id, name);
+    }
+    std::string SavedName(int32_t id) {
+        return ClsGlobal(ProgramFolders{dir.path()}, FileSystem::Real(), StoreMode::ReadOnly)
+            .CustomerLoad(id)
+            ->Name();
+    }
+
+    FaultyFileSystem files;
+    std::unique_ptr<ClsGlobal> store;
+    std::unique_ptr<Saver> saver;
+    std::deque<std::function<void()>> jobs;
+    Saver::TimePoint now{};
+};
+
+// A save waits for a quiet second after the last change; every change starts it again.
+TEST_F(SaverTest, WaitsForAQuietSecond) {
+    EXPECT_EQ(saver->DueIn(), std::nullopt);
+    AddCustomer("Ann");
+    EXPECT_EQ(saver->DueIn(), 1000ms);
+    Pass(600ms);
+    AddCustomer("Bob");
+    Pass(600ms);
+    EXPECT_TRUE(jobs.empty());
+    EXPECT_EQ(saver->DueIn(), 400ms);
+    Pass(400ms);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(saver->DueIn(), std::nullopt) << "one write at a time";
+    RunJobs();
+    EXPECT_EQ(SavedName(2), "Bob");
+    EXPECT_EQ(saver->DueIn(), std::nullopt);
+}
+
+// The bytes are taken when the write starts: changes made while it runs go into the next
+// write, never into this one.
+TEST_F(SaverTest, ChangesDuringAWriteGoIntoTheNext) {
+    int32_t ann = AddCustomer("Ann");
+    Pass(1s);
+    ASSERT_EQ(jobs.size(), 1u);
+    store->CustomerSave(ann, "Ann renamed");
+    int32_t cy = AddCustomer("Cy");
+    RunJobs();
+    EXPECT_EQ(SavedName(ann), "Ann");
+    EXPECT_EQ(SavedName(cy), "");
+    EXPECT_EQ(saver->DueIn(), 1000ms) << "the changes start the quiet second again";
+    Pass(1s);
+    RunJobs();
+    EXPECT_EQ(SavedName(ann), "Ann renamed");
+    EXPECT_EQ(SavedName(cy), "Cy");
+}
+
+// A failed write is logged once however often it fails again, reported until a write
+// succeeds, tried again at the next change (not on its own), and at the end.
+TEST_F(SaverTest, AFailedWriteIsLoggedOnceReportedAndRetriedOnChange) {
+    files.faults.push_back({Op::Write, "Customer.bin.tmp-", 0, ENOSPC});
+    AddCustomer("Ann");
+    Pass(1s);
+    RunJobs();
+    ASSERT_TRUE(saver->Failing());
+    EXPECT_EQ(saver->Failure().failedFiles, (std::vector<std::string>{"Customer.bin", "Global.bin"}));
+    EXPECT_EQ(saver->Failure().errors.front().number, 61);
+    EXPECT_EQ(saver->DueIn(), std::nullopt) << "no retry without a change";
+    Pass(10s);
+    EXPECT_TRUE(jobs.empty());
+
+    AddCustomer("Bob");
+    Pass(1s);
+    RunJobs();
+    EXPECT_TRUE(saver->Failing());
+    EXPECT_EQ(files.Count(Op::Write, "Customer.bin.tmp-"), 2);
+    const std::string log = ReadLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log; // one line per file, once
+
+    files.faults.clear();
+    EXPECT_TRUE(saver->Flush([this] { RunJobs(); }).Ok());
+    EXPECT_FALSE(saver->Failing());
+    EXPECT_EQ(SavedName(2), "Bob");
+}
+
+// Exit lets a write in flight finish, then writes what is still pending.
+TEST_F(SaverTest, FlushFinishesTheWriteInFlightThenWritesTheRest) {
+    AddCustomer("Ann");
+    Pass(1s);
+    ASSERT_EQ(jobs.size(), 1u);
+    AddCustomer("Bob");
+    bool waited = false;
+    EXPECT_TRUE(saver->Flush([&] {
+                          waited = true;
+                          RunJobs();
+                      })
+                    .Ok());
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(SavedName(1), "Ann");
+    EXPECT_EQ(SavedName(2), "Bob");
+    EXPECT_FALSE(store->HasPendingChanges());
+}
+
+} // namespace
