@@ -54,8 +54,9 @@ void ScheduleGrid::SetTimeType(int value) {
 }
 
 void ScheduleGrid::SetDateFirst(int32_t day) {
-    if (day == dateFirst_)
+    if (day == dateFirst_) {
         return;
+    }
     dateFirst_ = day;
     AxisChanged();
     // A new range starts at its beginning; ScrollToTime may follow.
@@ -79,8 +80,9 @@ void ScheduleGrid::SetDayEndMinute(int minute) {
 
 void ScheduleGrid::SetResolution(int16_t pixelsPerHour) {
     const auto value = std::clamp(pixelsPerHour, ResolutionMinimum(), ResolutionMaximum());
-    if (value == resolution_)
+    if (value == resolution_) {
         return;
+    }
     SyncLayout();
     const double leftMinutes = horizontalScrollBar()->value() / axis_.PixelsPerMinute();
     resolution_ = value;
@@ -138,8 +140,9 @@ int ScheduleGrid::CurrentRow() const {
 void ScheduleGrid::SetCurrentRow(int row) {
     pendingSelection_.reset();
     currentRow_ = std::max(row, 0);
-    if (model_.IsRow(currentRow_))
+    if (model_.IsRow(currentRow_)) {
         EnsureRowVisible(currentRow_);
+    }
     RequestPaint();
 }
 
@@ -161,8 +164,9 @@ void ScheduleGrid::SetRowData(int row, int32_t value) {
 
 void ScheduleGrid::ClearAll() {
     // The program rebuilds after every edit: let the selection survive the rebuild.
-    if (model_.IsRow(currentRow_))
+    if (model_.IsRow(currentRow_)) {
         pendingSelection_ = model_.RowData(currentRow_);
+    }
     currentRow_ = 0;
     selectedBar_ = {};
     rightPress_ = {};
@@ -182,8 +186,9 @@ int ScheduleGrid::AddRow(const QString& text) {
 int ScheduleGrid::AddBar(int row, int startMinute, int endMinute, int32_t startDay,
                          int32_t endDay) {
     const int bar = model_.AddBar(row, startMinute, endMinute, startDay, endDay);
-    if (bar > 0)
+    if (bar > 0) {
         RequestPaint();
+    }
     return bar;
 }
 
@@ -208,8 +213,9 @@ void ScheduleGrid::EnsureMetrics() const {
         bold.setBold(true);
         int widest = QFontMetrics(bold).horizontalAdvance(listTitle_);
         const QFontMetrics fm(font());
-        for (int row = 1; row <= model_.RowCount(); ++row)
+        for (int row = 1; row <= model_.RowCount(); ++row) {
             widest = std::max(widest, fm.horizontalAdvance(model_.RowText(row).trimmed()));
+        }
         listWidth_ = std::clamp(widest + 16, 110, 280);
         listWidthDirty_ = false;
     }
@@ -278,8 +284,9 @@ std::optional<QRectF> ScheduleGrid::BarRectF(int row, const ScheduleGridBar& bar
         const bool onAxis =
             bar.Hi() == moment && (int64_t{at.day} * 1440 + at.minute == moment ||
                                    int64_t{atEnd.day} * 1440 + atEnd.minute == moment);
-        if (!onAxis)
+        if (!onAxis) {
             return std::nullopt;
+        }
     }
     // Whole pixels, so that painting and hit-testing agree to the pixel.
     const double left = listWidth_ + std::round(axis_.XOf(lo)) - horizontalScrollBar()->value();
@@ -290,8 +297,9 @@ std::optional<QRectF> ScheduleGrid::BarRectF(int row, const ScheduleGridBar& bar
 }
 
 QRectF ScheduleGrid::DragRect() const {
-    if (!drag_.active)
+    if (!drag_.active) {
         return {};
+    }
     const int64_t lo = std::min(drag_.anchor, drag_.current);
     const int64_t hi = std::max(drag_.anchor, drag_.current);
     const double left = listWidth_ + std::round(axis_.XOf(lo)) - horizontalScrollBar()->value();
@@ -310,13 +318,16 @@ QPoint ScheduleGrid::PointFor(int32_t day, int minute, int row) {
 ScheduleGrid::Hit ScheduleGrid::HitTest(QPoint pos) {
     SyncLayout();
     const QRect area = DataRect();
-    if (pos.y() < area.top() || pos.y() > area.bottom() || pos.x() < 0 || pos.x() > area.right())
+    if (pos.y() < area.top() || pos.y() > area.bottom() || pos.x() < 0 || pos.x() > area.right()) {
         return {};
+    }
     const int row = (pos.y() - rulerHeight_ + verticalScrollBar()->value()) / rowHeight_ + 1;
-    if (!model_.IsRow(row))
+    if (!model_.IsRow(row)) {
         return {};
-    if (pos.x() < area.left())
+    }
+    if (pos.x() < area.left()) {
         return {row, 0};
+    }
     const double x = ContentX(pos.x());
     const int64_t from = axis_.AbsoluteOf(axis_.OffsetAtX(x - kHitSlack));
     const int64_t to = axis_.AbsoluteOf(axis_.OffsetAtX(x + kHitSlack) + 1) + 1;
@@ -324,8 +335,9 @@ ScheduleGrid::Hit ScheduleGrid::HitTest(QPoint pos) {
     // The last bar painted is the one on top.
     model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
         const std::optional<QRectF> rect = BarRectF(row, bar);
-        if (rect && rect->contains(QPointF(pos) + QPointF(0.5, 0.5)))
+        if (rect && rect->contains(QPointF(pos) + QPointF(0.5, 0.5))) {
             hit.bar = number;
+        }
     });
     return hit;
 }
@@ -342,10 +354,11 @@ void ScheduleGrid::EnsureRowVisible(int row) {
     QScrollBar* v = verticalScrollBar();
     const int top = (row - 1) * rowHeight_;
     const int height = DataRect().height();
-    if (top < v->value())
+    if (top < v->value()) {
         v->setValue(top);
-    else if (top + rowHeight_ > v->value() + height)
+    } else if (top + rowHeight_ > v->value() + height) {
         v->setValue(top + rowHeight_ - height);
+    }
 }
 
 // --- painting and events ----------------------------------------------------------
@@ -379,10 +392,12 @@ void ScheduleGrid::scrollContentsBy(int, int) {
 }
 
 void ScheduleGrid::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         metricsDirty_ = true;
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+    }
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         RequestPaint();
+    }
     QAbstractScrollArea::changeEvent(event);
 }
 
@@ -392,8 +407,9 @@ bool ScheduleGrid::viewportEvent(QEvent* event) {
         ShowToolTip(help->pos(), help->globalPos());
         return true;
     }
-    if (event->type() == QEvent::Leave && !drag_.active)
+    if (event->type() == QEvent::Leave && !drag_.active) {
         ReportMove({});
+    }
     return QAbstractScrollArea::viewportEvent(event);
 }
 
@@ -410,8 +426,9 @@ void ScheduleGrid::ShowToolTip(QPoint viewportPos, QPoint globalPos) {
     };
     QString text = moment(bar->startDay, bar->startMinute) + QString::fromUtf8(" \u2013 ") +
                    moment(bar->endDay, bar->endMinute);
-    if (!bar->text.trimmed().isEmpty())
+    if (!bar->text.trimmed().isEmpty()) {
         text = bar->text.trimmed() + "\n" + text;
+    }
     QToolTip::showText(globalPos, text, viewport(), BarRect(hit.row, hit.bar));
 }
 
@@ -428,8 +445,9 @@ void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
         rightPress_ = hit;
         return;
     }
-    if (button != Qt::LeftButton)
+    if (button != Qt::LeftButton) {
         return;
+    }
     if (hit.bar > 0) {
         selectedBar_ = hit;
         emit BarLeftClick(hit.row, hit.bar);
@@ -450,8 +468,9 @@ void ScheduleGrid::mouseReleaseEvent(QMouseEvent* event) {
         const Hit pressed = rightPress_;
         rightPress_ = {};
         const Hit hit = HitTest(pos);
-        if (hit.bar > 0 && hit == pressed)
+        if (hit.bar > 0 && hit == pressed) {
             emit BarRightClick(hit.row, hit.bar);
+        }
     }
 }
 
@@ -476,10 +495,11 @@ void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
         // Dragging past an edge pulls the view along.
         const QRect area = DataRect();
         QScrollBar* h = horizontalScrollBar();
-        if (pos.x() < area.left())
+        if (pos.x() < area.left()) {
             h->setValue(h->value() - (area.left() - pos.x()));
-        else if (pos.x() > area.right())
+        } else if (pos.x() > area.right()) {
             h->setValue(h->value() + (pos.x() - area.right()));
+        }
         UpdateDrag(pos);
     }
     ReportMove(HitTest(pos));
@@ -497,13 +517,15 @@ void ScheduleGrid::FinishDrag() {
     const Drag drag = drag_;
     drag_ = {};
     RequestPaint();
-    if (drag.anchor == drag.current)
+    if (drag.anchor == drag.current) {
         return;
+    }
     const auto start = axis_.MomentAt(std::min(drag.anchor, drag.current), false);
     const auto end = axis_.MomentAt(std::max(drag.anchor, drag.current), true);
     const int bar = AddBar(drag.row, start.minute, end.minute, start.day, end.day);
-    if (bar == 0)
+    if (bar == 0) {
         return;
+    }
     const QColor fill = palette().color(QPalette::Highlight);
     SetBarColor(drag.row, bar, ToColorRef(fill));
     SetBarTextColor(drag.row, bar, ToColorRef(ScheduleGridPainter::Contrast(fill)));
@@ -512,8 +534,9 @@ void ScheduleGrid::FinishDrag() {
 }
 
 void ScheduleGrid::ReportMove(Hit hit) {
-    if (hit == lastMove_)
+    if (hit == lastMove_) {
         return;
+    }
     lastMove_ = hit;
     emit ItemMove(hit.row, hit.bar);
 }
@@ -545,8 +568,9 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     QScrollBar* h = horizontalScrollBar();
     const auto moveTo = [&](int row) {
-        if (rows > 0)
+        if (rows > 0) {
             SetCurrentRow(std::clamp(row, 1, rows));
+        }
     };
     switch (event->key()) {
     case Qt::Key_Up:
@@ -574,8 +598,9 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
         h->setValue(h->value() + h->singleStep());
         break;
     case Qt::Key_Escape:
-        if (!drag_.active)
+        if (!drag_.active) {
             return QAbstractScrollArea::keyPressEvent(event);
+        }
         drag_ = {};
         RequestPaint();
         break;

@@ -24,14 +24,16 @@ int32_t ScheduleGridModel::RowData(int row) const {
 }
 
 void ScheduleGridModel::SetRowData(int row, int32_t value) {
-    if (IsRow(row))
+    if (IsRow(row)) {
         rows_[static_cast<size_t>(row - 1)].data = value;
+    }
 }
 
 int ScheduleGridModel::AddBar(int row, int startMinute, int endMinute, int32_t startDay,
                               int32_t endDay) {
-    if (!IsRow(row))
+    if (!IsRow(row)) {
         return 0;
+    }
     Row& r = rows_[static_cast<size_t>(row - 1)];
     ScheduleGridBar bar;
     bar.startDay = startDay;
@@ -57,8 +59,9 @@ int ScheduleGridModel::BarCount(int row) const {
 }
 
 const ScheduleGridBar* ScheduleGridModel::Bar(int row, int bar) const {
-    if (!IsBar(row, bar))
+    if (!IsBar(row, bar)) {
         return nullptr;
+    }
     return &rows_[static_cast<size_t>(row - 1)].bars[static_cast<size_t>(bar - 1)];
 }
 
@@ -73,8 +76,9 @@ void ScheduleGridModel::Reindex(const Row& row) const {
         return row.bars[static_cast<size_t>(a)].Lo() < row.bars[static_cast<size_t>(b)].Lo();
     });
     row.longest = 0;
-    for (const ScheduleGridBar& bar : row.bars)
+    for (const ScheduleGridBar& bar : row.bars) {
         row.longest = std::max(row.longest, bar.Hi() - bar.Lo());
+    }
     row.unsorted = false;
 }
 

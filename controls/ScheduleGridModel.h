@@ -78,20 +78,24 @@ private:
 
 template <typename Visit>
 void ScheduleGridModel::ForEachBarIn(int row, int64_t from, int64_t to, Visit visit) const {
-    if (!IsRow(row) || to <= from)
+    if (!IsRow(row) || to <= from) {
         return;
+    }
     const Row& r = rows_[static_cast<size_t>(row - 1)];
-    if (r.unsorted)
+    if (r.unsorted) {
         Reindex(r);
+    }
     // No bar starting before from - longest can reach into the span.
     for (size_t i = LowerBound(r, from - r.longest); i < r.order.size(); ++i) {
         ++examined_;
         const int32_t pos = r.order[i];
         const ScheduleGridBar& bar = r.bars[static_cast<size_t>(pos)];
         const int64_t lo = bar.Lo();
-        if (lo >= to)
+        if (lo >= to) {
             break;
-        if (bar.Hi() > from || (lo == bar.Hi() && lo >= from))
+        }
+        if (bar.Hi() > from || (lo == bar.Hi() && lo >= from)) {
             visit(pos + 1, bar);
+        }
     }
 }

@@ -44,8 +44,9 @@ ScheduleGridPainter::Stats ScheduleGridPainter::Paint(QPainter& painter, const Q
     Stats stats;
     const auto inClip = [&](const QRect& area, auto&& draw) {
         const QRect clip = area & dirty;
-        if (clip.isEmpty())
+        if (clip.isEmpty()) {
             return;
+        }
         painter.save();
         painter.setClipRect(clip);
         draw();
@@ -80,12 +81,14 @@ QString ScheduleGridPainter::DayLabel(int32_t day, int length) {
 QString ScheduleGridPainter::TimeLabel(int minute, bool twentyFourHour) {
     const int hour = (minute / 60) % 24;
     const int rest = minute % 60;
-    if (twentyFourHour)
+    if (twentyFourHour) {
         return QString("%1:%2").arg(hour, 2, 10, QChar('0')).arg(rest, 2, 10, QChar('0'));
+    }
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     const QString suffix = hour < 12 ? "am" : "pm";
-    if (rest == 0)
+    if (rest == 0) {
         return QString::number(hour12) + suffix;
+    }
     return QString("%1:%2%3").arg(hour12).arg(rest, 2, 10, QChar('0')).arg(suffix);
 }
 
@@ -121,21 +124,25 @@ int ScheduleGridPainter::OffsetX(int64_t offset) const {
 int ScheduleGridPainter::DayLabelLength() const {
     const QFontMetrics fm(bold_);
     int weekday = 0;
-    for (const char* name : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"})
+    for (const char* name : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}) {
         weekday = std::max(weekday, fm.horizontalAdvance(name));
+    }
     int month = 0;
     for (const char* name :
-         {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"})
+         {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}) {
         month = std::max(month, fm.horizontalAdvance(name));
+    }
     const int space = fm.horizontalAdvance(' ');
     const int dd = fm.horizontalAdvance("00");
     const std::array<int, 4> widths = {weekday + dd + month + fm.horizontalAdvance("0000") +
                                            3 * space,
                                        weekday + dd + month + 2 * space, weekday + dd + space, dd};
     const double room = grid_.axis_.DayWidth() - kDayLabelPad - 2;
-    for (size_t i = 0; i < widths.size(); ++i)
-        if (widths[i] <= room)
+    for (size_t i = 0; i < widths.size(); ++i) {
+        if (widths[i] <= room) {
             return static_cast<int>(i);
+        }
+    }
     return -1;
 }
 
@@ -145,8 +152,9 @@ int ScheduleGridPainter::TimeLabelStep() const {
     const bool h24 = grid_.ruler24Hour_;
     const int longest = fm.horizontalAdvance(h24 ? "00:00" : "12:30pm");
     const int sub = axis.StepForWidth(longest + kTimeLabelGap);
-    if (sub != 0 && sub < 60)
+    if (sub != 0 && sub < 60) {
         return sub;
+    }
     // Whole hours only: the labels are shorter.
     const int whole =
         axis.StepForWidth(fm.horizontalAdvance(h24 ? "00:00" : "12pm") + kTimeLabelGap);
@@ -160,15 +168,18 @@ void ScheduleGridPainter::PaintData(QPainter& painter) {
     const QColor back = ScheduleGrid::ToQColor(grid_.backColor_);
     painter.fillRect(data_, back);
     const int contentRight = OffsetX(axis.TotalMinutes());
-    if (contentRight <= data_.right())
+    if (contentRight <= data_.right()) {
         painter.fillRect(
             QRect(contentRight, data_.top(), data_.right() - contentRight + 1, data_.height()),
             grid_.palette().color(QPalette::Window));
+    }
     const QColor weekend = ScheduleGrid::ToQColor(grid_.weekendColor_);
-    for (int i = firstDay_; i <= lastDay_; ++i)
-        if (IsWeekend(axis.FirstDay() + i, grid_.weekendMask_))
+    for (int i = firstDay_; i <= lastDay_; ++i) {
+        if (IsWeekend(axis.FirstDay() + i, grid_.weekendMask_)) {
             painter.fillRect(QRect(DayX(i), data_.top(), DayX(i + 1) - DayX(i), data_.height()),
                              weekend);
+        }
+    }
     const int current = grid_.CurrentRow();
     if (current >= firstRow_ && current <= lastRow_) {
         QColor highlight = grid_.palette().color(QPalette::Highlight);
@@ -190,16 +201,18 @@ void ScheduleGridPainter::PaintLines(QPainter& painter) {
         const int y = grid_.RowTop(row) + grid_.rowHeight_ - 1;
         painter.drawLine(data_.left(), y, right, y);
     }
-    if (lastDay_ < firstDay_)
+    if (lastDay_ < firstDay_) {
         return;
+    }
     const int step = grid_.timeLines_ ? TimeLabelStep() : 0;
     if (step > 0) {
         painter.setPen(Blend(back, ink, 0.14));
-        for (int i = firstDay_; i <= lastDay_; ++i)
+        for (int i = firstDay_; i <= lastDay_; ++i) {
             for (int m = (axis.DayStart() / step + 1) * step; m < axis.DayEnd(); m += step) {
                 const int x = OffsetX(int64_t{i} * axis.Span() + m - axis.DayStart());
                 painter.drawLine(x, data_.top(), x, data_.bottom());
             }
+        }
     }
     painter.setPen(Blend(back, ink, 0.32));
     for (int i = firstDay_; i <= lastDay_ + 1; ++i) {
@@ -210,8 +223,9 @@ void ScheduleGridPainter::PaintLines(QPainter& painter) {
 
 int ScheduleGridPainter::PaintBars(QPainter& painter) {
     const ScheduleTimeAxis& axis = grid_.axis_;
-    if (axis.DayCount() == 0)
+    if (axis.DayCount() == 0) {
         return 0;
+    }
     // Bars of no length are widened to the right: look a little to the left as well.
     const int64_t from = axis.AbsoluteOf(axis.OffsetAtX(scrollX_ - 4.0));
     const int64_t to = axis.AbsoluteOf(axis.OffsetAtX(scrollX_ + data_.width() + 1.0) + 1) + 1;
@@ -223,11 +237,13 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
         grid_.model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
             ++visited;
             const std::optional<QRectF> shape = grid_.BarRectF(row, bar);
-            if (!shape)
+            if (!shape) {
                 return;
+            }
             const QRect box = shape->toRect();
-            if (!box.intersects(data_))
+            if (!box.intersects(data_)) {
                 return;
+            }
             const QColor fill = ScheduleGrid::ToQColor(bar.color);
             painter.fillRect(box, fill);
             painter.setPen(fill.darker(150));
@@ -238,8 +254,9 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
             }
             // The text stays in view when the bar starts left of it.
             const QRect room = (box & data_).adjusted(4, 0, -3, 0);
-            if (room.width() < 8 || bar.text.isEmpty())
+            if (room.width() < 8 || bar.text.isEmpty()) {
                 return;
+            }
             painter.setPen(ScheduleGrid::ToQColor(bar.textColor));
             grid_.texts_.Draw(painter, font_, room, bar.text);
         });
@@ -248,8 +265,9 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
 }
 
 void ScheduleGridPainter::PaintDrag(QPainter& painter) {
-    if (!grid_.drag_.active)
+    if (!grid_.drag_.active) {
         return;
+    }
     const QRect box = grid_.DragRect().toRect();
     QColor fill = grid_.palette().color(QPalette::Highlight);
     fill.setAlpha(110);
@@ -280,9 +298,10 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
     const QColor tick = Blend(ruler, text, 0.45);
     painter.fillRect(rect, ruler);
     const int contentRight = OffsetX(axis.TotalMinutes());
-    if (contentRight <= rect.right())
+    if (contentRight <= rect.right()) {
         painter.fillRect(QRect(contentRight, 0, rect.right() - contentRight + 1, rect.height()),
                          grid_.palette().color(QPalette::Window));
+    }
     const int half = rect.height() / 2;
     const QRect dayBand(rect.left(), 0, rect.width(), half);
     const QRect hourBand(rect.left(), half, rect.width(), rect.height() - half);
@@ -295,15 +314,17 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
         const int32_t day = axis.FirstDay() + i;
         const int x0 = DayX(i);
         const int x1 = DayX(i + 1);
-        if (IsWeekend(day, grid_.weekendMask_))
+        if (IsWeekend(day, grid_.weekendMask_)) {
             painter.fillRect(QRect(x0, 0, x1 - x0, half), weekend);
+        }
         // A partly scrolled day keeps its label in view, shortened to what is left of it.
         const int left = std::max(x0, rect.left()) + kDayLabelPad;
         for (int size = std::max(length, 0); length >= 0 && size < 4; ++size) {
             const QString label = DayLabel(day, size);
             const int width = fm.horizontalAdvance(label);
-            if (left + width > x1 - 2)
+            if (left + width > x1 - 2) {
                 continue;
+            }
             painter.setPen(text);
             grid_.boldTexts_.Draw(painter, bold_, QRect(left, 0, width + 1, half), label);
             break;
@@ -313,8 +334,9 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
     painter.drawLine(rect.left(), half, rect.right(), half);
     PaintHours(painter, hourBand, text, tick);
     painter.setPen(tick);
-    for (int i = firstDay_; i <= lastDay_ + 1 && lastDay_ >= firstDay_; ++i)
+    for (int i = firstDay_; i <= lastDay_ + 1 && lastDay_ >= firstDay_; ++i) {
         painter.drawLine(DayX(i), 0, DayX(i), rect.bottom());
+    }
     painter.setPen(Blend(ruler, text, 0.5));
     painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
 }
@@ -325,8 +347,9 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
     // Too narrow for any label: ticks alone still show the time of day.
     const int labelStep = TimeLabelStep();
     const int step = labelStep > 0 ? labelStep : axis.StepForWidth(6);
-    if (step == 0 || lastDay_ < firstDay_)
+    if (step == 0 || lastDay_ < firstDay_) {
         return;
+    }
     // Minor ticks divide the label step, and only when they stay apart.
     int minor = step;
     for (int candidate : {15, 30, 60, 120, 180, 360}) {
@@ -357,12 +380,14 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
             const bool labelled = m % step == 0;
             painter.setPen(tick);
             painter.drawLine(x, bottom - (labelled ? 6 : 3), x, bottom);
-            if (!labelled || labelStep == 0)
+            if (!labelled || labelStep == 0) {
                 continue;
+            }
             const Label& label = labels[m % 1440];
             // A label must not run into the next day's first label.
-            if (label.width > DayX(i + 1) - x - 3)
+            if (label.width > DayX(i + 1) - x - 3) {
                 continue;
+            }
             painter.setPen(text);
             grid_.texts_.Draw(painter, font_,
                               QRect(x + 3, band.top(), label.width + 1, band.height() - 2),

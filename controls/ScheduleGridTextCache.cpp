@@ -18,8 +18,9 @@ void ScheduleGridTextCache::Clear() {
 }
 
 void ScheduleGridTextCache::UseFont(const QFont& font) {
-    if (fontHeight_ > 0 && font == font_)
+    if (fontHeight_ > 0 && font == font_) {
         return;
+    }
     Clear();
     font_ = font;
     fontHeight_ = QFontMetrics(font_).height();
@@ -27,22 +28,26 @@ void ScheduleGridTextCache::UseFont(const QFont& font) {
 
 void ScheduleGridTextCache::Draw(QPainter& painter, const QFont& font, const QRect& room,
                                  const QString& text) {
-    if (text.isEmpty() || room.width() <= 0)
+    if (text.isEmpty() || room.width() <= 0) {
         return;
+    }
     UseFont(font);
-    if (widths_.size() > kMaxEntries || texts_.size() > kMaxEntries)
+    if (widths_.size() > kMaxEntries || texts_.size() > kMaxEntries) {
         Clear();
+    }
     auto width = widths_.constFind(text);
-    if (width == widths_.constEnd())
+    if (width == widths_.constEnd()) {
         width = widths_.insert(text, QFontMetrics(font_).horizontalAdvance(text.trimmed()));
+    }
     const QPair<QString, int> key(text, *width <= room.width() ? -1 : room.width());
     auto prepared = texts_.constFind(key);
     if (prepared == texts_.constEnd()) {
         QString shown = text.trimmed();
         if (key.second >= 0) {
             shown = QFontMetrics(font_).elidedText(shown, Qt::ElideRight, room.width());
-            if (shown.size() < 2) // a lone ellipsis tells nothing
+            if (shown.size() < 2) { // a lone ellipsis tells nothing
                 shown.clear();
+            }
         }
         QStaticText laidOut(shown);
         laidOut.setTextFormat(Qt::PlainText);
@@ -50,10 +55,12 @@ void ScheduleGridTextCache::Draw(QPainter& painter, const QFont& font, const QRe
         laidOut.prepare(QTransform(), font_);
         prepared = texts_.insert(key, laidOut);
     }
-    if (prepared->text().isEmpty())
+    if (prepared->text().isEmpty()) {
         return;
-    if (painter.font() != font_)
+    }
+    if (painter.font() != font_) {
         painter.setFont(font_);
+    }
     painter.drawStaticText(QPoint(room.left(), room.top() + (room.height() - fontHeight_) / 2),
                            *prepared);
 }

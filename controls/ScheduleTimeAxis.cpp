@@ -34,10 +34,12 @@ int64_t ScheduleTimeAxis::OffsetOfAbsolute(int64_t minutesSinceDayZero) const {
     const int64_t day = FloorDiv(minutesSinceDayZero, 1440);
     const int64_t minute = minutesSinceDayZero - day * 1440;
     const int64_t index = day - first_;
-    if (index < 0)
+    if (index < 0) {
         return 0;
-    if (index >= days_)
+    }
+    if (index >= days_) {
         return TotalMinutes();
+    }
     return index * Span() + std::clamp<int64_t>(minute, dayStart_, dayEnd_) - dayStart_;
 }
 
@@ -70,8 +72,9 @@ int64_t ScheduleTimeAxis::OffsetAtX(double x) const {
 int64_t ScheduleTimeAxis::SnappedOffsetAtX(double x, int stepMinutes) const {
     const auto nearest = static_cast<int64_t>(std::llround(x / PixelsPerMinute()));
     const int64_t offset = std::clamp<int64_t>(nearest, 0, TotalMinutes());
-    if (stepMinutes <= 1 || days_ == 0)
+    if (stepMinutes <= 1 || days_ == 0) {
         return offset;
+    }
     int64_t index = offset / Span();
     const int64_t minute = dayStart_ + offset % Span();
     int64_t snapped = (minute + stepMinutes / 2) / stepMinutes * stepMinutes;
@@ -80,15 +83,19 @@ int64_t ScheduleTimeAxis::SnappedOffsetAtX(double x, int stepMinutes) const {
 }
 
 int ScheduleTimeAxis::SnapMinutes() const {
-    for (int step : {5, 15, 30})
-        if (step * PixelsPerMinute() >= 2.0)
+    for (int step : {5, 15, 30}) {
+        if (step * PixelsPerMinute() >= 2.0) {
             return step;
+        }
+    }
     return 60;
 }
 
 int ScheduleTimeAxis::StepForWidth(double minPixels) const {
-    for (int step : {15, 30, 60, 120, 180, 240, 360, 720})
-        if (step * PixelsPerMinute() >= minPixels)
+    for (int step : {15, 30, 60, 120, 180, 240, 360, 720}) {
+        if (step * PixelsPerMinute() >= minPixels) {
             return step;
+        }
+    }
     return 0;
 }

@@ -236,12 +236,12 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 
 } // namespace
 
-int32_t ClsDate::FirstDayOfMonth(int32_t LongVal) const {
+int32_t ClsDate::FirstDayOfMonth(int32_t longVal) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        if (!DayInRange(LongVal)) {
+        if (!DayInRange(longVal)) {
             return Outcome<int32_t>::Fail(ErrorNumber::InvalidCall);
         }
-        Civil c = CivilOf(LongVal);
+        Civil c = CivilOf(longVal);
         return DayNumberFromCivil(c.year, c.month, 1);
     };
     return Trap("FirstDayOfMonth", calc());
@@ -249,23 +249,23 @@ int32_t ClsDate::FirstDayOfMonth(int32_t LongVal) const {
 
 // Computed from the month's length rather than from the 1st of the next month, so that
 // December 9999 has a last day too.
-int32_t ClsDate::LastDayOfMonth(int32_t LongVal) const {
+int32_t ClsDate::LastDayOfMonth(int32_t longVal) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        if (!DayInRange(LongVal)) {
+        if (!DayInRange(longVal)) {
             return Outcome<int32_t>::Fail(ErrorNumber::InvalidCall);
         }
-        Civil c = CivilOf(LongVal);
+        Civil c = CivilOf(longVal);
         return DayNumberFromCivil(c.year, c.month, DaysInCivilMonth(c.year, c.month));
     };
     return Trap("LastDayOfMonth", calc());
 }
 
-int32_t ClsDate::DaysInMonth(int32_t LongVal) const {
+int32_t ClsDate::DaysInMonth(int32_t longVal) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        if (!DayInRange(LongVal)) {
+        if (!DayInRange(longVal)) {
             return Outcome<int32_t>::Fail(ErrorNumber::InvalidCall);
         }
-        Civil c = CivilOf(LongVal);
+        Civil c = CivilOf(longVal);
         return DaysInCivilMonth(c.year, c.month);
     };
     return Trap("DaysInMonth", calc());
@@ -285,12 +285,12 @@ int32_t ClsDate::CurrentDateTime() const {
 
 // A negative date value keeps the day in its integer part and the time of day in the
 // magnitude of its fraction, so the day is the value truncated toward zero.
-int32_t ClsDate::DateToLong(double DateVal) const {
+int32_t ClsDate::DateToLong(double dateVal) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        if (!std::isfinite(DateVal)) {
+        if (!std::isfinite(dateVal)) {
             return Outcome<int32_t>::Fail(ErrorNumber::Overflow);
         }
-        double serial = std::trunc(DateVal);
+        double serial = std::trunc(dateVal);
         if (serial < static_cast<double>(kMinSerial) || serial > static_cast<double>(kMaxSerial)) {
             return Outcome<int32_t>::Fail(ErrorNumber::Overflow);
         }
@@ -299,23 +299,23 @@ int32_t ClsDate::DateToLong(double DateVal) const {
     return Trap("DateToLong", calc());
 }
 
-double ClsDate::LongToDate(int32_t LongVal) const {
+double ClsDate::LongToDate(int32_t longVal) const {
     auto calc = [&]() -> Outcome<double> {
-        if (!DayInRange(LongVal)) {
+        if (!DayInRange(longVal)) {
             return Outcome<double>::Fail(ErrorNumber::InvalidCall);
         }
-        return static_cast<double>(LongVal + kSerialOfDayZero);
+        return static_cast<double>(longVal + kSerialOfDayZero);
     };
     return Trap("LongToDate", calc());
 }
 
-std::string ClsDate::MilitaryTime(int16_t Minutes) const {
-    return HoursMinutes(Minutes);
+std::string ClsDate::MilitaryTime(int16_t minutes) const {
+    return HoursMinutes(minutes);
 }
 
-int16_t ClsDate::MinutesSinceMidnight(const std::string& TimeStr) const {
+int16_t ClsDate::MinutesSinceMidnight(const std::string& timeStr) const {
     auto calc = [&]() -> Outcome<int16_t> {
-        Outcome<double> raw = RawMinutes(TimeStr);
+        Outcome<double> raw = RawMinutes(timeStr);
         if (raw.error != 0) {
             return Outcome<int16_t>::Fail(raw.error);
         }
@@ -324,13 +324,13 @@ int16_t ClsDate::MinutesSinceMidnight(const std::string& TimeStr) const {
     return Trap("MinutesSinceMidnight", calc());
 }
 
-int32_t ClsDate::SecondsSinceMidnight(const std::string& TimeStr) const {
+int32_t ClsDate::SecondsSinceMidnight(const std::string& timeStr) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        auto parts = SplitAtColon(TimeStr);
+        auto parts = SplitAtColon(timeStr);
         if (!parts) {
             return 0;
         }
-        Outcome<double> raw = RawMinutes(TimeStr);
+        Outcome<double> raw = RawMinutes(timeStr);
         if (raw.error != 0) {
             return Outcome<int32_t>::Fail(raw.error);
         }
@@ -355,17 +355,17 @@ int32_t ClsDate::SecondsSinceMidnight(const std::string& TimeStr) const {
     return Trap("SecondsSinceMidnight", calc());
 }
 
-std::string ClsDate::MinutesToTime(int32_t MinsSinceMidnight) const {
-    return HoursMinutes(MinsSinceMidnight);
+std::string ClsDate::MinutesToTime(int32_t minsSinceMidnight) const {
+    return HoursMinutes(minsSinceMidnight);
 }
 
-int32_t ClsDate::MinutesBetween(int32_t DtTm1, int32_t DtTm2) const {
+int32_t ClsDate::MinutesBetween(int32_t dtTm1, int32_t dtTm2) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        Outcome<int64_t> a = MomentOf(DtTm1);
+        Outcome<int64_t> a = MomentOf(dtTm1);
         if (a.error != 0) {
             return Outcome<int32_t>::Fail(a.error);
         }
-        Outcome<int64_t> b = MomentOf(DtTm2);
+        Outcome<int64_t> b = MomentOf(dtTm2);
         if (b.error != 0) {
             return Outcome<int32_t>::Fail(b.error);
         }
@@ -374,13 +374,13 @@ int32_t ClsDate::MinutesBetween(int32_t DtTm1, int32_t DtTm2) const {
     return Trap("MinutesBetween", calc());
 }
 
-int32_t ClsDate::MinutesAdjust(int32_t DtTmVal, int32_t AdjMins) const {
+int32_t ClsDate::MinutesAdjust(int32_t dtTmVal, int32_t adjMins) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        Outcome<int64_t> start = MomentOf(DtTmVal);
+        Outcome<int64_t> start = MomentOf(dtTmVal);
         if (start.error != 0) {
             return Outcome<int32_t>::Fail(start.error);
         }
-        int64_t moment = start.value + AdjMins;
+        int64_t moment = start.value + adjMins;
         int64_t day = FloorDiv(moment, kMinutesPerDay);
         if (!DayInRange(day)) {
             return Outcome<int32_t>::Fail(ErrorNumber::InvalidCall);
@@ -390,9 +390,9 @@ int32_t ClsDate::MinutesAdjust(int32_t DtTmVal, int32_t AdjMins) const {
     return Trap("MinutesAdjust", calc());
 }
 
-std::string ClsDate::SecondsToTime(int32_t SecsSinceMidnight) const {
-    int32_t h = SecsSinceMidnight / 3600;
-    int32_t rest = SecsSinceMidnight - h * 3600;
+std::string ClsDate::SecondsToTime(int32_t secsSinceMidnight) const {
+    int32_t h = secsSinceMidnight / 3600;
+    int32_t rest = secsSinceMidnight - h * 3600;
     int32_t m = rest / 60;
     return Pad2(h) + ":" + Pad2(m) + ":" + Pad2(rest - m * 60);
 }
@@ -400,13 +400,13 @@ std::string ClsDate::SecondsToTime(int32_t SecsSinceMidnight) const {
 // Same result as counting v down one minute at a time until it hits a multiple of the
 // granularity or drops below 1, without the loop; pending events get one turn when the
 // count-down would have run at all.
-int32_t ClsDate::Granularise(int32_t Minutes, int32_t& Granularity) const {
-    if (Granularity < 1) {
-        Granularity = 1;
+int32_t ClsDate::Granularise(int32_t minutes, int32_t& granularity) const {
+    if (granularity < 1) {
+        granularity = 1;
     }
-    const int32_t g = Granularity;
+    const int32_t g = granularity;
     auto calc = [&]() -> Outcome<int32_t> {
-        Outcome<int32_t> v = ToInt32(int64_t{Minutes} + g / 2);
+        Outcome<int32_t> v = ToInt32(int64_t{minutes} + g / 2);
         if (v.error != 0 || v.value < 1 || v.value % g == 0) {
             return v;
         }
@@ -416,26 +416,26 @@ int32_t ClsDate::Granularise(int32_t Minutes, int32_t& Granularity) const {
     return Trap("Granularise", calc());
 }
 
-std::string ClsDate::DateAndTimeString(int32_t DaysSince1900, int32_t MinsSinceMidnight) const {
+std::string ClsDate::DateAndTimeString(int32_t daysSince1900, int32_t minsSinceMidnight) const {
     auto calc = [&]() -> Outcome<std::string> {
-        if (!DayInRange(DaysSince1900)) {
+        if (!DayInRange(daysSince1900)) {
             return Outcome<std::string>::Fail(ErrorNumber::InvalidCall);
         }
-        Civil c = CivilOf(DaysSince1900);
+        Civil c = CivilOf(daysSince1900);
         char buf[32];
         std::snprintf(buf, sizeof buf, "%02d %s %04d ", c.day, kMonthNames[c.month - 1], c.year);
-        return std::string(buf) + MinutesToTime(MinsSinceMidnight);
+        return std::string(buf) + MinutesToTime(minsSinceMidnight);
     };
     return Trap("DateAndTimeString", calc());
 }
 
-int32_t ClsDate::JoinDateTime(int32_t DaysSince1900, int32_t TimeVal) const {
-    return Trap("JoinDateTime", Join(DaysSince1900, TimeVal));
+int32_t ClsDate::JoinDateTime(int32_t daysSince1900, int32_t timeVal) const {
+    return Trap("JoinDateTime", Join(daysSince1900, timeVal));
 }
 
-int32_t ClsDate::TimeToMinutes(const std::string& TmStr) const {
+int32_t ClsDate::TimeToMinutes(const std::string& tmStr) const {
     auto calc = [&]() -> Outcome<int32_t> {
-        auto parts = SplitAtColon(TmStr);
+        auto parts = SplitAtColon(tmStr);
         if (!parts) {
             return 0;
         }

@@ -11,28 +11,28 @@
 // day as the fraction; it appears only where dates cross into or out of the program.
 class ClsDate {
 public:
-    int32_t FirstDayOfMonth(int32_t LongVal) const;
-    int32_t LastDayOfMonth(int32_t LongVal) const;
-    int32_t DaysInMonth(int32_t LongVal) const;
+    int32_t FirstDayOfMonth(int32_t longVal) const;
+    int32_t LastDayOfMonth(int32_t longVal) const;
+    int32_t DaysInMonth(int32_t longVal) const;
     int32_t CurrentDateTime() const;
-    int32_t DateToLong(double DateVal) const;
-    double LongToDate(int32_t LongVal) const;
-    std::string MilitaryTime(int16_t Minutes) const;
-    int16_t MinutesSinceMidnight(const std::string& TimeStr) const;
-    int32_t SecondsSinceMidnight(const std::string& TimeStr) const;
-    std::string MinutesToTime(int32_t MinsSinceMidnight) const;
-    int32_t MinutesBetween(int32_t DtTm1, int32_t DtTm2) const;
-    int32_t MinutesAdjust(int32_t DtTmVal, int32_t AdjMins) const;
-    std::string SecondsToTime(int32_t SecsSinceMidnight) const;
-    // Granularity below 1 is taken as 1, and the caller's variable is set to 1 as well.
-    int32_t Granularise(int32_t Minutes, int32_t& Granularity) const;
-    std::string DateAndTimeString(int32_t DaysSince1900, int32_t MinsSinceMidnight) const;
+    int32_t DateToLong(double dateVal) const;
+    double LongToDate(int32_t longVal) const;
+    std::string MilitaryTime(int16_t minutes) const;
+    int16_t MinutesSinceMidnight(const std::string& timeStr) const;
+    int32_t SecondsSinceMidnight(const std::string& timeStr) const;
+    std::string MinutesToTime(int32_t minsSinceMidnight) const;
+    int32_t MinutesBetween(int32_t dtTm1, int32_t dtTm2) const;
+    int32_t MinutesAdjust(int32_t dtTmVal, int32_t adjMins) const;
+    std::string SecondsToTime(int32_t secsSinceMidnight) const;
+    // A granularity below 1 is taken as 1, and the caller's variable is set to 1 as well.
+    int32_t Granularise(int32_t minutes, int32_t& granularity) const;
+    std::string DateAndTimeString(int32_t daysSince1900, int32_t minsSinceMidnight) const;
     // Inline: a rebuild of the schedule splits every appointment it looks at.
-    int32_t SplitTimeVal(int32_t DtTmVal) const { return DtTmVal & 2047; }
+    int32_t SplitTimeVal(int32_t dtTmVal) const { return dtTmVal & 2047; }
     // Floor division (an arithmetic shift), so that days before 1 Jan 1900 come back whole.
-    int32_t SplitDateVal(int32_t DtTmVal) const { return DtTmVal >> 11; }
-    int32_t JoinDateTime(int32_t DaysSince1900, int32_t TimeVal) const;
-    int32_t TimeToMinutes(const std::string& TmStr) const;
+    int32_t SplitDateVal(int32_t dtTmVal) const { return dtTmVal >> 11; }
+    int32_t JoinDateTime(int32_t daysSince1900, int32_t timeVal) const;
+    int32_t TimeToMinutes(const std::string& tmStr) const;
 
     // Helpers for the boundary with the calendar: today, and a day number's civil date.
     int32_t Today() const;

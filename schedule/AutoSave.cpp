@@ -46,7 +46,8 @@ void AutoSave::RunOnWorker(Saver::Job job, Saver::Done done) {
     worker_ = std::thread([this, job = std::move(job), result] {
         *result = job();
         // Back on this object's thread; dropped if the object is gone by then.
-        QMetaObject::invokeMethod(this, [this] { Join(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Join(); }, Qt::QueuedConnection);
     });
 }
 

@@ -17,24 +17,24 @@ public:
 
     explicit ClsHelp(IWindowing& windowing);
 
-    void QuitHelp(QWidget* owner, const QString& HelpFile);
-    void ShowHelpTopic(QWidget* owner, const QString& HelpFile, int32_t ContextID);
+    void QuitHelp(QWidget* owner, const QString& helpFile);
+    void ShowHelpTopic(QWidget* owner, const QString& helpFile, int32_t contextId);
     // The topic in the help file's secondary window "HlpWnd02".
-    void ShowHelpTopic2(QWidget* owner, const QString& HelpFile, int32_t ContextID);
+    void ShowHelpTopic2(QWidget* owner, const QString& helpFile, int32_t contextId);
     // The topic in the help file's secondary window "HlpWnd03".
-    void ShowHelpTopic3(QWidget* owner, const QString& HelpFile, int32_t ContextID);
-    void ShowGlossary(QWidget* owner, const QString& HelpFile);
-    void ShowPopupHelp(QWidget* owner, const QString& HelpFile, int32_t ContextID);
-    void DoHelpMacro(QWidget* owner, const QString& HelpFile, const QString& MacroString);
-    void ShowHelpContents(QWidget* owner, const QString& HelpFile);
-    void ShowContentsTab(QWidget* owner, const QString& HelpFile);
-    void ShowHelpOnHelp(QWidget* owner, const QString& HelpFile);
+    void ShowHelpTopic3(QWidget* owner, const QString& helpFile, int32_t contextId);
+    void ShowGlossary(QWidget* owner, const QString& helpFile);
+    void ShowPopupHelp(QWidget* owner, const QString& helpFile, int32_t contextId);
+    void DoHelpMacro(QWidget* owner, const QString& helpFile, const QString& macroString);
+    void ShowHelpContents(QWidget* owner, const QString& helpFile);
+    void ShowContentsTab(QWidget* owner, const QString& helpFile);
+    void ShowHelpOnHelp(QWidget* owner, const QString& helpFile);
     // Opens the keyword search with nothing typed.
-    void SearchHelp(QWidget* owner, const QString& HelpFile);
+    void SearchHelp(QWidget* owner, const QString& helpFile);
     // Opens the keyword search for the argument, without its surrounding blanks.
-    void SearchHelpKeyWord(QWidget* owner, const QString& HelpFile, const QString& Argument);
+    void SearchHelpKeyWord(QWidget* owner, const QString& helpFile, const QString& argument);
     // Places the help window; the viewer reads the values in its own units.
-    void HelpWindowSize(QWidget* owner, const QString& HelpFile, int16_t x, int16_t y,
+    void HelpWindowSize(QWidget* owner, const QString& helpFile, int16_t x, int16_t y,
                         int16_t width, int16_t height);
 
 private:

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "Version.h"
 #include "controls/Icons.h"
 #include "dialogs/ClsDialog.h"
 
@@ -95,7 +96,7 @@ QString DlgAbout::FormatVersion(int major, int minor, int revision) {
 }
 
 QString DlgAbout::ProgramVersion() {
-    return FormatVersion(VersionMajor, VersionMinor, VersionRevision);
+    return FormatVersion(Version::Major, Version::Minor, Version::Revision);
 }
 
 void DlgAbout::showEvent(QShowEvent* event) {

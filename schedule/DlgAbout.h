@@ -12,10 +12,6 @@ class DlgAbout : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int VersionMajor = 2;
-    static constexpr int VersionMinor = 0;
-    static constexpr int VersionRevision = 2;
-
     explicit DlgAbout(QWidget* parent = nullptr);
 
     // major + "." + minor as two digits + "." + revision as four digits: "2.00.0002".

@@ -70,8 +70,7 @@ void Saver::Finished(const SavePlan& plan, const BatchResult& result) {
         if (!SameFailure(failure_, logged_)) {
             for (size_t i = 0; i < failure_.failedFiles.size(); ++i) {
                 ModError::LogError("Saver", "Write", 0, failure_.errors[i].number,
-                                   failure_.failedFiles[i] + ": " +
-                                       failure_.errors[i].description);
+                                   failure_.failedFiles[i] + ": " + failure_.errors[i].description);
             }
             logged_ = failure_;
         }

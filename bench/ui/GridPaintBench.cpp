@@ -96,11 +96,13 @@ void BM_GridRepaintAfterScroll(benchmark::State& state) {
     constexpr int kRows = 1000;
     for (int r = 1; r <= kRows; ++r) {
         const int row = grid->AddRow(QString("Room %1").arg(r));
-        if (outside > 0)
+        if (outside > 0) {
             AddBars(*grid, row, outside / 2, DayOf(2026, 1, 1), first - 1);
+        }
         AddBars(*grid, row, inRange, first, last);
-        if (outside > 0)
+        if (outside > 0) {
             AddBars(*grid, row, outside / 2, last + 1, DayOf(2027, 11, 30));
+        }
     }
     QImage image(grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     grid->viewport()->render(&image); // sorts nothing, but settles the layout

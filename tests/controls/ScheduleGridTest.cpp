@@ -37,8 +37,9 @@ protected:
     }
 
     void AddRows(int count) {
-        for (int i = 1; i <= count; ++i)
+        for (int i = 1; i <= count; ++i) {
             grid->SetRowData(grid->AddRow(QString("Room %1").arg(i)), 100 + i);
+        }
     }
 
     QWidget* View() { return grid->viewport(); }
@@ -90,8 +91,9 @@ TEST(ScheduleGridModel, FindsExactlyTheBarsOverlappingASpan) {
     for (const auto& c : cases) {
         ScheduleGridModel model;
         model.AddRow("row");
-        for (const auto& [start, end] : c.bars)
+        for (const auto& [start, end] : c.bars) {
             model.AddBar(1, start % 1440, end % 1440, start / 1440, end / 1440);
+        }
         std::vector<int> found;
         model.ForEachBarIn(1, c.from, c.to,
                            [&](int bar, const ScheduleGridBar&) { found.push_back(bar); });
@@ -228,8 +230,9 @@ TEST_F(ScheduleGridTest, ClicksSelectRowsWithoutDrawingAndTheSelectionSurvivesAR
 
     grid->ClearAll(); // rebuilt in another order: the selection follows the row's data
     EXPECT_EQ(grid->CurrentRow(), 0);
-    for (int data : {105, 103, 101})
+    for (int data : {105, 103, 101}) {
         grid->SetRowData(grid->AddRow("x"), data);
+    }
     EXPECT_EQ(grid->CurrentRow(), 2);
     grid->ClearAll(); // rebuilt without that row: nothing is selected
     grid->SetRowData(grid->AddRow("x"), 101);
@@ -297,8 +300,9 @@ TEST_F(ScheduleGridTest, PaintingVisitsOnlyTheBarsInView) {
     grid->SetDateLast(DayOf(2026, 12, 31));
     grid->SetResolution(ScheduleGrid::ResolutionMaximum());
     AddRows(3);
-    for (int32_t day = DayOf(2026, 12, 31); day >= DayOf(2026, 1, 1); --day)
+    for (int32_t day = DayOf(2026, 12, 31); day >= DayOf(2026, 1, 1); --day) {
         grid->AddBar(1, 9 * 60, 10 * 60, day, day); // backwards: the index must re-sort
+    }
     grid->AddBar(2, 0, 0, DayOf(2026, 1, 1), DayOf(2027, 1, 1));              // spans everything
     grid->AddBar(3, 9 * 60, 10 * 60, DayOf(2027, 6, 15), DayOf(2027, 6, 15)); // after DateLast
 
@@ -311,8 +315,9 @@ TEST_F(ScheduleGridTest, PaintingVisitsOnlyTheBarsInView) {
     EXPECT_EQ(grid->PaintedBarCount(), 1) << "only the spanning bar at night";
 
     // Rows scrolled out of view are not visited either.
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 200; ++i) {
         grid->AddBar(grid->AddRow("more"), 2 * 60, 4 * 60, DayOf(2026, 6, 15), DayOf(2026, 6, 15));
+    }
     Render();
     const int rowsInView = View()->height() / grid->RowHeight() + 1;
     EXPECT_GT(grid->PaintedBarCount(), 1);
@@ -339,9 +344,11 @@ TEST_F(ScheduleGridTest, BarsWeekendsAndRowTitlesArePaintedInTheirColours) {
     // The row title is drawn: some pixels of its cell differ from the list background.
     const int y = grid->PointFor(kMonday, 0, 1).y();
     int ink = 0;
-    for (int x = 0; x < grid->ListWidth() - 2; ++x)
-        for (int dy = -6; dy <= 6; ++dy)
+    for (int x = 0; x < grid->ListWidth() - 2; ++x) {
+        for (int dy = -6; dy <= 6; ++dy) {
             ink += QColor(image.pixel(x, y + dy)) != QColor(0xF0, 0xF0, 0xF0) ? 1 : 0;
+        }
+    }
     EXPECT_GT(ink, 20);
 }
 

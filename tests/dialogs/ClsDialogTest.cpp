@@ -180,12 +180,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ComboSortedTest, EntriesGoToTheirPlaceIgnoringCaseAndTheSelectionStays) {
     QComboBox combo;
     ClsDialog::ComboSetSorted(&combo, true);
-    for (const auto& [text, id, position] : std::vector<std::tuple<const char*, int, int>>{
-             {"delta", 4, 0}, {"Alpha", 1, 0}, {"charlie", 3, 1}, {"Bravo", 2, 1}, {"ECHO", 5, 4}})
+    for (const auto& [text, id, position] :
+         std::vector<std::tuple<const char*, int, int>>{{"delta", 4, 0},
+                                                        {"Alpha", 1, 0},
+                                                        {"charlie", 3, 1},
+                                                        {"Bravo", 2, 1},
+                                                        {"ECHO", 5, 4}}) {
         EXPECT_EQ(ClsDialog::ComboAddItem(&combo, text, id), position) << text;
+    }
     ASSERT_EQ(combo.count(), 5);
-    for (int i = 0; i < combo.count(); ++i)
+    for (int i = 0; i < combo.count(); ++i) {
         EXPECT_EQ(combo.itemData(i).toInt(), i + 1) << combo.itemText(i).toStdString();
+    }
     ClsDialog::ComboSelectItem(&combo, 3);
     EXPECT_EQ(ClsDialog::ComboAddItem(&combo, "a", 0), 0);
     EXPECT_EQ(ClsDialog::ComboGetCurrentId(&combo), 3) << "adding before it keeps the selection";

@@ -107,7 +107,8 @@ TEST_F(SaverTest, AFailedWriteIsLoggedOnceReportedAndRetriedOnChange) {
     Pass(1s);
     RunJobs();
     ASSERT_TRUE(saver->Failing());
-    EXPECT_EQ(saver->Failure().failedFiles, (std::vector<std::string>{"Customer.bin", "Global.bin"}));
+    EXPECT_EQ(saver->Failure().failedFiles,
+              (std::vector<std::string>{"Customer.bin", "Global.bin"}));
     EXPECT_EQ(saver->Failure().errors.front().number, 61);
     EXPECT_EQ(saver->DueIn(), std::nullopt) << "no retry without a change";
     Pass(10s);
@@ -134,10 +135,11 @@ TEST_F(SaverTest, FlushFinishesTheWriteInFlightThenWritesTheRest) {
     ASSERT_EQ(jobs.size(), 1u);
     AddCustomer("Bob");
     bool waited = false;
-    EXPECT_TRUE(saver->Flush([&] {
-                          waited = true;
-                          RunJobs();
-                      })
+    EXPECT_TRUE(saver
+                    ->Flush([&] {
+                        waited = true;
+                        RunJobs();
+                    })
                     .Ok());
     EXPECT_TRUE(waited);
     EXPECT_EQ(SavedName(1), "Ann");
