@@ -128,12 +128,18 @@ QString Excerpt(const QString& text, qsizetype at, qsizetype length) {
     while (to < text.size() && to > at + length && !text.at(to).isSpace()) {
         --to;
     }
-    QString before = text.mid(from, at - from).simplified();
-    QString match = text.mid(at, length);
-    QString after = text.mid(at + length, to - at - length).simplified();
-    return (from > 0 ? QStringLiteral("&hellip;") : QString()) + before.toHtmlEscaped() +
-           QStringLiteral(" <b>") + match.toHtmlEscaped() + QStringLiteral("</b> ") +
-           after.toHtmlEscaped() + (to < text.size() ? QStringLiteral("&hellip;") : QString());
+    const QString before = text.mid(from, at - from);
+    const QString after = text.mid(at + length, to - at - length);
+    // A space around the match only where the text has one: "overlap." stays one word.
+    const QString spaceBefore =
+        !before.isEmpty() && before.back().isSpace() ? QStringLiteral(" ") : QString();
+    const QString spaceAfter =
+        !after.isEmpty() && after.front().isSpace() ? QStringLiteral(" ") : QString();
+    return (from > 0 ? QStringLiteral("&hellip;") : QString()) +
+           before.simplified().toHtmlEscaped() + spaceBefore + QStringLiteral("<b>") +
+           text.mid(at, length).toHtmlEscaped() + QStringLiteral("</b>") + spaceAfter +
+           after.simplified().toHtmlEscaped() +
+           (to < text.size() ? QStringLiteral("&hellip;") : QString());
 }
 
 QString SearchPage(const QString& keyword) {
