@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 class QDialog;
 class QWidget;
 
@@ -66,6 +69,9 @@ public:
     virtual int PopupMenu(QWidget* owner, const QPoint& globalPos,
                           const QList<MenuEntry>& entries) = 0;
     virtual void Help(QWidget* owner, const HelpRequest& request) = 0;
+    // The modal colour dialog, starting from a colour reference 0x00BBGGRR; the colour chosen,
+    // or nothing when the user closed it without choosing.
+    virtual std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) = 0;
     // The pointer position in global coordinates.
     virtual QPoint CursorPos() = 0;
 };

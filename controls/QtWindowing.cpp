@@ -2,12 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QCursor>
 #include <QDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "controls/ColorRef.h"
 #include "controls/HelpViewer.h"
 
 namespace {
@@ -118,6 +120,15 @@ void QtWindowing::Help(QWidget* owner, const HelpRequest& request) {
         viewer_ = std::make_unique<HelpViewer>();
     }
     viewer_->Handle(owner, request);
+}
+
+std::optional<uint32_t> QtWindowing::PickColor(QWidget* parent, uint32_t initial) {
+    QColorDialog dialog(ColorRefToQColor(initial), parent);
+    MakeModalToParent(&dialog);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return QColorToColorRef(dialog.selectedColor());
 }
 
 QPoint QtWindowing::CursorPos() {

@@ -22,6 +22,7 @@ public:
     int PopupMenu(QWidget* owner, const QPoint& globalPos,
                   const QList<MenuEntry>& entries) override;
     void Help(QWidget* owner, const HelpRequest& request) override;
+    std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) override;
     QPoint CursorPos() override;
 
     // The help viewer, created on first use; null until then.

@@ -1,4 +1,5 @@
 #include "controls/ScheduleGrid.h"
+#include "controls/ColorRef.h"
 
 #include "controls/ScheduleGridPainter.h"
 
@@ -34,17 +35,6 @@ ScheduleGrid::ScheduleGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
     AxisChanged();
-}
-
-QColor ScheduleGrid::ToQColor(uint32_t colorRef) {
-    return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
-                  static_cast<int>((colorRef >> 16) & 0xFF));
-}
-
-uint32_t ScheduleGrid::ToColorRef(const QColor& color) {
-    const QColor rgb = color.toRgb();
-    return static_cast<uint32_t>(rgb.red()) | (static_cast<uint32_t>(rgb.green()) << 8) |
-           (static_cast<uint32_t>(rgb.blue()) << 16);
 }
 
 // --- properties -------------------------------------------------------------------
@@ -118,11 +108,11 @@ void ScheduleGrid::SetWeekendColor(uint32_t colorRef) {
 }
 
 uint32_t ScheduleGrid::TitleForeColor() const {
-    return ToColorRef(ScheduleGridPainter::Contrast(ToQColor(titleBackColor_)));
+    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(titleBackColor_)));
 }
 
 uint32_t ScheduleGrid::ListForeColor() const {
-    return ToColorRef(ScheduleGridPainter::Contrast(ToQColor(listBackColor_)));
+    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(listBackColor_)));
 }
 
 void ScheduleGrid::SetTimeLines(bool on) {
@@ -527,8 +517,8 @@ void ScheduleGrid::FinishDrag() {
         return;
     }
     const QColor fill = palette().color(QPalette::Highlight);
-    SetBarColor(drag.row, bar, ToColorRef(fill));
-    SetBarTextColor(drag.row, bar, ToColorRef(ScheduleGridPainter::Contrast(fill)));
+    SetBarColor(drag.row, bar, QColorToColorRef(fill));
+    SetBarTextColor(drag.row, bar, QColorToColorRef(ScheduleGridPainter::Contrast(fill)));
     // Last: the handler may rebuild the whole grid.
     emit BarAdded(drag.row, bar, 0, 0);
 }

@@ -55,9 +55,6 @@ public:
 
     explicit ScheduleGrid(QWidget* parent = nullptr);
 
-    static QColor ToQColor(uint32_t colorRef);
-    static uint32_t ToColorRef(const QColor& color);
-
     static constexpr int16_t ResolutionMinimum() { return 1; }
     static constexpr int16_t ResolutionMaximum() { return 240; }
 

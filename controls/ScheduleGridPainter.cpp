@@ -1,4 +1,5 @@
 #include "controls/ScheduleGridPainter.h"
+#include "controls/ColorRef.h"
 
 #include "controls/ScheduleGrid.h"
 
@@ -165,7 +166,7 @@ int ScheduleGridPainter::TimeLabelStep() const {
 
 void ScheduleGridPainter::PaintData(QPainter& painter) {
     const ScheduleTimeAxis& axis = grid_.axis_;
-    const QColor back = ScheduleGrid::ToQColor(grid_.backColor_);
+    const QColor back = ColorRefToQColor(grid_.backColor_);
     painter.fillRect(data_, back);
     const int contentRight = OffsetX(axis.TotalMinutes());
     if (contentRight <= data_.right()) {
@@ -173,7 +174,7 @@ void ScheduleGridPainter::PaintData(QPainter& painter) {
             QRect(contentRight, data_.top(), data_.right() - contentRight + 1, data_.height()),
             grid_.palette().color(QPalette::Window));
     }
-    const QColor weekend = ScheduleGrid::ToQColor(grid_.weekendColor_);
+    const QColor weekend = ColorRefToQColor(grid_.weekendColor_);
     for (int i = firstDay_; i <= lastDay_; ++i) {
         if (IsWeekend(axis.FirstDay() + i, grid_.weekendMask_)) {
             painter.fillRect(QRect(DayX(i), data_.top(), DayX(i + 1) - DayX(i), data_.height()),
@@ -193,7 +194,7 @@ void ScheduleGridPainter::PaintData(QPainter& painter) {
 
 void ScheduleGridPainter::PaintLines(QPainter& painter) {
     const ScheduleTimeAxis& axis = grid_.axis_;
-    const QColor back = ScheduleGrid::ToQColor(grid_.backColor_);
+    const QColor back = ColorRefToQColor(grid_.backColor_);
     const QColor ink = Contrast(back);
     const int right = std::min(OffsetX(axis.TotalMinutes()), data_.right() + 1) - 1;
     painter.setPen(Blend(back, ink, 0.10));
@@ -231,7 +232,7 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
     const int64_t to = axis.AbsoluteOf(axis.OffsetAtX(scrollX_ + data_.width() + 1.0) + 1) + 1;
     painter.setFont(font_);
     const QFontMetrics fm(font_);
-    const QColor outline = Contrast(ScheduleGrid::ToQColor(grid_.backColor_));
+    const QColor outline = Contrast(ColorRefToQColor(grid_.backColor_));
     int visited = 0;
     for (int row = firstRow_; row <= lastRow_; ++row) {
         grid_.model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
@@ -244,7 +245,7 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
             if (!box.intersects(data_)) {
                 return;
             }
-            const QColor fill = ScheduleGrid::ToQColor(bar.color);
+            const QColor fill = ColorRefToQColor(bar.color);
             painter.fillRect(box, fill);
             painter.setPen(fill.darker(150));
             painter.drawRect(box.adjusted(0, 0, -1, -1));
@@ -257,7 +258,7 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
             if (room.width() < 8 || bar.text.isEmpty()) {
                 return;
             }
-            painter.setPen(ScheduleGrid::ToQColor(bar.textColor));
+            painter.setPen(ColorRefToQColor(bar.textColor));
             grid_.texts_.Draw(painter, font_, room, bar.text);
         });
     }
@@ -293,7 +294,7 @@ void ScheduleGridPainter::PaintDrag(QPainter& painter) {
 void ScheduleGridPainter::PaintRuler(QPainter& painter) {
     const ScheduleTimeAxis& axis = grid_.axis_;
     const QRect rect(data_.left(), 0, data_.width(), data_.top());
-    const QColor ruler = ScheduleGrid::ToQColor(grid_.rulerColor_);
+    const QColor ruler = ColorRefToQColor(grid_.rulerColor_);
     const QColor text = Contrast(ruler);
     const QColor tick = Blend(ruler, text, 0.45);
     painter.fillRect(rect, ruler);
@@ -308,7 +309,7 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
 
     const int length = DayLabelLength();
     const QFontMetrics fm(bold_);
-    const QColor weekend = Blend(ruler, ScheduleGrid::ToQColor(grid_.weekendColor_), 0.6);
+    const QColor weekend = Blend(ruler, ColorRefToQColor(grid_.weekendColor_), 0.6);
     painter.setFont(bold_);
     for (int i = firstDay_; i <= lastDay_; ++i) {
         const int32_t day = axis.FirstDay() + i;
@@ -398,8 +399,8 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
 
 void ScheduleGridPainter::PaintTitle(QPainter& painter) {
     const QRect rect(0, 0, data_.left(), data_.top());
-    const QColor back = ScheduleGrid::ToQColor(grid_.titleBackColor_);
-    const QColor fore = ScheduleGrid::ToQColor(grid_.TitleForeColor());
+    const QColor back = ColorRefToQColor(grid_.titleBackColor_);
+    const QColor fore = ColorRefToQColor(grid_.TitleForeColor());
     painter.fillRect(rect, back);
     painter.setPen(fore);
     grid_.boldTexts_.Draw(painter, bold_, rect.adjusted(6, 0, -4, 0), grid_.listTitle_);
@@ -410,8 +411,8 @@ void ScheduleGridPainter::PaintTitle(QPainter& painter) {
 
 void ScheduleGridPainter::PaintList(QPainter& painter) {
     const QRect rect(0, data_.top(), data_.left(), data_.height());
-    const QColor back = ScheduleGrid::ToQColor(grid_.listBackColor_);
-    const QColor fore = ScheduleGrid::ToQColor(grid_.ListForeColor());
+    const QColor back = ColorRefToQColor(grid_.listBackColor_);
+    const QColor fore = ColorRefToQColor(grid_.ListForeColor());
     painter.fillRect(rect, back);
     const int current = grid_.CurrentRow();
     const int height = grid_.rowHeight_;

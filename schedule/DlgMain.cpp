@@ -9,7 +9,6 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
 
 #include <algorithm>
 #include <iterator>
@@ -17,6 +16,7 @@
 #include "controls/DropDownToolButton.h"
 #include "controls/IWindowing.h"
 #include "controls/Icons.h"
+#include "controls/KeyedToolBar.h"
 #include "controls/ScheduleGrid.h"
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
@@ -237,38 +237,25 @@ void DlgMain::BuildMenus() {
 }
 
 void DlgMain::BuildToolBar() {
-    toolBar_ = addToolBar(tr("Toolbar"));
+    toolBar_ = new KeyedToolBar(this);
     toolBar_->setObjectName("ToolBar");
-    toolBar_->setMovable(false);
-    toolBar_->setIconSize(QSize(24, 24));
+    toolBar_->setWindowTitle(tr("Toolbar"));
+    addToolBar(toolBar_);
     for (const ToolButtonDef& def : kToolButtons) {
         if (def.separatorBefore) {
             toolBar_->addSeparator();
         }
-        QString key = def.key;
-        auto* button = new DropDownToolButton(toolBar_);
-        if (def.hasDropDown) {
-            // Enabled while any of its commands is.
-            button->setEnabled(std::any_of(def.dropDown.begin(), def.dropDown.end(), Available));
-        } else {
-            button->setPopupMode(QToolButton::DelayedPopup);
-            button->setMenu(nullptr);
-            button->setEnabled(Available(def.command));
-        }
-        button->setIcon(Icons::ForKey(key));
-        button->setText(tr(def.tip));
-        button->setToolTip(tr(def.tip));
-        toolBar_->addWidget(button);
-        toolButtons_.push_back(button);
-        connect(button, &DropDownToolButton::Clicked, this,
-                [this, key](bool dropDown) { ToolBar_ButtonClick(key, dropDown); });
+        DropDownToolButton* button = toolBar_->AddButton(def.key, tr(def.tip), def.hasDropDown);
+        // A drop-down button is enabled while any of its commands is.
+        button->setEnabled(def.hasDropDown
+                               ? std::any_of(def.dropDown.begin(), def.dropDown.end(), Available)
+                               : Available(def.command));
     }
+    connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgMain::ToolBar_ButtonClick);
 }
 
 DropDownToolButton* DlgMain::ToolButton(const QString& key) const {
-    const ToolButtonDef* def = ToolButtonOf(key);
-    return def == nullptr ? nullptr
-                          : toolButtons_[static_cast<size_t>(def - std::begin(kToolButtons))];
+    return toolBar_->Button(key);
 }
 
 void DlgMain::BuildStatusBar() {
@@ -319,12 +306,6 @@ void DlgMain::ShowSaveState() {
             .arg(QString::fromStdString(folders_.Data()),
                  QString::fromStdString(folders_.LogFile())));
     saveState_->show();
-}
-
-void DlgMain::ApplyToolTips(bool on) {
-    for (size_t i = 0; i < toolButtons_.size(); ++i) {
-        toolButtons_[i]->setToolTip(on ? tr(kToolButtons[i].tip) : QString());
-    }
 }
 
 // Under a window manager the first activation arrives as an event; without one (a

@@ -20,12 +20,12 @@ class DlgAbout;
 class DropDownToolButton;
 class FileSystem;
 class IWindowing;
+class KeyedToolBar;
 class QAction;
 class QCalendarWidget;
 class QDate;
 class QLabel;
 class QSlider;
-class QToolBar;
 class RebuildCache;
 class ScheduleGrid;
 
@@ -77,7 +77,7 @@ public:
     bool Loaded() const { return loaded_; }
 
     ScheduleGrid* Sched() const { return sched_; }
-    QToolBar* ToolBar() const { return toolBar_; }
+    KeyedToolBar* ToolBar() const { return toolBar_; }
     QSlider* Zoom() const { return zoom_; }
     QCalendarWidget* SelMonth() const { return selMonth_; }
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
@@ -157,7 +157,6 @@ private:
     void HideZoom();
     // Offers three commands (add, edit, delete) in a popup menu and runs the chosen one.
     void PopupCommands(const std::array<Command, 3>& commands);
-    void ApplyToolTips(bool on);
     void ShowSaveState();
     void ReportLoadProblems();
 
@@ -173,12 +172,11 @@ private:
     DlgAbout* about_ = nullptr;
 
     ScheduleGrid* sched_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
+    KeyedToolBar* toolBar_ = nullptr;
     QSlider* zoom_ = nullptr;
     QCalendarWidget* selMonth_ = nullptr;
     QLabel* saveState_ = nullptr;
     std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
-    std::vector<DropDownToolButton*> toolButtons_; // as the toolbar lists them
     std::array<QLabel*, 4> statusPanels_{};
 
     bool loaded_ = false;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "controls/KeyedToolBar.h"
 #include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
 #include "schedule/DlgMain.h"
@@ -89,7 +90,7 @@ void DlgMain::ShowResources() {
             sched_->ScrollToTime(today, date_->MinutesNow());
         }
         sched_->SetRuler24Hour(global_->Option(4));
-        ApplyToolTips(global_->Option(3));
+        toolBar_->ShowToolTips(global_->Option(3));
     });
     --fillDepth_;
 }

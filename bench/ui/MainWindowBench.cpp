@@ -31,6 +31,7 @@ public:
     int ShowModal(QDialog*) override { return QDialog::Rejected; }
     int PopupMenu(QWidget*, const QPoint&, const QList<MenuEntry>&) override { return 0; }
     void Help(QWidget*, const HelpRequest&) override {}
+    std::optional<uint32_t> PickColor(QWidget*, uint32_t) override { return std::nullopt; }
     QPoint CursorPos() override { return {}; }
 };
 

@@ -1,4 +1,5 @@
 #include "controls/ScheduleGrid.h"
+#include "controls/ColorRef.h"
 #include "controls/ScheduleTimeAxis.h"
 
 #include <QApplication>
@@ -152,8 +153,7 @@ TEST_P(GridDragTest, DragAcrossAnEmptyRowAddsTheDrawnBar) {
     ASSERT_EQ(added.count(), 1);
     EXPECT_EQ(added[0], (QVariantList{2, 1, 0, 0}));
     EXPECT_EQ(grid->BarCount(2), 1);
-    EXPECT_EQ(ScheduleGrid::ToQColor(grid->BarColor(2, 1)),
-              grid->palette().color(QPalette::Highlight))
+    EXPECT_EQ(ColorRefToQColor(grid->BarColor(2, 1)), grid->palette().color(QPalette::Highlight))
         << "colour references keep red in the low byte";
     EXPECT_EQ((std::array{grid->BarStartDate(2, 1) - kMonday, grid->BarStartMinute(2, 1),
                           grid->BarEndDate(2, 1) - kMonday, grid->BarEndMinute(2, 1)}),

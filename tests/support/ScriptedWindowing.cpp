@@ -68,6 +68,14 @@ void ScriptedWindowing::Help(QWidget* owner, const HelpRequest& request) {
     log << QStringLiteral("Help %1").arg(static_cast<int>(request.command));
 }
 
+std::optional<uint32_t> ScriptedWindowing::PickColor(QWidget*, uint32_t initial) {
+    std::optional<uint32_t> chosen;
+    TakeFront(colors, chosen);
+    colorsOffered.append(initial);
+    log << QStringLiteral("PickColor");
+    return chosen;
+}
+
 QPoint ScriptedWindowing::CursorPos() {
     log << QStringLiteral("CursorPos");
     return cursor;

@@ -50,6 +50,8 @@ public:
     std::deque<Answer> answers;
     std::deque<ModalAction> modalActions;
     std::deque<int> popupResults;
+    // Colours the colour dialog chooses; an empty queue or nullopt closes it without a choice.
+    std::deque<std::optional<uint32_t>> colors;
     QPoint cursor;
 
     // What was asked, in order per kind.
@@ -57,8 +59,9 @@ public:
     QList<ModalCall> modals;
     QList<PopupCall> popups;
     QList<HelpCall> helps;
+    QList<uint32_t> colorsOffered; // the colour each colour dialog started from
     // Every call in order, as "MessageBox <title>", "ShowModal <class>", "PopupMenu",
-    // "Help <command number>" and "CursorPos".
+    // "Help <command number>", "PickColor" and "CursorPos".
     QStringList log;
 
     Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
@@ -69,5 +72,6 @@ public:
     int PopupMenu(QWidget* owner, const QPoint& globalPos,
                   const QList<MenuEntry>& entries) override;
     void Help(QWidget* owner, const HelpRequest& request) override;
+    std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) override;
     QPoint CursorPos() override;
 };

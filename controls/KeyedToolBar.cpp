@@ -1,0 +1,62 @@
+#include "controls/KeyedToolBar.h"
+
+#include "controls/DropDownToolButton.h"
+#include "controls/Icons.h"
+
+KeyedToolBar::KeyedToolBar(QWidget* parent) : QToolBar(parent) {
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(24, 24));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+DropDownToolButton* KeyedToolBar::AddButton(const QString& key, const QString& tip,
+                                            bool dropDown) {
+    auto* button = new DropDownToolButton(this);
+    if (!dropDown) {
+        button->setPopupMode(QToolButton::DelayedPopup);
+        button->setMenu(nullptr);
+    }
+    QIcon icon = Icons::ForKey(key);
+    button->setIcon(icon);
+    button->setText(tip);
+    button->setToolTip(tip);
+    button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    button->setAccessibleName(tip);
+    addWidget(button);
+    entries_.push_back({key, tip, button});
+    connect(button, &DropDownToolButton::Clicked, this,
+            [this, key](bool flag) { emit ButtonClick(key, flag); });
+    return button;
+}
+
+DropDownToolButton* KeyedToolBar::Button(const QString& key) const {
+    for (const Entry& e : entries_) {
+        if (e.key == key) {
+            return e.button;
+        }
+    }
+    return nullptr;
+}
+
+QStringList KeyedToolBar::Layout() const {
+    QStringList layout;
+    for (QAction* a : actions()) {
+        if (a->isSeparator()) {
+            layout << QStringLiteral("|");
+            continue;
+        }
+        for (const Entry& e : entries_) {
+            if (widgetForAction(a) == e.button) {
+                layout << e.key;
+            }
+        }
+    }
+    return layout;
+}
+
+void KeyedToolBar::ShowToolTips(bool on) {
+    for (const Entry& e : entries_) {
+        e.button->setToolTip(on ? e.tip : QString());
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QToolBar>
+
+#include <vector>
+
+class DropDownToolButton;
+
+// A window's toolbar: each button is named by a key, as the window's commands are, and a
+// click reports the key and whether the button's drop-down part was hit (the flag).
+class KeyedToolBar : public QToolBar {
+    Q_OBJECT
+
+public:
+    explicit KeyedToolBar(QWidget* parent = nullptr);
+
+    // Adds a button with the icon of its key; a drop-down button gets a drop-down part.
+    DropDownToolButton* AddButton(const QString& key, const QString& tip, bool dropDown = false);
+    // The button of a key; null for any other key.
+    DropDownToolButton* Button(const QString& key) const;
+    // The keys in order, "|" for a separator.
+    QStringList Layout() const;
+    // Shows or hides every button's tooltip.
+    void ShowToolTips(bool on);
+
+signals:
+    void ButtonClick(const QString& key, bool flag);
+
+private:
+    struct Entry {
+        QString key;
+        QString tip;
+        DropDownToolButton* button;
+    };
+    std::vector<Entry> entries_;
+};
