@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kMinBarWidth = 3;
 constexpr int kHitSlack = 3;
 
 } // namespace
@@ -34,6 +33,7 @@ ScheduleGrid::ScheduleGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
+    UpdateMetrics();
     AxisChanged();
 }
 
@@ -84,6 +84,9 @@ void ScheduleGrid::SetResolution(int16_t pixelsPerHour) {
 
 void ScheduleGrid::SetListTitle(const QString& title) {
     listTitle_ = title;
+    QFont bold = font();
+    bold.setBold(true);
+    titleWidth_ = QFontMetrics(bold).horizontalAdvance(listTitle_);
     RowsChanged();
 }
 
@@ -136,11 +139,6 @@ void ScheduleGrid::SetCurrentRow(int row) {
     RequestPaint();
 }
 
-int ScheduleGrid::ListWidth() const {
-    EnsureMetrics();
-    return listWidth_;
-}
-
 void ScheduleGrid::SetRowData(int row, int32_t value) {
     model_.SetRowData(row, value);
     if (pendingSelection_ && *pendingSelection_ == value && model_.IsRow(row)) {
@@ -163,12 +161,13 @@ void ScheduleGrid::ClearAll() {
     drag_ = {};
     lastMove_ = {-1, -1};
     model_.Clear();
-    // Scroll ranges are left alone until the next layout, so a rebuild keeps the view.
+    widestRow_ = 0;
     RowsChanged();
 }
 
 int ScheduleGrid::AddRow(const QString& text) {
     const int row = model_.AddRow(text);
+    widestRow_ = std::max(widestRow_, QFontMetrics(font()).horizontalAdvance(text.trimmed()));
     RowsChanged();
     return row;
 }
@@ -185,35 +184,40 @@ int ScheduleGrid::AddBar(int row, int startMinute, int endMinute, int32_t startD
 void ScheduleGrid::ScrollToTime(int32_t day, int minute) {
     SyncLayout();
     const auto x = static_cast<int>(std::llround(axis_.XOf(axis_.OffsetOf(day, minute))));
-    horizontalScrollBar()->setValue(x - DataRect().width() / 3);
+    horizontalScrollBar()->setValue(x - Geometry().DataRect().width() / 3);
 }
 
 // --- geometry ---------------------------------------------------------------------
 
-void ScheduleGrid::EnsureMetrics() const {
-    if (metricsDirty_) {
-        const QFontMetrics fm(font());
-        rowHeight_ = fm.height() + 10;
-        rulerHeight_ = 2 * (fm.height() + 6);
-        metricsDirty_ = false;
-        listWidthDirty_ = true;
+void ScheduleGrid::UpdateMetrics() {
+    const QFontMetrics fm(font());
+    rowHeight_ = fm.height() + 10;
+    rulerHeight_ = 2 * (fm.height() + 6);
+    QFont bold = font();
+    bold.setBold(true);
+    titleWidth_ = QFontMetrics(bold).horizontalAdvance(listTitle_);
+    widestRow_ = 0;
+    for (int row = 1; row <= model_.RowCount(); ++row) {
+        widestRow_ = std::max(widestRow_, fm.horizontalAdvance(model_.RowText(row).trimmed()));
     }
-    if (listWidthDirty_) {
-        QFont bold = font();
-        bold.setBold(true);
-        int widest = QFontMetrics(bold).horizontalAdvance(listTitle_);
-        const QFontMetrics fm(font());
-        for (int row = 1; row <= model_.RowCount(); ++row) {
-            widest = std::max(widest, fm.horizontalAdvance(model_.RowText(row).trimmed()));
-        }
-        listWidth_ = std::clamp(widest + 16, 110, 280);
-        listWidthDirty_ = false;
-    }
+    RowsChanged();
+}
+
+ScheduleGridGeometry ScheduleGrid::Geometry() const {
+    ScheduleGridGeometry g;
+    g.axis = &axis_;
+    g.viewport = viewport()->size();
+    g.listWidth = listWidth_;
+    g.rowHeight = rowHeight_;
+    g.rulerHeight = rulerHeight_;
+    g.scrollX = horizontalScrollBar()->value();
+    g.scrollY = verticalScrollBar()->value();
+    return g;
 }
 
 void ScheduleGrid::SyncLayout() {
-    EnsureMetrics();
-    const QRect area = DataRect();
+    layoutStale_ = false;
+    const QRect area = Geometry().DataRect();
     QScrollBar* h = horizontalScrollBar();
     const int64_t width = axis_.ContentWidth();
     h->setRange(0, static_cast<int>(std::max<int64_t>(0, width - area.width())));
@@ -229,102 +233,40 @@ void ScheduleGrid::SyncLayout() {
 void ScheduleGrid::AxisChanged() {
     axis_.Set(dateFirst_, dateLast_, dayStartMinute_, dayEndMinute_, resolution_);
     drag_ = {};
+    layoutStale_ = true;
     RequestPaint();
 }
 
 void ScheduleGrid::RowsChanged() {
-    listWidthDirty_ = true;
+    listWidth_ = std::clamp(std::max(titleWidth_, widestRow_) + 16, 110, 280);
+    layoutStale_ = true;
     RequestPaint();
 }
 
-QRect ScheduleGrid::DataRect() const {
-    EnsureMetrics();
-    const QSize size = viewport()->size();
-    return QRect(listWidth_, rulerHeight_, std::max(0, size.width() - listWidth_),
-                 std::max(0, size.height() - rulerHeight_));
+QPoint ScheduleGrid::PointFor(int32_t day, int minute, int row) const {
+    return Geometry().PointFor(day, minute, row);
 }
 
-int ScheduleGrid::RowTop(int row) const {
-    return rulerHeight_ + (row - 1) * rowHeight_ - verticalScrollBar()->value();
-}
-
-double ScheduleGrid::ContentX(int viewportX) const {
-    return horizontalScrollBar()->value() + viewportX - listWidth_;
-}
-
-int ScheduleGrid::RowHeight() const {
-    EnsureMetrics();
-    return rowHeight_;
-}
-
-int ScheduleGrid::RulerHeight() const {
-    EnsureMetrics();
-    return rulerHeight_;
-}
-
-std::optional<QRectF> ScheduleGrid::BarRectF(int row, const ScheduleGridBar& bar) const {
-    const int64_t lo = axis_.OffsetOfAbsolute(bar.Lo());
-    const int64_t hi = axis_.OffsetOfAbsolute(bar.Hi());
-    if (lo == hi) {
-        // Either a bar of no length, shown when its moment is on the axis, or a bar that
-        // lies wholly in hidden time.
-        const ScheduleTimeAxis::Moment at = axis_.MomentAt(lo, false);
-        const ScheduleTimeAxis::Moment atEnd = axis_.MomentAt(lo, true);
-        const int64_t moment = bar.Lo();
-        const bool onAxis =
-            bar.Hi() == moment && (int64_t{at.day} * 1440 + at.minute == moment ||
-                                   int64_t{atEnd.day} * 1440 + atEnd.minute == moment);
-        if (!onAxis) {
-            return std::nullopt;
-        }
-    }
-    // Whole pixels, so that painting and hit-testing agree to the pixel.
-    const double left = listWidth_ + std::round(axis_.XOf(lo)) - horizontalScrollBar()->value();
-    const double right = listWidth_ + std::round(axis_.XOf(hi)) - horizontalScrollBar()->value();
-    const double top = RowTop(row) + 3;
-    return QRectF(left, top, std::max(right - left, double{kMinBarWidth}),
-                  std::max(4, rowHeight_ - 7));
-}
-
-QRectF ScheduleGrid::DragRect() const {
-    if (!drag_.active) {
-        return {};
-    }
-    const int64_t lo = std::min(drag_.anchor, drag_.current);
-    const int64_t hi = std::max(drag_.anchor, drag_.current);
-    const double left = listWidth_ + std::round(axis_.XOf(lo)) - horizontalScrollBar()->value();
-    const double right = listWidth_ + std::round(axis_.XOf(hi)) - horizontalScrollBar()->value();
-    return QRectF(left, RowTop(drag_.row) + 3, std::max(right - left, 1.0),
-                  std::max(4, rowHeight_ - 7));
-}
-
-QPoint ScheduleGrid::PointFor(int32_t day, int minute, int row) {
-    SyncLayout();
-    const auto x = std::llround(axis_.XOf(axis_.OffsetOf(day, minute)));
-    return QPoint(listWidth_ + static_cast<int>(x) - horizontalScrollBar()->value(),
-                  RowTop(row) + rowHeight_ / 2);
-}
-
-ScheduleGrid::Hit ScheduleGrid::HitTest(QPoint pos) {
-    SyncLayout();
-    const QRect area = DataRect();
+ScheduleGrid::Hit ScheduleGrid::HitTest(QPoint pos) const {
+    const ScheduleGridGeometry g = Geometry();
+    const QRect area = g.DataRect();
     if (pos.y() < area.top() || pos.y() > area.bottom() || pos.x() < 0 || pos.x() > area.right()) {
         return {};
     }
-    const int row = (pos.y() - rulerHeight_ + verticalScrollBar()->value()) / rowHeight_ + 1;
+    const int row = g.RowAt(pos.y());
     if (!model_.IsRow(row)) {
         return {};
     }
     if (pos.x() < area.left()) {
         return {row, 0};
     }
-    const double x = ContentX(pos.x());
+    const double x = g.ContentX(pos.x());
     const int64_t from = axis_.AbsoluteOf(axis_.OffsetAtX(x - kHitSlack));
     const int64_t to = axis_.AbsoluteOf(axis_.OffsetAtX(x + kHitSlack) + 1) + 1;
     Hit hit{row, 0};
     // The last bar painted is the one on top.
     model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
-        const std::optional<QRectF> rect = BarRectF(row, bar);
+        const std::optional<QRectF> rect = g.BarRectF(row, bar);
         if (rect && rect->contains(QPointF(pos) + QPointF(0.5, 0.5))) {
             hit.bar = number;
         }
@@ -332,18 +274,32 @@ ScheduleGrid::Hit ScheduleGrid::HitTest(QPoint pos) {
     return hit;
 }
 
-QRect ScheduleGrid::BarRect(int row, int bar) {
-    SyncLayout();
+QRect ScheduleGrid::BarRect(int row, int bar) const {
     const ScheduleGridBar* b = model_.Bar(row, bar);
-    const std::optional<QRectF> rect = b ? BarRectF(row, *b) : std::nullopt;
+    const std::optional<QRectF> rect = b ? Geometry().BarRectF(row, *b) : std::nullopt;
     return rect ? rect->toAlignedRect() : QRect();
+}
+
+QString ScheduleGrid::BarToolTip(int row, int bar) const {
+    const ScheduleGridBar* b = model_.Bar(row, bar);
+    if (b == nullptr) {
+        return QString();
+    }
+    // Always with the days: a tooltip is read on its own.
+    QString text = ScheduleGridPainter::MomentLabel(b->startDay, b->startMinute, ruler24Hour_) +
+                   QString::fromUtf8(" \u2013 ") +
+                   ScheduleGridPainter::MomentLabel(b->endDay, b->endMinute, ruler24Hour_);
+    if (!b->text.trimmed().isEmpty()) {
+        text = b->text.trimmed() + "\n" + text;
+    }
+    return text;
 }
 
 void ScheduleGrid::EnsureRowVisible(int row) {
     SyncLayout();
     QScrollBar* v = verticalScrollBar();
     const int top = (row - 1) * rowHeight_;
-    const int height = DataRect().height();
+    const int height = Geometry().DataRect().height();
     if (top < v->value()) {
         v->setValue(top);
     } else if (top + rowHeight_ > v->value() + height) {
@@ -363,10 +319,35 @@ void ScheduleGrid::RequestPaint() {
 
 void ScheduleGrid::paintEvent(QPaintEvent* event) {
     paintRequested_ = false;
-    SyncLayout();
+    if (layoutStale_) {
+        SyncLayout();
+    }
+    ScheduleGridView view;
+    view.geometry = Geometry();
+    view.model = &model_;
+    view.back = ColorRefToQColor(backColor_);
+    view.titleBack = ColorRefToQColor(titleBackColor_);
+    view.ruler = ColorRefToQColor(rulerColor_);
+    view.listBack = ColorRefToQColor(listBackColor_);
+    view.weekend = ColorRefToQColor(weekendColor_);
+    view.weekendMask = weekendMask_;
+    view.timeLines = timeLines_;
+    view.ruler24Hour = ruler24Hour_;
+    view.listTitle = listTitle_;
+    view.currentRow = CurrentRow();
+    view.selectedRow = selectedBar_.row;
+    view.selectedBar = selectedBar_.bar;
+    view.dragging = drag_.active;
+    view.dragRow = drag_.row;
+    view.dragFrom = std::min(drag_.anchor, drag_.current);
+    view.dragTo = std::max(drag_.anchor, drag_.current);
+    view.palette = palette();
+    view.font = font();
+    view.texts = &texts_;
+    view.boldTexts = &boldTexts_;
     QPainter painter(viewport());
     const ScheduleGridPainter::Stats stats =
-        ScheduleGridPainter(*this).Paint(painter, event->rect());
+        ScheduleGridPainter(view).Paint(painter, event->rect());
     paintStats_.drawn = stats.drawn;
     paintStats_.examined = stats.examined;
 }
@@ -383,7 +364,7 @@ void ScheduleGrid::scrollContentsBy(int, int) {
 
 void ScheduleGrid::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
-        metricsDirty_ = true;
+        UpdateMetrics();
     }
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         RequestPaint();
@@ -394,7 +375,13 @@ void ScheduleGrid::changeEvent(QEvent* event) {
 bool ScheduleGrid::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        ShowToolTip(help->pos(), help->globalPos());
+        const Hit hit = HitTest(help->pos());
+        if (hit.bar > 0) {
+            QToolTip::showText(help->globalPos(), BarToolTip(hit.row, hit.bar), viewport(),
+                               BarRect(hit.row, hit.bar));
+        } else {
+            QToolTip::hideText();
+        }
         return true;
     }
     if (event->type() == QEvent::Leave && !drag_.active) {
@@ -403,26 +390,10 @@ bool ScheduleGrid::viewportEvent(QEvent* event) {
     return QAbstractScrollArea::viewportEvent(event);
 }
 
-void ScheduleGrid::ShowToolTip(QPoint viewportPos, QPoint globalPos) {
-    const Hit hit = HitTest(viewportPos);
-    const ScheduleGridBar* bar = model_.Bar(hit.row, hit.bar);
-    if (!bar) {
-        QToolTip::hideText();
-        return;
-    }
-    const auto moment = [this](int32_t day, int minute) {
-        return ScheduleGridPainter::DayLabel(day, 1) + " " +
-               ScheduleGridPainter::TimeLabel(minute, ruler24Hour_);
-    };
-    QString text = moment(bar->startDay, bar->startMinute) + QString::fromUtf8(" \u2013 ") +
-                   moment(bar->endDay, bar->endMinute);
-    if (!bar->text.trimmed().isEmpty()) {
-        text = bar->text.trimmed() + "\n" + text;
-    }
-    QToolTip::showText(globalPos, text, viewport(), BarRect(hit.row, hit.bar));
-}
-
 void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
+    if (layoutStale_) {
+        SyncLayout();
+    }
     const QPoint pos = event->position().toPoint();
     const Hit hit = HitTest(pos);
     const Qt::MouseButton button = event->button();
@@ -443,13 +414,17 @@ void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
         emit BarLeftClick(hit.row, hit.bar);
         return;
     }
-    if (hit.row > 0 && pos.x() >= DataRect().left()) {
-        const int64_t at = axis_.SnappedOffsetAtX(ContentX(pos.x()), axis_.SnapMinutes());
+    if (hit.row > 0 && pos.x() >= Geometry().DataRect().left()) {
+        const int64_t at =
+            axis_.SnappedOffsetAtX(Geometry().ContentX(pos.x()), axis_.SnapMinutes());
         drag_ = {true, hit.row, at, at};
     }
 }
 
 void ScheduleGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (layoutStale_) {
+        SyncLayout();
+    }
     const QPoint pos = event->position().toPoint();
     if (event->button() == Qt::LeftButton && drag_.active) {
         UpdateDrag(pos);
@@ -480,10 +455,13 @@ void ScheduleGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (layoutStale_) {
+        SyncLayout();
+    }
     const QPoint pos = event->position().toPoint();
     if (drag_.active) {
         // Dragging past an edge pulls the view along.
-        const QRect area = DataRect();
+        const QRect area = Geometry().DataRect();
         QScrollBar* h = horizontalScrollBar();
         if (pos.x() < area.left()) {
             h->setValue(h->value() - (area.left() - pos.x()));
@@ -496,7 +474,7 @@ void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ScheduleGrid::UpdateDrag(QPoint pos) {
-    const int64_t at = axis_.SnappedOffsetAtX(ContentX(pos.x()), axis_.SnapMinutes());
+    const int64_t at = axis_.SnappedOffsetAtX(Geometry().ContentX(pos.x()), axis_.SnapMinutes());
     if (at != drag_.current) {
         drag_.current = at;
         RequestPaint();
@@ -542,7 +520,8 @@ void ScheduleGrid::wheelEvent(QWheelEvent* event) {
     if (!pixels.isNull()) {
         delta = pick(pixels);
     } else {
-        const int unit = horizontal ? std::max(24, DataRect().width() / 8) : 3 * rowHeight_;
+        const int unit =
+            horizontal ? std::max(24, Geometry().DataRect().width() / 8) : 3 * rowHeight_;
         delta = pick(angle) * unit / 120;
     }
     QScrollBar* bar = horizontal ? horizontalScrollBar() : verticalScrollBar();
@@ -554,7 +533,7 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
     SyncLayout();
     const int rows = RowCount();
     const int current = CurrentRow();
-    const int page = std::max(1, DataRect().height() / std::max(1, rowHeight_) - 1);
+    const int page = std::max(1, Geometry().DataRect().height() / std::max(1, rowHeight_) - 1);
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     QScrollBar* h = horizontalScrollBar();
     const auto moveTo = [&](int row) {

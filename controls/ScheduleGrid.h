@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ScheduleGridGeometry.h"
 #include "controls/ScheduleGridModel.h"
 #include "controls/ScheduleGridTextCache.h"
 #include "controls/ScheduleTimeAxis.h"
@@ -27,8 +28,8 @@ class QWheelEvent;
 // times minutes since midnight; rows and the bars of a row are numbered from 1.
 //
 // Resolution is the zoom in pixels per hour, from ResolutionMinimum() to
-// ResolutionMaximum(); the initial 8 shows a week in 1344 px. Changing it keeps the
-// moment at the left edge of the view in place.
+// ResolutionMaximum(); the initial one leaves room for a customer's name in an hour's bar.
+// Changing it keeps the moment at the left edge of the view in place.
 //
 // Day lines are always drawn in the data area; TimeLines adds the lines of the ruler's
 // time labels. The user draws a bar by dragging across an empty part of a row: the
@@ -39,9 +40,9 @@ class QWheelEvent;
 // ItemMove is raised when the row or bar under the pointer changes (0, 0 when it leaves
 // the grid). A new DateFirst scrolls the view back to the first day.
 //
-// Colours are colour references 0x00BBGGRR (red in the low byte). Geometry helpers
-// (PointFor, HitTest, BarRect) work in viewport coordinates: the widget that receives
-// the mouse events is viewport().
+// Colours are colour references 0x00BBGGRR (red in the low byte). Geometry queries
+// (PointFor, HitTest, BarRect) work in viewport coordinates (the widget that receives the
+// mouse events is viewport()) and change nothing: they describe what is on screen.
 class ScheduleGrid : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -57,6 +58,7 @@ public:
 
     static constexpr int16_t ResolutionMinimum() { return 1; }
     static constexpr int16_t ResolutionMaximum() { return 240; }
+    static constexpr int16_t ResolutionInitial() { return 60; }
 
     // View type 0, 1 or 2; the grid keeps it for the program and does not act on it.
     int TimeType() const { return timeType_; }
@@ -101,7 +103,7 @@ public:
     void SetCurrentRow(int row);
     int RowCount() const { return model_.RowCount(); }
     // Width in pixels of the row-title column.
-    int ListWidth() const;
+    int ListWidth() const { return listWidth_; }
 
     QString RowText(int row) const { return model_.RowText(row); }
     int32_t RowData(int row) const { return model_.RowData(row); }
@@ -138,12 +140,14 @@ public:
 
     // The viewport point of a moment on the middle line of a row (outside the viewport
     // when the moment or the row is scrolled away).
-    QPoint PointFor(int32_t day, int minute, int row);
-    Hit HitTest(QPoint viewportPos);
+    QPoint PointFor(int32_t day, int minute, int row) const;
+    Hit HitTest(QPoint viewportPos) const;
     // Where the bar is drawn; empty when it is not shown.
-    QRect BarRect(int row, int bar);
-    int RowHeight() const;
-    int RulerHeight() const;
+    QRect BarRect(int row, int bar) const;
+    // The text of a bar's tooltip: its text, then its start and end with their days.
+    QString BarToolTip(int row, int bar) const;
+    int RowHeight() const { return rowHeight_; }
+    int RulerHeight() const { return rulerHeight_; }
     // Bars the last paint drew, and bars it looked at to find them: both stay small
     // however many bars lie out of view.
     int PaintedBarCount() const { return paintStats_.drawn; }
@@ -180,8 +184,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class ScheduleGridPainter;
-
     struct Drag {
         bool active = false;
         int row = 0;
@@ -205,23 +207,20 @@ private:
         RequestPaint();
     }
 
-    // Brings metrics and scroll ranges up to date with the model and properties.
+    ScheduleGridGeometry Geometry() const;
+    // Brings the scroll ranges up to date with the rows and the axis. Changes only mark
+    // them stale, so a rebuild (clear, then rows again) keeps the view where it was.
     void SyncLayout();
     void RequestPaint();
-    void EnsureMetrics() const;
+    // Row height, ruler height and the row-title column, from the font and the titles.
+    void UpdateMetrics();
+    void WidenListFor(const QString& text);
     void AxisChanged();
     void RowsChanged();
-    QRect DataRect() const;
-    int RowTop(int row) const;
-    double ContentX(int viewportX) const;
-    // The bar's rectangle in viewport coordinates, before clipping to the view.
-    std::optional<QRectF> BarRectF(int row, const ScheduleGridBar& bar) const;
-    QRectF DragRect() const;
     void EnsureRowVisible(int row);
     void UpdateDrag(QPoint viewportPos);
     void FinishDrag();
     void ReportMove(Hit hit);
-    void ShowToolTip(QPoint viewportPos, QPoint globalPos);
     void EmitScrollTrack();
 
     ScheduleGridModel model_;
@@ -232,7 +231,7 @@ private:
     int32_t dateLast_ = 6;
     int dayStartMinute_ = 0;
     int dayEndMinute_ = 1440;
-    int16_t resolution_ = 8;
+    int16_t resolution_ = ResolutionInitial();
     QString listTitle_;
     uint32_t backColor_ = 0x00FFFFFF;
     uint32_t titleBackColor_ = 0x00E6DCD2;
@@ -255,11 +254,12 @@ private:
     } paintStats_;
 
     bool paintRequested_ = false;
-    mutable ScheduleGridTextCache texts_;
-    mutable ScheduleGridTextCache boldTexts_;
-    mutable bool metricsDirty_ = true;
-    mutable bool listWidthDirty_ = true;
-    mutable int rowHeight_ = 24;
-    mutable int rulerHeight_ = 40;
-    mutable int listWidth_ = 120;
+    bool layoutStale_ = true;
+    ScheduleGridTextCache texts_;
+    ScheduleGridTextCache boldTexts_;
+    int rowHeight_ = 24;
+    int rulerHeight_ = 40;
+    int titleWidth_ = 0; // the list title's width
+    int widestRow_ = 0;  // the widest row title's width
+    int listWidth_ = 120;
 };

@@ -1,7 +1,8 @@
 #include "controls/ScheduleGridPainter.h"
-#include "controls/ColorRef.h"
 
-#include "controls/ScheduleGrid.h"
+#include "controls/ColorRef.h"
+#include "controls/ScheduleGridModel.h"
+#include "controls/ScheduleGridTextCache.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -9,7 +10,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <array>
@@ -22,12 +22,12 @@ constexpr int kTimeLabelGap = 12;
 
 } // namespace
 
-ScheduleGridPainter::ScheduleGridPainter(const ScheduleGrid& grid)
-    : grid_(grid), font_(grid.font()), bold_(grid.font()) {
+ScheduleGridPainter::ScheduleGridPainter(const ScheduleGridView& view)
+    : view_(view), axis_(*view.geometry.axis), font_(view.font), bold_(view.font) {
     bold_.setBold(true);
-    data_ = grid.DataRect();
-    scrollX_ = grid.horizontalScrollBar()->value();
-    const ScheduleTimeAxis& axis = grid.axis_;
+    data_ = view.geometry.DataRect();
+    scrollX_ = view.geometry.scrollX;
+    const ScheduleTimeAxis& axis = axis_;
     if (axis.DayCount() > 0 && data_.width() > 0) {
         const double dayWidth = axis.DayWidth();
         const int last = axis.DayCount() - 1;
@@ -35,10 +35,10 @@ ScheduleGridPainter::ScheduleGridPainter(const ScheduleGrid& grid)
         lastDay_ = std::clamp(static_cast<int>(std::floor((scrollX_ + data_.width()) / dayWidth)),
                               0, last);
     }
-    const int rowHeight = std::max(1, grid.rowHeight_);
-    const int scrollY = grid.verticalScrollBar()->value();
+    const int rowHeight = std::max(1, view.geometry.rowHeight);
+    const int scrollY = view.geometry.scrollY;
     firstRow_ = scrollY / rowHeight + 1;
-    lastRow_ = std::min(grid.RowCount(), (scrollY + data_.height()) / rowHeight + 1);
+    lastRow_ = std::min(view.model->RowCount(), (scrollY + data_.height()) / rowHeight + 1);
 }
 
 ScheduleGridPainter::Stats ScheduleGridPainter::Paint(QPainter& painter, const QRect& dirty) {
@@ -56,9 +56,9 @@ ScheduleGridPainter::Stats ScheduleGridPainter::Paint(QPainter& painter, const Q
     inClip(data_, [&] {
         PaintData(painter);
         PaintLines(painter);
-        const int64_t before = grid_.model_.ExaminedBars();
+        const int64_t before = view_.model->ExaminedBars();
         stats.drawn = PaintBars(painter);
-        stats.examined = static_cast<int>(grid_.model_.ExaminedBars() - before);
+        stats.examined = static_cast<int>(view_.model->ExaminedBars() - before);
         PaintDrag(painter);
     });
     inClip(QRect(data_.left(), 0, data_.width(), data_.top()), [&] { PaintRuler(painter); });
@@ -93,6 +93,25 @@ QString ScheduleGridPainter::TimeLabel(int minute, bool twentyFourHour) {
     return QString("%1:%2%3").arg(hour12).arg(rest, 2, 10, QChar('0')).arg(suffix);
 }
 
+QString ScheduleGridPainter::MomentLabel(int32_t day, int minute, bool twentyFourHour) {
+    const int32_t carried = day + static_cast<int32_t>(minute / 1440);
+    return DayLabel(carried, 1) + " " + TimeLabel(minute % 1440, twentyFourHour);
+}
+
+QString ScheduleGridPainter::SpanLabel(int32_t startDay, int startMinute, int32_t endDay,
+                                       int endMinute, bool twentyFourHour) {
+    const int32_t first = startDay + static_cast<int32_t>(startMinute / 1440);
+    const int32_t last = endDay + static_cast<int32_t>(endMinute / 1440);
+    const QString dash = QString::fromUtf8(" \u2013 ");
+    // Across midnight the times alone would not say which days are meant.
+    if (first == last) {
+        return TimeLabel(startMinute % 1440, twentyFourHour) + dash +
+               TimeLabel(endMinute % 1440, twentyFourHour);
+    }
+    return MomentLabel(startDay, startMinute, twentyFourHour) + dash +
+           MomentLabel(endDay, endMinute, twentyFourHour);
+}
+
 bool ScheduleGridPainter::IsWeekend(int32_t day, int weekendMask) {
     const int fromMonday = static_cast<int>(((day % 7) + 7) % 7); // day 0 is a Monday
     const int fromSunday = (fromMonday + 1) % 7;
@@ -115,11 +134,11 @@ QColor ScheduleGridPainter::Blend(const QColor& from, const QColor& to, double a
 }
 
 int ScheduleGridPainter::DayX(int dayIndex) const {
-    return OffsetX(int64_t{dayIndex} * grid_.axis_.Span());
+    return OffsetX(int64_t{dayIndex} * axis_.Span());
 }
 
 int ScheduleGridPainter::OffsetX(int64_t offset) const {
-    return data_.left() + static_cast<int>(std::llround(grid_.axis_.XOf(offset))) - scrollX_;
+    return data_.left() + static_cast<int>(std::llround(axis_.XOf(offset))) - scrollX_;
 }
 
 int ScheduleGridPainter::DayLabelLength() const {
@@ -138,7 +157,7 @@ int ScheduleGridPainter::DayLabelLength() const {
     const std::array<int, 4> widths = {weekday + dd + month + fm.horizontalAdvance("0000") +
                                            3 * space,
                                        weekday + dd + month + 2 * space, weekday + dd + space, dd};
-    const double room = grid_.axis_.DayWidth() - kDayLabelPad - 2;
+    const double room = axis_.DayWidth() - kDayLabelPad - 2;
     for (size_t i = 0; i < widths.size(); ++i) {
         if (widths[i] <= room) {
             return static_cast<int>(i);
@@ -149,8 +168,8 @@ int ScheduleGridPainter::DayLabelLength() const {
 
 int ScheduleGridPainter::TimeLabelStep() const {
     const QFontMetrics fm(font_);
-    const ScheduleTimeAxis& axis = grid_.axis_;
-    const bool h24 = grid_.ruler24Hour_;
+    const ScheduleTimeAxis& axis = axis_;
+    const bool h24 = view_.ruler24Hour;
     const int longest = fm.horizontalAdvance(h24 ? "00:00" : "12:30pm");
     const int sub = axis.StepForWidth(longest + kTimeLabelGap);
     if (sub != 0 && sub < 60) {
@@ -165,47 +184,47 @@ int ScheduleGridPainter::TimeLabelStep() const {
 // --- data area ----------------------------------------------------------------------
 
 void ScheduleGridPainter::PaintData(QPainter& painter) {
-    const ScheduleTimeAxis& axis = grid_.axis_;
-    const QColor back = ColorRefToQColor(grid_.backColor_);
+    const ScheduleTimeAxis& axis = axis_;
+    const QColor back = view_.back;
     painter.fillRect(data_, back);
     const int contentRight = OffsetX(axis.TotalMinutes());
     if (contentRight <= data_.right()) {
         painter.fillRect(
             QRect(contentRight, data_.top(), data_.right() - contentRight + 1, data_.height()),
-            grid_.palette().color(QPalette::Window));
+            view_.palette.color(QPalette::Window));
     }
-    const QColor weekend = ColorRefToQColor(grid_.weekendColor_);
+    const QColor weekend = view_.weekend;
     for (int i = firstDay_; i <= lastDay_; ++i) {
-        if (IsWeekend(axis.FirstDay() + i, grid_.weekendMask_)) {
+        if (IsWeekend(axis.FirstDay() + i, view_.weekendMask)) {
             painter.fillRect(QRect(DayX(i), data_.top(), DayX(i + 1) - DayX(i), data_.height()),
                              weekend);
         }
     }
-    const int current = grid_.CurrentRow();
+    const int current = view_.currentRow;
     if (current >= firstRow_ && current <= lastRow_) {
-        QColor highlight = grid_.palette().color(QPalette::Highlight);
+        QColor highlight = view_.palette.color(QPalette::Highlight);
         highlight.setAlpha(40);
         const int right = std::min(contentRight, data_.right() + 1);
-        painter.fillRect(
-            QRect(data_.left(), grid_.RowTop(current), right - data_.left(), grid_.rowHeight_),
-            highlight);
+        painter.fillRect(QRect(data_.left(), view_.geometry.RowTop(current), right - data_.left(),
+                               view_.geometry.rowHeight),
+                         highlight);
     }
 }
 
 void ScheduleGridPainter::PaintLines(QPainter& painter) {
-    const ScheduleTimeAxis& axis = grid_.axis_;
-    const QColor back = ColorRefToQColor(grid_.backColor_);
+    const ScheduleTimeAxis& axis = axis_;
+    const QColor back = view_.back;
     const QColor ink = Contrast(back);
     const int right = std::min(OffsetX(axis.TotalMinutes()), data_.right() + 1) - 1;
     painter.setPen(Blend(back, ink, 0.10));
     for (int row = firstRow_; row <= lastRow_; ++row) {
-        const int y = grid_.RowTop(row) + grid_.rowHeight_ - 1;
+        const int y = view_.geometry.RowTop(row) + view_.geometry.rowHeight - 1;
         painter.drawLine(data_.left(), y, right, y);
     }
     if (lastDay_ < firstDay_) {
         return;
     }
-    const int step = grid_.timeLines_ ? TimeLabelStep() : 0;
+    const int step = view_.timeLines ? TimeLabelStep() : 0;
     if (step > 0) {
         painter.setPen(Blend(back, ink, 0.14));
         for (int i = firstDay_; i <= lastDay_; ++i) {
@@ -223,7 +242,7 @@ void ScheduleGridPainter::PaintLines(QPainter& painter) {
 }
 
 int ScheduleGridPainter::PaintBars(QPainter& painter) {
-    const ScheduleTimeAxis& axis = grid_.axis_;
+    const ScheduleTimeAxis& axis = axis_;
     if (axis.DayCount() == 0) {
         return 0;
     }
@@ -232,12 +251,12 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
     const int64_t to = axis.AbsoluteOf(axis.OffsetAtX(scrollX_ + data_.width() + 1.0) + 1) + 1;
     painter.setFont(font_);
     const QFontMetrics fm(font_);
-    const QColor outline = Contrast(ColorRefToQColor(grid_.backColor_));
+    const QColor outline = Contrast(view_.back);
     int visited = 0;
     for (int row = firstRow_; row <= lastRow_; ++row) {
-        grid_.model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
+        view_.model->ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
             ++visited;
-            const std::optional<QRectF> shape = grid_.BarRectF(row, bar);
+            const std::optional<QRectF> shape = view_.geometry.BarRectF(row, bar);
             if (!shape) {
                 return;
             }
@@ -245,46 +264,47 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
             if (!box.intersects(data_)) {
                 return;
             }
+            // Outline and fill are both filled rectangles, so at any screen scale they end
+            // on the same device pixel and no fill shows outside the outline.
             const QColor fill = ColorRefToQColor(bar.color);
-            painter.fillRect(box, fill);
-            painter.setPen(fill.darker(150));
-            painter.drawRect(box.adjusted(0, 0, -1, -1));
-            if (grid_.selectedBar_ == ScheduleGrid::Hit{row, number}) {
-                painter.setPen(QPen(outline, 2));
-                painter.drawRect(QRectF(box).adjusted(1, 1, -1, -1));
+            painter.fillRect(box, fill.darker(150));
+            const bool selected = view_.selectedRow == row && view_.selectedBar == number;
+            if (selected) {
+                painter.fillRect(box.adjusted(1, 1, -1, -1), outline);
             }
+            painter.fillRect(box.adjusted(selected ? 3 : 1, selected ? 3 : 1, selected ? -3 : -1,
+                                          selected ? -3 : -1),
+                             fill);
             // The text stays in view when the bar starts left of it.
             const QRect room = (box & data_).adjusted(4, 0, -3, 0);
             if (room.width() < 8 || bar.text.isEmpty()) {
                 return;
             }
             painter.setPen(ColorRefToQColor(bar.textColor));
-            grid_.texts_.Draw(painter, font_, room, bar.text);
+            view_.texts->Draw(painter, font_, room, bar.text);
         });
     }
     return visited;
 }
 
 void ScheduleGridPainter::PaintDrag(QPainter& painter) {
-    if (!grid_.drag_.active) {
+    if (!view_.dragging) {
         return;
     }
-    const QRect box = grid_.DragRect().toRect();
-    QColor fill = grid_.palette().color(QPalette::Highlight);
+    const QRect box = view_.geometry.SpanRect(view_.dragRow, view_.dragFrom, view_.dragTo).toRect();
+    QColor fill = view_.palette.color(QPalette::Highlight);
     fill.setAlpha(110);
     painter.fillRect(box, fill);
     painter.setPen(QPen(fill.darker(140), 1, Qt::DashLine));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
-    const ScheduleTimeAxis& axis = grid_.axis_;
-    const auto& drag = grid_.drag_;
-    const auto start = axis.MomentAt(std::min(drag.anchor, drag.current), false);
-    const auto end = axis.MomentAt(std::max(drag.anchor, drag.current), true);
-    const QString label = TimeLabel(start.minute, grid_.ruler24Hour_) +
-                          QString::fromUtf8(" \u2013 ") + TimeLabel(end.minute, grid_.ruler24Hour_);
+    const auto start = axis_.MomentAt(view_.dragFrom, false);
+    const auto end = axis_.MomentAt(view_.dragTo, true);
+    const QString label =
+        SpanLabel(start.day, start.minute, end.day, end.minute, view_.ruler24Hour);
     const QRect room = (box & data_).adjusted(4, 0, -3, 0);
     painter.setFont(font_);
     if (QFontMetrics(font_).horizontalAdvance(label) <= room.width()) {
-        painter.setPen(Contrast(grid_.palette().color(QPalette::Highlight)));
+        painter.setPen(Contrast(view_.palette.color(QPalette::Highlight)));
         painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, label);
     }
 }
@@ -292,16 +312,16 @@ void ScheduleGridPainter::PaintDrag(QPainter& painter) {
 // --- ruler, title and row titles ----------------------------------------------------
 
 void ScheduleGridPainter::PaintRuler(QPainter& painter) {
-    const ScheduleTimeAxis& axis = grid_.axis_;
+    const ScheduleTimeAxis& axis = axis_;
     const QRect rect(data_.left(), 0, data_.width(), data_.top());
-    const QColor ruler = ColorRefToQColor(grid_.rulerColor_);
+    const QColor ruler = view_.ruler;
     const QColor text = Contrast(ruler);
     const QColor tick = Blend(ruler, text, 0.45);
     painter.fillRect(rect, ruler);
     const int contentRight = OffsetX(axis.TotalMinutes());
     if (contentRight <= rect.right()) {
         painter.fillRect(QRect(contentRight, 0, rect.right() - contentRight + 1, rect.height()),
-                         grid_.palette().color(QPalette::Window));
+                         view_.palette.color(QPalette::Window));
     }
     const int half = rect.height() / 2;
     const QRect dayBand(rect.left(), 0, rect.width(), half);
@@ -309,13 +329,13 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
 
     const int length = DayLabelLength();
     const QFontMetrics fm(bold_);
-    const QColor weekend = Blend(ruler, ColorRefToQColor(grid_.weekendColor_), 0.6);
+    const QColor weekend = Blend(ruler, view_.weekend, 0.6);
     painter.setFont(bold_);
     for (int i = firstDay_; i <= lastDay_; ++i) {
         const int32_t day = axis.FirstDay() + i;
         const int x0 = DayX(i);
         const int x1 = DayX(i + 1);
-        if (IsWeekend(day, grid_.weekendMask_)) {
+        if (IsWeekend(day, view_.weekendMask)) {
             painter.fillRect(QRect(x0, 0, x1 - x0, half), weekend);
         }
         // A partly scrolled day keeps its label in view, shortened to what is left of it.
@@ -327,7 +347,7 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
                 continue;
             }
             painter.setPen(text);
-            grid_.boldTexts_.Draw(painter, bold_, QRect(left, 0, width + 1, half), label);
+            view_.boldTexts->Draw(painter, bold_, QRect(left, 0, width + 1, half), label);
             break;
         }
     }
@@ -344,7 +364,7 @@ void ScheduleGridPainter::PaintRuler(QPainter& painter) {
 
 void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const QColor& text,
                                      const QColor& tick) {
-    const ScheduleTimeAxis& axis = grid_.axis_;
+    const ScheduleTimeAxis& axis = axis_;
     // Too narrow for any label: ticks alone still show the time of day.
     const int labelStep = TimeLabelStep();
     const int step = labelStep > 0 ? labelStep : axis.StepForWidth(6);
@@ -368,7 +388,7 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
     if (labelStep > 0) {
         const QFontMetrics fm(font_);
         for (int m = 0; m < 1440; m += labelStep) {
-            const QString label = TimeLabel(m, grid_.ruler24Hour_);
+            const QString label = TimeLabel(m, view_.ruler24Hour);
             labels.insert(m, Label{label, fm.horizontalAdvance(label)});
         }
     }
@@ -390,7 +410,7 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
                 continue;
             }
             painter.setPen(text);
-            grid_.texts_.Draw(painter, font_,
+            view_.texts->Draw(painter, font_,
                               QRect(x + 3, band.top(), label.width + 1, band.height() - 2),
                               label.text);
         }
@@ -399,11 +419,11 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
 
 void ScheduleGridPainter::PaintTitle(QPainter& painter) {
     const QRect rect(0, 0, data_.left(), data_.top());
-    const QColor back = ColorRefToQColor(grid_.titleBackColor_);
-    const QColor fore = ColorRefToQColor(grid_.TitleForeColor());
+    const QColor back = view_.titleBack;
+    const QColor fore = Contrast(view_.titleBack);
     painter.fillRect(rect, back);
     painter.setPen(fore);
-    grid_.boldTexts_.Draw(painter, bold_, rect.adjusted(6, 0, -4, 0), grid_.listTitle_);
+    view_.boldTexts->Draw(painter, bold_, rect.adjusted(6, 0, -4, 0), view_.listTitle);
     painter.setPen(Blend(back, fore, 0.4));
     painter.drawLine(rect.right(), 0, rect.right(), rect.bottom());
     painter.drawLine(0, rect.bottom(), rect.right(), rect.bottom());
@@ -411,20 +431,20 @@ void ScheduleGridPainter::PaintTitle(QPainter& painter) {
 
 void ScheduleGridPainter::PaintList(QPainter& painter) {
     const QRect rect(0, data_.top(), data_.left(), data_.height());
-    const QColor back = ColorRefToQColor(grid_.listBackColor_);
-    const QColor fore = ColorRefToQColor(grid_.ListForeColor());
+    const QColor back = view_.listBack;
+    const QColor fore = Contrast(view_.listBack);
     painter.fillRect(rect, back);
-    const int current = grid_.CurrentRow();
-    const int height = grid_.rowHeight_;
+    const int current = view_.currentRow;
+    const int height = view_.geometry.rowHeight;
     for (int row = firstRow_; row <= lastRow_; ++row) {
-        const QRect cell(0, grid_.RowTop(row), rect.width(), height);
+        const QRect cell(0, view_.geometry.RowTop(row), rect.width(), height);
         if (row == current) {
-            painter.fillRect(cell, grid_.palette().color(QPalette::Highlight));
-            painter.setPen(grid_.palette().color(QPalette::HighlightedText));
+            painter.fillRect(cell, view_.palette.color(QPalette::Highlight));
+            painter.setPen(view_.palette.color(QPalette::HighlightedText));
         } else {
             painter.setPen(fore);
         }
-        grid_.texts_.Draw(painter, font_, cell.adjusted(6, 0, -6, 0), grid_.model_.RowText(row));
+        view_.texts->Draw(painter, font_, cell.adjusted(6, 0, -6, 0), view_.model->RowText(row));
         painter.setPen(Blend(back, fore, 0.12));
         painter.drawLine(0, cell.bottom(), rect.right(), cell.bottom());
     }

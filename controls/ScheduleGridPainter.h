@@ -3,20 +3,47 @@
 #include <QColor>
 #include <QDate>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QString>
 
 #include <cstdint>
 
-class QPainter;
-class ScheduleGrid;
+#include "controls/ScheduleGridGeometry.h"
 
-// Draws a ScheduleGrid's viewport: the ruler, the title cell, the row titles and the
+class QPainter;
+class ScheduleGridModel;
+class ScheduleGridTextCache;
+
+// What the painter may see of a schedule grid: a read-only picture of its state.
+struct ScheduleGridView {
+    ScheduleGridGeometry geometry;
+    const ScheduleGridModel* model = nullptr;
+    QColor back, titleBack, ruler, listBack, weekend;
+    int weekendMask = 0x41; // bit 0 Sunday .. bit 6 Saturday
+    bool timeLines = true;
+    bool ruler24Hour = false;
+    QString listTitle;
+    int currentRow = 0;
+    int selectedRow = 0; // the selected bar, 0 when none
+    int selectedBar = 0;
+    bool dragging = false; // a bar being drawn on dragRow between two axis offsets
+    int dragRow = 0;
+    int64_t dragFrom = 0;
+    int64_t dragTo = 0;
+    QPalette palette;
+    QFont font;
+    // Shaped texts kept between paints: the one thing painting may change.
+    ScheduleGridTextCache* texts = nullptr;
+    ScheduleGridTextCache* boldTexts = nullptr;
+};
+
+// Draws a schedule grid's viewport: the ruler, the title cell, the row titles and the
 // data area with its bars. Only what lies in view is visited: the visible days, the
 // visible rows and, per row, the bars the model finds in the visible time span.
 class ScheduleGridPainter {
 public:
-    explicit ScheduleGridPainter(const ScheduleGrid& grid);
+    explicit ScheduleGridPainter(const ScheduleGridView& view);
 
     struct Stats {
         int drawn = 0;    // bars the model handed out for the view
@@ -30,6 +57,12 @@ public:
     static QString DayLabel(int32_t day, int length);
     // "9am", "2:30pm" or "09:00", "14:30".
     static QString TimeLabel(int minute, bool twentyFourHour);
+    // "Mon 07 Dec 9am": a moment with its day; minutes past the day's end count into the
+    // days after.
+    static QString MomentLabel(int32_t day, int minute, bool twentyFourHour);
+    // "9am – 11am" within a day, with the days when the span crosses midnight.
+    static QString SpanLabel(int32_t startDay, int startMinute, int32_t endDay, int endMinute,
+                             bool twentyFourHour);
     static bool IsWeekend(int32_t day, int weekendMask);
     // Black or white, whichever reads better on the background.
     static QColor Contrast(const QColor& background);
@@ -50,7 +83,8 @@ private:
     int DayX(int dayIndex) const;
     int OffsetX(int64_t offset) const;
 
-    const ScheduleGrid& grid_;
+    const ScheduleGridView& view_;
+    const ScheduleTimeAxis& axis_;
     QFont font_;
     QFont bold_;
     QRect data_;

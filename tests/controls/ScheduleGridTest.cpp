@@ -1,5 +1,6 @@
 #include "controls/ScheduleGrid.h"
 #include "controls/ColorRef.h"
+#include "controls/ScheduleGridPainter.h"
 #include "controls/ScheduleTimeAxis.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <utility>
@@ -29,8 +31,10 @@ const auto kCaseName = [](const auto& info) { return std::string(info.param.name
 
 class ScheduleGridTest : public ::testing::Test {
 protected:
+    // A week in view at once (8 px an hour), whatever the grid starts with.
     void SetUp() override {
         grid->resize(1200, 400);
+        grid->SetResolution(8);
         grid->SetDateFirst(kMonday);
         grid->SetDateLast(kMonday + 6);
         grid->show();
@@ -350,6 +354,158 @@ TEST_F(ScheduleGridTest, BarsWeekendsAndRowTitlesArePaintedInTheirColours) {
         }
     }
     EXPECT_GT(ink, 20);
+}
+
+// Every day of a week, Monday first: only Saturday and Sunday are shaded, in the data
+// area and in the ruler's day band.
+TEST_F(ScheduleGridTest, WeekendShadingFallsOnSaturdayAndSundayOnly) {
+    grid->SetResolution(6); // the whole week in view
+    AddRows(1);
+    grid->SetWeekendColor(0x00C0C0C0);
+    grid->SetBackColor(0x00FFFFFF);
+    grid->SetTimeLines(false);
+    const QImage image = Render();
+    const char* days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    for (int i = 0; i < 7; ++i) {
+        const bool weekend = i >= 5;
+        EXPECT_EQ(PixelAt(image, kMonday + i, 12 * 60, 1),
+                  weekend ? QColor(0xC0, 0xC0, 0xC0) : QColor(255, 255, 255))
+            << days[i];
+        const QColor band(image.pixel(grid->PointFor(kMonday + i, 6 * 60, 1).x(), 3));
+        EXPECT_EQ(band != ColorRefToQColor(grid->RulerColor()), weekend) << days[i] << " ruler";
+    }
+}
+
+// Keys with a known view: 50 rows, 8 shown, row 20 selected, the view scrolled to the
+// middle of the week. Page Up and Page Down move by the rows shown less one.
+struct KeyCase {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int row;    // the selected row after the key
+    int scroll; // -1 back, 0 unchanged, 1 on, -2 to the start, 2 to the end
+};
+class GridKeyTest : public ScheduleGridTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(GridKeyTest, MoveTheSelectionOrTheView) {
+    const KeyCase& c = GetParam();
+    AddRows(50);
+    grid->SetResolution(30);
+    grid->resize(grid->width(), grid->RulerHeight() + 8 * grid->RowHeight() +
+                                    grid->horizontalScrollBar()->sizeHint().height() + 4);
+    QApplication::processEvents();
+    grid->SetCurrentRow(20);
+    grid->ScrollToTime(kMonday + 3, 12 * 60);
+    QScrollBar* h = grid->horizontalScrollBar();
+    const int before = h->value();
+    ASSERT_GT(before, h->minimum());
+    ASSERT_LT(before, h->maximum());
+    const int shown = (grid->viewport()->height() - grid->RulerHeight()) / grid->RowHeight();
+    ASSERT_EQ(shown, 8);
+    QTest::keyClick(grid.get(), static_cast<Qt::Key>(c.key), c.modifiers);
+    EXPECT_EQ(grid->CurrentRow(), c.row);
+    const int after = h->value();
+    switch (c.scroll) {
+    case -2:
+        EXPECT_EQ(after, h->minimum());
+        break;
+    case -1:
+        EXPECT_LT(after, before);
+        EXPECT_GT(after, h->minimum());
+        break;
+    case 0:
+        EXPECT_EQ(after, before);
+        break;
+    case 1:
+        EXPECT_GT(after, before);
+        EXPECT_LT(after, h->maximum());
+        break;
+    case 2:
+        EXPECT_EQ(after, h->maximum());
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GridKeyTest,
+    ::testing::Values(
+        KeyCase{"Up", Qt::Key_Up, {}, 19, 0}, KeyCase{"Down", Qt::Key_Down, {}, 21, 0},
+        KeyCase{"PageUp", Qt::Key_PageUp, {}, 13, 0},
+        KeyCase{"PageDown", Qt::Key_PageDown, {}, 27, 0}, KeyCase{"Home", Qt::Key_Home, {}, 20, -2},
+        KeyCase{"End", Qt::Key_End, {}, 20, 2},
+        KeyCase{"CtrlHome", Qt::Key_Home, Qt::ControlModifier, 1, 0},
+        KeyCase{"CtrlEnd", Qt::Key_End, Qt::ControlModifier, 50, 0},
+        KeyCase{"Left", Qt::Key_Left, {}, 20, -1}, KeyCase{"Right", Qt::Key_Right, {}, 20, 1}),
+    kCaseName);
+
+// At 150% and 200% a bar's fill must end where its outline ends: no strip of fill right of
+// or below it.
+TEST_F(ScheduleGridTest, BarFillStaysInsideItsOutlineAtAnyScale) {
+    AddRows(2);
+    grid->SetBackColor(0x00FFFFFF);
+    grid->SetTimeLines(false);
+    const int bar = grid->AddBar(1, 9 * 60 + 7, 15 * 60 + 11, kMonday + 1, kMonday + 1);
+    grid->SetBarColor(1, bar, 0x000000FF);
+    const QRect box = grid->BarRect(1, bar);
+    for (double scale : {1.0, 1.25, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        QImage image(View()->size() * scale, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::magenta);
+        View()->render(&image);
+        const QColor red(255, 0, 0);
+        const QColor white(255, 255, 255);
+        const int midX = static_cast<int>(box.center().x() * scale);
+        const int midY = static_cast<int>(box.center().y() * scale);
+        // Walking in from beyond the bar, the first pixel of the bar is its outline.
+        int x = static_cast<int>((box.right() + 3) * scale);
+        while (QColor(image.pixel(x, midY)) == white) {
+            --x;
+        }
+        EXPECT_NE(QColor(image.pixel(x, midY)), red) << "fill right of the outline at " << x;
+        int y = static_cast<int>((box.bottom() + 3) * scale);
+        while (QColor(image.pixel(midX, y)) == white) {
+            --y;
+        }
+        EXPECT_NE(QColor(image.pixel(midX, y)), red) << "fill below the outline at " << y;
+        EXPECT_EQ(QColor(image.pixel(midX, midY)), red);
+    }
+}
+
+// A tooltip is read on its own: both ends with their days, minutes past a day's end
+// counted into the next day. A bar being drawn names the days only across midnight.
+TEST_F(ScheduleGridTest, TimesShowTheDayTheyFallOn) {
+    AddRows(1);
+    grid->SetRuler24Hour(true);
+    const int overnight = grid->AddBar(1, 22 * 60, 2 * 60, kMonday, kMonday + 1);
+    const int pastEnd = grid->AddBar(1, 23 * 60, 1500, kMonday + 2, kMonday + 2);
+    grid->SetBarText(1, overnight, "  Night shift ");
+    EXPECT_EQ(grid->BarToolTip(1, overnight),
+              QString::fromUtf8("Night shift\nMon 07 Dec 22:00 \u2013 Tue 08 Dec 02:00"));
+    EXPECT_EQ(grid->BarToolTip(1, pastEnd),
+              QString::fromUtf8("Wed 09 Dec 23:00 \u2013 Thu 10 Dec 01:00"));
+    EXPECT_EQ(ScheduleGridPainter::SpanLabel(kMonday, 600, kMonday, 660, false),
+              QString::fromUtf8("10am \u2013 11am"));
+    EXPECT_EQ(ScheduleGridPainter::SpanLabel(kMonday, 1380, kMonday + 1, 60, false),
+              QString::fromUtf8("Mon 07 Dec 11pm \u2013 Tue 08 Dec 1am"));
+}
+
+// Asking where things are changes nothing, also while the scroll ranges wait for the
+// next layout after a rebuild.
+TEST_F(ScheduleGridTest, GeometryQueriesLeaveTheViewAlone) {
+    AddRows(40);
+    grid->ScrollToTime(kMonday + 4, 600);
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+    const int h = grid->horizontalScrollBar()->value();
+    const int v = grid->verticalScrollBar()->value();
+    grid->ClearAll();
+    AddRows(2);
+    const ScheduleGrid& shown = *grid;
+    const QPoint at = shown.PointFor(kMonday + 4, 600, 1);
+    EXPECT_EQ(shown.HitTest(at).row, 0) << "row 1 lies above the view until it is laid out";
+    EXPECT_TRUE(shown.BarRect(1, 1).isEmpty());
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), h);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), v);
 }
 
 } // namespace

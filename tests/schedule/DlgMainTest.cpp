@@ -269,7 +269,7 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
     EXPECT_EQ(window->StatusPanel("Type"), "Meeting");
     EXPECT_EQ(window->StatusPanel("Start"), "09:00");
     EXPECT_EQ(window->StatusPanel("End"), "11:00");
-    QTest::mouseMove(viewport, grid().PointFor(today, 1200, 2));
+    QTest::mouseMove(viewport, grid().PointFor(today, 750, 2)); // 12:30, between two bookings
     for (const char* key : {"Customer", "Type", "Start", "End"}) {
         EXPECT_EQ(window->StatusPanel(key), "") << key;
     }
