@@ -271,7 +271,7 @@ private:
 
     void AddBlock(size_t capacity) {
         Block b;
-        b.bytes = std::shared_ptr<std::byte[]>(new std::byte[capacity * sizeof(T)]);
+        b.bytes = AllocateBytes(capacity * sizeof(T));
         b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
         b.first = Capacity();
         b.capacity = capacity;
