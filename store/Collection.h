@@ -33,7 +33,7 @@ template <class T> class Collection {
 
 public:
     using Ptr = std::shared_ptr<const T>;
-    static constexpr size_t kBlockRecords = 4096;
+    static constexpr size_t kBlockRecords = 1024;
 
     explicit Collection(char letter) : letter_(letter) {}
 

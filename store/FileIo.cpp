@@ -67,7 +67,7 @@ std::optional<Error> WritePieces(FileSystem& fs, int fd, const FileImage& image)
             }
         }
         if (gather.capacity() == 0) {
-            gather.reserve(kGatherBuffer);
+            gather.reserve(std::min(kGatherBuffer, image.Size()));
         }
         gather.insert(gather.end(), piece.begin(), piece.end());
         return std::nullopt;

@@ -7,7 +7,7 @@ namespace {
 // The dense range may hold at most this many slots per key it holds (plus some slack), so a
 // stray id far away cannot make it huge.
 constexpr int64_t kSlotsPerKey = 4;
-constexpr int64_t kSlack = 1024;
+constexpr int64_t kSlack = 64;
 } // namespace
 
 std::optional<uint32_t> IdIndex::Find(int32_t key) const {

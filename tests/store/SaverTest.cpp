@@ -1,14 +1,14 @@
 // The saver driven by hand: a clock the test moves and a worker whose jobs wait until the
 // test runs them, so nothing here sleeps.
+#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <atomic>
 #include <deque>
+#include <functional>
 #include <span>
+#include <string>
 #include <thread>
 #include <vector>
-#include <functional>
-#include <string>
 
 #include <gtest/gtest.h>
 
