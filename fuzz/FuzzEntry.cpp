@@ -43,8 +43,8 @@ void CheckIndexes(const ClsGlobal& store) {
     for (const ClsAppointment& a : store.Appointments()) {
         bool found = false;
         for (const ResourceSlot& s : store.AppointmentsOfResource(a.ResourceId())) {
-            found = found || (s.id == a.Id() && s.startDtTm == a.StartDtTm() &&
-                              s.endDtTm == a.EndDtTm());
+            found = found ||
+                    (s.id == a.Id() && s.startDtTm == a.StartDtTm() && s.endDtTm == a.EndDtTm());
         }
         Check(found);
         Check(store.AppointmentLoad(a.Id())->Id() == a.Id());

@@ -158,10 +158,6 @@ void IdIndex::Reserve(size_t count, int32_t lowest, int32_t highest) {
     }
 }
 
-size_t IdIndex::MemoryBytes() const {
-    return dense_.capacity() * sizeof(uint32_t) + cells_.capacity() * sizeof(Cell);
-}
-
 size_t IdIndex::Home(int32_t key) const {
     // Fibonacci hashing spreads neighbouring ids across the table.
     return static_cast<size_t>(
