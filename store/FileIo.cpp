@@ -224,7 +224,8 @@ std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock&
     if (int rc = fs.Fstat(fd, st); rc < 0) {
         failure = FromErrno(rc);
     } else if (!S_ISREG(st.st_mode)) {
-        failure = MakeError(ErrorNumber::PathFileAccess);
+        failure = Error{ErrorNumber::PathFileAccess,
+                        S_ISDIR(st.st_mode) ? "A folder, not a file" : "Not a regular file"};
     } else if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
         failure = MakeError(ErrorNumber::OutOfMemory);
     } else {

@@ -427,7 +427,7 @@ TEST_F(DlgMainTest, DataFileProblemsAreToldOnceAtStart) {
     EXPECT_EQ(ui.messages[0].title, "Tidemar PE");
     EXPECT_TRUE(text.contains("Customer.bin ended in 5 bytes short of a whole record"));
     EXPECT_TRUE(text.contains(QString::fromStdString(data + "Customer.bin.bak")));
-    EXPECT_TRUE(text.contains("Appointment.bin could not be read (Path/File access error). It is "
+    EXPECT_TRUE(text.contains("Appointment.bin could not be read (A folder, not a file). It is "
                               "left as it is, and changes to appointments made now will not be "
                               "saved."));
     EXPECT_TRUE(text.contains(QString::fromStdString(dir.path() + "/Tidemar.err")));
