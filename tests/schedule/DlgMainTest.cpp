@@ -328,22 +328,6 @@ TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
     EXPECT_EQ(window->SelectedAppointment(), 0);
 }
 
-TEST_F(DlgMainTest, ResourceDropDownOffersItsCommandsGreyedAsAvailable) {
-    window->Form_Activate();
-    grid().SetCurrentRow(0);
-    ui.popupResults = {3};
-    window->ToolBar_ButtonClick("Resource", true);
-    ASSERT_EQ(ui.popups.size(), 1);
-    const auto& entries = ui.popups[0].entries;
-    ASSERT_EQ(entries.size(), 3);
-    EXPECT_EQ(entries[0].text, "Add resource");
-    EXPECT_EQ(entries[2].text, "Delete resource");
-    EXPECT_EQ(entries[2].enabled, true);
-    // The chosen "Delete resource" ran: with no row it says so.
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, "No resource selected!");
-}
-
 TEST_F(DlgMainTest, ClickOnTheDropDownPartReportsTheFlag) {
     window->show();
     DropDownToolButton* button = window->ToolButton("Resource");
