@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 WERROR     ?= $(if $(CI),ON,OFF)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-core-sanitized bench fuzz format clean
+.PHONY: all deps build run test test-core-sanitized bench fuzz install format clean
 
 all: build
 
@@ -34,6 +34,10 @@ test: build test-core-sanitized
 bench: build
 	./$(BUILD)/bench/core_bench
 	@if [ -x $(BUILD)/bench/ui_bench ]; then QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/ui_bench; fi
+
+# PREFIX=/usr/local by default; DESTDIR is honoured as usual.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 # Each fuzz target for FUZZ_RUNS executions (clang's libFuzzer); what they find joins
 # fuzz/corpus/, which `make test` replays.

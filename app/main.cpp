@@ -1,20 +1,83 @@
 #include <QApplication>
+#include <QSettings>
+
+#include <cstdio>
+#include <filesystem>
 
 #include "controls/QtWindowing.h"
+#include "schedule/CommandLine.h"
 #include "schedule/DlgMain.h"
 #include "schedule/SessionEnd.h"
+#include "schedule/WindowState.h"
+#include "store/FileSystem.h"
+#include "store/FolderChoice.h"
 #include "store/Hooks.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
-#include "store/ProgramFolders.h"
+
+namespace {
+
+// The folder of the executable, without asking Qt: the command line is dealt with before any
+// window system is touched.
+std::string ProgramFolder(const char* argv0) {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        exe = std::filesystem::absolute(argv0, ec);
+    }
+    return exe.parent_path().string();
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const CommandLine line = CommandLine::Parse(arguments);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        std::fputs(line.text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fputs(line.text.toLocal8Bit().constData(), stderr);
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    std::optional<std::string> dataOption;
+    if (line.dataFolder) {
+        dataOption = line.dataFolder->toLocal8Bit().toStdString();
+    }
+    const FolderChoice choice =
+        ChooseFolders(FileSystem::Real(), ProgramFolder(argv[0]), dataOption,
+                      Environment("XDG_DATA_HOME"), Environment("HOME"));
+    if (!choice.folders && dataOption) {
+        std::fprintf(stderr, "tidemar: %s\n", choice.error.c_str());
+        return 2;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tidemar PE");
+    QApplication::setOrganizationName("Tidemar");
+    QApplication::setDesktopFileName("tidemar");
     QApplication::setQuitOnLastWindowClosed(true);
     QtWindowing windowing;
-
-    ProgramFolders folders{QCoreApplication::applicationDirPath().toStdString()};
+    if (!choice.folders) {
+        windowing.MessageBox(nullptr,
+                             QObject::tr("Tidemar PE has nowhere to keep its data: %1.")
+                                 .arg(QString::fromStdString(choice.error)),
+                             "Tidemar PE", IWindowing::Icon::Critical, IWindowing::Buttons::Ok);
+        return 1;
+    }
+    const ProgramFolders& folders = *choice.folders;
     ModError::SetLogFile(folders.LogFile());
     ModError::SetMessageBoxHook([&windowing](const std::string& text, const std::string& title) {
         windowing.MessageBox(nullptr, QString::fromStdString(text), QString::fromStdString(title),
@@ -40,7 +103,11 @@ int main(int argc, char** argv) {
                              "Tidemar PE", IWindowing::Icon::Critical, IWindowing::Buttons::Ok);
         return 1;
     }
+    QSettings settings;
+    WindowState::Restore(window, settings);
     CloseWithSessionEnd(window);
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    WindowState::Save(window, settings);
+    return status;
 }

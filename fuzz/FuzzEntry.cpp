@@ -101,7 +101,9 @@ void FuzzDateTexts(const uint8_t* data, size_t size) {
     date.MinutesSinceMidnight(text);
     date.SecondsSinceMidnight(text);
     int32_t n[4] = {};
-    std::memcpy(n, data, std::min(size, sizeof n));
+    if (size > 0) {
+        std::memcpy(n, data, std::min(size, sizeof n));
+    }
     const int32_t month = date.FirstDayOfMonth(n[0]);
     const int32_t last = date.LastDayOfMonth(n[0]);
     if (month != 0 || last != 0) {

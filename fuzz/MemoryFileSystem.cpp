@@ -106,6 +106,10 @@ int MemoryFileSystem::Stat(const std::string& path, struct stat& st) {
     return 0;
 }
 
+int MemoryFileSystem::Access(const std::string& path, int) {
+    return folders.count(path) != 0 || files.count(path) != 0 ? 0 : -ENOENT;
+}
+
 int MemoryFileSystem::Mkdir(const std::string& path, mode_t) {
     if (folders.count(path) != 0 || files.count(path) != 0) {
         return -EEXIST;

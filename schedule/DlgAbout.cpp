@@ -49,6 +49,10 @@ DlgAbout::DlgAbout(QWidget* parent) : QDialog(parent) {
                      "your customers, drawn as bars, kept free of double bookings."),
                   1.0, false);
     description->setWordWrap(true);
+    LblData = MakeLabel(this, QString(), 0.9, false);
+    LblData->setWordWrap(true);
+    LblData->setPalette(muted);
+    LblData->hide();
 
     auto* text = new QVBoxLayout;
     text->setSpacing(4);
@@ -56,6 +60,8 @@ DlgAbout::DlgAbout(QWidget* parent) : QDialog(parent) {
     text->addWidget(LblVersion);
     text->addSpacing(10);
     text->addWidget(description);
+    text->addSpacing(6);
+    text->addWidget(LblData);
     text->addStretch(1);
 
     auto* top = new QHBoxLayout;
@@ -97,6 +103,11 @@ QString DlgAbout::FormatVersion(int major, int minor, int revision) {
 
 QString DlgAbout::ProgramVersion() {
     return FormatVersion(Version::Major, Version::Minor, Version::Revision);
+}
+
+void DlgAbout::SetDataFolder(const QString& folder) {
+    LblData->setText(tr("Your data: %1").arg(folder));
+    LblData->setVisible(!folder.isEmpty());
 }
 
 void DlgAbout::showEvent(QShowEvent* event) {

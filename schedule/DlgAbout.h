@@ -18,9 +18,12 @@ public:
     static QString FormatVersion(int major, int minor, int revision);
     // This program's version in that form.
     static QString ProgramVersion();
+    // The folder the data lives in, shown in the box.
+    void SetDataFolder(const QString& folder);
 
     QLabel* Image1 = nullptr;
     QLabel* LblVersion = nullptr;
+    QLabel* LblData = nullptr;
     QPushButton* BtnAbout = nullptr;
 
 protected:

@@ -549,6 +549,7 @@ void DlgMain::mnuHelpAbout_Click() {
     HideZoom();
     if (about_ == nullptr) {
         about_ = new DlgAbout(this);
+        about_->SetDataFolder(QString::fromStdString(folders_.Data()));
     }
     windowing_.ShowModal(about_);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "store/FileIo.h"
@@ -267,24 +268,30 @@ private:
         return limit;
     }
 
-    void AddBlock(size_t capacity) {
+    static Block MakeBlock(size_t capacity, size_t first) {
         Block b;
         b.bytes = AllocateBytes(capacity * sizeof(T));
         b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
-        b.first = Capacity();
+        b.first = first;
         b.capacity = capacity;
+        return b;
+    }
+    void AddBlock(size_t capacity) {
+        Block b = MakeBlock(capacity, Capacity());
+        alive_.resize((b.first + capacity + 63) / 64, 0);
         blocks_.push_back(std::move(b));
-        alive_.resize((Capacity() + 63) / 64, 0);
     }
 
     void Compact() {
-        std::vector<Block> old = std::move(blocks_);
-        std::vector<uint64_t> oldAlive = std::move(alive_);
+        // Everything new is allocated first: if memory runs out, the collection stays as it
+        // was.
+        std::vector<Block> freshBlocks;
+        freshBlocks.push_back(MakeBlock(std::max(live_, size_t{1}), 0));
+        std::vector<uint64_t> freshAlive((freshBlocks.front().capacity + 63) / 64, 0);
+        std::vector<Block> old = std::exchange(blocks_, std::move(freshBlocks));
+        std::vector<uint64_t> oldAlive = std::exchange(alive_, std::move(freshAlive));
         size_t oldEnd = end_;
-        blocks_.clear();
-        alive_.clear();
         end_ = 0;
-        AddBlock(std::max(live_, size_t{1}));
         size_t out = 0;
         for (const Block& b : old) {
             for (size_t i = b.first; i < std::min(b.first + b.capacity, oldEnd); ++i) {

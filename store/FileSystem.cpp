@@ -33,6 +33,9 @@ public:
     int Stat(const std::string& path, struct stat& st) override {
         return Result(::stat(path.c_str(), &st));
     }
+    int Access(const std::string& path, int mode) override {
+        return Result(::access(path.c_str(), mode));
+    }
     int Mkdir(const std::string& path, mode_t mode) override {
         return Result(::mkdir(path.c_str(), mode));
     }

@@ -25,6 +25,8 @@ public:
     virtual int Fsync(int fd) = 0;
     virtual int Close(int fd) = 0;
     virtual int Stat(const std::string& path, struct stat& st) = 0;
+    // 0 when the calling user may use the path that way (R_OK, W_OK, X_OK), or -errno.
+    virtual int Access(const std::string& path, int mode) = 0;
     virtual int Mkdir(const std::string& path, mode_t mode) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     virtual int Unlink(const std::string& path) = 0;

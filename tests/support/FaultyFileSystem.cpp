@@ -93,6 +93,13 @@ int FaultyFileSystem::Stat(const std::string& path, struct stat& st) {
     return Real().Stat(path, st);
 }
 
+int FaultyFileSystem::Access(const std::string& path, int mode) {
+    if (int e = Check(Op::Access, path)) {
+        return e;
+    }
+    return Real().Access(path, mode);
+}
+
 int FaultyFileSystem::Mkdir(const std::string& path, mode_t mode) {
     if (int e = Check(Op::Mkdir, path)) {
         return e;

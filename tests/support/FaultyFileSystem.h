@@ -20,6 +20,7 @@ public:
         Fsync,
         Close,
         Stat,
+        Access,
         Mkdir,
         Rename,
         Unlink,
@@ -52,6 +53,7 @@ public:
     int Fsync(int fd) override;
     int Close(int fd) override;
     int Stat(const std::string& path, struct stat& st) override;
+    int Access(const std::string& path, int mode) override;
     int Mkdir(const std::string& path, mode_t mode) override;
     int Rename(const std::string& from, const std::string& to) override;
     int Unlink(const std::string& path) override;
