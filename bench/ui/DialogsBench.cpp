@@ -131,6 +131,23 @@ void BM_SearchByType(benchmark::State& state) {
     SearchBy(state, true);
 }
 
+// Switching to "Customer" with 10,000 customers in a 1M store: the criterion list refilled,
+// the last customer chosen and the result list filled.
+void BM_SearchCustomerListOf10k(benchmark::State& state) {
+    BenchStore shape = SearchShape();
+    shape.customers = 10000;
+    auto window = OpenWindow(BenchFolder(shape));
+    auto* dialog = new DlgSearch(*window);
+    Open(*dialog);
+    for (auto _ : state) {
+        state.PauseTiming();
+        dialog->mnuSearchType_Click();
+        state.ResumeTiming();
+        dialog->mnuSearchCustomer_Click();
+    }
+    state.counters["customers"] = dialog->CbSearch()->count();
+}
+
 // 1M appointments over 10 resources, 100,000 each; the first n rows of one resource are
 // marked and deleted. A fresh window is loaded (untimed) for each delete.
 void BM_BulkDelete(benchmark::State& state) {
@@ -199,6 +216,7 @@ void BM_ConfigureColorToRepaintedGrid(benchmark::State& state) {
 
 BENCHMARK(BM_SearchByCustomer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchByType)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchCustomerListOf10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BulkDelete)
     ->Arg(1000)
     ->Arg(10000)
