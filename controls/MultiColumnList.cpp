@@ -185,7 +185,10 @@ void MultiColumnList::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // The row with the focus frame is the one chosen, selected or not yet.
         if (current.isValid()) {
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
             emit ItemActivated(current.row());
             event->accept();
             return;

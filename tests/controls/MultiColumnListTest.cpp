@@ -120,6 +120,14 @@ TEST_F(MultiColumnListTest, SpaceMarksTheCurrentRowAndEnterOrDoubleClickChoosesI
     ASSERT_EQ(activated.count(), 2);
     EXPECT_EQ(activated[0][0].toInt(), 2);
     EXPECT_EQ(activated[1][0].toInt(), 4);
+
+    // Enter on the row with the focus frame chooses it even before it is selected.
+    list.selectionModel()->setCurrentIndex(list.Model()->index(1, 0),
+                                           QItemSelectionModel::Clear);
+    ASSERT_EQ(list.ListIndex(), -1);
+    QTest::keyClick(list.viewport(), Qt::Key_Enter);
+    EXPECT_EQ(list.ListIndex(), 1);
+    EXPECT_EQ(activated.count(), 3);
 }
 
 // Clearing drops the marks with the rows; new rows start unmarked.
