@@ -1,11 +1,13 @@
 # Everything from a fresh clone: `make run`, `make test`, `make bench`.
 BUILD      ?= build
 CORE_BUILD ?= build-core-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_RUNS  ?= 10000000
 JOBS       ?= $(shell nproc)
 WERROR     ?= $(if $(CI),ON,OFF)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-core-sanitized bench format clean
+.PHONY: all deps build run test test-core-sanitized bench fuzz format clean
 
 all: build
 
@@ -33,8 +35,17 @@ bench: build
 	./$(BUILD)/bench/core_bench
 	@if [ -x $(BUILD)/bench/ui_bench ]; then QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/ui_bench; fi
 
+# Each fuzz target for FUZZ_RUNS executions (clang's libFuzzer); what they find joins
+# fuzz/corpus/, which `make test` replays.
+fuzz:
+	@scripts/install-deps fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	      -DTIDEMAR_FUZZ=ON $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_RUNS) $(JOBS)
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(CORE_BUILD)
+	rm -rf $(BUILD) $(CORE_BUILD) $(FUZZ_BUILD)

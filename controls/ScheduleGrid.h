@@ -214,7 +214,6 @@ private:
     void RequestPaint();
     // Row height, ruler height and the row-title column, from the font and the titles.
     void UpdateMetrics();
-    void WidenListFor(const QString& text);
     void AxisChanged();
     void RowsChanged();
     void EnsureRowVisible(int row);

@@ -55,6 +55,5 @@ QRectF ScheduleGridGeometry::SpanRect(int row, int64_t fromOffset, int64_t toOff
     // Whole pixels, so that painting and hit-testing agree to the pixel.
     const double left = listWidth + std::round(axis->XOf(fromOffset)) - scrollX;
     const double right = listWidth + std::round(axis->XOf(toOffset)) - scrollX;
-    return QRectF(left, RowTop(row) + 3, std::max(right - left, 1.0),
-                  std::max(4, rowHeight - 7));
+    return QRectF(left, RowTop(row) + 3, std::max(right - left, 1.0), std::max(4, rowHeight - 7));
 }

@@ -89,7 +89,6 @@ public:
 
     int32_t FillDepth() const { return fillDepth_; }
     int32_t SelectedAppointment() const { return selectedAppointment_; }
-    bool Activated() const { return activated_; }
     QString StatusPanel(const QString& key) const;
     // The status bar's word on saving: empty while every change is written.
     QString SaveStatus() const;
@@ -137,6 +136,8 @@ public:
     void Sched_BarDblClick(int row, int bar);
     void Sched_BarRightClick(int row, int bar);
     void Sched_ItemMove(int row, int bar);
+    // The grid raises the next three only for bars dragged or resized, which ours never
+    // are; the window answers them all the same.
     void Sched_BarPreSelect(int value, int flag);
     void Sched_BarPreDrop(int value1, int value2, int value3, int value4, int value5, int value6,
                           int value7, int flag);

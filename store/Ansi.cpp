@@ -102,13 +102,4 @@ std::string ToUtf8(std::string_view ansi) {
     return out;
 }
 
-size_t CharCount(std::string_view utf8) {
-    size_t n = 0;
-    for (size_t i = 0; i < utf8.size();) {
-        NextCodePoint(utf8, i);
-        ++n;
-    }
-    return n;
-}
-
 } // namespace Ansi

@@ -10,7 +10,4 @@ namespace Ansi {
 std::string FromUtf8(std::string_view utf8);
 std::string ToUtf8(std::string_view ansi);
 
-// Number of characters (code points) in a UTF-8 text.
-size_t CharCount(std::string_view utf8);
-
 } // namespace Ansi

@@ -144,18 +144,14 @@ bool ClsGlobal::CheckForOverlap(int32_t id, int32_t resourceId, int32_t startDtT
 }
 
 std::span<const ResourceSlot> ClsGlobal::AppointmentsOfResource(int32_t resourceId) const {
-    auto it = byResource_.find(resourceId);
-    if (it == byResource_.end()) {
-        return {};
-    }
-    return it->second;
+    return byResource_.Of(resourceId);
 }
 
 bool ClsGlobal::AddAppointment(const ClsAppointment& record) {
     if (!appointments_.Add(record)) {
         return false;
     }
-    byResource_[record.ResourceId()].push_back({record.StartDtTm(), record.EndDtTm(), record.Id()});
+    byResource_.Add(record.ResourceId(), {record.StartDtTm(), record.EndDtTm(), record.Id()});
     return true;
 }
 
@@ -206,23 +202,15 @@ size_t ClsGlobal::AppointmentsDelete(std::span<const int32_t> ids) {
     std::unordered_set<int32_t> resources;
     // However the loop ends, the index loses exactly the records removed.
     struct IndexSync {
-        ClsGlobal& store;
+        ResourceIndex& index;
         const std::unordered_set<int32_t>& gone;
         const std::unordered_set<int32_t>& resources;
         ~IndexSync() {
             for (int32_t resourceId : resources) {
-                auto it = store.byResource_.find(resourceId);
-                if (it == store.byResource_.end()) {
-                    continue;
-                }
-                std::erase_if(it->second,
-                              [&](const ResourceSlot& a) { return gone.count(a.id) != 0; });
-                if (it->second.empty()) {
-                    store.byResource_.erase(it);
-                }
+                index.RemoveFrom(resourceId, [&](int32_t id) { return gone.count(id) != 0; });
             }
         }
-    } sync{*this, gone, resources};
+    } sync{byResource_, gone, resources};
     for (int32_t id : ids) {
         const ClsAppointment* record = appointments_.Get(id);
         if (record == nullptr) {
@@ -251,14 +239,7 @@ void ClsGlobal::RemoveAppointments(const std::vector<int32_t>& ids) {
         return;
     }
     for (int32_t resourceId : resources) {
-        auto it = byResource_.find(resourceId);
-        if (it == byResource_.end()) {
-            continue;
-        }
-        std::erase_if(it->second, [&](const ResourceSlot& a) { return doomed.count(a.id) != 0; });
-        if (it->second.empty()) {
-            byResource_.erase(it);
-        }
+        byResource_.RemoveFrom(resourceId, [&](int32_t id) { return doomed.count(id) != 0; });
     }
     for (int32_t id : doomed) {
         appointments_.Remove(id);

@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "store/ClsAppointment.h"
@@ -20,14 +19,7 @@
 #include "store/FileSystem.h"
 #include "store/GlobalRecord.h"
 #include "store/ProgramFolders.h"
-
-// One appointment in the per-resource index, with its times, so scans over a resource's
-// bookings read one small contiguous array instead of the records.
-struct ResourceSlot {
-    int32_t startDtTm;
-    int32_t endDtTm;
-    int32_t id;
-};
+#include "store/ResourceIndex.h"
 
 // A data file the store could not take as it found it.
 struct FileProblem {
@@ -187,7 +179,6 @@ private:
     bool IdInUse(int32_t id) const;
     bool AddAppointment(const ClsAppointment& record);
     void RemoveAppointments(const std::vector<int32_t>& ids);
-    void IndexAppointments();
     std::string PathOf(Kind kind) const;
 
     ProgramFolders folders_;
@@ -211,5 +202,5 @@ private:
     Collection<ClsCustomer> customers_{'C'};
     Collection<ClsType> types_{'T'};
     Collection<ClsAppointment> appointments_{'A'};
-    std::unordered_map<int32_t, std::vector<ResourceSlot>> byResource_;
+    ResourceIndex byResource_;
 };

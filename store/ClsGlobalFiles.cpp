@@ -167,7 +167,7 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
     collection.Clear();
     keepAsIs_[kind] = false;
     if constexpr (std::is_same_v<T, ClsAppointment>) {
-        byResource_.clear();
+        byResource_.Clear();
     }
     if (!FileIo::Exists(fs_, path)) {
         if (mode_ == StoreMode::ReadWrite) {
@@ -194,7 +194,7 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
     }
     counter_ = std::max(counter_, highest);
     if constexpr (std::is_same_v<T, ClsAppointment>) {
-        IndexAppointments();
+        byResource_.Build(appointments_);
     }
 
     std::vector<std::string> wrongs;
@@ -221,22 +221,6 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
             what += (what.empty() ? "" : "; it ") + w;
         }
         KeepFaulty(kind, bytes, bytes.size, what, procName, number);
-    }
-}
-
-// Each resource's list is sized before it is filled: one allocation per resource.
-void ClsGlobal::IndexAppointments() {
-    byResource_.clear();
-    std::unordered_map<int32_t, uint32_t> counts;
-    for (const ClsAppointment& a : appointments_) {
-        ++counts[a.ResourceId()];
-    }
-    byResource_.reserve(counts.size());
-    for (const auto& [resourceId, count] : counts) {
-        byResource_[resourceId].reserve(count);
-    }
-    for (const ClsAppointment& a : appointments_) {
-        byResource_[a.ResourceId()].push_back({a.StartDtTm(), a.EndDtTm(), a.Id()});
     }
 }
 

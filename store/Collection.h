@@ -33,11 +33,10 @@ template <class T> class Collection {
 
 public:
     using Ptr = std::shared_ptr<const T>;
-    static constexpr size_t kBlockRecords = 4096;
+    static constexpr size_t kBlockRecords = 1024;
 
     explicit Collection(char letter) : letter_(letter) {}
 
-    char Letter() const { return letter_; }
     std::string Key(int32_t id) const { return std::to_string(id) + letter_; }
 
     // The id a key names in this collection; keys compare without regard to case.
@@ -246,7 +245,6 @@ private:
         const Block& b = blocks_[BlockOf(position)];
         return b.records[position - b.first];
     }
-    bool IsAlive(size_t position) const { return (alive_[position / 64] >> (position % 64)) & 1; }
     void SetAlive(size_t position) { alive_[position / 64] |= uint64_t{1} << (position % 64); }
     size_t NextAlive(size_t position) const {
         while (position < end_) {
@@ -271,7 +269,7 @@ private:
 
     void AddBlock(size_t capacity) {
         Block b;
-        b.bytes = std::shared_ptr<std::byte[]>(new std::byte[capacity * sizeof(T)]);
+        b.bytes = AllocateBytes(capacity * sizeof(T));
         b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
         b.first = Capacity();
         b.capacity = capacity;

@@ -1,11 +1,13 @@
 #include "store/FileIo.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <sys/mman.h>
 #include <thread>
 
 #include "store/FileSystem.h"
@@ -65,7 +67,7 @@ std::optional<Error> WritePieces(FileSystem& fs, int fd, const FileImage& image)
             }
         }
         if (gather.capacity() == 0) {
-            gather.reserve(kGatherBuffer);
+            gather.reserve(std::min(kGatherBuffer, image.Size()));
         }
         gather.insert(gather.end(), piece.begin(), piece.end());
         return std::nullopt;
@@ -129,7 +131,44 @@ std::optional<Error> WriteTemporary(FileSystem& fs, const FileImage& image, std:
     return failure;
 }
 
+constexpr size_t kHugePage = 2 * 1024 * 1024;
+constexpr size_t kMapFrom = 4 * 1024 * 1024;
+std::atomic<size_t> mappedBytes{0};
+
 } // namespace
+
+std::shared_ptr<std::byte[]> AllocateBytes(size_t size) {
+    if (size < kMapFrom) {
+        return std::shared_ptr<std::byte[]>(new std::byte[std::max<size_t>(size, 1)]);
+    }
+    // Over-map by a huge page so that the block can start on a huge-page boundary.
+    const size_t length = (size + kHugePage - 1) / kHugePage * kHugePage;
+    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    auto* raw = static_cast<std::byte*>(mapped);
+    auto* start = reinterpret_cast<std::byte*>((reinterpret_cast<uintptr_t>(raw) + kHugePage - 1) /
+                                               kHugePage * kHugePage);
+    const size_t before = static_cast<size_t>(start - raw);
+    if (before > 0) {
+        ::munmap(raw, before);
+    }
+    if (kHugePage - before > 0) {
+        ::munmap(start + length, kHugePage - before);
+    }
+    ::madvise(start, length, MADV_HUGEPAGE); // only advice: ignored where unsupported
+    mappedBytes += length;
+    return std::shared_ptr<std::byte[]>(start, [length](std::byte* p) {
+        ::munmap(p, length);
+        mappedBytes -= length;
+    });
+}
+
+size_t MappedBytesInUse() {
+    return mappedBytes;
+}
 
 size_t FileImage::Size() const {
     size_t size = owned.size();
@@ -192,7 +231,7 @@ std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock&
         try {
             // The size fstat gave; a file that grows meanwhile is read on to its end.
             size_t capacity = static_cast<size_t>(st.st_size);
-            std::shared_ptr<std::byte[]> data(new std::byte[std::max<size_t>(capacity, 1)]);
+            std::shared_ptr<std::byte[]> data = AllocateBytes(capacity);
             size_t got = 0;
             for (;;) {
                 if (got == capacity) {
@@ -213,7 +252,7 @@ std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock&
                         break;
                     }
                     size_t grown = std::max(capacity * 2, capacity + static_cast<size_t>(n));
-                    std::shared_ptr<std::byte[]> bigger(new std::byte[grown]);
+                    std::shared_ptr<std::byte[]> bigger = AllocateBytes(grown);
                     std::memcpy(bigger.get(), data.get(), got);
                     std::memcpy(bigger.get() + got, probe, static_cast<size_t>(n));
                     data = std::move(bigger);

@@ -12,6 +12,12 @@
 
 class FileSystem;
 
+// Uninitialised memory for a block of records. Large blocks are mapped in huge pages where
+// the system allows it, so filling them takes a handful of page faults instead of thousands.
+std::shared_ptr<std::byte[]> AllocateBytes(size_t size);
+// Bytes of such blocks mapped now (the heap's own figures do not see them).
+size_t MappedBytesInUse();
+
 // A file's bytes held in one block that record collections can adopt as their storage.
 struct ByteBlock {
     std::shared_ptr<std::byte[]> data;

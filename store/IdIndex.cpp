@@ -7,7 +7,7 @@ namespace {
 // The dense range may hold at most this many slots per key it holds (plus some slack), so a
 // stray id far away cannot make it huge.
 constexpr int64_t kSlotsPerKey = 4;
-constexpr int64_t kSlack = 1024;
+constexpr int64_t kSlack = 64;
 } // namespace
 
 std::optional<uint32_t> IdIndex::Find(int32_t key) const {
@@ -156,10 +156,6 @@ void IdIndex::Reserve(size_t count, int32_t lowest, int32_t highest) {
     if (want > cells_.size()) {
         Rehash(want);
     }
-}
-
-size_t IdIndex::MemoryBytes() const {
-    return dense_.capacity() * sizeof(uint32_t) + cells_.capacity() * sizeof(Cell);
 }
 
 size_t IdIndex::Home(int32_t key) const {

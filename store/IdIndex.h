@@ -19,7 +19,6 @@ public:
     // Room for count keys between lowest and highest without growing.
     void Reserve(size_t count, int32_t lowest, int32_t highest);
     size_t Size() const { return denseSize_ + sparseSize_; }
-    size_t MemoryBytes() const;
 
 private:
     struct Cell {

@@ -38,8 +38,6 @@ public:
 
     void Reserve(size_t records) { bytes_.reserve(records * recordLength_); }
     bool Eof() const { return eof_; }
-    size_t WholeRecords() const { return bytes_.size() / recordLength_; }
-    size_t TrailingBytes() const { return bytes_.size() % recordLength_; }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
 private:

@@ -32,7 +32,6 @@ public:
     std::optional<std::chrono::milliseconds> DueIn() const;
     // Hands the pending changes to the worker when a save is due.
     void Tick();
-    bool Busy() const { return busy_; }
 
     // Writes whatever is pending now, on this thread, after waitForWorker has let a write in
     // flight finish (and run its done). The result names the files that failed.

@@ -6,6 +6,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -37,9 +38,23 @@ const std::string& Folder(int64_t appointments) {
     return BenchFolder(Shape(appointments));
 }
 
+// Memory the program holds: the heap as malloc counts it, plus the blocks the store maps
+// itself.
 size_t HeapInUse() {
     struct mallinfo2 mi = mallinfo2();
-    return mi.uordblks + mi.hblkhd;
+    return mi.uordblks + mi.hblkhd + MappedBytesInUse();
+}
+
+size_t ResidentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return static_cast<size_t>(resident) * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
 }
 
 struct PlainAppointment {
@@ -72,17 +87,22 @@ void BM_LoadFloor(benchmark::State& state) {
 void BM_LoadStore(benchmark::State& state) {
     const std::string& folder = Folder(state.range(0));
     size_t bytesPerAppointment = 0;
+    size_t residentPerAppointment = 0;
     for (auto _ : state) {
         size_t before = HeapInUse();
+        size_t residentBefore = ResidentBytes();
         auto store = std::make_unique<ClsGlobal>(ProgramFolders{folder});
-        // Resources, customers and types are ~1% of a 1M store; the figure charges them too.
+        // Resources, customers and types are ~1% of a 1M store; the figures charge them too.
         bytesPerAppointment = (HeapInUse() - before) / static_cast<size_t>(state.range(0));
+        residentPerAppointment =
+            (ResidentBytes() - residentBefore) / static_cast<size_t>(state.range(0));
         benchmark::DoNotOptimize(store.get());
         state.PauseTiming();
         store.reset();
         state.ResumeTiming();
     }
     state.counters["heap_bytes_per_appt"] = static_cast<double>(bytesPerAppointment);
+    state.counters["resident_bytes_per_appt"] = static_cast<double>(residentPerAppointment);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -106,12 +126,64 @@ void BM_SaveFloor(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 
+// A change to each kind of record and a setting: all five files are pending.
+void TouchEveryFile(ClsGlobal& store, int64_t appointments) {
+    int32_t id = static_cast<int32_t>(FirstAppointmentId(Shape(appointments)));
+    auto a = store.AppointmentLoad(id);
+    store.AppointmentSave(id, a->CustomerId(), a->ResourceId(), a->TypeId(), a->StartDtTm(),
+                          a->EndDtTm(), "edited");
+    int32_t resource = 1;
+    store.ResourceSave(resource, store.ResourceLoad(1)->Name());
+    int32_t customer = kResources + 1;
+    store.CustomerSave(customer, store.CustomerLoad(customer)->Name());
+    int32_t type = FirstAppointmentId(Shape(appointments)) - 1;
+    auto t = store.TypeLoad(type);
+    store.TypeSave(type, t->Name(), t->BackColor(), t->ForeColor(), t->MinTime(), t->MaxTime(),
+                   t->IncTime());
+    store.SetOption(10, !store.Option(10));
+}
+
+// Everything written at once, as at exit: the bytes taken and five files written, synced
+// and renamed.
 void BM_SaveStore(benchmark::State& state) {
     ClsGlobal store(ProgramFolders{Folder(state.range(0))});
     for (auto _ : state) {
+        state.PauseTiming();
+        TouchEveryFile(store, state.range(0));
+        state.ResumeTiming();
         benchmark::DoNotOptimize(store.Save().Ok());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// What an automatic save costs the window: taking the bytes of the changed files. The
+// writing happens on a worker thread (BM_WritePendingChanges).
+void BM_TakePendingChanges(benchmark::State& state) {
+    ClsGlobal store(ProgramFolders{Folder(state.range(0))});
+    size_t bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TouchEveryFile(store, state.range(0));
+        state.ResumeTiming();
+        SavePlan plan = store.TakePendingChanges();
+        bytes = 0;
+        for (const FileImage& f : plan.files) {
+            bytes += f.Size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_WritePendingChanges(benchmark::State& state) {
+    ClsGlobal store(ProgramFolders{Folder(state.range(0))});
+    for (auto _ : state) {
+        state.PauseTiming();
+        TouchEveryFile(store, state.range(0));
+        SavePlan plan = store.TakePendingChanges();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(plan.Write(FileSystem::Real()).Ok());
+    }
 }
 
 ClsGlobal& MillionStore() {
@@ -169,6 +241,8 @@ BENCHMARK(BM_SaveFloor)
     ->Args({kMillion, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveStore)->Arg(10000)->Arg(100000)->Arg(kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TakePendingChanges)->Arg(kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePendingChanges)->Arg(kMillion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckForOverlap)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AppointmentSave)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AppointmentLoad)->Unit(benchmark::kMicrosecond);

@@ -168,10 +168,27 @@ void BM_RepaintAfterScroll(benchmark::State& state) {
     state.counters["painted_bars"] = window->Sched()->PaintedBarCount();
 }
 
-// Start-up with a million appointments: the store loads, the window opens and the
-// first activation paints today's view.
-void BM_StartUpMillion(benchmark::State& state) {
-    BenchStore shape = MillionShape();
+// The store of the start-up and exit benchmarks: the floor holds one record of each kind and
+// no appointment, the other a million appointments over two years.
+BenchStore StartShape(int64_t appointments) {
+    if (appointments == 0) {
+        BenchStore shape;
+        shape.resources = 1;
+        shape.customers = 1;
+        shape.types = 1;
+        return shape;
+    }
+    BenchStore shape;
+    shape.resources = 1000;
+    shape.customers = 10000;
+    shape.appointments = static_cast<int32_t>(appointments);
+    return shape;
+}
+
+// Start-up as the user waits for it: the store loads, the window opens, the first
+// activation builds today's week and it is painted.
+void BM_StartUp(benchmark::State& state) {
+    BenchStore shape = StartShape(state.range(0));
     const std::string& folder = BenchFolder(shape);
     QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -182,6 +199,23 @@ void BM_StartUpMillion(benchmark::State& state) {
         window.reset();
         state.ResumeTiming();
     }
+    state.SetLabel(state.range(0) == 0 ? "floor: no appointments" : "");
+}
+
+// Exit as the user waits for it: help closed, nothing left to write (a save a second after
+// the last change has written it), the window and the store released.
+void BM_Exit(benchmark::State& state) {
+    BenchStore shape = StartShape(state.range(0));
+    const std::string& folder = BenchFolder(shape);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = OpenWindow(folder, 0, shape.firstDay);
+        window->Form_Activate();
+        state.ResumeTiming();
+        window->Form_Unload();
+        window.reset();
+    }
+    state.SetLabel(state.range(0) == 0 ? "floor: no appointments" : "");
 }
 
 } // namespace
@@ -197,4 +231,5 @@ BENCHMARK(BM_RepaintAfterScroll)
     ->Args({20000, 28})
     ->Args({200000, 280})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StartUpMillion)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUp)->Arg(0)->Arg(kMillion)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Exit)->Arg(0)->Arg(kMillion)->Iterations(5)->Unit(benchmark::kMillisecond);

@@ -15,12 +15,14 @@
 #include "controls/Twips.h"
 #include "datetime/Clock.h"
 #include "datetime/ClsDate.h"
+#include "schedule/AutoSave.h"
 #include "schedule/DlgMain.h"
 #include "schedule/SessionEnd.h"
 #include "store/ClsGlobal.h"
 #include "store/InstanceLock.h"
 #include "store/ModError.h"
 #include "store/ProgramFolders.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 
@@ -387,6 +389,52 @@ TEST_F(DlgMainTest, AFailedSaveOffersRetryAndCancelKeepsThePreviousFiles) {
     EXPECT_TRUE(ui.messages[0].text.contains("Resource.bin"));
     EXPECT_FALSE(ui.messages[0].text.contains("Customer.bin"));
     EXPECT_TRUE(std::filesystem::is_directory(resourceFile));
+}
+
+// A write that fails is shown in the status bar until a later one succeeds.
+TEST_F(DlgMainTest, TheStatusBarSaysWhatCouldNotBeSaved) {
+    window.reset();
+    FaultyFileSystem files;
+    window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()}, files);
+    window->Form_Activate(); // the sample data: every file has changes
+    files.faults.push_back({FaultyFileSystem::Op::Write, ".tmp-", 0, ENOSPC});
+    window->Saving().Flush();
+    EXPECT_TRUE(window->SaveStatus().startsWith("Not saved: Customer.bin (Disk full)"))
+        << window->SaveStatus().toStdString();
+    files.faults.clear();
+    AddResource("One more");
+    EXPECT_TRUE(window->Saving().Flush().Ok());
+    EXPECT_EQ(window->SaveStatus(), "");
+    EXPECT_EQ(ClsGlobal(ProgramFolders{dir.path()}).Resources().Count(), 4u);
+}
+
+// Files the store could not take as they were are named once, at the first activation;
+// one that could not be read is left alone and never offered for a retry at the end.
+TEST_F(DlgMainTest, DataFileProblemsAreToldOnceAtStart) {
+    window->Form_Activate();
+    window->close();
+    window.reset();
+    const std::string data = dir.path() + "/Data/";
+    std::filesystem::resize_file(data + "Customer.bin", 28 * 3 + 5);
+    std::filesystem::remove(data + "Appointment.bin");
+    std::filesystem::create_directory(data + "Appointment.bin");
+    ui.messages.clear();
+    window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
+    window->Form_Activate();
+    window->Form_Activate();
+    ASSERT_EQ(ui.messages.size(), 1);
+    const QString text = ui.messages[0].text;
+    EXPECT_EQ(ui.messages[0].title, "Tidemar PE");
+    EXPECT_TRUE(text.contains("Customer.bin ended in 5 bytes short of a whole record"));
+    EXPECT_TRUE(text.contains(QString::fromStdString(data + "Customer.bin.bak")));
+    EXPECT_TRUE(text.contains("Appointment.bin could not be read (Path/File access error). It is "
+                              "left as it is, and changes to appointments made now will not be "
+                              "saved."));
+    EXPECT_TRUE(text.contains(QString::fromStdString(dir.path() + "/Tidemar.err")));
+    AddResource("Another");
+    window->close();
+    EXPECT_EQ(ui.messages.size(), 1) << "no Retry offered for a file never read";
+    EXPECT_TRUE(std::filesystem::is_directory(data + "Appointment.bin"));
 }
 
 TEST(SignalWatcherTest, TerminationSignalsReachTheEventLoop) {

@@ -1,10 +1,14 @@
 // The saver driven by hand: a clock the test moves and a worker whose jobs wait until the
 // test runs them, so nothing here sleeps.
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <span>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -145,6 +149,64 @@ TEST_F(SaverTest, FlushFinishesTheWriteInFlightThenWritesTheRest) {
     EXPECT_EQ(SavedName(1), "Ann");
     EXPECT_EQ(SavedName(2), "Bob");
     EXPECT_FALSE(store->HasPendingChanges());
+}
+
+// A real worker thread writes while this thread goes on changing the store, deleting most
+// of it on the way (so its storage is compacted under the writer's feet): what reaches the
+// files is, at the end, exactly what the store holds.
+TEST_F(SaverTest, ARealWorkerWritesWhileTheStoreChanges) {
+    std::thread worker;
+    std::atomic<bool> written{false};
+    std::function<void()> finish;
+    auto join = [&] {
+        if (worker.joinable()) {
+            worker.join();
+        }
+        if (auto f = std::exchange(finish, nullptr)) {
+            f();
+        }
+    };
+    Saver real(
+        *store,
+        [&](Saver::Job job, Saver::Done done) {
+            auto result = std::make_shared<BatchResult>();
+            written = false;
+            worker = std::thread([job, result, &written] {
+                *result = job();
+                written = true;
+            });
+            finish = [result, done] { done(*result); };
+        },
+        [this] { return now; }, 0ms);
+    store->SetChangeListener([&] { real.Changed(); });
+    std::vector<int32_t> customers;
+    for (int i = 0; i < 20000; ++i) {
+        customers.push_back(AddCustomer("Customer " + std::to_string(i)));
+        int32_t appointment = 0;
+        store->AppointmentSave(appointment, customers.back(), 1 + i % 7, 0, i * 10, i * 10 + 5,
+                               "R" + std::to_string(i));
+        if (i % 3 == 0) {
+            store->CustomerDelete(customers[static_cast<size_t>(i / 2)]);
+        }
+        if (written) {
+            join();
+        }
+        real.Tick();
+    }
+    EXPECT_TRUE(real.Flush(join).Ok());
+    ClsGlobal saved(ProgramFolders{dir.path()}, FileSystem::Real(), StoreMode::ReadOnly);
+    auto dump = [](const auto& collection) {
+        std::vector<std::string> rows;
+        for (const auto& r : collection) {
+            auto bytes = std::as_bytes(std::span(&r, 1));
+            rows.emplace_back(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        }
+        return rows;
+    };
+    EXPECT_EQ(dump(saved.Customers()), dump(store->Customers()));
+    EXPECT_EQ(dump(saved.Appointments()), dump(store->Appointments()));
+    EXPECT_LT(store->Appointments().Count(), 20000u);
+    EXPECT_GE(files.Count(Op::Rename, "Appointment.bin"), 3) << "written while changing";
 }
 
 } // namespace
