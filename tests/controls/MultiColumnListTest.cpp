@@ -122,8 +122,7 @@ TEST_F(MultiColumnListTest, SpaceMarksTheCurrentRowAndEnterOrDoubleClickChoosesI
     EXPECT_EQ(activated[1][0].toInt(), 4);
 
     // Enter on the row with the focus frame chooses it even before it is selected.
-    list.selectionModel()->setCurrentIndex(list.Model()->index(1, 0),
-                                           QItemSelectionModel::Clear);
+    list.selectionModel()->setCurrentIndex(list.Model()->index(1, 0), QItemSelectionModel::Clear);
     ASSERT_EQ(list.ListIndex(), -1);
     QTest::keyClick(list.viewport(), Qt::Key_Enter);
     EXPECT_EQ(list.ListIndex(), 1);
