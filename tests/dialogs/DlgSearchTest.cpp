@@ -274,11 +274,4 @@ TEST_F(DlgSearchTest, MenusAndToolBarInOrder) {
     EXPECT_EQ(dialog->Action(Command::Help)->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
-// The toolbar handler ignores keys it does not know.
-TEST_F(DlgSearchTest, AnUnknownToolBarKeyDoesNothing) {
-    dialog->ToolBar_ButtonClick("Print", false);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_TRUE(ui.log.isEmpty());
-}
-
 } // namespace
