@@ -225,6 +225,89 @@ void DrawHelp(QPainter& p) {
     p.drawPath(mark);
 }
 
+void DrawSelect(QPainter& p) {
+    // A list with its chosen row, and a tick for "take this one".
+    p.setPen(Outline(Ink, 1.2));
+    p.setBrush(Paper);
+    p.drawRoundedRect(QRectF(2.5, 3.5, 15, 17), 1.5, 1.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x90, 0xA4, 0xAE));
+    p.drawRect(QRectF(5, 6.5, 10, 2));
+    p.drawRect(QRectF(5, 15.5, 10, 2));
+    p.setBrush(LightBlue);
+    p.drawRect(QRectF(3.2, 10.2, 13.6, 3.6));
+    p.setPen(Outline(Paper, 4.2));
+    p.drawPolyline(QPolygonF({{12.5, 15.5}, {16, 19}, {22, 11.5}}));
+    p.setPen(Outline(Green, 2.4));
+    p.drawPolyline(QPolygonF({{12.5, 15.5}, {16, 19}, {22, 11.5}}));
+}
+
+void DrawCancel(QPainter& p) {
+    p.setPen(Outline(Red.darker(130), 1.0));
+    p.setBrush(Red);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+    p.setPen(Outline(Paper, 2.6));
+    p.drawLine(QPointF(8, 8), QPointF(16, 16));
+    p.drawLine(QPointF(16, 8), QPointF(8, 16));
+}
+
+void DrawCustomer(QPainter& p) {
+    // Head and shoulders.
+    p.setPen(Outline(DarkBlue, 1.2));
+    p.setBrush(Blue);
+    QPainterPath shoulders;
+    shoulders.moveTo(3.5, 21.5);
+    shoulders.cubicTo(3.5, 14.5, 8, 13, 12, 13);
+    shoulders.cubicTo(16, 13, 20.5, 14.5, 20.5, 21.5);
+    shoulders.closeSubpath();
+    p.drawPath(shoulders);
+    p.setBrush(QColor(0xFF, 0xCC, 0x80));
+    p.setPen(Outline(Wood, 1.2));
+    p.drawEllipse(QPointF(12, 7.5), 4.5, 4.5);
+}
+
+void DrawType(QPainter& p) {
+    // A label tag with a colour swatch: what kind of appointment.
+    QPainterPath tag;
+    tag.moveTo(2.5, 8);
+    tag.lineTo(7.5, 3);
+    tag.lineTo(21.5, 3);
+    tag.lineTo(21.5, 13);
+    tag.lineTo(7.5, 13);
+    tag.closeSubpath();
+    p.setPen(Outline(Orange.darker(140), 1.2));
+    p.setBrush(Orange);
+    p.drawPath(tag);
+    p.setPen(Outline(Paper, 1.0));
+    p.setBrush(Paper);
+    p.drawEllipse(QPointF(7.2, 8), 1.4, 1.4);
+    p.setPen(Outline(Ink, 1.0));
+    p.setBrush(Purple);
+    p.drawRoundedRect(QRectF(4.5, 15.5, 8, 6), 1.2, 1.2);
+    p.setBrush(Green);
+    p.drawRoundedRect(QRectF(13.5, 15.5, 8, 6), 1.2, 1.2);
+}
+
+void DrawDelete(QPainter& p) {
+    // A waste bin.
+    p.setPen(Outline(Ink, 1.2));
+    p.setBrush(Slate);
+    p.drawRoundedRect(QRectF(3.5, 4.5, 17, 3), 1, 1);
+    p.drawRect(QRectF(9.5, 2.5, 5, 2));
+    QPainterPath bin;
+    bin.moveTo(5, 8.5);
+    bin.lineTo(19, 8.5);
+    bin.lineTo(17.5, 21.5);
+    bin.lineTo(6.5, 21.5);
+    bin.closeSubpath();
+    p.setBrush(Mist);
+    p.drawPath(bin);
+    p.setPen(Outline(Red, 1.6));
+    for (double x : {9.5, 12.0, 14.5}) {
+        p.drawLine(QPointF(x, 11), QPointF(x, 19));
+    }
+}
+
 using Drawer = void (*)(QPainter&);
 
 struct Entry {
@@ -238,7 +321,9 @@ constexpr Entry Drawers[] = {
     {"Date", DrawDate},         {"Today", DrawToday},
     {"Search", DrawSearch},     {"View", DrawView},
     {"Zoom", DrawZoom},         {"Print", DrawPrint},
-    {"Help", DrawHelp},
+    {"Help", DrawHelp},         {"Select", DrawSelect},
+    {"Cancel", DrawCancel},     {"Customer", DrawCustomer},
+    {"Type", DrawType},         {"Delete", DrawDelete},
 };
 
 Drawer Find(const QString& key) {

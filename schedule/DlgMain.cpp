@@ -21,6 +21,9 @@
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/ClsDialog.h"
+#include "dialogs/DlgConfigure.h"
+#include "dialogs/DlgDelete.h"
+#include "dialogs/DlgSearch.h"
 #include "schedule/AutoSave.h"
 #include "schedule/ClsHelp.h"
 #include "schedule/ClsPopupMenu.h"
@@ -68,9 +71,8 @@ const CommandDef kCommands[] = {
 };
 
 // Commands whose windows are not part of the program yet: shown, but greyed out.
-constexpr Command kPendingCommands[] = {
-    Command::FileConfigure, Command::FilePrint,  Command::ApptAdd,     Command::ApptEdit,
-    Command::ApptDelete,    Command::ApptSearch, Command::ResourceAdd, Command::ResourceEdit};
+constexpr Command kPendingCommands[] = {Command::FilePrint, Command::ApptAdd, Command::ApptEdit,
+                                        Command::ResourceAdd, Command::ResourceEdit};
 
 bool Available(Command command) {
     return std::find(std::begin(kPendingCommands), std::end(kPendingCommands), command) ==
@@ -415,7 +417,13 @@ void DlgMain::HideZoom() {
 
 void DlgMain::mnuFileConfigure_Click() {
     HideZoom();
+    if (configure_ == nullptr) {
+        configure_ = new DlgConfigure(*this);
+    }
+    windowing_.ShowModal(configure_);
+    ShowResources();
 }
+
 void DlgMain::mnuFilePrint_Click() {
     HideZoom();
 }
@@ -439,10 +447,22 @@ void DlgMain::mnuApptEdit_Click() {
 
 void DlgMain::mnuApptDelete_Click() {
     HideZoom();
+    if (delete_ == nullptr) {
+        delete_ = new DlgDelete(*this);
+    }
+    windowing_.ShowModal(delete_);
+    ShowResources();
 }
 
 void DlgMain::mnuApptSearch_Click() {
     HideZoom();
+    Trap(kForm, "mnuApptSearch_Click", [&] {
+        if (search_ == nullptr) {
+            search_ = new DlgSearch(*this);
+        }
+        windowing_.ShowModal(search_);
+        ShowFoundAppointment(search_->AppointmentId());
+    });
 }
 
 void DlgMain::mnuResourceAdd_Click() {

@@ -17,6 +17,9 @@ class ClsGlobal;
 class ClsHelp;
 class ClsPopupMenu;
 class DlgAbout;
+class DlgConfigure;
+class DlgDelete;
+class DlgSearch;
 class DropDownToolButton;
 class FileSystem;
 class IWindowing;
@@ -95,6 +98,8 @@ public:
     void ShowResources();
     void ShowAppointments(int row);
     // Brings a found appointment into view: its range, its row selected, its start shown.
+    // When no row holds its resource, no row is selected; an id the store does not hold
+    // changes nothing.
     void ShowFoundAppointment(int32_t id);
 
     // Lifecycle.
@@ -171,6 +176,9 @@ private:
     std::unique_ptr<AutoSave> autoSave_;
     std::unique_ptr<RebuildCache> rebuild_;
     DlgAbout* about_ = nullptr;
+    DlgConfigure* configure_ = nullptr;
+    DlgSearch* search_ = nullptr;
+    DlgDelete* delete_ = nullptr;
 
     ScheduleGrid* sched_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;

@@ -129,14 +129,22 @@ void DlgMain::ShowFoundAppointment(int32_t id) {
         return;
     }
     auto a = global_->AppointmentLoad(id);
+    // A missing appointment would take the view to the default record's date.
+    if (a->Id() == 0) {
+        return;
+    }
     int32_t day = date_->SplitDateVal(a->StartDtTm());
     SetScheduleDates(day);
+    // The grid keeps its selected row through a rebuild; a resource without a row must not
+    // leave another resource looking like the found one's.
+    int found = 0;
     for (int row = 1; row <= sched_->RowCount(); ++row) {
         if (sched_->RowData(row) == a->ResourceId()) {
-            sched_->SetCurrentRow(row);
+            found = row;
             break;
         }
     }
+    sched_->SetCurrentRow(found);
     sched_->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
 }
 

@@ -196,6 +196,34 @@ bool ClsGlobal::AppointmentDelete(int32_t id) {
     return true;
 }
 
+size_t ClsGlobal::AppointmentsDelete(std::span<const int32_t> ids) {
+    std::unordered_set<int32_t> gone;
+    gone.reserve(ids.size());
+    std::unordered_set<int32_t> resources;
+    // However the loop ends, the index loses exactly the records removed.
+    struct IndexSync {
+        ResourceIndex& index;
+        const std::unordered_set<int32_t>& gone;
+        const std::unordered_set<int32_t>& resources;
+        ~IndexSync() {
+            for (int32_t resourceId : resources) {
+                index.RemoveFrom(resourceId, [&](int32_t id) { return gone.count(id) != 0; });
+            }
+        }
+    } sync{byResource_, gone, resources};
+    for (int32_t id : ids) {
+        const ClsAppointment* record = appointments_.Get(id);
+        if (record == nullptr) {
+            continue;
+        }
+        resources.insert(record->ResourceId());
+        gone.insert(id);
+        appointments_.Remove(id);
+        Changed(kAppointment);
+    }
+    return gone.size();
+}
+
 void ClsGlobal::RemoveAppointments(const std::vector<int32_t>& ids) {
     // Each touched resource list is filtered once rather than searched once per
     // appointment, which would be quadratic for a customer with most of the bookings.

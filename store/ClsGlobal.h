@@ -97,6 +97,12 @@ public:
     int32_t AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId, int32_t typeId,
                             int32_t startDtTm, int32_t endDtTm, std::string_view reference);
     bool AppointmentDelete(int32_t id);
+    // Deletes the appointments one after the other in the order given, each as
+    // AppointmentDelete would (ids not stored are passed over), but filters each resource's
+    // index once for all of them, so the cost follows the number deleted rather than that
+    // times the resource's bookings. A failure stops it: those deleted before stay deleted
+    // and the index still matches the records. Returns how many were deleted.
+    size_t AppointmentsDelete(std::span<const int32_t> ids);
     bool SaveAppointments();
     void LoadAppointments();
 

@@ -1,0 +1,317 @@
+#include "dialogs/DlgConfigure.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "controls/Blanks.h"
+#include "controls/ColorButton.h"
+#include "controls/IWindowing.h"
+#include "controls/KeyedToolBar.h"
+#include "controls/ScheduleGrid.h"
+#include "controls/Twips.h"
+#include "dialogs/ClsDialog.h"
+#include "schedule/ClsHelp.h"
+#include "schedule/DlgMain.h"
+#include "schedule/Trap.h"
+#include "store/ClsGlobal.h"
+
+namespace {
+using Command = DlgConfigure::Command;
+
+constexpr const char* kForm = "DlgConfigure";
+constexpr double kHeightTwips = 3675;
+constexpr int kHelpContext = 1;
+
+struct CommandDef {
+    Command command;
+    const char* caption; // "&" marks the access key
+    void (DlgConfigure::*handler)();
+};
+const CommandDef kCommands[] = {
+    {Command::FileExit, "E&xit", &DlgConfigure::mnuFileExit_Click},
+    {Command::Help, "&Help", &DlgConfigure::mnuHelp_Click},
+};
+
+struct ToolButtonDef {
+    const char* key;
+    const char* tip;
+    Command command;
+};
+const ToolButtonDef kToolButtons[] = {
+    {"Exit", "Exit", Command::FileExit},
+    {"Help", "Help", Command::Help},
+};
+
+const char* const kDateCaptions[] = {"&dd/mm/yy", "&mm/dd/yy"};
+const char* const kOptionCaptions[] = {"Show &timelines on schedule",
+                                       "&Auto-scroll to current time", "Show t&ooltips",
+                                       "M&ilitary time (00:00 - 23:59)"};
+const char* const kColorCaptions[] = {"Schedule background", "Schedule title background",
+                                      "Schedule ruler", "Schedule list background",
+                                      "Weekend background"};
+// The grid property each colour drives, in the order of the colour table.
+void (ScheduleGrid::*const kGridColors[])(uint32_t) = {
+    &ScheduleGrid::SetBackColor, &ScheduleGrid::SetTitleBackColor, &ScheduleGrid::SetRulerColor,
+    &ScheduleGrid::SetListBackColor, &ScheduleGrid::SetWeekendColor};
+} // namespace
+
+DlgConfigure::DlgConfigure(DlgMain& main) : QDialog(&main), main_(main) {
+    setWindowTitle(tr("Configuration"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    BuildActions();
+    menuBar_ = new QMenuBar(this);
+    BuildMenus();
+    toolBar_ = new KeyedToolBar(this);
+    BuildToolBar();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolBar_);
+    layout->addWidget(BuildSettings(), 1);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+
+    connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgConfigure::ToolBar_ButtonClick);
+}
+
+QWidget* DlgConfigure::BuildSettings() {
+    auto* settings = new QWidget(this);
+
+    auto* dateFrame = new QGroupBox(tr("Date Format"), settings);
+    auto* dates = new QHBoxLayout(dateFrame);
+    for (int i = 0; i < 2; ++i) {
+        btnDate_[static_cast<size_t>(i)] = new QRadioButton(tr(kDateCaptions[i]), dateFrame);
+        dates->addWidget(BtnDate(i));
+        connect(BtnDate(i), &QRadioButton::clicked, this, [this, i] { BtnDate_Click(i); });
+    }
+    dates->addStretch(1);
+
+    auto* optionFrame = new QGroupBox(tr("Options"), settings);
+    auto* options = new QVBoxLayout(optionFrame);
+    for (int i = 0; i < kOptions; ++i) {
+        chkOption_[static_cast<size_t>(i)] = new QCheckBox(tr(kOptionCaptions[i]), optionFrame);
+        options->addWidget(ChkOption(i));
+        connect(ChkOption(i), &QCheckBox::clicked, this, [this, i] { ChkOption_Click(i); });
+    }
+
+    auto* typeFrame = new QGroupBox(tr("Resource Type"), settings);
+    auto* type = new QVBoxLayout(typeFrame);
+    txtResType_ = new QLineEdit(typeFrame);
+    txtResType_->setAccessibleName(tr("Resource Type"));
+    txtResType_->setToolTip(tr("The word shown above the resources on the schedule, up to 24 "
+                               "characters"));
+    txtResType_->installEventFilter(this);
+    type->addWidget(txtResType_);
+
+    auto* colorFrame = new QGroupBox(tr("Colors"), settings);
+    auto* colors = new QGridLayout(colorFrame);
+    colors->setColumnStretch(1, 1);
+    for (int i = 0; i < kColors; ++i) {
+        auto* button = new ColorButton(colorFrame);
+        btnColor_[static_cast<size_t>(i)] = button;
+        // Enter in the resource word must not open the colour dialog.
+        button->setAutoDefault(false);
+        button->setAccessibleName(tr(kColorCaptions[i]));
+        button->setToolTip(tr("Choose the colour of the %1").arg(tr(kColorCaptions[i]).toLower()));
+        auto* label = new QLabel(tr(kColorCaptions[i]), colorFrame);
+        label->setBuddy(button);
+        colors->addWidget(button, i, 0);
+        colors->addWidget(label, i, 1);
+        connect(button, &ColorButton::clicked, this, [this, i] { BtnColor_Click(i); });
+    }
+    colors->setRowStretch(kColors, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(dateFrame);
+    left->addWidget(optionFrame);
+    left->addWidget(typeFrame);
+    left->addStretch(1);
+    auto* columns = new QHBoxLayout(settings);
+    columns->setContentsMargins(9, 6, 9, 9);
+    columns->addLayout(left, 1);
+    columns->addWidget(colorFrame, 1);
+
+    setTabOrder(BtnDate(0), BtnDate(1));
+    setTabOrder(BtnDate(1), ChkOption(0));
+    for (int i = 1; i < kOptions; ++i) {
+        setTabOrder(ChkOption(i - 1), ChkOption(i));
+    }
+    setTabOrder(ChkOption(kOptions - 1), txtResType_);
+    setTabOrder(txtResType_, BtnColor(0));
+    for (int i = 1; i < kColors; ++i) {
+        setTabOrder(BtnColor(i - 1), BtnColor(i));
+    }
+    return settings;
+}
+
+void DlgConfigure::BuildActions() {
+    for (const CommandDef& def : kCommands) {
+        auto* action = new QAction(tr(def.caption), this);
+        connect(action, &QAction::triggered, this, def.handler);
+        actions_[static_cast<size_t>(def.command)] = action;
+    }
+    Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
+}
+
+void DlgConfigure::BuildMenus() {
+    QMenu* file = menuBar_->addMenu(tr("&File"));
+    file->addAction(Action(Command::FileExit));
+    menuBar_->addAction(Action(Command::Help));
+    addAction(Action(Command::Help));
+}
+
+void DlgConfigure::BuildToolBar() {
+    toolBar_->setWindowTitle(tr("Toolbar"));
+    for (const ToolButtonDef& def : kToolButtons) {
+        toolBar_->AddButton(def.key, tr(def.tip));
+    }
+}
+
+void DlgConfigure::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        Form_Load();
+        // The first activation comes once the window is up.
+        QTimer::singleShot(0, this, [this] {
+            if (!activated_ && isVisible()) {
+                Form_Activate();
+            }
+        });
+    }
+    QDialog::showEvent(event);
+}
+
+// However the window goes (Exit, the toolbar, the close box, Escape), a word still being
+// typed is kept, as if the field had lost the focus first.
+void DlgConfigure::hideEvent(QHideEvent* event) {
+    if (activated_) {
+        StoreResourceType();
+    }
+    QDialog::hideEvent(event);
+}
+
+bool DlgConfigure::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !activated_ && isVisible()) {
+        Form_Activate();
+    }
+    return QDialog::event(event);
+}
+
+bool DlgConfigure::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtResType_) {
+        if (event->type() == QEvent::FocusIn) {
+            TxtResType_GotFocus();
+            // A click places the cursor after the focus arrives; select once it has.
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+                QTimer::singleShot(0, this, [this] { TxtResType_GotFocus(); });
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            TxtResType_LostFocus();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void DlgConfigure::Form_Load() {
+    Trap(kForm, "Form_Load", [&] {
+        activated_ = false;
+        adjustSize();
+        resize(width(), std::max(height(), TwipsToPixelsY(kHeightTwips, this)));
+        ClsDialog::FormCenter(this, &main_);
+    });
+}
+
+void DlgConfigure::Form_Activate() {
+    if (activated_) {
+        return;
+    }
+    Trap(kForm, "Form_Activate", [&] {
+        activated_ = true;
+        const ClsGlobal& settings = main_.Global();
+        for (int i = 0; i < kColors; ++i) {
+            BtnColor(i)->SetColor(static_cast<uint32_t>(settings.Color(i)));
+        }
+        for (int i = 0; i < kOptions; ++i) {
+            ChkOption(i)->setChecked(settings.Option(i + 1));
+        }
+        // An unknown format selects neither button, as the setting matches neither.
+        for (int i = 0; i < 2; ++i) {
+            BtnDate(i)->setAutoExclusive(false);
+            BtnDate(i)->setChecked(settings.DateFormat() == i);
+            BtnDate(i)->setAutoExclusive(true);
+        }
+        txtResType_->setText(QString::fromStdString(settings.ResourceType()));
+        txtResType_->setFocus();
+        TxtResType_GotFocus();
+    });
+}
+
+void DlgConfigure::BtnColor_Click(int index) {
+    Trap(kForm, "BtnColor_Click", [&] {
+        ColorButton* button = BtnColor(index);
+        // Closing the picker without a choice gives the colour it started from.
+        const uint32_t color =
+            main_.Windowing().PickColor(this, button->Color()).value_or(button->Color());
+        button->SetColor(color);
+        main_.Global().SetColor(index, static_cast<int32_t>(color));
+        (main_.Sched()->*kGridColors[index])(color);
+    });
+}
+
+void DlgConfigure::BtnDate_Click(int index) {
+    main_.Global().SetDateFormat(index);
+}
+
+void DlgConfigure::ChkOption_Click(int index) {
+    main_.Global().SetOption(index + 1, ChkOption(index)->isChecked());
+}
+
+void DlgConfigure::TxtResType_GotFocus() {
+    ClsDialog::TextSelectAll(txtResType_);
+}
+
+void DlgConfigure::TxtResType_LostFocus() {
+    StoreResourceType();
+}
+
+void DlgConfigure::StoreResourceType() {
+    ClsGlobal& settings = main_.Global();
+    settings.SetResourceType(TrimBlanks(txtResType_->text()).toStdString());
+    // Show the word as it is kept, so a word cut to 24 characters is not a surprise later.
+    const QString stored = QString::fromStdString(settings.ResourceType());
+    if (TrimBlanks(txtResType_->text()) != stored) {
+        txtResType_->setText(stored);
+    }
+}
+
+void DlgConfigure::mnuFileExit_Click() {
+    close();
+}
+
+void DlgConfigure::mnuHelp_Click() {
+    main_.Help().ShowHelpTopic(&main_, main_.HelpFile(), kHelpContext);
+}
+
+void DlgConfigure::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] {
+        for (const ToolButtonDef& def : kToolButtons) {
+            if (key == QLatin1String(def.key)) {
+                Action(def.command)->trigger();
+                return;
+            }
+        }
+    });
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+
+class DlgMain;
+class KeyedToolBar;
+class MultiColumnList;
+class QAction;
+class QComboBox;
+class QMenuBar;
+
+// "Search For Appointment": every appointment of one customer or one appointment type, in
+// order of start; the user chooses one. AppointmentId holds the choice after the dialog
+// closes, 0 when nothing was chosen.
+class DlgSearch : public QDialog {
+    Q_OBJECT
+
+public:
+    // Every command of the window, in menu order.
+    enum class Command { FileSelect, FileCancel, SearchCustomer, SearchType, Help, Count };
+
+    explicit DlgSearch(DlgMain& main);
+
+    bool Activated() const { return activated_; }
+    int32_t AppointmentId() const { return appointmentId_; }
+    bool MonthFirst() const { return monthFirst_; }
+
+    QComboBox* CbSearch() const { return cbSearch_; }
+    MultiColumnList* LbSearch() const { return lbSearch_; }
+    KeyedToolBar* ToolBar() const { return toolBar_; }
+    QMenuBar* MenuBar() const { return menuBar_; }
+    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+
+    // Runs at each showing.
+    void Form_Load();
+    // Runs at the first activation of each showing.
+    void Form_Activate();
+
+    void mnuFileSelect_Click();
+    void mnuFileCancel_Click();
+    void mnuSearchCustomer_Click();
+    void mnuSearchType_Click();
+    void mnuHelp_Click();
+    void ToolBar_ButtonClick(const QString& key, bool flag);
+    void LbSearch_ItemActivated(int row);
+
+    void ShowCustomers();
+    void ShowTypes();
+    void ShowAppointments();
+    // The date "dd/mm/yy " (month first when MonthFirst), then the time "hh:nn".
+    QString FormatDtTm(int32_t value) const;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    // Checks the criterion's menu entry and presses its toolbar button.
+    void ShowCriterion(bool byCustomer);
+
+    DlgMain& main_;
+    QMenuBar* menuBar_ = nullptr;
+    KeyedToolBar* toolBar_ = nullptr;
+    QComboBox* cbSearch_ = nullptr;
+    MultiColumnList* lbSearch_ = nullptr;
+    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+
+    bool activated_ = false;
+    int32_t appointmentId_ = 0;
+    bool monthFirst_ = false;
+    bool byCustomer_ = true;
+};

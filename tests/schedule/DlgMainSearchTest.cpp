@@ -1,0 +1,123 @@
+// The main window's search command: the appointment chosen is brought into view.
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include "controls/MultiColumnList.h"
+#include "dialogs/DlgSearch.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+// The window shown and activated (with today's sample rows), plus a resource "Zulu" with one
+// appointment on Sunday 14 March 2021, 15:00 to 16:00, for the last customer added.
+class DlgMainSearchTest : public MainWindowFixture {
+public:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        window->show();
+        window->Form_Activate();
+        zulu = AddResource("Zulu");
+        quinn = AddCustomer("Quinn");
+        found = AddAppointment(zulu, quinn, AddType("Visit"), kDay, 900, 960);
+        window->ShowResources();
+    }
+    // Runs the search command, choosing the appointment (0: choosing nothing).
+    void Search(int32_t choose) {
+        ui.modalActions.push_back([choose](QDialog* dialog) {
+            auto* search = qobject_cast<DlgSearch*>(dialog);
+            MultiColumnList* list = search->LbSearch();
+            for (int row = 0; row < list->ListCount(); ++row) {
+                if (list->ItemData(row) == choose) {
+                    list->SetListIndex(row);
+                }
+            }
+            if (choose == 0) {
+                search->mnuFileCancel_Click();
+            } else {
+                search->mnuFileSelect_Click();
+            }
+            return 0;
+        });
+        window->mnuApptSearch_Click();
+    }
+    int RowOf(const char* name) {
+        for (int row = 1; row <= grid().RowCount(); ++row) {
+            if (grid().RowText(row).trimmed() == name) {
+                return row;
+            }
+        }
+        return 0;
+    }
+    // The moment lies within the grid's visible time range.
+    bool InView(int32_t day, int minute) {
+        const int x = grid().PointFor(day, minute, 1).x();
+        return x >= 0 && x < grid().viewport()->width();
+    }
+
+    static inline const int32_t kDay = ClsDate::DayNumberFromCivil(2021, 3, 14);
+    int32_t zulu = 0, quinn = 0, found = 0;
+};
+
+struct ViewCase {
+    const char* name;
+    int timeType;
+    int32_t first;
+    int32_t last;
+};
+const ViewCase kViews[] = {
+    {"Week", 0, ClsDate::DayNumberFromCivil(2021, 3, 14), ClsDate::DayNumberFromCivil(2021, 3, 20)},
+    {"FourWeeks", 1, ClsDate::DayNumberFromCivil(2021, 3, 8),
+     ClsDate::DayNumberFromCivil(2021, 4, 4)},
+    {"Month", 2, ClsDate::DayNumberFromCivil(2021, 3, 1), ClsDate::DayNumberFromCivil(2021, 3, 31)},
+};
+
+class DlgMainSearchView : public DlgMainSearchTest,
+                          public ::testing::WithParamInterface<ViewCase> {};
+
+// The range of the current view type around the start, the resource's row, the start shown.
+TEST_P(DlgMainSearchView, BringsTheChosenAppointmentIntoView) {
+    grid().SetTimeType(GetParam().timeType);
+    grid().SetCurrentRow(RowOf("Meeting #1"));
+    Search(found);
+    EXPECT_EQ(grid().TimeType(), GetParam().timeType);
+    EXPECT_EQ(grid().DateFirst(), GetParam().first);
+    EXPECT_EQ(grid().DateLast(), GetParam().last);
+    EXPECT_EQ(grid().CurrentRow(), RowOf("Zulu"));
+    EXPECT_TRUE(InView(kDay, 900));
+    if (GetParam().timeType != 0) {
+        EXPECT_GT(grid().horizontalScrollBar()->value(), 0) << "scrolled to the start";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DlgMainSearchView, ::testing::ValuesIn(kViews),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// An appointment whose resource has no row: its dates are shown and no other resource's row
+// stays selected as if it were the found one's.
+TEST_F(DlgMainSearchTest, AResourceWithoutARowSelectsNoRow) {
+    int32_t id = 0;
+    const int32_t orphan =
+        store().AppointmentSave(id, quinn, 987654, 0, date.JoinDateTime(kDay + 30, 600),
+                                date.JoinDateTime(kDay + 30, 660), "");
+    ASSERT_GT(orphan, 0);
+    grid().SetCurrentRow(RowOf("Zulu"));
+    Search(orphan);
+    EXPECT_EQ(grid().DateFirst(), kDay + 30);
+    EXPECT_EQ(grid().CurrentRow(), 0);
+    EXPECT_TRUE(InView(kDay + 30, 600));
+}
+
+// Choosing nothing, or an appointment gone by the time the dialog closed, changes nothing.
+TEST_F(DlgMainSearchTest, NothingChosenLeavesTheViewAsItWas) {
+    const int32_t first = grid().DateFirst();
+    grid().SetCurrentRow(RowOf("Meeting #2"));
+    Search(0);
+    EXPECT_EQ(grid().DateFirst(), first);
+    EXPECT_EQ(grid().CurrentRow(), RowOf("Meeting #2"));
+    window->ShowFoundAppointment(found + 1000);
+    EXPECT_EQ(grid().DateFirst(), first);
+    EXPECT_EQ(grid().CurrentRow(), RowOf("Meeting #2"));
+}
+
+} // namespace
