@@ -225,6 +225,76 @@ void DrawHelp(QPainter& p) {
     p.drawPath(mark);
 }
 
+void DrawSave(QPainter& p) {
+    // A diskette: label at the top, shutter at the bottom.
+    QPainterPath disk;
+    disk.moveTo(3, 4.5);
+    disk.quadTo(3, 3, 4.5, 3);
+    disk.lineTo(17.5, 3);
+    disk.lineTo(21, 6.5);
+    disk.lineTo(21, 19.5);
+    disk.quadTo(21, 21, 19.5, 21);
+    disk.lineTo(4.5, 21);
+    disk.quadTo(3, 21, 3, 19.5);
+    disk.closeSubpath();
+    p.setPen(Outline(DarkBlue.darker(130), 1.2));
+    p.setBrush(Blue);
+    p.drawPath(disk);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Paper);
+    p.drawRoundedRect(QRectF(6.5, 3.8, 10, 6.2), 0.8, 0.8);
+    p.setBrush(Mist);
+    p.drawRoundedRect(QRectF(6.5, 13.5, 11, 6.8), 0.8, 0.8);
+    p.setBrush(Slate);
+    p.drawRect(QRectF(13, 4.8, 2.4, 4.2));
+}
+
+void DrawCancel(QPainter& p) {
+    p.setPen(Outline(Red.darker(130), 1.0));
+    p.setBrush(Red);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+    p.setPen(Outline(Paper, 2.6));
+    p.drawLine(QPointF(8, 8), QPointF(16, 16));
+    p.drawLine(QPointF(16, 8), QPointF(8, 16));
+}
+
+void DrawCustomer(QPainter& p) {
+    // Head and shoulders.
+    QPainterPath shoulders;
+    shoulders.moveTo(3.5, 21.5);
+    shoulders.cubicTo(3.5, 15, 7.5, 13.2, 12, 13.2);
+    shoulders.cubicTo(16.5, 13.2, 20.5, 15, 20.5, 21.5);
+    shoulders.closeSubpath();
+    p.setPen(Outline(DarkBlue.darker(120), 1.2));
+    p.setBrush(Blue);
+    p.drawPath(shoulders);
+    p.setBrush(QColor(0xFF, 0xCC, 0x80));
+    p.setPen(Outline(Wood, 1.2));
+    p.drawEllipse(QPointF(12, 8), 4.6, 4.6);
+}
+
+void DrawType(QPainter& p) {
+    // A tag with a hole, in a bar's colours.
+    QPainterPath tag;
+    tag.moveTo(2.5, 12);
+    tag.lineTo(8.5, 5);
+    tag.lineTo(20, 5);
+    tag.quadTo(21.5, 5, 21.5, 6.5);
+    tag.lineTo(21.5, 17.5);
+    tag.quadTo(21.5, 19, 20, 19);
+    tag.lineTo(8.5, 19);
+    tag.closeSubpath();
+    p.setPen(Outline(Orange.darker(140), 1.2));
+    p.setBrush(Orange);
+    p.drawPath(tag);
+    p.setPen(Outline(Orange.darker(140), 1.0));
+    p.setBrush(Paper);
+    p.drawEllipse(QPointF(8.5, 12), 1.7, 1.7);
+    p.setPen(Outline(Paper, 1.6));
+    p.drawLine(QPointF(12.5, 10), QPointF(18.5, 10));
+    p.drawLine(QPointF(12.5, 14), QPointF(17, 14));
+}
+
 using Drawer = void (*)(QPainter&);
 
 struct Entry {
@@ -238,7 +308,9 @@ constexpr Entry Drawers[] = {
     {"Date", DrawDate},         {"Today", DrawToday},
     {"Search", DrawSearch},     {"View", DrawView},
     {"Zoom", DrawZoom},         {"Print", DrawPrint},
-    {"Help", DrawHelp},
+    {"Help", DrawHelp},         {"Save", DrawSave},
+    {"Cancel", DrawCancel},     {"Customer", DrawCustomer},
+    {"Type", DrawType},
 };
 
 Drawer Find(const QString& key) {
