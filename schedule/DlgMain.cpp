@@ -21,6 +21,8 @@
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/ClsDialog.h"
+#include "dialogs/DlgAppointment.h"
+#include "dialogs/DlgResource.h"
 #include "schedule/AutoSave.h"
 #include "schedule/ClsHelp.h"
 #include "schedule/ClsPopupMenu.h"
@@ -68,9 +70,8 @@ const CommandDef kCommands[] = {
 };
 
 // Commands whose windows are not part of the program yet: shown, but greyed out.
-constexpr Command kPendingCommands[] = {
-    Command::FileConfigure, Command::FilePrint,  Command::ApptAdd,     Command::ApptEdit,
-    Command::ApptDelete,    Command::ApptSearch, Command::ResourceAdd, Command::ResourceEdit};
+constexpr Command kPendingCommands[] = {Command::FileConfigure, Command::FilePrint,
+                                        Command::ApptDelete, Command::ApptSearch};
 
 bool Available(Command command) {
     return std::find(std::begin(kPendingCommands), std::end(kPendingCommands), command) ==
@@ -425,8 +426,28 @@ void DlgMain::mnuFileExit_Click() {
     close();
 }
 
+DlgAppointment& DlgMain::AppointmentDialog() {
+    if (appointment_ == nullptr) {
+        appointment_ = new DlgAppointment(*this);
+    }
+    return *appointment_;
+}
+
+DlgResource& DlgMain::ResourceDialog() {
+    if (resource_ == nullptr) {
+        resource_ = new DlgResource(*this);
+    }
+    return *resource_;
+}
+
+// Only the appointment is named: the dialog keeps the resource and times of its last
+// showing as presets.
 void DlgMain::mnuApptAdd_Click() {
     HideZoom();
+    DlgAppointment& dialog = AppointmentDialog();
+    dialog.SetAppointmentId(0);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuApptEdit_Click() {
@@ -434,7 +455,12 @@ void DlgMain::mnuApptEdit_Click() {
     if (selectedAppointment_ == 0) {
         windowing_.MessageBox(this, tr("No appointment selected!"), tr("No selection!"),
                               IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return;
     }
+    DlgAppointment& dialog = AppointmentDialog();
+    dialog.SetAppointmentId(selectedAppointment_);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuApptDelete_Click() {
@@ -447,14 +473,24 @@ void DlgMain::mnuApptSearch_Click() {
 
 void DlgMain::mnuResourceAdd_Click() {
     HideZoom();
+    DlgResource& dialog = ResourceDialog();
+    dialog.SetResourceId(0);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuResourceEdit_Click() {
     HideZoom();
-    if (sched_->CurrentRow() < 1) {
+    const int row = sched_->CurrentRow();
+    if (row < 1) {
         windowing_.MessageBox(this, tr("No resource selected!"), tr("No selection!"),
                               IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return;
     }
+    DlgResource& dialog = ResourceDialog();
+    dialog.SetResourceId(sched_->RowData(row));
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuResourceDelete_Click() {

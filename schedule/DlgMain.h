@@ -17,6 +17,8 @@ class ClsGlobal;
 class ClsHelp;
 class ClsPopupMenu;
 class DlgAbout;
+class DlgAppointment;
+class DlgResource;
 class DropDownToolButton;
 class FileSystem;
 class IWindowing;
@@ -157,6 +159,9 @@ private:
     void HideZoom();
     // Offers three commands (add, edit, delete) in a popup menu and runs the chosen one.
     void PopupCommands(const std::array<Command, 3>& commands);
+    // The dialogs, made on first use and kept.
+    DlgAppointment& AppointmentDialog();
+    DlgResource& ResourceDialog();
     void ShowSaveState();
     void ReportLoadProblems();
 
@@ -170,6 +175,8 @@ private:
     std::unique_ptr<AutoSave> autoSave_;
     std::unique_ptr<RebuildCache> rebuild_;
     DlgAbout* about_ = nullptr;
+    DlgAppointment* appointment_ = nullptr;
+    DlgResource* resource_ = nullptr;
 
     ScheduleGrid* sched_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;
