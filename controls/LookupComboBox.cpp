@@ -33,7 +33,7 @@ LookupComboBox::LookupComboBox(QWidget* parent)
     connect(lineEdit(), &QLineEdit::returnPressed, this, &LookupComboBox::Commit);
 }
 
-void LookupComboBox::Fill(std::vector<LookupListModel::Item> items) {
+void LookupComboBox::Fill(LookupListModel::Items items) {
     const QSignalBlocker blocker(this);
     model_->SetItems(std::move(items));
     setCurrentIndex(-1);

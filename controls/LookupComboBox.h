@@ -3,7 +3,6 @@
 #include <QComboBox>
 
 #include <cstdint>
-#include <vector>
 
 #include "controls/LookupListModel.h"
 
@@ -20,7 +19,7 @@ public:
 
     // Replaces the entries (see LookupListModel::SetItems); nothing is selected afterwards
     // and no signal is raised.
-    void Fill(std::vector<LookupListModel::Item> items);
+    void Fill(LookupListModel::Items items);
     // Selects the first entry carrying the id, or the first entry when none does, and
     // raises currentIndexChanged once, also when that entry was already selected. Returns
     // the position, or -1 for an empty list, which is left as it is.

@@ -9,8 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include <vector>
-
 #include "controls/Blanks.h"
 #include "controls/IWindowing.h"
 #include "controls/KeyedToolBar.h"
@@ -54,12 +52,12 @@ const CommandDef kCommands[] = {
 };
 
 // A list's entries from a store collection: every record with an id, in stored order.
-template <class Records> std::vector<LookupListModel::Item> ItemsOf(const Records& records) {
-    std::vector<LookupListModel::Item> items;
-    items.reserve(records.Count());
+template <class Records> LookupListModel::Items ItemsOf(const Records& records) {
+    LookupListModel::Items items;
+    items.Reserve(records.Count(), records.Count() * 24);
     for (const auto& r : records) {
         if (r.Id() != 0) {
-            items.push_back({QString::fromStdString(r.Name()), r.Id()});
+            items.Add(r.Name(), r.Id());
         }
     }
     return items;
@@ -250,8 +248,8 @@ void DlgAppointment::CommitEdits() {
     for (LookupComboBox* list : {cbResource_, cbType_, cbCustomer_}) {
         list->Commit();
     }
-    for (MaskedField* field : std::initializer_list<MaskedField*>{dateStart_, timeStart_,
-                                                                  dateEnd_, timeEnd_}) {
+    for (MaskedField* field :
+         std::initializer_list<MaskedField*>{dateStart_, timeStart_, dateEnd_, timeEnd_}) {
         field->Commit();
     }
 }
@@ -271,13 +269,12 @@ void DlgAppointment::mnuFileSave_Click() {
         int32_t result = 0;
         if (resourceId > 0 && end >= start) {
             int32_t id = appointmentId_;
-            result = Main().Global().AppointmentSave(id, customerId, resourceId, typeId, start,
-                                                     end, reference);
+            result = Main().Global().AppointmentSave(id, customerId, resourceId, typeId, start, end,
+                                                     reference);
         }
         if (result < 1) {
             Main().Windowing().MessageBox(this, tr("Unable to save appointment!"), tr("Error!"),
-                                          IWindowing::Icon::Exclamation,
-                                          IWindowing::Buttons::Ok);
+                                          IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
             return;
         }
         appointmentId_ = result;
@@ -314,7 +311,8 @@ void DlgAppointment::mnuCustomerDelete_Click() {
     if (cbCustomer_->currentIndex() < 0) {
         return;
     }
-    const QString text = tr("Confirm delete ") + cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?";
+    const QString text =
+        tr("Confirm delete ") + cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?";
     if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
@@ -382,8 +380,7 @@ void DlgAppointment::ToolBar_ButtonClick(const QString& key, bool flag) {
             mnuFileCancel_Click();
         } else if (key == "Customer") {
             if (flag) {
-                PopupCommands(Command::CustomerAdd, Command::CustomerEdit,
-                              Command::CustomerDelete);
+                PopupCommands(Command::CustomerAdd, Command::CustomerEdit, Command::CustomerDelete);
             } else {
                 mnuCustomerAdd_Click();
             }

@@ -14,10 +14,22 @@
 
 namespace {
 
-using Items = std::vector<LookupListModel::Item>;
+struct Named {
+    const char* name;
+    int32_t id;
+};
+using Names = std::vector<Named>;
+
+LookupListModel::Items Items(const Names& names) {
+    LookupListModel::Items items;
+    for (const Named& n : names) {
+        items.Add(QString::fromUtf8(n.name), n.id);
+    }
+    return items;
+}
 
 // Names whose order depends on case folding beyond ASCII, with equal names in between.
-const Items kTricky = {{"beta", 1},   {"Alpha", 2},  {"ALPHA", 3},   {"ßeta", 4},
+const Names kTricky = {{"beta", 1},   {"Alpha", 2},  {"ALPHA", 3},   {"ßeta", 4},
                        {"zeta", 5},   {"Éclair", 6}, {"éclair", 7},  {"µ", 8},
                        {"Ÿvonne", 9}, {"ÿ", 10},     {"alpha ", 11}, {"", 12},
                        {"Zeta", 13},  {"Œuvre", 14}, {"œuvre", 15},  {"a-b", 16}};
@@ -34,11 +46,11 @@ TEST(LookupComboBoxTest, FillGivesTheOrderOfSortedInsertsOneByOne) {
     QComboBox reference;
     ClsDialog::ComboSetSorted(&reference, true);
     for (const auto& item : kTricky) {
-        ClsDialog::ComboAddItem(&reference, item.name, item.id);
+        ClsDialog::ComboAddItem(&reference, QString::fromUtf8(item.name), item.id);
     }
     LookupComboBox combo;
     QSignalSpy changed(&combo, &QComboBox::currentIndexChanged);
-    combo.Fill(kTricky);
+    combo.Fill(Items(kTricky));
     QStringList expected = Texts(reference);
     expected.replaceInStrings("alpha #", "alpha#"); // trailing blanks are not shown
     EXPECT_EQ(Texts(combo), expected);
@@ -51,11 +63,11 @@ TEST(LookupComboBoxTest, SelectIdAgreesWithTheDialogHelper) {
     LookupComboBox combo;
     EXPECT_EQ(combo.SelectId(1), -1) << "an empty list";
     ClsDialog::ComboSetSorted(&reference, true);
-    const Items items = {{"b", 7}, {"a", 8}, {"c", 7}};
+    const Names items = {{"b", 7}, {"a", 8}, {"c", 7}};
     for (const auto& item : items) {
-        ClsDialog::ComboAddItem(&reference, item.name, item.id);
+        ClsDialog::ComboAddItem(&reference, QString::fromUtf8(item.name), item.id);
     }
-    combo.Fill(items);
+    combo.Fill(Items(items));
     QSignalSpy referenceChanged(&reference, &QComboBox::currentIndexChanged);
     QSignalSpy changed(&combo, &QComboBox::currentIndexChanged);
     for (int32_t id : {7, 7, 99, 0, 8}) {
@@ -76,7 +88,7 @@ class Typing : public ::testing::TestWithParam<TypingCase> {};
 
 TEST_P(Typing, LeavingTheFieldSelectsWhatTheTextNamesOrKeepsTheSelection) {
     LookupComboBox combo;
-    combo.Fill({{"Anna", 1}, {"Ann", 2}, {"Bert", 3}, {"Berta", 4}, {"Carl", 5}});
+    combo.Fill(Items({{"Anna", 1}, {"Ann", 2}, {"Bert", 3}, {"Berta", 4}, {"Carl", 5}}));
     combo.SelectId(5);
     combo.lineEdit()->setText(GetParam().typed);
     combo.Commit();
@@ -93,12 +105,12 @@ INSTANTIATE_TEST_SUITE_P(Table, Typing,
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST(LookupComboBoxTest, TypingOffersTheNamesThatBeginSoAmongTenThousand) {
-    Items items;
+    LookupListModel::Items items;
     for (int i = 0; i < 10000; ++i) {
-        items.push_back({QString("Customer %1").arg(i, 5, 10, QChar('0')), i + 1});
+        items.Add(QString("Customer %1").arg(i, 5, 10, QChar('0')), i + 1);
     }
     LookupComboBox combo;
-    combo.Fill(items);
+    combo.Fill(std::move(items));
     combo.SelectId(1);
     combo.show();
     combo.setFocus();
