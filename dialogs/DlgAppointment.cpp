@@ -79,7 +79,7 @@ void DlgAppointment::BuildCommands() {
         actions_[static_cast<size_t>(def.command)] = action;
     }
     Action(Command::FileSave)->setShortcut(QKeySequence::Save);
-    Action(Command::FileCancel)->setShortcut(QKeySequence::Cancel);
+    SetCancelAction(Action(Command::FileCancel));
     Action(Command::Help)->setShortcut(QKeySequence::HelpContents);
 
     auto menu = [this](const QString& title, std::initializer_list<Command> commands) {

@@ -141,7 +141,7 @@ void DlgAppointment::SelMonth_DateClick(const QDate& picked) {
     if (calendarTarget_ == nullptr || !picked.isValid()) {
         return;
     }
-    calendarTarget_->SetValue(ClsDate::DayNumberFromCivil(picked.year(), picked.month(),
-                                                          picked.day()));
+    calendarTarget_->SetValue(
+        ClsDate::DayNumberFromCivil(picked.year(), picked.month(), picked.day()));
     CheckTime();
 }

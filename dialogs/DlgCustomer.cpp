@@ -26,9 +26,10 @@ DlgCustomer::DlgCustomer(DlgMain& main, QWidget* parent)
     setWindowTitle(tr("Customer"));
     using C = Command;
     actions_[size_t(C::FileSave)] = MakeAction(tr("&Save"), QKeySequence::Save);
-    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"), QKeySequence::Cancel);
+    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
     actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
     connect(Action(C::FileSave), &QAction::triggered, this, &DlgCustomer::mnuFileSave_Click);
+    SetCancelAction(Action(C::FileCancel));
     connect(Action(C::FileCancel), &QAction::triggered, this, &DlgCustomer::mnuFileCancel_Click);
     connect(Action(C::Help), &QAction::triggered, this, &DlgCustomer::mnuHelp_Click);
 

@@ -27,9 +27,10 @@ DlgResource::DlgResource(DlgMain& main)
     txtResName_->setMaxLength(NameLength);
     using C = Command;
     actions_[size_t(C::FileSave)] = MakeAction(tr("&Save"), QKeySequence::Save);
-    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"), QKeySequence::Cancel);
+    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
     actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
     connect(Action(C::FileSave), &QAction::triggered, this, &DlgResource::mnuFileSave_Click);
+    SetCancelAction(Action(C::FileCancel));
     connect(Action(C::FileCancel), &QAction::triggered, this, &DlgResource::mnuFileCancel_Click);
     connect(Action(C::Help), &QAction::triggered, this, &DlgResource::mnuHelp_Click);
 

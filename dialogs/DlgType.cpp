@@ -37,9 +37,10 @@ DlgType::DlgType(DlgMain& main, QWidget* parent)
     setWindowTitle(tr("Appointment Type"));
     using C = Command;
     actions_[size_t(C::FileSave)] = MakeAction(tr("&Save appointment type"), QKeySequence::Save);
-    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"), QKeySequence::Cancel);
+    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
     actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
     connect(Action(C::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
+    SetCancelAction(Action(C::FileCancel));
     connect(Action(C::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
     connect(Action(C::Help), &QAction::triggered, this, &DlgType::mnuHelp_Click);
 
@@ -76,6 +77,7 @@ DlgType::DlgType(DlgMain& main, QWidget* parent)
 
     auto* duration = new QGroupBox(tr("Duration"), this);
     auto* durationForm = new QFormLayout(duration);
+    durationForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     const std::pair<const char*, MaskedTimeField*> durations[] = {
         {"Minimum", txtMinTime_}, {"Maximum", txtMaxTime_}, {"Increment", txtIncTime_}};
     for (const auto& [label, field] : durations) {
@@ -144,10 +146,11 @@ void DlgType::mnuFileSave_Click() {
         }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;
-        typeId_ = Main().Global().TypeSave(
-            id, name, static_cast<int32_t>(btnBackColor_->Color()),
-            static_cast<int32_t>(btnForeColor_->Color()), static_cast<int16_t>(txtMinTime_->Value()),
-            static_cast<int16_t>(txtMaxTime_->Value()), static_cast<int16_t>(txtIncTime_->Value()));
+        typeId_ = Main().Global().TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
+                                           static_cast<int32_t>(btnForeColor_->Color()),
+                                           static_cast<int16_t>(txtMinTime_->Value()),
+                                           static_cast<int16_t>(txtMaxTime_->Value()),
+                                           static_cast<int16_t>(txtIncTime_->Value()));
         accept();
     });
 }

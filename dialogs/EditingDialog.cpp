@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -19,9 +20,8 @@
 
 EditingDialog::EditingDialog(DlgMain& main, QWidget* parent, const char* form, double widthTwips,
                              double heightTwips)
-    : QDialog(parent), main_(main), form_(form), widthTwips_(widthTwips),
-      heightTwips_(heightTwips), menuBar_(new QMenuBar(this)), toolBar_(new KeyedToolBar(this)),
-      body_(new QVBoxLayout) {
+    : QDialog(parent), main_(main), form_(form), widthTwips_(widthTwips), heightTwips_(heightTwips),
+      menuBar_(new QMenuBar(this)), toolBar_(new KeyedToolBar(this)), body_(new QVBoxLayout) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     toolBar_->setObjectName("ToolBar");
     auto* layout = new QVBoxLayout(this);
@@ -104,4 +104,13 @@ bool EditingDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void EditingDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel) && cancelAction_ != nullptr) {
+        event->accept();
+        cancelAction_->trigger();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

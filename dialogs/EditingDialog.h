@@ -41,6 +41,9 @@ protected:
     // A command of the dialog: its caption ("&" marks the access key) and shortcut, which
     // works anywhere in the dialog.
     QAction* MakeAction(const QString& caption, const QKeySequence& shortcut = {});
+    // Escape runs this command. Not as a shortcut: a list's completions or a calendar that
+    // dropped down must see Escape first.
+    void SetCancelAction(QAction* action) { cancelAction_ = action; }
     // A toolbar button; toolbar buttons take no focus, so Tab runs through the fields only.
     void AddToolButton(const QString& key, const QString& tip, bool dropDown = false);
     // The field selects its whole text whenever it gets the focus.
@@ -50,6 +53,7 @@ protected:
 
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();
@@ -62,5 +66,6 @@ private:
     QMenuBar* menuBar_;
     KeyedToolBar* toolBar_;
     QVBoxLayout* body_;
+    QAction* cancelAction_ = nullptr;
     bool activated_ = false;
 };

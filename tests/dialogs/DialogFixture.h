@@ -52,9 +52,9 @@ inline QStringList MenuLayout(QMenuBar* bar) {
     return menus;
 }
 
-// A main window on an empty store (not a first run: no sample data) in its own folder, the clock pinned to Wednesday 2 June
-// 2021 10:00 and the schedule showing that week. Dialogs are shown through the scripted
-// windowing, so their set-up has run when a test's body sees them.
+// A main window on an empty store (not a first run: no sample data) in its own folder, the clock
+// pinned to Wednesday 2 June 2021 10:00 and the schedule showing that week. Dialogs are shown
+// through the scripted windowing, so their set-up has run when a test's body sees them.
 class DialogFixture : public ::testing::Test {
 public:
     static int32_t Day(int y, int m, int d) { return ClsDate::DayNumberFromCivil(y, m, d); }

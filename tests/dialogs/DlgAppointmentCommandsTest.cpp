@@ -1,6 +1,7 @@
 // Every menu entry and toolbar button of the appointment dialog: caption, shortcut and the
 // effect it causes, checked through the windowing seam; and the keyboard.
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QLineEdit>
 #include <QTest>
 
@@ -80,7 +81,7 @@ struct CommandCase {
 const CommandCase kCommands[] = {
     {"Save", Command::FileSave, "File", "Save appointment", (Qt::CTRL | Qt::Key_S).toCombined(),
      [](auto& t, auto& d) { return t.Closed(d, QDialog::Accepted); }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", Qt::Key_Escape,
+    {"Cancel", Command::FileCancel, "File", "Cancel", 0,
      [](auto& t, auto& d) { return t.Closed(d, QDialog::Rejected); }},
     {"AddCustomer", Command::CustomerAdd, "Customer", "Add customer", 0,
      [](auto& t, auto& d) {
@@ -189,8 +190,9 @@ TEST_P(Buttons, TipAndWhatAClickRuns) {
             EXPECT_TRUE(entry.enabled);
         }
         EXPECT_EQ(captions, b.dropDown);
-        EXPECT_TRUE(ui.log.contains(QString("ShowModal ") +
-                                    (b.command == Command::CustomerAdd ? "DlgCustomer" : "DlgType")));
+        EXPECT_TRUE(
+            ui.log.contains(QString("ShowModal ") +
+                            (b.command == Command::CustomerAdd ? "DlgCustomer" : "DlgType")));
     });
 }
 
@@ -209,14 +211,37 @@ TEST_F(DlgAppointmentCommandsTest, KeyboardWalksTheFieldsSavesAndCancels) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         EXPECT_EQ(order, (QList<QWidget*>{d.TxtRef(), d.CbResource(), d.CbType(), d.CbCustomer(),
-                                          d.DateStart(), d.TimeStart(), d.DateEnd(),
-                                          d.TimeEnd()}));
+                                          d.DateStart(), d.TimeStart(), d.DateEnd(), d.TimeEnd()}));
         QTest::keyClick(d.TimeEnd(), Qt::Key_S, Qt::ControlModifier);
         EXPECT_TRUE(Closed(d, QDialog::Accepted));
     });
+    for (int field = 0; field < 3; ++field) {
+        InDialog([&](DlgAppointment& d) {
+            QWidget* widgets[] = {d.TxtRef(), d.CbResource(), d.TimeEnd()};
+            widgets[field]->setFocus();
+            QTest::keyClick(widgets[field], Qt::Key_Escape);
+            EXPECT_TRUE(Closed(d, QDialog::Rejected)) << field;
+        });
+    }
+}
+
+// Escape first closes what dropped down: the completions of a list or the calendar.
+TEST_F(DlgAppointmentCommandsTest, EscapeClosesACompletionOrTheCalendarBeforeTheDialog) {
     InDialog([&](DlgAppointment& d) {
-        QTest::keyClick(d.CbResource(), Qt::Key_Escape);
-        EXPECT_TRUE(Closed(d, QDialog::Rejected));
+        d.CbCustomer()->setFocus();
+        d.CbCustomer()->lineEdit()->selectAll();
+        QTest::keyClicks(d.CbCustomer(), "t");
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QTest::keyClick(popup, Qt::Key_Escape);
+        EXPECT_FALSE(popup->isVisible());
+        EXPECT_TRUE(d.isVisible());
+
+        d.DateStart_ClickDrop();
+        ASSERT_EQ(QApplication::activePopupWidget(), d.SelMonth());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(d.SelMonth()->isVisible());
+        EXPECT_TRUE(d.isVisible());
     });
 }
 

@@ -57,7 +57,7 @@ struct RuleCase {
     const char* name;
     bool withType;
     int32_t minTime, maxTime, incTime;
-    int startMinute, endDays, endMinute;                   // as drawn, from today
+    int startMinute, endDays, endMinute;                    // as drawn, from today
     int shownStartDays, shownStart, shownEndDays, shownEnd; // after CheckTime
 };
 class Rules : public DlgAppointmentTest, public ::testing::WithParamInterface<RuleCase> {};
@@ -238,12 +238,11 @@ TEST_P(Refusals, SayUnableToSaveAndStayOpen) {
     EXPECT_EQ(dialog().AppointmentId(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Refusals,
-    ::testing::Values(RefusalCase{"Overlap", true, 630, 700, nullptr},
-                      RefusalCase{"EndTypedBeforeStart", true, -1, -1, "0959"},
-                      RefusalCase{"NoResource", false, -1, -1, nullptr}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Refusals,
+                         ::testing::Values(RefusalCase{"Overlap", true, 630, 700, nullptr},
+                                           RefusalCase{"EndTypedBeforeStart", true, -1, -1, "0959"},
+                                           RefusalCase{"NoResource", false, -1, -1, nullptr}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Typing runs no rule: a short but not backward appointment is stored as typed, and empty
 // customer and type lists store -1.
@@ -279,8 +278,8 @@ TEST_F(DlgAppointmentTest, AnOldAppointmentOpensWithTodaysRulesAndFirstNamesForW
     });
     EXPECT_EQ(store().AppointmentLoad(booking)->EndDtTm(), At(today, 630));
 
-    int32_t gone = AddAppointment(ann + 500, room + 500, hour + 500, At(today, 810),
-                                  At(today, 870));
+    int32_t gone =
+        AddAppointment(ann + 500, room + 500, hour + 500, At(today, 810), At(today, 870));
     dialog().SetAppointmentId(gone);
     Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) { d.mnuFileSave_Click(); });
     auto a = store().AppointmentLoad(gone);

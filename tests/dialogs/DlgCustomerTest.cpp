@@ -69,7 +69,7 @@ const CommandCase kCommands[] = {
          return !d.isVisible() && d.result() == QDialog::Accepted &&
                 t.store().Customers().Count() == 1;
      }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", Qt::Key_Escape, "Cancel",
+    {"Cancel", Command::FileCancel, "File", "Cancel", 0, "Cancel",
      [](auto& t, auto& d) {
          return !d.isVisible() && d.result() == QDialog::Rejected &&
                 t.store().Customers().Count() == 0;

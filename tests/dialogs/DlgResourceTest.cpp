@@ -7,6 +7,7 @@
 
 #include "controls/DropDownToolButton.h"
 #include "controls/KeyedToolBar.h"
+#include "controls/ScheduleGrid.h"
 #include "dialogs/DlgResource.h"
 #include "tests/dialogs/DialogFixture.h"
 
@@ -53,13 +54,11 @@ TEST_P(Cancelling, LeavesZeroUnlessClosedByTheCloseBox) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Cancelling,
     ::testing::Values(
-        CancelCase{"Menu", [](DlgResource& d) { d.Action(Command::FileCancel)->trigger(); },
-                   false},
+        CancelCase{"Menu", [](DlgResource& d) { d.Action(Command::FileCancel)->trigger(); }, false},
         CancelCase{"Toolbar", [](DlgResource& d) { d.ToolBar_ButtonClick("Cancel", false); },
                    false},
         CancelCase{"Escape",
-                   [](DlgResource& d) { QTest::keyClick(d.TxtResName(), Qt::Key_Escape); },
-                   false},
+                   [](DlgResource& d) { QTest::keyClick(d.TxtResName(), Qt::Key_Escape); }, false},
         CancelCase{"CloseBox", [](DlgResource& d) { d.close(); }, true}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -78,6 +77,30 @@ TEST_F(DlgResourceTest, AMissingIdOpensEmptyAndTheNameIsCutAtTwentyFourAndTrimme
     EXPECT_EQ(store().ResourceLoad(4711)->Name(), "Conference room on lev  ");
 }
 
+// The main window's Edit resource opens the kept dialog on the selected row's resource, and
+// the renamed row takes its sorted place.
+TEST_F(DlgResourceTest, EditFromTheMainWindowRenamesTheSelectedRow) {
+    AddResource("Alpha");
+    int32_t beta = AddResource("Beta");
+    window->ShowResources();
+    window->Sched()->SetCurrentRow(2);
+    const auto rename = [](QDialog* shown) {
+        auto* d = static_cast<DlgResource*>(shown);
+        d->TxtResName()->setText("Aardvark");
+        d->mnuFileSave_Click();
+        return d->result();
+    };
+    ui.modalActions = {rename};
+    window->mnuResourceEdit_Click();
+    ASSERT_EQ(ui.modals.size(), 1);
+    EXPECT_EQ(window->Sched()->RowText(1).trimmed(), "Aardvark");
+    EXPECT_EQ(window->Sched()->RowData(1), beta);
+    window->mnuResourceAdd_Click();
+    ASSERT_EQ(ui.modals.size(), 2);
+    EXPECT_EQ(ui.modals[1].dialog, ui.modals[0].dialog) << "one dialog, kept";
+    EXPECT_EQ(qobject_cast<DlgResource*>(ui.modals[1].dialog)->ResourceId(), 0);
+}
+
 struct CommandCase {
     const char* name;
     Command command;
@@ -93,7 +116,7 @@ const CommandCase kCommands[] = {
          return !d.isVisible() && d.result() == QDialog::Accepted &&
                 t.store().Resources().Count() == 1 && d.ResourceId() != 0;
      }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", Qt::Key_Escape, "Cancel",
+    {"Cancel", Command::FileCancel, "File", "Cancel", 0, "Cancel",
      [](auto& t, auto& d) {
          return !d.isVisible() && d.result() == QDialog::Rejected &&
                 t.store().Resources().Count() == 0;

@@ -109,13 +109,11 @@ const CommandCase kCommands[] = {
     {"Save", Command::FileSave, "File", "Save appointment type",
      (Qt::CTRL | Qt::Key_S).toCombined(), "Save",
      [](auto& t, auto& d) {
-         return !d.isVisible() && d.result() == QDialog::Accepted &&
-                t.store().Types().Count() == 1;
+         return !d.isVisible() && d.result() == QDialog::Accepted && t.store().Types().Count() == 1;
      }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", Qt::Key_Escape, "Cancel",
+    {"Cancel", Command::FileCancel, "File", "Cancel", 0, "Cancel",
      [](auto& t, auto& d) {
-         return !d.isVisible() && d.result() == QDialog::Rejected &&
-                t.store().Types().Count() == 0;
+         return !d.isVisible() && d.result() == QDialog::Rejected && t.store().Types().Count() == 0;
      }},
     {"Help", Command::Help, "", "Help", Qt::Key_F1, "Help",
      [](auto& t, auto&) {

@@ -91,6 +91,9 @@ TEST_F(BarInteractionTest, DoubleClickEditsAndTheRetimedBarMoves) {
     EXPECT_EQ(grid().BarStartMinute(1, 1), 630);
     EXPECT_EQ(grid().BarEndMinute(1, 1), 690);
     EXPECT_EQ(window->SelectedAppointment(), 0) << "the rebuild cleared it";
+    window->mnuApptAdd_Click();
+    ASSERT_EQ(ui.modals.size(), 2);
+    EXPECT_EQ(ui.modals[1].dialog, ui.modals[0].dialog) << "one dialog, kept";
 }
 
 // "Edit appointment" from the popup edits the bar last clicked with the left button, not
@@ -109,8 +112,7 @@ TEST_F(BarInteractionTest, ThePopupEditsTheLastLeftClickedBar) {
     for (const auto& entry : ui.popups[0].entries) {
         captions << entry.text;
     }
-    EXPECT_EQ(captions,
-              (QStringList{"Add appointment", "Edit appointment", "Delete appointment"}));
+    EXPECT_EQ(captions, (QStringList{"Add appointment", "Edit appointment", "Delete appointment"}));
     EXPECT_EQ(edited, first);
     window->Sched_BarRightClick(2, 1);
     ASSERT_EQ(ui.messages.size(), 1);
