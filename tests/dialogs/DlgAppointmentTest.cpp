@@ -183,27 +183,6 @@ TEST_F(DlgAppointmentTest, ANewAppointmentKeepsThePresetsOfThePreviousShowing) {
     });
 }
 
-TEST_F(DlgAppointmentTest, SavingStoresTheFieldsAndATrimmedReference) {
-    int32_t customer = AddCustomer("Customer");
-    int32_t room = AddResource("Room");
-    int32_t type = AddType("Type", 30, 0, 15);
-    Preset(room, At(today, 600), At(today, 660));
-    int result = Show<DlgAppointment>(dialog(), [](DlgAppointment& d) {
-        QTest::keyClicks(d.TxtRef(), "  AB 12   ");
-        d.mnuFileSave_Click();
-        EXPECT_FALSE(d.isVisible());
-    });
-    EXPECT_EQ(result, QDialog::Accepted);
-    auto a = store().AppointmentLoad(dialog().AppointmentId());
-    ASSERT_NE(a->Id(), 0);
-    EXPECT_EQ(a->CustomerId(), customer);
-    EXPECT_EQ(a->ResourceId(), room);
-    EXPECT_EQ(a->TypeId(), type);
-    EXPECT_EQ(a->StartDtTm(), At(today, 600));
-    EXPECT_EQ(a->EndDtTm(), At(today, 660));
-    EXPECT_EQ(a->Reference(), "AB 12");
-}
-
 struct RefusalCase {
     const char* name;
     bool resource;
@@ -245,21 +224,27 @@ INSTANTIATE_TEST_SUITE_P(Table, Refusals,
                          [](const auto& row) { return std::string(row.param.name); });
 
 // Typing runs no rule: a short but not backward appointment is stored as typed, and empty
-// customer and type lists store -1.
+// customer and type lists store -1. The reference is stored trimmed.
 TEST_F(DlgAppointmentTest, ATypedShortEndIsSavedAsTypedAndEmptyListsGiveMinusOne) {
     int32_t room = AddResource("Room");
     Preset(room, At(today, 600), At(today, 660));
-    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+    int result = Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        QTest::keyClicks(d.TxtRef(), "  AB 12   ");
         d.TimeEnd()->setFocus();
         d.TimeEnd()->selectAll();
         QTest::keyClicks(d.TimeEnd(), "1000");
         d.mnuFileSave_Click();
+        EXPECT_FALSE(d.isVisible());
     });
+    EXPECT_EQ(result, QDialog::Accepted);
     auto a = store().AppointmentLoad(dialog().AppointmentId());
     ASSERT_NE(a->Id(), 0);
+    EXPECT_EQ(a->ResourceId(), room);
+    EXPECT_EQ(a->StartDtTm(), At(today, 600));
     EXPECT_EQ(a->EndDtTm(), At(today, 600));
     EXPECT_EQ(a->CustomerId(), -1);
     EXPECT_EQ(a->TypeId(), -1);
+    EXPECT_EQ(a->Reference(), "AB 12");
 }
 
 // Rules changed since the booking: the end shows adjusted, a save stores it, a cancel keeps

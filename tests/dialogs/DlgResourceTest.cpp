@@ -1,12 +1,10 @@
 // The resource dialog: what each way of closing leaves in ResourceId, the name field, an id
-// no resource carries; and its commands.
+// no resource carries.
 #include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
 #include "controls/ScheduleGrid.h"
 #include "dialogs/DlgResource.h"
 #include "tests/dialogs/DialogFixture.h"
@@ -99,70 +97,6 @@ TEST_F(DlgResourceTest, EditFromTheMainWindowRenamesTheSelectedRow) {
     ASSERT_EQ(ui.modals.size(), 2);
     EXPECT_EQ(ui.modals[1].dialog, ui.modals[0].dialog) << "one dialog, kept";
     EXPECT_EQ(qobject_cast<DlgResource*>(ui.modals[1].dialog)->ResourceId(), 0);
-}
-
-struct CommandCase {
-    const char* name;
-    Command command;
-    const char* menu;
-    const char* caption;
-    int shortcut;
-    const char* key;
-    std::function<bool(DlgResourceTest&, DlgResource&)> effect;
-};
-const CommandCase kCommands[] = {
-    {"Save", Command::FileSave, "File", "Save", (Qt::CTRL | Qt::Key_S).toCombined(), "Save",
-     [](auto& t, auto& d) {
-         return !d.isVisible() && d.result() == QDialog::Accepted &&
-                t.store().Resources().Count() == 1 && d.ResourceId() != 0;
-     }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", 0, "Cancel",
-     [](auto& t, auto& d) {
-         return !d.isVisible() && d.result() == QDialog::Rejected &&
-                t.store().Resources().Count() == 0;
-     }},
-    {"Help", Command::Help, "", "Help", Qt::Key_F1, "Help",
-     [](auto& t, auto&) {
-         return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 2 &&
-                t.ui.helps[0].owner == t.window.get();
-     }},
-};
-
-class Commands : public DlgResourceTest, public ::testing::WithParamInterface<CommandCase> {};
-
-TEST_P(Commands, CaptionShortcutEffectAndItsButton) {
-    const CommandCase& c = GetParam();
-    for (bool byButton : {false, true}) {
-        SCOPED_TRACE(byButton ? "button" : "menu");
-        Show<DlgResource>(*dialog, [&](DlgResource& d) {
-            QAction* action = d.Action(c.command);
-            EXPECT_EQ(action->text().remove('&'), c.caption);
-            EXPECT_EQ(action->shortcut(), QKeySequence(c.shortcut));
-            EXPECT_EQ(MenuOf(d.MenuBar(), action), c.menu);
-            DropDownToolButton* button = d.ToolBar()->Button(c.key);
-            ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->toolTip(), c.key);
-            if (byButton) {
-                QTest::mouseClick(button, Qt::LeftButton);
-            } else {
-                action->trigger();
-            }
-            EXPECT_TRUE(c.effect(*this, d));
-        });
-        // A fresh window and store for the button; the scripted answers are kept.
-        TearDown();
-        SetUp();
-        ui.helps.clear();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommands),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(DlgResourceTest, CaptionMenusAndButtons) {
-    EXPECT_EQ(dialog->windowTitle(), "Resource Definition");
-    EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{"File: Save, Cancel", "Help"}));
-    EXPECT_EQ(dialog->ToolBar()->Layout(), (QStringList{"Save", "Cancel", "Help"}));
 }
 
 } // namespace

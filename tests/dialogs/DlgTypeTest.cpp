@@ -1,21 +1,17 @@
 // The appointment type dialog: a new type's defaults, the duration spins and the record's
-// clamps, the colours through the colour dialog, cancel; and its commands.
+// clamps, the colours through the colour dialog, cancel, the tab order.
 #include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "controls/ColorButton.h"
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
 #include "controls/MaskedTimeField.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgType.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace {
-
-using Command = DlgType::Command;
 
 class DlgTypeTest : public DialogFixture {
 public:
@@ -96,68 +92,7 @@ TEST_F(DlgTypeTest, ColoursComeFromTheColourDialogAndCancelKeepsTheStoredType) {
     EXPECT_EQ(store().TypeLoad(id)->BackColor(), 0x0000FF);
 }
 
-struct CommandCase {
-    const char* name;
-    Command command;
-    const char* menu;
-    const char* caption;
-    int shortcut;
-    const char* key; // its toolbar button
-    std::function<bool(DlgTypeTest&, DlgType&)> effect;
-};
-const CommandCase kCommands[] = {
-    {"Save", Command::FileSave, "File", "Save appointment type",
-     (Qt::CTRL | Qt::Key_S).toCombined(), "Save",
-     [](auto& t, auto& d) {
-         return !d.isVisible() && d.result() == QDialog::Accepted && t.store().Types().Count() == 1;
-     }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", 0, "Cancel",
-     [](auto& t, auto& d) {
-         return !d.isVisible() && d.result() == QDialog::Rejected && t.store().Types().Count() == 0;
-     }},
-    {"Help", Command::Help, "", "Help", Qt::Key_F1, "Help",
-     [](auto& t, auto&) {
-         return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 5 &&
-                t.ui.helps[0].owner == t.window.get();
-     }},
-};
-
-class Commands : public DlgTypeTest, public ::testing::WithParamInterface<CommandCase> {};
-
-TEST_P(Commands, CaptionShortcutEffectAndItsButton) {
-    const CommandCase& c = GetParam();
-    for (bool byButton : {false, true}) {
-        SCOPED_TRACE(byButton ? "button" : "menu");
-        Show<DlgType>(*dialog, [&](DlgType& d) {
-            QAction* action = d.Action(c.command);
-            EXPECT_EQ(action->text().remove('&'), c.caption);
-            EXPECT_EQ(action->shortcut(), QKeySequence(c.shortcut));
-            EXPECT_EQ(MenuOf(d.MenuBar(), action), c.menu);
-            DropDownToolButton* button = d.ToolBar()->Button(c.key);
-            ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->toolTip(), c.key);
-            if (byButton) {
-                QTest::mouseClick(button, Qt::LeftButton);
-            } else {
-                action->trigger();
-            }
-            EXPECT_TRUE(c.effect(*this, d));
-        });
-        // A fresh window and store for the button; the scripted answers are kept.
-        TearDown();
-        SetUp();
-        ui.helps.clear();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommands),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(DlgTypeTest, MenusButtonsAndTabOrder) {
-    EXPECT_EQ(dialog->windowTitle(), "Appointment Type");
-    EXPECT_EQ(MenuLayout(dialog->MenuBar()),
-              (QStringList{"File: Save appointment type, -, Cancel", "Help"}));
-    EXPECT_EQ(dialog->ToolBar()->Layout(), (QStringList{"Save", "Cancel", "Help"}));
+TEST_F(DlgTypeTest, TabRunsDownTheFields) {
     Show<DlgType>(*dialog, [](DlgType& d) {
         QList<QWidget*> order;
         for (int i = 0; i < 6; ++i) {
