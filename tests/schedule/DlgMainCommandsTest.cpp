@@ -76,7 +76,8 @@ struct CommandCase {
     // a QKeySequence cannot be made before the application exists.
     std::variant<QKeySequence::StandardKey, int> shortcut;
     bool enabled;
-    std::function<bool(DlgMainCommandsTest&)> effect; // checked after the command ran
+    std::function<bool(DlgMainCommandsTest&)> effect;      // checked after the command ran
+    std::function<void(DlgMainCommandsTest&)> before = {}; // a selection the command needs
 };
 
 const int32_t kToday = ClsDate::DayNumberFromCivil(2021, 6, 2);
@@ -92,7 +93,16 @@ const CommandCase kCommands[] = {
          return t.Opened("DlgAppointment") && d->AppointmentId() == 0;
      }},
     {"EditAppointment", Command::ApptEdit, "Appointment", "Edit appointment", 0, true,
-     [](auto& t) { return t.Said("No appointment selected!"); }},
+     [](auto& t) {
+         auto* d = qobject_cast<DlgAppointment*>(t.ui.modals.value(0).dialog);
+         return t.Opened("DlgAppointment") &&
+                d->AppointmentId() == t.window->Sched()->BarData(1, 1);
+     },
+     [](auto& t) {
+         int32_t today = kToday;
+         t.window->SetScheduleDates(today);
+         t.window->Sched_BarLeftClick(1, 1);
+     }},
     {"DeleteAppointment", Command::ApptDelete, "Appointment", "Delete appointment", 0, false,
      nullptr},
     {"Search", Command::ApptSearch, "Appointment", "Search for appointment", QKeySequence::Find,
@@ -103,7 +113,11 @@ const CommandCase kCommands[] = {
          return t.Opened("DlgResource") && d->ResourceId() == 0;
      }},
     {"EditResource", Command::ResourceEdit, "Resource", "Edit resource", 0, true,
-     [](auto& t) { return t.Said("No resource selected!"); }},
+     [](auto& t) {
+         auto* d = qobject_cast<DlgResource*>(t.ui.modals.value(0).dialog);
+         return t.Opened("DlgResource") && d->ResourceId() == t.window->Sched()->RowData(2);
+     },
+     [](auto& t) { t.window->Sched()->SetCurrentRow(2); }},
     {"DeleteResource", Command::ResourceDelete, "Resource", "Delete resource", 0, true,
      [](auto& t) { return t.Said("No resource selected!"); }},
     {"StartDate", Command::SchedDate, "Schedule", "Start date", 0, true,
@@ -148,6 +162,9 @@ TEST_P(Commands, CaptionStateAndEffect) {
     ASSERT_NE(menu, nullptr) << "the command is in a menu";
     EXPECT_TRUE(action->text().contains('&')) << "an access key for the entry";
     if (c.enabled) {
+        if (c.before) {
+            c.before(*this);
+        }
         action->trigger();
         EXPECT_TRUE(c.effect(*this)) << ui.log.join(", ").toStdString();
     }
