@@ -242,6 +242,30 @@ void DrawSelect(QPainter& p) {
     p.drawPolyline(QPolygonF({{12.5, 15.5}, {16, 19}, {22, 11.5}}));
 }
 
+void DrawSave(QPainter& p) {
+    // A diskette: label at the top, shutter at the bottom.
+    QPainterPath disk;
+    disk.moveTo(3, 4.5);
+    disk.quadTo(3, 3, 4.5, 3);
+    disk.lineTo(17.5, 3);
+    disk.lineTo(21, 6.5);
+    disk.lineTo(21, 19.5);
+    disk.quadTo(21, 21, 19.5, 21);
+    disk.lineTo(4.5, 21);
+    disk.quadTo(3, 21, 3, 19.5);
+    disk.closeSubpath();
+    p.setPen(Outline(DarkBlue.darker(130), 1.2));
+    p.setBrush(Blue);
+    p.drawPath(disk);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Paper);
+    p.drawRoundedRect(QRectF(6.5, 3.8, 10, 6.2), 0.8, 0.8);
+    p.setBrush(Mist);
+    p.drawRoundedRect(QRectF(6.5, 13.5, 11, 6.8), 0.8, 0.8);
+    p.setBrush(Slate);
+    p.drawRect(QRectF(13, 4.8, 2.4, 4.2));
+}
+
 void DrawCancel(QPainter& p) {
     p.setPen(Outline(Red.darker(130), 1.0));
     p.setBrush(Red);
@@ -321,9 +345,10 @@ constexpr Entry Drawers[] = {
     {"Date", DrawDate},         {"Today", DrawToday},
     {"Search", DrawSearch},     {"View", DrawView},
     {"Zoom", DrawZoom},         {"Print", DrawPrint},
-    {"Help", DrawHelp},         {"Select", DrawSelect},
-    {"Cancel", DrawCancel},     {"Customer", DrawCustomer},
-    {"Type", DrawType},         {"Delete", DrawDelete},
+    {"Help", DrawHelp},         {"Save", DrawSave},
+    {"Select", DrawSelect},     {"Cancel", DrawCancel},
+    {"Customer", DrawCustomer}, {"Type", DrawType},
+    {"Delete", DrawDelete},
 };
 
 Drawer Find(const QString& key) {

@@ -10,8 +10,9 @@
 class Icons {
 public:
     // The toolbar and menu icon for a command key ("Exit", "Configure", "Resource",
-    // "Appointment", "Date", "Today", "Search", "View", "Zoom", "Print", "Help", "Select",
-    // "Cancel", "Customer", "Type", "Delete"); a null icon for any other key.
+    // "Appointment", "Date", "Today", "Search", "View", "Zoom", "Print", "Help", and the
+    // dialogs' "Save", "Select", "Cancel", "Customer", "Type", "Delete"); a null icon for any
+    // other key.
     static QIcon ForKey(const QString& key);
 
     // The keys ForKey knows: the main window's in toolbar order, then the dialogs'.

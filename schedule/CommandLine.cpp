@@ -27,8 +27,8 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
     parser.addOption(data);
 
     CommandLine line;
-    const QString program = arguments.isEmpty() ? QStringLiteral("tidemar")
-                                                : QFileInfo(arguments.first()).fileName();
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("tidemar") : QFileInfo(arguments.first()).fileName();
     if (!parser.parse(arguments)) {
         line.action = Action::Error;
         line.text = QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program, parser.errorText());
@@ -57,7 +57,8 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         line.dataFolder = parser.value(data);
         if (line.dataFolder->isEmpty()) {
             line.action = Action::Error;
-            line.text = QStringLiteral("%1: --data needs a folder\nTry '%1 --help'.\n").arg(program);
+            line.text =
+                QStringLiteral("%1: --data needs a folder\nTry '%1 --help'.\n").arg(program);
         }
     }
     return line;

@@ -21,8 +21,10 @@
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/ClsDialog.h"
+#include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
 #include "dialogs/DlgDelete.h"
+#include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
 #include "schedule/AutoSave.h"
 #include "schedule/ClsHelp.h"
@@ -71,8 +73,7 @@ const CommandDef kCommands[] = {
 };
 
 // Commands whose windows are not part of the program yet: shown, but greyed out.
-constexpr Command kPendingCommands[] = {Command::FilePrint, Command::ApptAdd, Command::ApptEdit,
-                                        Command::ResourceAdd, Command::ResourceEdit};
+constexpr Command kPendingCommands[] = {Command::FilePrint};
 
 bool Available(Command command) {
     return std::find(std::begin(kPendingCommands), std::end(kPendingCommands), command) ==
@@ -433,8 +434,28 @@ void DlgMain::mnuFileExit_Click() {
     close();
 }
 
+DlgAppointment& DlgMain::AppointmentDialog() {
+    if (appointment_ == nullptr) {
+        appointment_ = new DlgAppointment(*this);
+    }
+    return *appointment_;
+}
+
+DlgResource& DlgMain::ResourceDialog() {
+    if (resource_ == nullptr) {
+        resource_ = new DlgResource(*this);
+    }
+    return *resource_;
+}
+
+// Only the appointment is named: the dialog keeps the resource and times of its last
+// showing as presets.
 void DlgMain::mnuApptAdd_Click() {
     HideZoom();
+    DlgAppointment& dialog = AppointmentDialog();
+    dialog.SetAppointmentId(0);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuApptEdit_Click() {
@@ -442,7 +463,12 @@ void DlgMain::mnuApptEdit_Click() {
     if (selectedAppointment_ == 0) {
         windowing_.MessageBox(this, tr("No appointment selected!"), tr("No selection!"),
                               IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return;
     }
+    DlgAppointment& dialog = AppointmentDialog();
+    dialog.SetAppointmentId(selectedAppointment_);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuApptDelete_Click() {
@@ -467,14 +493,24 @@ void DlgMain::mnuApptSearch_Click() {
 
 void DlgMain::mnuResourceAdd_Click() {
     HideZoom();
+    DlgResource& dialog = ResourceDialog();
+    dialog.SetResourceId(0);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuResourceEdit_Click() {
     HideZoom();
-    if (sched_->CurrentRow() < 1) {
+    const int row = sched_->CurrentRow();
+    if (row < 1) {
         windowing_.MessageBox(this, tr("No resource selected!"), tr("No selection!"),
                               IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return;
     }
+    DlgResource& dialog = ResourceDialog();
+    dialog.SetResourceId(sched_->RowData(row));
+    windowing_.ShowModal(&dialog);
+    ShowResources();
 }
 
 void DlgMain::mnuResourceDelete_Click() {

@@ -20,6 +20,8 @@ class DlgAbout;
 class DlgConfigure;
 class DlgDelete;
 class DlgSearch;
+class DlgAppointment;
+class DlgResource;
 class DropDownToolButton;
 class FileSystem;
 class IWindowing;
@@ -163,6 +165,9 @@ private:
     void HideZoom();
     // Offers three commands (add, edit, delete) in a popup menu and runs the chosen one.
     void PopupCommands(const std::array<Command, 3>& commands);
+    // The dialogs, made on first use and kept.
+    DlgAppointment& AppointmentDialog();
+    DlgResource& ResourceDialog();
     void ShowSaveState();
     void ReportLoadProblems();
 
@@ -179,6 +184,8 @@ private:
     DlgConfigure* configure_ = nullptr;
     DlgSearch* search_ = nullptr;
     DlgDelete* delete_ = nullptr;
+    DlgAppointment* appointment_ = nullptr;
+    DlgResource* resource_ = nullptr;
 
     ScheduleGrid* sched_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;

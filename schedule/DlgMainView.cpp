@@ -9,9 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "controls/IWindowing.h"
 #include "controls/KeyedToolBar.h"
 #include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
+#include "dialogs/DlgAppointment.h"
 #include "schedule/DlgMain.h"
 #include "schedule/RebuildCache.h"
 #include "schedule/Trap.h"
@@ -148,13 +150,23 @@ void DlgMain::ShowFoundAppointment(int32_t id) {
     sched_->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
 }
 
-void DlgMain::Sched_BarAdded(int /*row*/, int /*bar*/, int /*value1*/, int /*value2*/) {
+// A drawn bar books nothing by itself: the appointment dialog opens preset with its row and
+// times, and the rebuild afterwards replaces it with what was stored, if anything.
+void DlgMain::Sched_BarAdded(int row, int bar, int /*value1*/, int /*value2*/) {
     if (fillDepth_ >= 1) {
         return;
     }
-    // Until the appointment dialog exists a drawn bar books nothing; the rebuild takes it
-    // off the grid again.
-    Trap(kForm, "Sched_BarAdded", [&] { ShowResources(); });
+    Trap(kForm, "Sched_BarAdded", [&] {
+        DlgAppointment& dialog = AppointmentDialog();
+        dialog.SetAppointmentId(0);
+        dialog.SetResourceId(sched_->RowData(row));
+        dialog.SetStartDateTime(
+            date_->JoinDateTime(sched_->BarStartDate(row, bar), sched_->BarStartMinute(row, bar)));
+        dialog.SetEndDateTime(
+            date_->JoinDateTime(sched_->BarEndDate(row, bar), sched_->BarEndMinute(row, bar)));
+        windowing_.ShowModal(&dialog);
+        ShowResources();
+    });
 }
 
 void DlgMain::Sched_BarLeftClick(int row, int bar) {

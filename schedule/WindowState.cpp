@@ -54,9 +54,9 @@ void Restore(DlgMain& window, QSettings& settings) {
     }
     const int resolution = settings.value(kResolution).toInt(&ok);
     if (ok) {
-        window.Sched()->SetResolution(static_cast<int16_t>(
-            std::clamp(resolution, int{ScheduleGrid::ResolutionMinimum()},
-                       int{ScheduleGrid::ResolutionMaximum()})));
+        window.Sched()->SetResolution(
+            static_cast<int16_t>(std::clamp(resolution, int{ScheduleGrid::ResolutionMinimum()},
+                                            int{ScheduleGrid::ResolutionMaximum()})));
     }
 }
 

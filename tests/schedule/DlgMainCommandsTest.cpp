@@ -18,7 +18,9 @@
 #include "controls/ScheduleGrid.h"
 #include "datetime/Clock.h"
 #include "datetime/ClsDate.h"
+#include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
+#include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
@@ -57,6 +59,11 @@ public:
     }
     bool Said(const QString& text) const {
         return ui.messages.size() == 1 && ui.messages[0].text == text;
+    }
+    // The one dialog shown, of that class, and the grid rebuilt after it.
+    bool Opened(const char* className) const {
+        return ui.log == QStringList{QString("ShowModal ") + className} &&
+               window->SelectedAppointment() == 0;
     }
 
     TempDir dir;
@@ -110,8 +117,22 @@ const CommandCase kCommands[] = {
     {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, false, nullptr},
     {"Exit", Command::FileExit, "File", "Exit", (Qt::CTRL | Qt::Key_Q).toCombined(), true,
      [](auto& t) { return !t.window->isVisible(); }},
-    {"AddAppointment", Command::ApptAdd, "Appointment", "Add appointment", 0, false, nullptr},
-    {"EditAppointment", Command::ApptEdit, "Appointment", "Edit appointment", 0, false, nullptr},
+    {"AddAppointment", Command::ApptAdd, "Appointment", "Add appointment", 0, true,
+     [](auto& t) {
+         auto* d = qobject_cast<DlgAppointment*>(t.ui.modals.value(0).dialog);
+         return t.Opened("DlgAppointment") && d->AppointmentId() == 0;
+     }},
+    {"EditAppointment", Command::ApptEdit, "Appointment", "Edit appointment", 0, true,
+     [](auto& t) {
+         auto* d = qobject_cast<DlgAppointment*>(t.ui.modals.value(0).dialog);
+         return t.Opened("DlgAppointment") &&
+                d->AppointmentId() == t.window->Sched()->BarData(1, 1);
+     },
+     [](auto& t) {
+         int32_t today = kToday;
+         t.window->SetScheduleDates(today);
+         t.window->Sched_BarLeftClick(1, 1);
+     }},
     {"DeleteAppointment", Command::ApptDelete, "Appointment", "Delete appointment", 0, true,
      [](auto& t) { return t.ui.log == QStringList{"ShowModal DlgDelete"} && Rebuilt(t); },
      AddResourceWhileOpen},
@@ -132,8 +153,17 @@ const CommandCase kCommands[] = {
              return QDialog::Accepted;
          });
      }},
-    {"AddResource", Command::ResourceAdd, "Resource", "Add resource", 0, false, nullptr},
-    {"EditResource", Command::ResourceEdit, "Resource", "Edit resource", 0, false, nullptr},
+    {"AddResource", Command::ResourceAdd, "Resource", "Add resource", 0, true,
+     [](auto& t) {
+         auto* d = qobject_cast<DlgResource*>(t.ui.modals.value(0).dialog);
+         return t.Opened("DlgResource") && d->ResourceId() == 0;
+     }},
+    {"EditResource", Command::ResourceEdit, "Resource", "Edit resource", 0, true,
+     [](auto& t) {
+         auto* d = qobject_cast<DlgResource*>(t.ui.modals.value(0).dialog);
+         return t.Opened("DlgResource") && d->ResourceId() == t.window->Sched()->RowData(2);
+     },
+     [](auto& t) { t.window->Sched()->SetCurrentRow(2); }},
     {"DeleteResource", Command::ResourceDelete, "Resource", "Delete resource", 0, true,
      [](auto& t) { return t.Said("No resource selected!"); }},
     {"StartDate", Command::SchedDate, "Schedule", "Start date", 0, true,
@@ -241,8 +271,7 @@ const ButtonCase kButtons[] = {
 
 class Buttons : public DlgMainCommandsTest, public ::testing::WithParamInterface<ButtonCase> {};
 
-// A plain click on a button does what its command does. (Resource's and Appointment's adds
-// are not here yet: a plain click offers the drop-down instead, as the next test shows.)
+// A plain click on a button does what its command does.
 TEST_P(Buttons, TipStateAndTheCommandAClickRuns) {
     const ButtonCase& b = GetParam();
     DropDownToolButton* button = window->ToolButton(b.key);

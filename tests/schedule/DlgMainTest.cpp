@@ -236,7 +236,8 @@ TEST_F(DlgMainTest, ARenamedOrDeletedCustomerShowsOnTheNextRebuild) {
 }
 
 // A bar event raised while the grid is being rebuilt must not act; outside a rebuild the
-// drawn bar is taken off again by a rebuild, which also clears the selection.
+// drawn bar opens the appointment dialog and is taken off again by the rebuild after it,
+// which also clears the selection.
 TEST_F(DlgMainTest, BarsAddedDuringARebuildAreIgnored) {
     window->resize(600, 400);
     int32_t r = AddResource("Room");
@@ -256,7 +257,9 @@ TEST_F(DlgMainTest, BarsAddedDuringARebuildAreIgnored) {
     EXPECT_EQ(depthSeen, 1);
     EXPECT_EQ(window->SelectedAppointment(), appt);
     EXPECT_EQ(window->FillDepth(), 0);
+    EXPECT_TRUE(ui.modals.isEmpty()) << "no dialog for a bar of the rebuild";
     emit grid().BarAdded(1, 1, 0, 0);
+    EXPECT_EQ(ui.modals.size(), 1);
     EXPECT_EQ(window->SelectedAppointment(), 0);
 }
 

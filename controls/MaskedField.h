@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAbstractSpinBox>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class QKeyEvent;
+
+// A field typed into a fixed mask, digits only, with spin buttons. The buttons, the Up, Down,
+// Page Up and Page Down keys and the wheel only report ClickSpin: the window decides what a
+// step means. The field holds the last complete, valid value typed or set; leaving it with a
+// text that is not one shows that value again, so the text never disagrees with the value
+// once the user has moved on.
+class MaskedField : public QAbstractSpinBox {
+    Q_OBJECT
+
+public:
+    explicit MaskedField(QWidget* parent = nullptr);
+
+    // The text as shown, a blank position as '_'.
+    QString Text() const;
+    // Shows the held value again unless the text is that value.
+    void Commit();
+
+signals:
+    // Direction 0 is up, 1 down; once per step.
+    void ClickSpin(int direction);
+
+protected:
+    virtual std::optional<int32_t> Parse(const QString& text) const = 0;
+    virtual QString Format(int32_t value) const = 0;
+    // The widest text the field shows, for its size.
+    virtual QString SampleText() const = 0;
+
+    int32_t Held() const { return held_; }
+    // Holds the value and shows it.
+    void Hold(int32_t value);
+    // A new mask (positions: '9' a digit, '>A' a capital letter, anything else literal);
+    // the held value is shown in it.
+    void SetMask(const QString& mask);
+    // Takes the text as it now stands, if it is a valid value.
+    void TakeText();
+    // Extra width inside the field, for a button drawn in it.
+    void SetExtraWidth(int pixels);
+
+    void stepBy(int steps) override;
+    StepEnabled stepEnabled() const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    void focusInEvent(QFocusEvent* event) override;
+    QLineEdit* Editor() const { return lineEdit(); }
+
+private:
+    int32_t held_ = 0;
+    int extraWidth_ = 0;
+};

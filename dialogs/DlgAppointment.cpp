@@ -1,0 +1,397 @@
+#include "dialogs/DlgAppointment.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "controls/Blanks.h"
+#include "controls/IWindowing.h"
+#include "controls/KeyedToolBar.h"
+#include "controls/LookupComboBox.h"
+#include "controls/MaskedDateField.h"
+#include "controls/MaskedTimeField.h"
+#include "controls/ScheduleGrid.h"
+#include "datetime/ClsDate.h"
+#include "dialogs/ClsDialog.h"
+#include "dialogs/DlgCustomer.h"
+#include "dialogs/DlgType.h"
+#include "schedule/ClsPopupMenu.h"
+#include "schedule/DlgMain.h"
+#include "schedule/Trap.h"
+#include "store/ClsGlobal.h"
+
+namespace {
+using Command = DlgAppointment::Command;
+
+constexpr const char* kForm = "DlgAppointment";
+constexpr double kWidthTwips = 4455;
+constexpr double kHeightTwips = 3480;
+constexpr int kHelpContext = 3;
+constexpr int kReferenceLength = 12;
+
+struct CommandDef {
+    Command command;
+    const char* caption; // "&" marks the access key
+    void (DlgAppointment::*handler)();
+};
+const CommandDef kCommands[] = {
+    {Command::FileSave, "&Save appointment", &DlgAppointment::mnuFileSave_Click},
+    {Command::FileCancel, "&Cancel", &DlgAppointment::mnuFileCancel_Click},
+    {Command::CustomerAdd, "&Add customer", &DlgAppointment::mnuCustomerAdd_Click},
+    {Command::CustomerEdit, "&Edit customer", &DlgAppointment::mnuCustomerEdit_Click},
+    {Command::CustomerDelete, "&Delete customer", &DlgAppointment::mnuCustomerDelete_Click},
+    {Command::TypeAdd, "&Add appointment type", &DlgAppointment::mnuTypeAdd_Click},
+    {Command::TypeEdit, "&Edit appointment type", &DlgAppointment::mnuTypeEdit_Click},
+    {Command::TypeDelete, "&Delete appointment type", &DlgAppointment::mnuTypeDelete_Click},
+    {Command::Help, "&Help", &DlgAppointment::mnuHelp_Click},
+};
+
+// A list's entries from a store collection: every record with an id, in stored order.
+template <class Records> LookupListModel::Items ItemsOf(const Records& records) {
+    LookupListModel::Items items;
+    items.Reserve(records.Count(), records.Count() * 24);
+    for (const auto& r : records) {
+        if (r.Id() != 0) {
+            items.Add(r.Name(), r.Id());
+        }
+    }
+    return items;
+}
+
+} // namespace
+
+DlgAppointment::DlgAppointment(DlgMain& main)
+    : EditingDialog(main, &main, kForm, kWidthTwips, kHeightTwips) {
+    setWindowTitle(tr("Appointment"));
+    BuildCommands();
+    BuildFields();
+}
+
+void DlgAppointment::BuildCommands() {
+    for (const CommandDef& def : kCommands) {
+        QAction* action = MakeAction(tr(def.caption));
+        connect(action, &QAction::triggered, this, def.handler);
+        actions_[static_cast<size_t>(def.command)] = action;
+    }
+    Action(Command::FileSave)->setShortcut(QKeySequence::Save);
+    SetCancelAction(Action(Command::FileCancel));
+    Action(Command::Help)->setShortcut(QKeySequence::HelpContents);
+
+    auto menu = [this](const QString& title, std::initializer_list<Command> commands) {
+        QMenu* m = MenuBar()->addMenu(title);
+        for (Command c : commands) {
+            m->addAction(Action(c));
+        }
+        return m;
+    };
+    QMenu* file = menu(tr("&File"), {Command::FileSave});
+    file->addSeparator();
+    file->addAction(Action(Command::FileCancel));
+    menu(tr("&Customer"), {Command::CustomerAdd, Command::CustomerEdit, Command::CustomerDelete});
+    menu(tr("Appointment &type"), {Command::TypeAdd, Command::TypeEdit, Command::TypeDelete});
+    MenuBar()->addAction(Action(Command::Help));
+
+    AddToolButton("Save", tr("Save appointment"));
+    AddToolButton("Cancel", tr("Cancel"));
+    AddToolButton("Customer", tr("Customer"), true);
+    AddToolButton("Type", tr("Appointment type"), true);
+    AddToolButton("Help", tr("Help"));
+    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgAppointment::ToolBar_ButtonClick);
+}
+
+void DlgAppointment::BuildFields() {
+    txtRef_ = new QLineEdit(this);
+    txtRef_->setMaxLength(kReferenceLength);
+    cbResource_ = new LookupComboBox(this);
+    cbType_ = new LookupComboBox(this);
+    cbCustomer_ = new LookupComboBox(this);
+    dateStart_ = new MaskedDateField(this);
+    timeStart_ = new MaskedTimeField(this);
+    dateEnd_ = new MaskedDateField(this);
+    timeEnd_ = new MaskedTimeField(this);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    auto addRow = [&](const QString& caption, QWidget* field, QWidget* second = nullptr) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        if (second == nullptr) {
+            grid->addWidget(field, row, 1);
+        } else {
+            auto* pair = new QHBoxLayout;
+            pair->setSpacing(6);
+            pair->addWidget(field, 3);
+            pair->addWidget(second, 2);
+            grid->addLayout(pair, row, 1);
+        }
+        ++row;
+    };
+    addRow(tr("&Reference"), txtRef_);
+    addRow(tr("Res&ource"), cbResource_);
+    addRow(tr("Appointment t&ype"), cbType_);
+    addRow(tr("Custo&mer"), cbCustomer_);
+    addRow(tr("&Start"), dateStart_, timeStart_);
+    addRow(tr("&End"), dateEnd_, timeEnd_);
+    Body()->addLayout(grid);
+    Body()->addStretch(1);
+    fieldsBottom_ = dateEnd_;
+
+    // The calendar drops down over the dialog and goes away when it loses the focus.
+    selMonth_ = new QCalendarWidget(this);
+    selMonth_->setWindowFlags(Qt::Popup);
+    selMonth_->setFirstDayOfWeek(Qt::Monday);
+    selMonth_->setGridVisible(true);
+    selMonth_->hide();
+
+    SelectAllOnFocus(txtRef_);
+    connect(cbType_, &QComboBox::currentIndexChanged, this, &DlgAppointment::CbType_Click);
+    connect(dateStart_, &MaskedDateField::ClickDrop, this, &DlgAppointment::DateStart_ClickDrop);
+    connect(dateEnd_, &MaskedDateField::ClickDrop, this, &DlgAppointment::DateEnd_ClickDrop);
+    connect(dateStart_, &MaskedField::ClickSpin, this, &DlgAppointment::DateStart_ClickSpin);
+    connect(dateEnd_, &MaskedField::ClickSpin, this, &DlgAppointment::DateEnd_ClickSpin);
+    connect(timeStart_, &MaskedField::ClickSpin, this, &DlgAppointment::TimeStart_ClickSpin);
+    connect(timeEnd_, &MaskedField::ClickSpin, this, &DlgAppointment::TimeEnd_ClickSpin);
+    connect(selMonth_, &QCalendarWidget::clicked, this, &DlgAppointment::SelMonth_DateClick);
+    connect(selMonth_, &QCalendarWidget::activated, this, &DlgAppointment::SelMonth_DateClick);
+}
+
+DlgCustomer& DlgAppointment::CustomerDialog() {
+    if (customerDialog_ == nullptr) {
+        customerDialog_ = new DlgCustomer(Main(), this);
+    }
+    return *customerDialog_;
+}
+
+DlgType& DlgAppointment::TypeDialog() {
+    if (typeDialog_ == nullptr) {
+        typeDialog_ = new DlgType(Main(), this);
+    }
+    return *typeDialog_;
+}
+
+void DlgAppointment::Form_Activate(bool first) {
+    if (first) {
+        SetUp();
+    }
+}
+
+void DlgAppointment::SetUp() {
+    ClsGlobal& store = Main().Global();
+    const ClsDate& date = Main().Date();
+    const bool twentyFour = store.Option(4);
+    timeStart_->SetTwentyFourHour(twentyFour);
+    timeEnd_->SetTwentyFourHour(twentyFour);
+    const bool monthFirst = store.DateFormat() == 1;
+    dateStart_->SetMonthFirst(monthFirst);
+    dateEnd_->SetMonthFirst(monthFirst);
+    selMonth_->hide();
+
+    if (appointmentId_ != 0) {
+        auto a = store.AppointmentLoad(appointmentId_);
+        ShowSelections(a->CustomerId(), a->TypeId(), a->ResourceId());
+        dateStart_->SetValue(date.SplitDateVal(a->StartDtTm()));
+        timeStart_->SetValue(date.SplitTimeVal(a->StartDtTm()));
+        dateEnd_->SetValue(date.SplitDateVal(a->EndDtTm()));
+        timeEnd_->SetValue(date.SplitTimeVal(a->EndDtTm()));
+        txtRef_->setText(QString::fromStdString(a->Reference()));
+    } else {
+        ShowSelections(0, 0, resourceId_);
+        if (startDateTime_ != 0) {
+            dateStart_->SetValue(date.SplitDateVal(startDateTime_));
+            timeStart_->SetValue(date.SplitTimeVal(startDateTime_));
+        } else {
+            dateStart_->SetValue(Main().Sched()->DateFirst());
+            timeStart_->SetValue(0);
+        }
+        if (endDateTime_ != 0) {
+            dateEnd_->SetValue(date.SplitDateVal(endDateTime_));
+            timeEnd_->SetValue(date.SplitTimeVal(endDateTime_));
+        } else {
+            dateEnd_->SetValue(dateStart_->Value());
+            timeEnd_->SetValue(0);
+        }
+        txtRef_->clear();
+    }
+    CheckTime();
+    cbCustomer_->setFocus();
+    cbCustomer_->lineEdit()->selectAll();
+}
+
+void DlgAppointment::ShowSelections(int32_t customerId, int32_t typeId, int32_t resourceId) {
+    Trap(kForm, "ShowSelections", [&] {
+        const ClsGlobal& store = Main().Global();
+        if (customerId != -1) {
+            cbCustomer_->Fill(ItemsOf(store.Customers()));
+            cbCustomer_->SelectId(customerId);
+        }
+        if (typeId != -1) {
+            cbType_->Fill(ItemsOf(store.Types()));
+            cbType_->SelectId(typeId);
+        }
+        if (resourceId != -1) {
+            cbResource_->Fill(ItemsOf(store.Resources()));
+            cbResource_->SelectId(resourceId);
+        }
+    });
+}
+
+void DlgAppointment::CommitEdits() {
+    for (LookupComboBox* list : {cbResource_, cbType_, cbCustomer_}) {
+        list->Commit();
+    }
+    for (MaskedField* field :
+         std::initializer_list<MaskedField*>{dateStart_, timeStart_, dateEnd_, timeEnd_}) {
+        field->Commit();
+    }
+}
+
+// Besides what the store refuses (an overlap), an end before the start and a booking of no
+// resource are refused here: neither could ever be shown on the schedule.
+void DlgAppointment::mnuFileSave_Click() {
+    Trap(kForm, "mnuFileSave_Click", [&] {
+        CommitEdits();
+        const int32_t customerId = ClsDialog::ComboGetCurrentId(cbCustomer_);
+        const int32_t resourceId = ClsDialog::ComboGetCurrentId(cbResource_);
+        const int32_t typeId = ClsDialog::ComboGetCurrentId(cbType_);
+        const ClsDate& date = Main().Date();
+        const int32_t start = date.JoinDateTime(dateStart_->Value(), timeStart_->Value());
+        const int32_t end = date.JoinDateTime(dateEnd_->Value(), timeEnd_->Value());
+        const std::string reference = TrimBlanks(txtRef_->text()).toStdString();
+        int32_t result = 0;
+        if (resourceId > 0 && end >= start) {
+            int32_t id = appointmentId_;
+            result = Main().Global().AppointmentSave(id, customerId, resourceId, typeId, start, end,
+                                                     reference);
+        }
+        if (result < 1) {
+            Main().Windowing().MessageBox(this, tr("Unable to save appointment!"), tr("Error!"),
+                                          IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
+            return;
+        }
+        appointmentId_ = result;
+        accept();
+    });
+}
+
+void DlgAppointment::mnuFileCancel_Click() {
+    reject();
+}
+
+void DlgAppointment::mnuCustomerAdd_Click() {
+    DlgCustomer& dialog = CustomerDialog();
+    dialog.SetCustomerId(0);
+    Main().Windowing().ShowModal(&dialog);
+    if (dialog.CustomerId() != 0) {
+        ShowSelections(dialog.CustomerId(), -1, -1);
+    }
+}
+
+void DlgAppointment::mnuCustomerEdit_Click() {
+    cbCustomer_->Commit();
+    if (cbCustomer_->currentIndex() < 0) {
+        return;
+    }
+    DlgCustomer& dialog = CustomerDialog();
+    dialog.SetCustomerId(ClsDialog::ComboGetCurrentId(cbCustomer_));
+    Main().Windowing().ShowModal(&dialog);
+    ShowSelections(dialog.CustomerId(), -1, -1);
+}
+
+void DlgAppointment::mnuCustomerDelete_Click() {
+    cbCustomer_->Commit();
+    if (cbCustomer_->currentIndex() < 0) {
+        return;
+    }
+    const QString text =
+        tr("Confirm delete ") + cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?";
+    if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
+                                      IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
+        return;
+    }
+    Main().Global().CustomerDelete(ClsDialog::ComboGetCurrentId(cbCustomer_));
+    ShowSelections(0, -1, -1);
+}
+
+void DlgAppointment::mnuTypeAdd_Click() {
+    DlgType& dialog = TypeDialog();
+    dialog.SetTypeId(0);
+    Main().Windowing().ShowModal(&dialog);
+    if (dialog.TypeId() != 0) {
+        ShowSelections(-1, dialog.TypeId(), -1);
+    }
+}
+
+void DlgAppointment::mnuTypeEdit_Click() {
+    cbType_->Commit();
+    if (cbType_->currentIndex() < 0) {
+        return;
+    }
+    DlgType& dialog = TypeDialog();
+    dialog.SetTypeId(ClsDialog::ComboGetCurrentId(cbType_));
+    Main().Windowing().ShowModal(&dialog);
+    ShowSelections(-1, dialog.TypeId(), -1);
+}
+
+// The store takes the type's own appointments with it; others keep theirs.
+void DlgAppointment::mnuTypeDelete_Click() {
+    cbType_->Commit();
+    if (cbType_->currentIndex() < 0) {
+        return;
+    }
+    const QString text = tr("Confirm delete ") + cbType_->itemText(cbType_->currentIndex()) + "?";
+    if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
+                                      IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
+        return;
+    }
+    Main().Global().TypeDelete(ClsDialog::ComboGetCurrentId(cbType_));
+    ShowSelections(-1, 0, -1);
+}
+
+void DlgAppointment::mnuHelp_Click() {
+    ShowHelp(kHelpContext);
+}
+
+void DlgAppointment::PopupCommands(Command add, Command edit, Command remove) {
+    QStringList captions;
+    for (Command c : {add, edit, remove}) {
+        captions << Action(c)->text().remove(u'&');
+    }
+    const int32_t chosen = ClsPopupMenu(Main().Windowing()).Popup(QStringLiteral("111"), captions);
+    const Command commands[] = {add, edit, remove};
+    if (chosen >= 1 && chosen <= 3) {
+        Action(commands[chosen - 1])->trigger();
+    }
+}
+
+void DlgAppointment::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] {
+        if (key == "Save") {
+            mnuFileSave_Click();
+        } else if (key == "Cancel") {
+            mnuFileCancel_Click();
+        } else if (key == "Customer") {
+            if (flag) {
+                PopupCommands(Command::CustomerAdd, Command::CustomerEdit, Command::CustomerDelete);
+            } else {
+                mnuCustomerAdd_Click();
+            }
+        } else if (key == "Type") {
+            if (flag) {
+                PopupCommands(Command::TypeAdd, Command::TypeEdit, Command::TypeDelete);
+            } else {
+                mnuTypeAdd_Click();
+            }
+        } else if (key == "Help") {
+            mnuHelp_Click();
+        }
+    });
+}

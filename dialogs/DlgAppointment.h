@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "dialogs/EditingDialog.h"
+
+class DlgCustomer;
+class DlgType;
+class LookupComboBox;
+class MaskedDateField;
+class MaskedTimeField;
+class QAction;
+class QCalendarWidget;
+class QDate;
+class QGridLayout;
+class QLineEdit;
+
+// "Appointment": makes or edits one appointment: reference, resource, type, customer, start
+// and end, the times kept in line with the type's duration rules (CheckTime). Customers and
+// types can be added, edited and deleted from here. Opened by the main window, centred on it.
+//
+// The caller sets AppointmentId (0 for a new appointment) and, for a new one, may preset
+// ResourceId, StartDateTime and EndDateTime (packed date-times, 0 for none). The four keep
+// their values between showings; the dialog itself changes only AppointmentId, to the
+// stored id, on a save.
+class DlgAppointment : public EditingDialog {
+    Q_OBJECT
+
+public:
+    enum class Command {
+        FileSave,
+        FileCancel,
+        CustomerAdd,
+        CustomerEdit,
+        CustomerDelete,
+        TypeAdd,
+        TypeEdit,
+        TypeDelete,
+        Help,
+        Count
+    };
+
+    explicit DlgAppointment(DlgMain& main);
+
+    int32_t AppointmentId() const { return appointmentId_; }
+    void SetAppointmentId(int32_t id) { appointmentId_ = id; }
+    int32_t ResourceId() const { return resourceId_; }
+    void SetResourceId(int32_t id) { resourceId_ = id; }
+    int32_t StartDateTime() const { return startDateTime_; }
+    void SetStartDateTime(int32_t dtTm) { startDateTime_ = dtTm; }
+    int32_t EndDateTime() const { return endDateTime_; }
+    void SetEndDateTime(int32_t dtTm) { endDateTime_ = dtTm; }
+
+    QLineEdit* TxtRef() const { return txtRef_; }
+    LookupComboBox* CbResource() const { return cbResource_; }
+    LookupComboBox* CbType() const { return cbType_; }
+    LookupComboBox* CbCustomer() const { return cbCustomer_; }
+    MaskedDateField* DateStart() const { return dateStart_; }
+    MaskedTimeField* TimeStart() const { return timeStart_; }
+    MaskedDateField* DateEnd() const { return dateEnd_; }
+    MaskedTimeField* TimeEnd() const { return timeEnd_; }
+    QCalendarWidget* SelMonth() const { return selMonth_; }
+    // The date field the calendar serves; null before the first drop.
+    MaskedDateField* CalendarTarget() const { return calendarTarget_; }
+    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    // The sub-dialogs, made on first use.
+    DlgCustomer& CustomerDialog();
+    DlgType& TypeDialog();
+
+    // Refills and selects the customer, type and resource lists, in that order; -1 leaves a
+    // list as it is, an id no entry carries (0 among them) selects the first name.
+    void ShowSelections(int32_t customerId, int32_t typeId, int32_t resourceId);
+    // Applies the selected type's rules to the four date and time fields.
+    void CheckTime();
+
+    void CbType_Click();
+    void DateStart_ClickDrop();
+    void DateEnd_ClickDrop();
+    void DateStart_ClickSpin(int direction);
+    void DateEnd_ClickSpin(int direction);
+    void TimeStart_ClickSpin(int direction);
+    void TimeEnd_ClickSpin(int direction);
+    void SelMonth_DateClick(const QDate& date);
+    void mnuFileSave_Click();
+    void mnuFileCancel_Click();
+    void mnuCustomerAdd_Click();
+    void mnuCustomerEdit_Click();
+    void mnuCustomerDelete_Click();
+    void mnuTypeAdd_Click();
+    void mnuTypeEdit_Click();
+    void mnuTypeDelete_Click();
+    void mnuHelp_Click();
+    void ToolBar_ButtonClick(const QString& key, bool flag);
+
+protected:
+    void Form_Activate(bool first) override;
+
+private:
+    void BuildCommands();
+    void BuildFields();
+    void SetUp();
+    // Settles what was typed into the lists and the date and time fields.
+    void CommitEdits();
+    void DateSpin(MaskedDateField* date, int direction, const char* procedure);
+    void TimeSpin(MaskedDateField* date, MaskedTimeField* time, int direction,
+                  const char* procedure);
+    void DropCalendar(MaskedDateField* target, const char* procedure);
+    void PopupCommands(Command add, Command edit, Command remove);
+    int32_t SelectedTypeIncrement() const;
+
+    int32_t appointmentId_ = 0;
+    int32_t resourceId_ = 0;
+    int32_t startDateTime_ = 0;
+    int32_t endDateTime_ = 0;
+
+    QLineEdit* txtRef_ = nullptr;
+    LookupComboBox* cbResource_ = nullptr;
+    LookupComboBox* cbType_ = nullptr;
+    LookupComboBox* cbCustomer_ = nullptr;
+    MaskedDateField* dateStart_ = nullptr;
+    MaskedTimeField* timeStart_ = nullptr;
+    MaskedDateField* dateEnd_ = nullptr;
+    MaskedTimeField* timeEnd_ = nullptr;
+    QWidget* fieldsBottom_ = nullptr; // the calendar drops below this
+    QCalendarWidget* selMonth_ = nullptr;
+    MaskedDateField* calendarTarget_ = nullptr;
+    DlgCustomer* customerDialog_ = nullptr;
+    DlgType* typeDialog_ = nullptr;
+    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+};

@@ -1,0 +1,101 @@
+#include "dialogs/DlgResource.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "controls/Blanks.h"
+#include "controls/KeyedToolBar.h"
+#include "schedule/DlgMain.h"
+#include "schedule/Trap.h"
+#include "store/ClsGlobal.h"
+
+namespace {
+constexpr const char* kForm = "DlgResource";
+constexpr double kWidthTwips = 4200;
+constexpr double kHeightTwips = 2010;
+constexpr int kHelpContext = 2;
+} // namespace
+
+DlgResource::DlgResource(DlgMain& main)
+    : EditingDialog(main, &main, kForm, kWidthTwips, kHeightTwips),
+      txtResName_(new QLineEdit(this)) {
+    setWindowTitle(tr("Resource Definition"));
+    txtResName_->setMaxLength(NameLength);
+    using C = Command;
+    actions_[size_t(C::FileSave)] = MakeAction(tr("&Save"), QKeySequence::Save);
+    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
+    actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
+    connect(Action(C::FileSave), &QAction::triggered, this, &DlgResource::mnuFileSave_Click);
+    SetCancelAction(Action(C::FileCancel));
+    connect(Action(C::FileCancel), &QAction::triggered, this, &DlgResource::mnuFileCancel_Click);
+    connect(Action(C::Help), &QAction::triggered, this, &DlgResource::mnuHelp_Click);
+
+    QMenu* file = MenuBar()->addMenu(tr("&File"));
+    file->addAction(Action(C::FileSave));
+    file->addAction(Action(C::FileCancel));
+    MenuBar()->addAction(Action(C::Help));
+
+    AddToolButton("Save", tr("Save"));
+    AddToolButton("Cancel", tr("Cancel"));
+    AddToolButton("Help", tr("Help"));
+    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgResource::ToolBar_ButtonClick);
+
+    auto* frame = new QGroupBox(tr("Resource Name"), this);
+    auto* inFrame = new QVBoxLayout(frame);
+    inFrame->addWidget(txtResName_);
+    Body()->addWidget(frame);
+    Body()->addStretch(1);
+    SelectAllOnFocus(txtResName_);
+}
+
+// A stored resource's name is shown and the focus left where it falls; a new resource (or
+// an id no resource carries) gets the focus in the empty name, at every activation.
+void DlgResource::Form_Activate(bool first) {
+    if (first) {
+        txtResName_->clear();
+        found_ = false;
+        if (resourceId_ != 0) {
+            if (const ClsResource* r = Main().Global().Resources().Get(resourceId_)) {
+                // The record pads its name with blanks; they are not part of what the user
+                // edits, and the save trims them again.
+                txtResName_->setText(TrimBlanks(QString::fromStdString(r->Name())));
+                found_ = true;
+            }
+        }
+    }
+    if (!found_) {
+        txtResName_->setFocus();
+    }
+}
+
+void DlgResource::mnuFileSave_Click() {
+    const std::string name = TrimBlanks(txtResName_->text()).toStdString();
+    int32_t id = resourceId_;
+    resourceId_ = Main().Global().ResourceSave(id, name);
+    accept();
+}
+
+void DlgResource::mnuFileCancel_Click() {
+    resourceId_ = 0;
+    reject();
+}
+
+void DlgResource::mnuHelp_Click() {
+    ShowHelp(kHelpContext);
+}
+
+void DlgResource::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] {
+        if (key == "Save") {
+            mnuFileSave_Click();
+        } else if (key == "Cancel") {
+            mnuFileCancel_Click();
+        } else if (key == "Help") {
+            mnuHelp_Click();
+        }
+    });
+}

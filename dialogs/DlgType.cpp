@@ -1,0 +1,176 @@
+#include "dialogs/DlgType.h"
+
+#include <QAction>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include <optional>
+
+#include "controls/Blanks.h"
+#include "controls/ColorButton.h"
+#include "controls/IWindowing.h"
+#include "controls/KeyedToolBar.h"
+#include "controls/MaskedTimeField.h"
+#include "schedule/DlgMain.h"
+#include "schedule/Trap.h"
+#include "store/ClsGlobal.h"
+
+namespace {
+constexpr const char* kForm = "DlgType";
+constexpr double kWidthTwips = 4200;
+constexpr double kHeightTwips = 4170;
+constexpr int kHelpContext = 5;
+} // namespace
+
+DlgType::DlgType(DlgMain& main, QWidget* parent)
+    : EditingDialog(main, parent, kForm, kWidthTwips, kHeightTwips),
+      txtTypeName_(new QLineEdit(this)), btnForeColor_(new ColorButton(this)),
+      btnBackColor_(new ColorButton(this)), lblType_(new ColorLabel(tr("Type"), this)),
+      txtMinTime_(new MaskedTimeField(this)), txtMaxTime_(new MaskedTimeField(this)),
+      txtIncTime_(new MaskedTimeField(this)) {
+    setWindowTitle(tr("Appointment Type"));
+    using C = Command;
+    actions_[size_t(C::FileSave)] = MakeAction(tr("&Save appointment type"), QKeySequence::Save);
+    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
+    actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
+    connect(Action(C::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
+    SetCancelAction(Action(C::FileCancel));
+    connect(Action(C::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
+    connect(Action(C::Help), &QAction::triggered, this, &DlgType::mnuHelp_Click);
+
+    QMenu* file = MenuBar()->addMenu(tr("&File"));
+    file->addAction(Action(C::FileSave));
+    file->addSeparator();
+    file->addAction(Action(C::FileCancel));
+    MenuBar()->addAction(Action(C::Help));
+
+    AddToolButton("Save", tr("Save"));
+    AddToolButton("Cancel", tr("Cancel"));
+    AddToolButton("Help", tr("Help"));
+    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgType::ToolBar_ButtonClick);
+
+    auto* description = new QGroupBox(tr("Type Description"), this);
+    (new QVBoxLayout(description))->addWidget(txtTypeName_);
+
+    auto* colors = new QGroupBox(tr("Colors"), this);
+    auto* colorGrid = new QGridLayout(colors);
+    colorGrid->addWidget(new QLabel(tr("Fore"), colors), 0, 0);
+    colorGrid->addWidget(btnForeColor_, 0, 1);
+    colorGrid->addWidget(new QLabel(tr("Back"), colors), 1, 0);
+    colorGrid->addWidget(btnBackColor_, 1, 1);
+    lblType_->setMinimumSize(72, 40);
+    colorGrid->addWidget(lblType_, 0, 2, 2, 1);
+    colorGrid->setColumnStretch(1, 1);
+    colorGrid->setColumnStretch(2, 1);
+    for (ColorButton* button : {btnForeColor_, btnBackColor_}) {
+        // Enter in the name must not open a colour dialog.
+        button->setAutoDefault(false);
+    }
+    btnForeColor_->setAccessibleName(tr("Fore colour"));
+    btnBackColor_->setAccessibleName(tr("Back colour"));
+
+    auto* duration = new QGroupBox(tr("Duration"), this);
+    auto* durationForm = new QFormLayout(duration);
+    durationForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    const std::pair<const char*, MaskedTimeField*> durations[] = {
+        {"Minimum", txtMinTime_}, {"Maximum", txtMaxTime_}, {"Increment", txtIncTime_}};
+    for (const auto& [label, field] : durations) {
+        field->SetDuration(true);
+        durationForm->addRow(tr(label), field);
+        MaskedTimeField* f = field;
+        connect(field, &MaskedTimeField::ClickSpin, this, [f](int d) { Spin(f, d); });
+    }
+
+    Body()->addWidget(description);
+    Body()->addWidget(colors);
+    Body()->addWidget(duration);
+    Body()->addStretch(1);
+
+    connect(btnBackColor_, &QPushButton::clicked, this, &DlgType::BtnBackColor_Click);
+    connect(btnForeColor_, &QPushButton::clicked, this, &DlgType::BtnForeColor_Click);
+    SelectAllOnFocus(txtTypeName_);
+}
+
+void DlgType::Form_Activate(bool first) {
+    if (!first) {
+        return;
+    }
+    auto type = Main().Global().TypeLoad(typeId_);
+    txtTypeName_->setText(QString::fromStdString(type->Name()));
+    btnBackColor_->SetColor(static_cast<uint32_t>(type->BackColor()));
+    btnForeColor_->SetColor(static_cast<uint32_t>(type->ForeColor()));
+    txtMinTime_->SetValue(type->MinTime());
+    txtMaxTime_->SetValue(type->MaxTime());
+    txtIncTime_->SetValue(type->IncTime());
+    lblType_->SetBackColor(btnBackColor_->Color());
+    lblType_->SetForeColor(btnForeColor_->Color());
+    txtTypeName_->setFocus();
+    txtTypeName_->selectAll();
+}
+
+void DlgType::ChooseColor(ColorButton* button, const char* procedure) {
+    Trap(kForm, procedure, [&] {
+        std::optional<uint32_t> chosen = Main().Windowing().PickColor(this, button->Color());
+        button->SetColor(chosen.value_or(button->Color()));
+        if (button == btnBackColor_) {
+            lblType_->SetBackColor(button->Color());
+        } else {
+            lblType_->SetForeColor(button->Color());
+        }
+    });
+}
+
+void DlgType::BtnBackColor_Click() {
+    ChooseColor(btnBackColor_, "BtnBackColor_Click");
+}
+
+void DlgType::BtnForeColor_Click() {
+    ChooseColor(btnForeColor_, "BtnForeColor_Click");
+}
+
+void DlgType::Spin(MaskedTimeField* field, int direction) {
+    const int32_t value = field->Value() + (direction == 0 ? 1 : -1);
+    field->SetValue(value < 0 ? 0 : value);
+}
+
+void DlgType::mnuFileSave_Click() {
+    Trap(kForm, "mnuFileSave_Click", [&] {
+        for (MaskedTimeField* field : {txtMinTime_, txtMaxTime_, txtIncTime_}) {
+            field->Commit();
+        }
+        const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
+        int32_t id = typeId_;
+        typeId_ = Main().Global().TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
+                                           static_cast<int32_t>(btnForeColor_->Color()),
+                                           static_cast<int16_t>(txtMinTime_->Value()),
+                                           static_cast<int16_t>(txtMaxTime_->Value()),
+                                           static_cast<int16_t>(txtIncTime_->Value()));
+        accept();
+    });
+}
+
+void DlgType::mnuFileCancel_Click() {
+    reject();
+}
+
+void DlgType::mnuHelp_Click() {
+    ShowHelp(kHelpContext);
+}
+
+void DlgType::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] {
+        if (key == "Save") {
+            mnuFileSave_Click();
+        } else if (key == "Cancel") {
+            mnuFileCancel_Click();
+        } else if (key == "Help") {
+            mnuHelp_Click();
+        }
+    });
+}

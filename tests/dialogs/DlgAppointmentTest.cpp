@@ -1,0 +1,324 @@
+// The appointment dialog: the duration rules, the spins and the calendar, the lists, the
+// presets between showings, and what a save stores or refuses.
+#include <QCalendarWidget>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "controls/LookupComboBox.h"
+#include "controls/MaskedDateField.h"
+#include "controls/MaskedTimeField.h"
+#include "dialogs/ClsDialog.h"
+#include "dialogs/DlgAppointment.h"
+#include "support/LogFile.h"
+#include "tests/dialogs/DialogFixture.h"
+
+namespace {
+
+using Answer = IWindowing::Answer;
+
+class DlgAppointmentTest : public DialogFixture {
+protected:
+    // Start and end as the four fields show them.
+    static std::pair<int32_t, int32_t> Times(DlgAppointment& d) {
+        ClsDate date;
+        return {date.JoinDateTime(d.DateStart()->Value(), d.TimeStart()->Value()),
+                date.JoinDateTime(d.DateEnd()->Value(), d.TimeEnd()->Value())};
+    }
+    // A new appointment preset as a drawn bar would be.
+    void Preset(int32_t resource, int32_t start, int32_t end) {
+        dialog().SetAppointmentId(0);
+        dialog().SetResourceId(resource);
+        dialog().SetStartDateTime(start);
+        dialog().SetEndDateTime(end);
+    }
+    DlgAppointment& dialog() {
+        if (!dialog_) {
+            dialog_ = std::make_unique<DlgAppointment>(*window);
+        }
+        return *dialog_;
+    }
+    bool RefusedToSave() const {
+        return ui.messages.size() == 1 && ui.messages[0].text == "Unable to save appointment!" &&
+               ui.messages[0].title == "Error!" &&
+               ui.messages[0].icon == IWindowing::Icon::Exclamation;
+    }
+    void TearDown() override {
+        dialog_.reset();
+        DialogFixture::TearDown();
+    }
+
+    const int32_t today = Day(2021, 6, 2);
+    std::unique_ptr<DlgAppointment> dialog_;
+};
+
+struct RuleCase {
+    const char* name;
+    bool withType;
+    int32_t minTime, maxTime, incTime;
+    int startMinute, endDays, endMinute;                    // as drawn, from today
+    int shownStartDays, shownStart, shownEndDays, shownEnd; // after CheckTime
+};
+class Rules : public DlgAppointmentTest, public ::testing::WithParamInterface<RuleCase> {};
+
+TEST_P(Rules, SetUpAppliesTheSelectedTypesRules) {
+    const RuleCase& c = GetParam();
+    int32_t room = AddResource("Room");
+    if (c.withType) {
+        AddType("Rules", c.minTime, c.maxTime, c.incTime);
+    }
+    Preset(room, At(today, c.startMinute), At(today + c.endDays, c.endMinute));
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        EXPECT_EQ(Times(d), std::make_pair(At(today + c.shownStartDays, c.shownStart),
+                                           At(today + c.shownEndDays, c.shownEnd)));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Rules,
+    ::testing::Values(
+        RuleCase{"BarDrawnExample", true, 30, 0, 15, 600, 0, 620, 0, 600, 0, 630},
+        RuleCase{"SnapsToTheIncrement", true, 1, 0, 15, 607, 0, 683, 0, 600, 0, 690},
+        RuleCase{"PulledBackToTheMaximum", true, 15, 60, 15, 600, 0, 720, 0, 600, 0, 660},
+        RuleCase{"MaximumZeroIsNoLimit", true, 15, 0, 15, 600, 1, 600, 0, 600, 1, 600},
+        RuleCase{"EndBeforeStartGetsTheMinimum", true, 45, 0, 5, 600, 0, 540, 0, 600, 0, 645},
+        RuleCase{"AcrossMidnightFits", true, 30, 240, 30, 1350, 1, 60, 0, 1350, 1, 60},
+        // Snapping up from 23:55 gives the next day's 00:00, not a minute 1440.
+        RuleCase{"SnapToMidnightCarries", true, 15, 0, 15, 1435, 1, 20, 1, 0, 1, 15},
+        // No type at all: a fresh type's rules, one minute each, no maximum.
+        RuleCase{"FreshDefaultType", false, 0, 0, 0, 607, 0, 607, 0, 607, 0, 608}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct SpinCase {
+    const char* name;
+    int32_t incTime;
+    int startMinute;
+    Qt::Key key;
+    int days, minute; // the start afterwards
+};
+class TimeSpins : public DlgAppointmentTest, public ::testing::WithParamInterface<SpinCase> {};
+
+TEST_P(TimeSpins, StepByTheIncrementAndCarryTheDate) {
+    const SpinCase& c = GetParam();
+    int32_t room = AddResource("Room");
+    AddType("Steps", 1, 0, c.incTime);
+    Preset(room, At(today, c.startMinute), At(today, c.startMinute));
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        QTest::keyClick(d.TimeStart(), c.key);
+        EXPECT_EQ(Times(d).first, At(today + c.days, c.minute));
+        QTest::keyClick(d.TimeStart(), c.key == Qt::Key_Up ? Qt::Key_Down : Qt::Key_Up);
+        EXPECT_EQ(Times(d).first, At(today, c.startMinute)) << "and back";
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TimeSpins,
+                         ::testing::Values(SpinCase{"UpPastMidnight", 15, 1425, Qt::Key_Up, 1, 0},
+                                           SpinCase{"DownPastMidnight", 15, 0, Qt::Key_Down, -1,
+                                                    1425},
+                                           SpinCase{"ByOneMinute", 1, 600, Qt::Key_Up, 0, 601}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A later start with the end left behind is a negative duration: the end becomes start +
+// minimum. A date picked for the end changes the end only.
+TEST_F(DlgAppointmentTest, DateSpinAndCalendarMoveOneDateAndReapplyTheRules) {
+    int32_t room = AddResource("Room");
+    AddType("Half hour", 30, 0, 15);
+    Preset(room, At(today, 600), At(today, 660));
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        QTest::keyClick(d.DateStart(), Qt::Key_Up);
+        EXPECT_EQ(Times(d), std::make_pair(At(today + 1, 600), At(today + 1, 630)));
+
+        d.DateEnd_ClickDrop();
+        EXPECT_TRUE(d.SelMonth()->isVisible());
+        EXPECT_EQ(d.CalendarTarget(), d.DateEnd());
+        EXPECT_EQ(d.SelMonth()->selectedDate(), QDate(2021, 6, 3));
+        d.SelMonth_DateClick(QDate(2021, 6, 6));
+        EXPECT_FALSE(d.SelMonth()->isVisible());
+        EXPECT_EQ(Times(d), std::make_pair(At(today + 1, 600), At(today + 4, 630)));
+    });
+}
+
+TEST_F(DlgAppointmentTest, ShowSelectionsLeavesRefillsOrSelectsTheFirstName) {
+    int32_t beta = AddCustomer("beta");
+    int32_t alpha = AddCustomer("Alpha");
+    int32_t room = AddResource("Room");
+    AddType("Type", 1, 0, 1);
+    Preset(room, 0, 0);
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        EXPECT_EQ(ClsDialog::ComboGetCurrentId(d.CbCustomer()), alpha);
+        int32_t gamma = AddCustomer("Gamma");
+        d.ShowSelections(-1, -1, -1);
+        EXPECT_EQ(d.CbCustomer()->count(), 2) << "-1 leaves the list as it was";
+        d.ShowSelections(beta, -1, -1);
+        EXPECT_EQ(d.CbCustomer()->count(), 3);
+        EXPECT_EQ(ClsDialog::ComboGetCurrentId(d.CbCustomer()), beta);
+        d.ShowSelections(gamma + 1000, -1, -1);
+        EXPECT_EQ(ClsDialog::ComboGetCurrentId(d.CbCustomer()), alpha) << "a missing id";
+        d.ShowSelections(gamma, -1, -1);
+        d.ShowSelections(0, -1, -1);
+        EXPECT_EQ(ClsDialog::ComboGetCurrentId(d.CbCustomer()), alpha) << "0";
+    });
+}
+
+// Nothing preset: the names that sort first, the schedule's first day at 00:00, the end
+// raised to the minimum. Setting only the id later keeps the previous presets.
+TEST_F(DlgAppointmentTest, ANewAppointmentKeepsThePresetsOfThePreviousShowing) {
+    AddResource("b room");
+    int32_t aRoom = AddResource("A room");
+    int32_t other = AddResource("Other");
+    AddType("Hour", 60, 0, 30);
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        EXPECT_EQ(ClsDialog::ComboGetCurrentId(d.CbResource()), aRoom);
+        EXPECT_EQ(Times(d), std::make_pair(At(today, 0), At(today, 60)));
+        EXPECT_TRUE(d.TxtRef()->text().isEmpty());
+    });
+    Preset(other, At(today + 1, 480), At(today + 1, 600));
+    Show<DlgAppointment>(dialog(), [](DlgAppointment& d) { d.TxtRef()->setText("typed"); });
+    dialog().SetAppointmentId(0);
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        EXPECT_EQ(ClsDialog::ComboGetCurrentId(d.CbResource()), other);
+        EXPECT_EQ(Times(d), std::make_pair(At(today + 1, 480), At(today + 1, 600)));
+        EXPECT_TRUE(d.TxtRef()->text().isEmpty());
+    });
+}
+
+struct RefusalCase {
+    const char* name;
+    bool resource;
+    int existingStart, existingEnd; // -1: none
+    const char* typedEnd;           // typed over the end time, or null
+};
+class Refusals : public DlgAppointmentTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+// The dialog stays open with its fields, and nothing is written.
+TEST_P(Refusals, SayUnableToSaveAndStayOpen) {
+    const RefusalCase& c = GetParam();
+    int32_t room = c.resource ? AddResource("Room") : 0;
+    AddType("Type", 30, 0, 15);
+    if (c.existingStart >= 0) {
+        AddAppointment(0, room, 0, At(today, c.existingStart), At(today, c.existingEnd));
+    }
+    const size_t before = store().Appointments().Count();
+    Preset(room, At(today, 600), At(today, 660));
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        if (c.typedEnd != nullptr) {
+            d.TimeEnd()->setFocus();
+            d.TimeEnd()->selectAll();
+            QTest::keyClicks(d.TimeEnd(), c.typedEnd);
+        }
+        const auto times = Times(d);
+        d.mnuFileSave_Click();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(Times(d), times);
+    });
+    EXPECT_TRUE(RefusedToSave());
+    EXPECT_EQ(store().Appointments().Count(), before);
+    EXPECT_EQ(dialog().AppointmentId(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Refusals,
+                         ::testing::Values(RefusalCase{"Overlap", true, 630, 700, nullptr},
+                                           RefusalCase{"EndTypedBeforeStart", true, -1, -1, "0959"},
+                                           RefusalCase{"NoResource", false, -1, -1, nullptr}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Typing runs no rule: a short but not backward appointment is stored as typed, and empty
+// customer and type lists store -1. The reference is stored trimmed.
+TEST_F(DlgAppointmentTest, ATypedShortEndIsSavedAsTypedAndEmptyListsGiveMinusOne) {
+    int32_t room = AddResource("Room");
+    Preset(room, At(today, 600), At(today, 660));
+    int result = Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        QTest::keyClicks(d.TxtRef(), "  AB 12   ");
+        d.TimeEnd()->setFocus();
+        d.TimeEnd()->selectAll();
+        QTest::keyClicks(d.TimeEnd(), "1000");
+        d.mnuFileSave_Click();
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    auto a = store().AppointmentLoad(dialog().AppointmentId());
+    ASSERT_NE(a->Id(), 0);
+    EXPECT_EQ(a->ResourceId(), room);
+    EXPECT_EQ(a->StartDtTm(), At(today, 600));
+    EXPECT_EQ(a->EndDtTm(), At(today, 600));
+    EXPECT_EQ(a->CustomerId(), -1);
+    EXPECT_EQ(a->TypeId(), -1);
+    EXPECT_EQ(a->Reference(), "AB 12");
+}
+
+// Rules changed since the booking: the end shows adjusted, a save stores it, a cancel keeps
+// the stored one. Missing customer, type and resource select the first names.
+TEST_F(DlgAppointmentTest, AnOldAppointmentOpensWithTodaysRulesAndFirstNamesForWhatIsGone) {
+    int32_t zed = AddCustomer("Zed");
+    int32_t ann = AddCustomer("Ann");
+    int32_t room = AddResource("Room");
+    int32_t annex = AddResource("Annex");
+    int32_t hour = AddType("Hour", 60, 60, 15);
+    int32_t booking = AddAppointment(zed, room, hour, At(today, 600), At(today, 630));
+    dialog().SetAppointmentId(booking);
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        EXPECT_EQ(Times(d).second, At(today, 660));
+        d.mnuFileCancel_Click();
+    });
+    EXPECT_EQ(store().AppointmentLoad(booking)->EndDtTm(), At(today, 630));
+
+    int32_t gone =
+        AddAppointment(ann + 500, room + 500, hour + 500, At(today, 810), At(today, 870));
+    dialog().SetAppointmentId(gone);
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) { d.mnuFileSave_Click(); });
+    auto a = store().AppointmentLoad(gone);
+    EXPECT_EQ(a->CustomerId(), ann);
+    EXPECT_EQ(a->ResourceId(), annex);
+    EXPECT_EQ(a->TypeId(), hour);
+    EXPECT_EQ(a->EndDtTm(), At(today, 870));
+}
+
+TEST_F(DlgAppointmentTest, DeletingTheSelectedCustomerThenSavingStoresTheBookingAgain) {
+    int32_t ann = AddCustomer("Ann");
+    int32_t zed = AddCustomer("Zed");
+    int32_t room = AddResource("Room");
+    int32_t booking = AddAppointment(zed, room, 0, At(today, 600), At(today, 660));
+    dialog().SetAppointmentId(booking);
+    ui.answers = {Answer::No, Answer::Yes};
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        d.mnuCustomerDelete_Click();
+        EXPECT_TRUE(store().Appointments().Exists(booking)) << "No keeps everything";
+        d.mnuCustomerDelete_Click();
+        EXPECT_FALSE(store().Appointments().Exists(booking));
+        EXPECT_EQ(d.CbCustomer()->currentText(), "Ann");
+        d.mnuFileSave_Click();
+    });
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[1].text, "Confirm delete Zed?");
+    EXPECT_EQ(ui.messages[1].title, "Confirm!");
+    EXPECT_EQ(ui.messages[1].buttons, IWindowing::Buttons::YesNo);
+    EXPECT_EQ(store().AppointmentLoad(booking)->CustomerId(), ann);
+}
+
+// The store takes that type's bookings with it, nobody else's: not those of other types,
+// nor those without a type.
+TEST_F(DlgAppointmentTest, DeletingTheSelectedTypeDeletesThatTypesBookingsOnly) {
+    int32_t room = AddResource("Room");
+    int32_t quarter = AddType("Quarter", 15, 15, 15);
+    int32_t doomed = AddType("Doomed", 30, 0, 30);
+    int32_t booking = AddAppointment(0, room, doomed, At(today, 600), At(today, 630));
+    int32_t sameType = AddAppointment(0, room, doomed, At(today, 700), At(today, 730));
+    int32_t otherType = AddAppointment(0, room, quarter, At(today, 800), At(today, 815));
+    int32_t noType = AddAppointment(0, room, 0, At(today, 900), At(today, 915));
+    dialog().SetAppointmentId(booking);
+    ui.answers = {Answer::Yes};
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        d.mnuTypeDelete_Click();
+        EXPECT_EQ(d.CbType()->currentText(), "Quarter");
+        EXPECT_EQ(Times(d).second, At(today, 615)) << "the new type's rules apply";
+        d.mnuFileSave_Click();
+    });
+    EXPECT_EQ(ui.messages[0].text, "Confirm delete Doomed?");
+    EXPECT_FALSE(store().Appointments().Exists(sameType));
+    EXPECT_TRUE(store().Appointments().Exists(otherType));
+    EXPECT_TRUE(store().Appointments().Exists(noType));
+    EXPECT_EQ(store().AppointmentLoad(booking)->TypeId(), quarter);
+}
+
+} // namespace

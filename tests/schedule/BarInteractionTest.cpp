@@ -1,0 +1,123 @@
+// Bookings made and changed on the grid: a drawn bar opens the appointment dialog preset
+// with its row and times, clicks select, a double-click or the popup menu edits, and the
+// grid always shows what the store holds afterwards.
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "controls/LookupComboBox.h"
+#include "controls/MaskedTimeField.h"
+#include "controls/ScheduleGrid.h"
+#include "dialogs/DlgAppointment.h"
+#include "tests/dialogs/DialogFixture.h"
+
+namespace {
+
+class BarInteractionTest : public DialogFixture {
+public:
+    void SetUp() override {
+        DialogFixture::SetUp();
+        window->resize(1000, 500);
+        window->show();
+        room = AddResource("Room");
+        other = AddResource("Studio");
+        AddCustomer("Ann");
+        type = AddType("Half hours", 30, 0, 30);
+        window->ShowResources();
+    }
+    ScheduleGrid& grid() { return *window->Sched(); }
+    // Drags across the row with the mouse, as a user draws a bar.
+    void Draw(int row, int32_t fromDay, int fromMinute, int32_t toDay, int toMinute) {
+        grid().ScrollToTime(fromDay, fromMinute);
+        QWidget* viewport = grid().viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, grid().PointFor(fromDay, fromMinute, row));
+        QTest::mouseMove(viewport, grid().PointFor(toDay, toMinute, row));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, grid().PointFor(toDay, toMinute, row));
+    }
+    // Runs the body in the next appointment dialog the window shows.
+    void NextDialog(const std::function<void(DlgAppointment&)>& body) {
+        ui.modalActions.push_back([body](QDialog* shown) {
+            body(static_cast<DlgAppointment&>(*shown));
+            return shown->result();
+        });
+    }
+
+    const int32_t today = Day(2021, 6, 2);
+    int32_t room = 0, other = 0, type = 0;
+};
+
+// Drawing across midnight presets both days; cancelling leaves the grid as it was.
+TEST_F(BarInteractionTest, ADrawnBarOpensTheDialogPresetAndCancelLeavesNothing) {
+    ASSERT_EQ(grid().RowData(1), room);
+    NextDialog([&](DlgAppointment& d) {
+        EXPECT_EQ(d.AppointmentId(), 0);
+        EXPECT_EQ(d.ResourceId(), room);
+        EXPECT_EQ(d.StartDateTime(), At(today, 1380));
+        EXPECT_EQ(d.EndDateTime(), At(today + 1, 60));
+        EXPECT_EQ(d.CbResource()->currentText(), "Room");
+        d.mnuFileCancel_Click();
+    });
+    Draw(1, today, 1380, today + 1, 60);
+    ASSERT_EQ(ui.modals.size(), 1);
+    EXPECT_EQ(grid().BarCount(1), 0);
+    EXPECT_EQ(store().Appointments().Count(), 0u);
+}
+
+// Saved, the booking is drawn as stored: the type's minimum made it longer.
+TEST_F(BarInteractionTest, ADrawnBarSavedIsDrawnAsTheStoreHoldsIt) {
+    NextDialog([](DlgAppointment& d) { d.mnuFileSave_Click(); });
+    Draw(2, today, 600, today, 615);
+    ASSERT_EQ(grid().BarCount(2), 1);
+    EXPECT_EQ(grid().BarStartMinute(2, 1), 600);
+    EXPECT_EQ(grid().BarEndMinute(2, 1), 630);
+    EXPECT_EQ(grid().BarText(2, 1), "Ann");
+    EXPECT_EQ(grid().RowData(2), other) << "the row drawn on";
+    EXPECT_EQ(grid().BarCount(1), 0);
+}
+
+// A double-click edits that bar; the re-timed booking moves on the grid.
+TEST_F(BarInteractionTest, DoubleClickEditsAndTheRetimedBarMoves) {
+    int32_t booking = AddAppointment(0, room, type, At(today, 600), At(today, 660));
+    window->ShowResources();
+    grid().ScrollToTime(today, 600);
+    NextDialog([&](DlgAppointment& d) {
+        EXPECT_EQ(d.AppointmentId(), booking);
+        QTest::keyClick(d.TimeStart(), Qt::Key_Up);
+        QTest::keyClick(d.TimeEnd(), Qt::Key_Up);
+        d.mnuFileSave_Click();
+    });
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().PointFor(today, 630, 1));
+    ASSERT_EQ(ui.modals.size(), 1);
+    EXPECT_EQ(grid().BarStartMinute(1, 1), 630);
+    EXPECT_EQ(grid().BarEndMinute(1, 1), 690);
+    EXPECT_EQ(window->SelectedAppointment(), 0) << "the rebuild cleared it";
+    window->mnuApptAdd_Click();
+    ASSERT_EQ(ui.modals.size(), 2);
+    EXPECT_EQ(ui.modals[1].dialog, ui.modals[0].dialog) << "one dialog, kept";
+}
+
+// "Edit appointment" from the popup edits the bar last clicked with the left button, not
+// the one right-clicked; after a rebuild nothing is selected.
+TEST_F(BarInteractionTest, ThePopupEditsTheLastLeftClickedBar) {
+    int32_t first = AddAppointment(0, room, type, At(today, 600), At(today, 660));
+    AddAppointment(0, other, type, At(today, 600), At(today, 660));
+    window->ShowResources();
+    window->Sched_BarLeftClick(1, 1);
+    ui.popupResults = {2, 2};
+    int32_t edited = 0;
+    NextDialog([&](DlgAppointment& d) { edited = d.AppointmentId(); });
+    window->Sched_BarRightClick(2, 1);
+    ASSERT_EQ(ui.popups.size(), 1);
+    QStringList captions;
+    for (const auto& entry : ui.popups[0].entries) {
+        captions << entry.text;
+    }
+    EXPECT_EQ(captions, (QStringList{"Add appointment", "Edit appointment", "Delete appointment"}));
+    EXPECT_EQ(edited, first);
+    window->Sched_BarRightClick(2, 1);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, "No appointment selected!");
+    EXPECT_EQ(ui.modals.size(), 1);
+}
+
+} // namespace
