@@ -21,6 +21,7 @@
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/ClsDialog.h"
+#include "report/DlgPreview.h"
 #include "schedule/AutoSave.h"
 #include "schedule/ClsHelp.h"
 #include "schedule/ClsPopupMenu.h"
@@ -69,8 +70,8 @@ const CommandDef kCommands[] = {
 
 // Commands whose windows are not part of the program yet: shown, but greyed out.
 constexpr Command kPendingCommands[] = {
-    Command::FileConfigure, Command::FilePrint,  Command::ApptAdd,     Command::ApptEdit,
-    Command::ApptDelete,    Command::ApptSearch, Command::ResourceAdd, Command::ResourceEdit};
+    Command::FileConfigure, Command::ApptAdd,     Command::ApptEdit,    Command::ApptDelete,
+    Command::ApptSearch,    Command::ResourceAdd, Command::ResourceEdit};
 
 bool Available(Command command) {
     return std::find(std::begin(kPendingCommands), std::end(kPendingCommands), command) ==
@@ -418,6 +419,10 @@ void DlgMain::mnuFileConfigure_Click() {
 }
 void DlgMain::mnuFilePrint_Click() {
     HideZoom();
+    if (preview_ == nullptr) {
+        preview_ = new DlgPreview(*this);
+    }
+    windowing_.ShowModal(preview_);
 }
 
 void DlgMain::mnuFileExit_Click() {

@@ -17,6 +17,7 @@ class ClsGlobal;
 class ClsHelp;
 class ClsPopupMenu;
 class DlgAbout;
+class DlgPreview;
 class DropDownToolButton;
 class FileSystem;
 class IWindowing;
@@ -81,6 +82,8 @@ public:
     QSlider* Zoom() const { return zoom_; }
     QCalendarWidget* SelMonth() const { return selMonth_; }
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    // The print preview, made at the first Print; null until then.
+    DlgPreview* Preview() const { return preview_; }
     // The toolbar button of a key ("Exit", "Resource", ...); null for any other key.
     DropDownToolButton* ToolButton(const QString& key) const;
 
@@ -170,6 +173,7 @@ private:
     std::unique_ptr<AutoSave> autoSave_;
     std::unique_ptr<RebuildCache> rebuild_;
     DlgAbout* about_ = nullptr;
+    DlgPreview* preview_ = nullptr;
 
     ScheduleGrid* sched_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;

@@ -33,6 +33,10 @@ public:
     void Help(QWidget*, const HelpRequest&) override {}
     std::optional<uint32_t> PickColor(QWidget*, uint32_t) override { return std::nullopt; }
     QPoint CursorPos() override { return {}; }
+    std::optional<QString> SaveFileName(QWidget*, const QString&, const QString&,
+                                        const QString&) override {
+        return std::nullopt;
+    }
 };
 
 QuietWindowing windowing;

@@ -21,7 +21,8 @@ class IconSizeTest : public ::testing::TestWithParam<int> {};
 TEST_P(IconSizeTest, EveryKeyIsDrawnVisiblyAndDifferently) {
     const QStringList keys = Icons::Keys();
     ASSERT_EQ(keys, QStringList({"Exit", "Configure", "Resource", "Appointment", "Date", "Today",
-                                 "Search", "View", "Zoom", "Print", "Help"}));
+                                 "Search", "View", "Zoom", "Print", "Help", "PrevWeek", "PrevDay",
+                                 "Calendar", "NextDay", "NextWeek", "PrevPage", "NextPage"}));
     QList<QImage> images;
     for (const QString& key : keys) {
         SCOPED_TRACE(key.toStdString());

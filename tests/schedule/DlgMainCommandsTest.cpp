@@ -76,7 +76,8 @@ const int32_t kToday = ClsDate::DayNumberFromCivil(2021, 6, 2);
 
 const CommandCase kCommands[] = {
     {"Configure", Command::FileConfigure, "File", "Configure", 0, false, nullptr},
-    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, false, nullptr},
+    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, true,
+     [](auto& t) { return t.ui.log == QStringList{"ShowModal DlgPreview"}; }},
     {"Exit", Command::FileExit, "File", "Exit", (Qt::CTRL | Qt::Key_Q).toCombined(), true,
      [](auto& t) { return !t.window->isVisible(); }},
     {"AddAppointment", Command::ApptAdd, "Appointment", "Add appointment", 0, false, nullptr},
@@ -185,7 +186,7 @@ const ButtonCase kButtons[] = {
     {"Search", "Search for appointment", false, Command::ApptSearch},
     {"View", "Change schedule view", true, Command::SchedView},
     {"Zoom", "Adjust schedule resolution", true, Command::SchedZoom},
-    {"Print", "Print", false, Command::FilePrint},
+    {"Print", "Print", true, Command::FilePrint},
     {"Help", "Help", true, Command::HelpContents},
 };
 
