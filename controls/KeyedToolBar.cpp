@@ -10,7 +10,8 @@ KeyedToolBar::KeyedToolBar(QWidget* parent) : QToolBar(parent) {
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-DropDownToolButton* KeyedToolBar::AddButton(const QString& key, const QString& tip, bool dropDown) {
+DropDownToolButton* KeyedToolBar::AddButton(const QString& key, const QString& tip,
+                                            bool dropDown) {
     auto* button = new DropDownToolButton(this);
     if (!dropDown) {
         button->setPopupMode(QToolButton::DelayedPopup);
