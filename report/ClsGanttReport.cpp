@@ -5,8 +5,8 @@
 #include "controls/ReportCanvas.h"
 #include "datetime/Clock.h"
 #include "datetime/ClsDate.h"
-#include "store/ClsGlobal.h"
 #include "report/ReportTrap.h"
+#include "store/ClsGlobal.h"
 
 namespace {
 
@@ -112,7 +112,8 @@ void ClsGanttReport::GanttReport() {
                 }
                 if (!named) {
                     named = true;
-                    Status(QString::fromStdString(store_.ResourceLoad(a->ResourceId())->Name()));
+                    Status(QString::fromStdString(store_.ResourceLoad(a->ResourceId())->Name())
+                               .trimmed());
                 }
                 const auto [back, fore] = names_.TypeColors(store_, a->TypeId());
                 GanttShowBar(names_.CustomerName(store_, a->CustomerId()), back, fore,
@@ -120,8 +121,7 @@ void ClsGanttReport::GanttReport() {
             }
 
             canvas_.SetCurrentY(Add(canvas_.CurrentY(), state.rowHeight));
-            if (r + 1 < rows &&
-                canvas_.CurrentY() > Sub(PrintableHeight(), state.rowHeight)) {
+            if (r + 1 < rows && canvas_.CurrentY() > Sub(PrintableHeight(), state.rowHeight)) {
                 canvas_.NewPage();
                 pageNeeded = true;
             }
@@ -129,8 +129,8 @@ void ClsGanttReport::GanttReport() {
         canvas_.EndDoc();
         canvas_.SetCurrentPage(1);
         if (onPageLabel) {
-            onPageLabel(QStringLiteral("%1/%2").arg(canvas_.CurrentPage()).arg(
-                canvas_.PageCount()));
+            onPageLabel(
+                QStringLiteral("%1/%2").arg(canvas_.CurrentPage()).arg(canvas_.PageCount()));
         }
         finished_ = true;
         if (onRefresh) {

@@ -120,6 +120,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
     // Escape and the like: the window leaves only through Exit.
     void reject() override;
 
