@@ -193,7 +193,7 @@ bool ReportDocument::Blank() const {
     return true;
 }
 
-void ReportDocument::PlayPage(int page, QPainter& painter, double minLineTwips) const {
+void ReportDocument::PlayPage(int page, QPainter& painter, double devicePixelsPerTwip) const {
     const Page* p = PageAt(page);
     if (p == nullptr) {
         return;
@@ -210,8 +210,8 @@ void ReportDocument::PlayPage(int page, QPainter& painter, double minLineTwips) 
         const FontCache& font = Font(l.fontSize, true);
         painter.setFont(font.font);
         painter.setPen(Qt::black);
-        const double top = above ? Margin - kLegendGap - font.metrics.height()
-                                 : height - Margin + kLegendGap;
+        const double top =
+            above ? Margin - kLegendGap - font.metrics.height() : height - Margin + kLegendGap;
         const double baseline = top + font.metrics.ascent();
         const QString left = l.text.section(QLatin1Char('|'), 0, 0);
         const QString centre = l.text.section(QLatin1Char('|'), 1, 1);
@@ -219,8 +219,8 @@ void ReportDocument::PlayPage(int page, QPainter& painter, double minLineTwips) 
         painter.drawText(QPointF(Margin, baseline), left);
         painter.drawText(QPointF((width - font.metrics.horizontalAdvance(centre)) / 2, baseline),
                          centre);
-        painter.drawText(
-            QPointF(width - Margin - font.metrics.horizontalAdvance(right), baseline), right);
+        painter.drawText(QPointF(width - Margin - font.metrics.horizontalAdvance(right), baseline),
+                         right);
     };
     legend(p->header, true);
     legend(p->footer, false);
@@ -233,7 +233,11 @@ void ReportDocument::PlayPage(int page, QPainter& painter, double minLineTwips) 
     auto usePen = [&](int16_t w) {
         if (w != penWidth) {
             penWidth = w;
-            pen.setWidthF(std::max<double>(w * TwipsPerPenUnit, minLineTwips));
+            double line = w * TwipsPerPenUnit;
+            if (devicePixelsPerTwip > 0) {
+                line = std::max(1.0, std::round(line * devicePixelsPerTwip)) / devicePixelsPerTwip;
+            }
+            pen.setWidthF(line);
         }
         painter.setPen(pen);
     };
@@ -274,9 +278,9 @@ std::optional<Error> ReportDocument::PaintPages(QPagedPaintDevice& device, int f
                              orientation_ == 1 ? QPageLayout::Landscape : QPageLayout::Portrait,
                              QMarginsF(0, 0, 0, 0));
     if (!device.setPageLayout(layout)) {
-        return Error{ErrorNumber::InvalidCall,
-                     std::string("The paper ") + PaperSize::OfCode(paperSize_).caption +
-                         " cannot be used here"};
+        return Error{ErrorNumber::InvalidCall, std::string("The paper ") +
+                                                   PaperSize::OfCode(paperSize_).caption +
+                                                   " cannot be used here"};
     }
     QPainter painter;
     if (!painter.begin(&device)) {

@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QString>
 
-#include <map>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -105,8 +105,9 @@ public:
     bool Blank() const;
 
     // Draws a page with the paper's top-left corner at the painter's origin, one unit of the
-    // painter a twip. No line is drawn thinner than minLineTwips (a device pixel on screen).
-    void PlayPage(int page, QPainter& painter, double minLineTwips = 0) const;
+    // painter a twip. On a screen, give the device pixels a twip takes: lines are then a
+    // whole number of pixels wide, at least one, so equal lines look equal at any zoom.
+    void PlayPage(int page, QPainter& painter, double devicePixelsPerTwip = 0) const;
 
     // Pages first to last on a printer or a PDF writer, in the document's paper size and
     // orientation, one device page each; the error when the device refused.

@@ -115,8 +115,6 @@ void ReportView::paintEvent(QPaintEvent* event) {
     const double scale = Scale();
     painter.translate(paper.topLeft());
     painter.scale(scale, scale);
-    // Lines stay at least one device pixel wide, however small the page is shown.
-    const double minLine = 1.0 / (scale * devicePixelRatioF());
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    document_->PlayPage(document_->CurrentPage(), painter, minLine);
+    document_->PlayPage(document_->CurrentPage(), painter, scale * devicePixelRatioF());
 }

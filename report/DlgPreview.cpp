@@ -1,9 +1,9 @@
 #include "report/DlgPreview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,8 +49,7 @@ struct CommandDef {
 };
 const CommandDef kCommands[] = {
     {Command::FilePrint, "&Print", &DlgPreview::mnuFilePrint_Click, nullptr, 0, false},
-    {Command::FileSavePdf, "Save as P&DF...", &DlgPreview::mnuFileSavePdf_Click, nullptr, 0,
-     false},
+    {Command::FileSavePdf, "Save as P&DF...", &DlgPreview::mnuFileSavePdf_Click, nullptr, 0, false},
     {Command::FileExit, "E&xit", &DlgPreview::mnuFileExit_Click, nullptr, 0, false},
     {Command::ViewDay, "&Day", nullptr, &DlgPreview::mnuViewType_Click, 0, true},
     {Command::ViewWeek, "&Week", nullptr, &DlgPreview::mnuViewType_Click, 1, true},
@@ -62,8 +61,7 @@ const CommandDef kCommands[] = {
     {Command::DatePrevDay, "&Previous day", &DlgPreview::mnuDatePrevDay_Click, nullptr, 0, false},
     {Command::DateNextDay, "&Next day", &DlgPreview::mnuDateNextDay_Click, nullptr, 0, false},
     {Command::DateNextWeek, "Ne&xt week", &DlgPreview::mnuDateNextWeek_Click, nullptr, 0, false},
-    {Command::PageFirstPage, "&First page", &DlgPreview::mnuPageFirstPage_Click, nullptr, 0,
-     false},
+    {Command::PageFirstPage, "&First page", &DlgPreview::mnuPageFirstPage_Click, nullptr, 0, false},
     {Command::PageLastPage, "&Last page", &DlgPreview::mnuPageLastPage_Click, nullptr, 0, false},
     {Command::PagePrev, "&Previous page", &DlgPreview::mnuPagePrev_Click, nullptr, 0, false},
     {Command::PageNext, "&Next page", &DlgPreview::mnuPageNext_Click, nullptr, 0, false},
@@ -76,10 +74,10 @@ const CommandDef kCommands[] = {
 
 // The page size items' access keys, one per item, all different.
 const char* const kPageSizeCaptions[PaperSize::Count] = {
-    "&Letter (8.5x11 in)", "Le&gal (8.5x14 in)",     "&Executive (7.5x10.5 in)",
-    "&Tabloid (11x17 in)", "Le&dger (17x11 in)",     "&Statement (5.5x8.5 in)",
-    "&Folio (8.5x13 in)",  "A&3 (297x420 mm)",       "A&4 (210x297 mm)",
-    "&A5 (148x210 mm)",    "&B4 (250x354 mm)",       "B&5 (182x257 mm)",
+    "&Letter (8.5x11 in)", "Le&gal (8.5x14 in)", "&Executive (7.5x10.5 in)",
+    "&Tabloid (11x17 in)", "Le&dger (17x11 in)", "&Statement (5.5x8.5 in)",
+    "&Folio (8.5x13 in)",  "A&3 (297x420 mm)",   "A&4 (210x297 mm)",
+    "&A5 (148x210 mm)",    "&B4 (250x354 mm)",   "B&5 (182x257 mm)",
     "&Quarto (215x275 mm)"};
 
 struct ToolButtonDef {
@@ -88,11 +86,16 @@ struct ToolButtonDef {
     Command command;
 };
 const ToolButtonDef kToolButtons[] = {
-    {"Exit", false, Command::FileExit},          {"Print", false, Command::FilePrint},
-    {"PrevWeek", true, Command::DatePrevWeek},   {"PrevDay", false, Command::DatePrevDay},
-    {"Calendar", false, Command::DateCalendar},  {"Today", false, Command::DateToday},
-    {"NextDay", false, Command::DateNextDay},    {"NextWeek", false, Command::DateNextWeek},
-    {"PrevPage", true, Command::PagePrev},       {"NextPage", false, Command::PageNext},
+    {"Exit", false, Command::FileExit},
+    {"Print", false, Command::FilePrint},
+    {"PrevWeek", true, Command::DatePrevWeek},
+    {"PrevDay", false, Command::DatePrevDay},
+    {"Calendar", false, Command::DateCalendar},
+    {"Today", false, Command::DateToday},
+    {"NextDay", false, Command::DateNextDay},
+    {"NextWeek", false, Command::DateNextWeek},
+    {"PrevPage", true, Command::PagePrev},
+    {"NextPage", false, Command::PageNext},
     {"Help", true, Command::Help},
 };
 
@@ -104,7 +107,6 @@ DlgPreview::DlgPreview(DlgMain& main)
       printerFinder_([] { return QPrinterInfo::defaultPrinterName(); }) {
     setWindowTitle(tr("Print Preview"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setSizeGripEnabled(true);
     setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
 
     menuBar_ = new QMenuBar(this);
@@ -127,7 +129,7 @@ DlgPreview::DlgPreview(DlgMain& main)
     monthView_->adjustSize();
     monthView_->hide();
     statusBar_ = new QStatusBar(this);
-    statusBar_->setSizeGripEnabled(false);
+    statusBar_->setSizeGripEnabled(true);
     msg_ = new QLabel(statusBar_);
     statusBar_->addWidget(msg_, 1);
     lblPage_ = new QLabel(statusBar_);
@@ -214,8 +216,8 @@ void DlgPreview::BuildMenus() {
     QMenu* date = menuBar_->addMenu(tr("&Date"));
     add(date, {Command::DateCalendar, Command::DateToday});
     date->addSeparator();
-    add(date, {Command::DatePrevWeek, Command::DatePrevDay, Command::DateNextDay,
-               Command::DateNextWeek});
+    add(date,
+        {Command::DatePrevWeek, Command::DatePrevDay, Command::DateNextDay, Command::DateNextWeek});
     QMenu* page = menuBar_->addMenu(tr("&Page"));
     add(page, {Command::PageFirstPage, Command::PageLastPage});
     page->addSeparator();
@@ -333,8 +335,8 @@ void DlgPreview::Form_Resize() {
         // zoom slider, which stands at its right edge with its height.
         const int mx = TwipsToPixelsX(kMarginTwips, this);
         const int my = TwipsToPixelsY(kMarginTwips, this);
-        const int slider = std::max(zoomSlide_->sizeHint().width(),
-                                    TwipsToPixelsX(kSliderTwips, this));
+        const int slider =
+            std::max(zoomSlide_->sizeHint().width(), TwipsToPixelsX(kSliderTwips, this));
         const int width = std::max(0, area_->width() - 2 * mx - slider);
         const int height = std::max(0, area_->height() - 2 * my);
         view_->setGeometry(mx, my, width, height);

@@ -161,8 +161,8 @@ void DlgPreview::MonthView_LostFocus() {
 }
 
 void DlgPreview::ShowPage() {
-    lblPage_->setText(QStringLiteral("%1/%2").arg(canvas_->CurrentPage()).arg(
-        canvas_->PageCount()));
+    lblPage_->setText(
+        QStringLiteral("%1/%2").arg(canvas_->CurrentPage()).arg(canvas_->PageCount()));
     view_->Refresh();
 }
 
@@ -218,11 +218,16 @@ void DlgPreview::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
         const struct {
             const char* key;
             Command command;
-        } keys[] = {{"Exit", Command::FileExit},         {"Print", Command::FilePrint},
-                    {"PrevWeek", Command::DatePrevWeek}, {"PrevDay", Command::DatePrevDay},
-                    {"Calendar", Command::DateCalendar}, {"Today", Command::DateToday},
-                    {"NextDay", Command::DateNextDay},   {"NextWeek", Command::DateNextWeek},
-                    {"PrevPage", Command::PagePrev},     {"NextPage", Command::PageNext},
+        } keys[] = {{"Exit", Command::FileExit},
+                    {"Print", Command::FilePrint},
+                    {"PrevWeek", Command::DatePrevWeek},
+                    {"PrevDay", Command::DatePrevDay},
+                    {"Calendar", Command::DateCalendar},
+                    {"Today", Command::DateToday},
+                    {"NextDay", Command::DateNextDay},
+                    {"NextWeek", Command::DateNextWeek},
+                    {"PrevPage", Command::PagePrev},
+                    {"NextPage", Command::PageNext},
                     {"Help", Command::Help}};
         for (const auto& k : keys) {
             if (key == QLatin1String(k.key)) {
@@ -239,9 +244,8 @@ void DlgPreview::Failed(const char* procedure, const QString& what, int32_t numb
                         const QString& description) {
     ModError::LogError(kForm, procedure, 0, number, description.toStdString());
     SetStatus(what);
-    main_.Windowing().MessageBox(this, what + QStringLiteral("\n\n") + description,
-                                 tr("Error!"), IWindowing::Icon::Exclamation,
-                                 IWindowing::Buttons::Ok);
+    main_.Windowing().MessageBox(this, what + QStringLiteral("\n\n") + description, tr("Error!"),
+                                 IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
 }
 
 QString DlgPreview::SuggestedPdfName() const {
@@ -258,8 +262,8 @@ QString DlgPreview::SuggestedPdfName() const {
 }
 
 void DlgPreview::SavePdf(const char* procedure, const QString& path) {
-    const QString title = report_->Schedule().listTitle + QStringLiteral(" ") +
-                          report_->RangeText();
+    const QString title =
+        report_->Schedule().listTitle + QStringLiteral(" ") + report_->RangeText();
     const int pages = canvas_->PageCount();
     if (auto failed = canvas_->WritePdf(path, 1, pages, title)) {
         Failed(procedure, tr("The report could not be saved as %1.").arg(path), failed->number,
@@ -272,9 +276,9 @@ void DlgPreview::SavePdf(const char* procedure, const QString& path) {
 void DlgPreview::mnuFileSavePdf_Click() {
     ReportTrap(kForm, "mnuFileSavePdf_Click", [&] {
         if (canvas_->Blank()) {
-            main_.Windowing().MessageBox(this, tr("There is nothing to save: the schedule has no rows."),
-                                         tr("Save as PDF"), IWindowing::Icon::Information,
-                                         IWindowing::Buttons::Ok);
+            main_.Windowing().MessageBox(
+                this, tr("There is nothing to save: the schedule has no rows."), tr("Save as PDF"),
+                IWindowing::Icon::Information, IWindowing::Buttons::Ok);
             return;
         }
         std::optional<QString> path = main_.Windowing().SaveFileName(
@@ -298,9 +302,9 @@ void DlgPreview::mnuFilePrint_Click() {
         if (printerName.isEmpty()) {
             // Printing must never silently do nothing: without a printer the pages go into
             // a PDF file the user names.
-            std::optional<QString> path = windowing.SaveFileName(
-                this, tr("No printer is set up: save the report as PDF"), SuggestedPdfName(),
-                tr("PDF files (*.pdf)"));
+            std::optional<QString> path =
+                windowing.SaveFileName(this, tr("No printer is set up: save the report as PDF"),
+                                       SuggestedPdfName(), tr("PDF files (*.pdf)"));
             if (!path) {
                 SetStatus(tr("Not printed: there is no printer and no PDF file was chosen."));
                 return;
@@ -314,8 +318,9 @@ void DlgPreview::mnuFilePrint_Click() {
                            report_->RangeText());
         const int pages = canvas_->PageCount();
         if (auto failed = canvas_->PrintOn(printer, 1, pages)) {
-            Failed("mnuFilePrint_Click", tr("The report could not be printed on %1.").arg(printerName),
-                   failed->number, QString::fromStdString(failed->description));
+            Failed("mnuFilePrint_Click",
+                   tr("The report could not be printed on %1.").arg(printerName), failed->number,
+                   QString::fromStdString(failed->description));
             return;
         }
         SetStatus(tr("Sent %1 to %2.").arg(Pages(pages), printerName));

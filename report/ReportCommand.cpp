@@ -61,8 +61,7 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     }
     std::optional<int16_t> view;
     if (!request.view.isEmpty() && !(view = ViewOf(request.view))) {
-        errors << program << "unknown view '" << request.view
-               << "': use day, week or month\n";
+        errors << program << "unknown view '" << request.view << "': use day, week or month\n";
         return ReportStatus::BadArguments;
     }
     std::optional<int32_t> day;
@@ -119,8 +118,8 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
 
     const QString title = report.Schedule().listTitle + QStringLiteral(" ") + report.RangeText();
     if (auto failed = document.WritePdf(request.pdfFile, 1, document.PageCount(), title)) {
-        errors << program << "could not write " << QDir::toNativeSeparators(request.pdfFile)
-               << ": " << QString::fromStdString(failed->description) << "\n";
+        errors << program << "could not write " << QDir::toNativeSeparators(request.pdfFile) << ": "
+               << QString::fromStdString(failed->description) << "\n";
         return ReportStatus::Failed;
     }
     return ReportStatus::Written;

@@ -276,7 +276,7 @@ TEST_F(ReportPdfTest, APlayedPageShowsTheBarsAndTheTexts) {
     {
         QPainter painter(&image);
         painter.scale(scale, scale);
-        document.PlayPage(1, painter, 1 / scale);
+        document.PlayPage(1, painter, scale);
     }
     int red = 0, ink = 0;
     for (int y = 0; y < image.height(); ++y) {
