@@ -40,26 +40,27 @@ Error FileError(const QFileDevice& file) {
 
 } // namespace
 
-ReportDocument::ReportDocument() = default;
+ReportDocument::ReportDocument() {
+    PaperChanged();
+}
+
+void ReportDocument::PaperChanged() {
+    pageWidth_ = PaperSize::WidthTwips(paperSize_, orientation_ == 1);
+    pageHeight_ = PaperSize::HeightTwips(paperSize_, orientation_ == 1);
+}
 
 void ReportDocument::SetPaperSize(int16_t code) {
     if (PaperSize::ValidCode(code)) {
         paperSize_ = code;
+        PaperChanged();
     }
 }
 
 void ReportDocument::SetOrientation(int32_t orientation) {
     if (orientation == 0 || orientation == 1) {
         orientation_ = orientation;
+        PaperChanged();
     }
-}
-
-int32_t ReportDocument::PageWidth() const {
-    return PaperSize::WidthTwips(paperSize_, orientation_ == 1);
-}
-
-int32_t ReportDocument::PageHeight() const {
-    return PaperSize::HeightTwips(paperSize_, orientation_ == 1);
 }
 
 void ReportDocument::StartDoc() {
@@ -74,7 +75,9 @@ void ReportDocument::NewPage() {
     if (pages_.size() >= 32767) {
         throw std::overflow_error("Overflow");
     }
+    const size_t previous = pages_.back().ops.size();
     pages_.emplace_back();
+    pages_.back().ops.reserve(previous);
     currentPage_ = static_cast<int>(pages_.size());
     currentX_ = 0;
     currentY_ = 0;
@@ -100,20 +103,40 @@ ReportDocument::FontCache& ReportDocument::Font(int16_t points, bool bold) const
         FontCache cache;
         cache.font = ReportFont::Font(points, bold);
         cache.metrics = QFontMetricsF(cache.font);
+        cache.ascent = cache.metrics.ascent();
+        cache.height = Ceil(cache.metrics.height());
         found = fonts_.emplace(key, std::move(cache)).first;
     }
     return found->second;
 }
 
 void ReportDocument::SetFontSize(int16_t points) {
-    if (points >= 1 && points <= 1638) { // 1638 points is the largest size held in twips
+    if (points >= 1 && points <= 1638 && points != fontSize_) { // 1638 points: 32760 twips
         fontSize_ = points;
+        currentFont_ = nullptr;
     }
 }
 
+void ReportDocument::SetFontBold(bool bold) {
+    if (bold != bold_) {
+        bold_ = bold;
+        currentFont_ = nullptr;
+    }
+}
+
+ReportDocument::FontCache& ReportDocument::CurrentFont() {
+    if (currentFont_ == nullptr) {
+        currentFont_ = &Font(fontSize_, bold_);
+    }
+    return *currentFont_;
+}
+
 int32_t ReportDocument::Measure(const QString& text) {
-    FontCache& font = Font(fontSize_, bold_);
-    textHeight_ = Ceil(font.metrics.height());
+    FontCache& font = CurrentFont();
+    textHeight_ = font.height;
+    if (text.isEmpty()) {
+        return 0;
+    }
     if (auto found = font.widths.constFind(text); found != font.widths.constEnd()) {
         return found.value();
     }
@@ -137,7 +160,7 @@ void ReportDocument::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     op.b = y1;
     op.c = x2;
     op.d = y2;
-    Drawing().ops.push_back(std::move(op));
+    Drawing().ops.push_back(op);
 }
 
 void ReportDocument::DrawRect(int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -150,7 +173,7 @@ void ReportDocument::DrawRect(int32_t x, int32_t y, int32_t width, int32_t heigh
     op.b = y;
     op.c = width;
     op.d = height;
-    Drawing().ops.push_back(std::move(op));
+    Drawing().ops.push_back(op);
 }
 
 void ReportDocument::TextOut(int32_t x, int32_t y, const QString& text) {
@@ -165,8 +188,10 @@ void ReportDocument::TextOut(int32_t x, int32_t y, const QString& text) {
     op.color = foreColor_;
     op.a = align_ == 1 ? x - width / 2 : x;
     op.b = y;
-    op.text = text;
-    Drawing().ops.push_back(std::move(op));
+    Page& page = Drawing();
+    op.text = static_cast<int32_t>(page.texts.size());
+    page.texts.push_back(text);
+    page.ops.push_back(op);
 }
 
 void ReportDocument::SetHeader(const QString& text) {
@@ -261,7 +286,8 @@ void ReportDocument::PlayPage(int page, QPainter& painter, double devicePixelsPe
             }
             painter.setPen(ColorRefToQColor(op.color));
             penWidth = -1;
-            painter.drawText(QPointF(op.a, op.b + font.metrics.ascent()), op.text);
+            painter.drawText(QPointF(op.a, op.b + font.ascent),
+                             p->texts[static_cast<size_t>(op.text)]);
             break;
         }
         }

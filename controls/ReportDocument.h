@@ -39,7 +39,7 @@ public:
         uint32_t color = 0;   // Rect: fill; Text: text colour
         // Line: x1, y1, x2, y2. Rect: x, y, width, height. Text: left, top.
         int32_t a = 0, b = 0, c = 0, d = 0;
-        QString text;
+        int32_t text = -1; // Text: index into the page's texts
     };
     struct Legend {
         QString text; // left|centre|right
@@ -47,6 +47,7 @@ public:
     };
     struct Page {
         std::vector<Op> ops;
+        std::vector<QString> texts;
         Legend header;
         Legend footer;
     };
@@ -68,8 +69,8 @@ public:
     void SetCurrentPage(int16_t page) override;
     int16_t PageCount() const override { return static_cast<int16_t>(pages_.size()); }
 
-    int32_t PageWidth() const override;
-    int32_t PageHeight() const override;
+    int32_t PageWidth() const override { return pageWidth_; }
+    int32_t PageHeight() const override { return pageHeight_; }
     int32_t MarginLeft() const override { return Margin; }
     int32_t MarginTop() const override { return Margin; }
     int32_t MarginRight() const override { return Margin; }
@@ -81,7 +82,7 @@ public:
     void SetCurrentY(int32_t y) override { currentY_ = y; }
 
     void SetFontSize(int16_t points) override;
-    void SetFontBold(bool bold) override { bold_ = bold; }
+    void SetFontBold(bool bold) override;
     void SetTextAlign(int32_t align) override { align_ = align; }
     void SetPenWidth(int16_t width) override { penWidth_ = width; }
     void SetBrushColor(uint32_t colorRef) override { brushColor_ = colorRef; }
@@ -123,14 +124,22 @@ private:
     struct FontCache {
         QFont font;
         QFontMetricsF metrics{QFont()};
+        double ascent = 0;
+        int32_t height = 0;
         QHash<QString, int32_t> widths;
     };
     FontCache& Font(int16_t points, bool bold) const;
+    // The font of the current size and boldness.
+    FontCache& CurrentFont();
     int32_t Measure(const QString& text);
     Page& Drawing();
 
+    void PaperChanged();
+
     int16_t paperSize_ = 1;
     int32_t orientation_ = 0;
+    int32_t pageWidth_ = 0;
+    int32_t pageHeight_ = 0;
     std::vector<Page> pages_;
     int currentPage_ = 0;
     int32_t currentX_ = 0;
@@ -146,4 +155,5 @@ private:
     int32_t textHeight_ = 0;
     // By font size and boldness; built on first use.
     mutable std::map<int, FontCache> fonts_;
+    FontCache* currentFont_ = nullptr;
 };

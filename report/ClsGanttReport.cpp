@@ -36,6 +36,9 @@ void ClsGanttReport::Status(const QString& text) {
 }
 
 int32_t ClsGanttReport::PrintableWidth() const {
+    if (buildWidth_) {
+        return *buildWidth_;
+    }
     return Sub(Sub(canvas_.PageWidth(), canvas_.MarginLeft()), canvas_.MarginRight());
 }
 
@@ -71,8 +74,10 @@ void ClsGanttReport::ShowReport() {
 }
 
 void ClsGanttReport::GanttReport() {
+    buildWidth_.reset();
     Guard(kModule, "GanttReport", [&] {
         canvas_.StartDoc();
+        buildWidth_ = PrintableWidth();
         names_.Begin(store_);
         bool pageNeeded = true;
         const size_t rows = schedule_.rows.size();
@@ -137,6 +142,7 @@ void ClsGanttReport::GanttReport() {
             onRefresh();
         }
     });
+    buildWidth_.reset();
     Status(QStringLiteral("Ready!"));
 }
 
@@ -339,13 +345,17 @@ QString ClsGanttReport::RangeText() {
 
 QString ClsGanttReport::FitText(const QString& text, int32_t width) {
     auto fitsWidth = [&] { return int64_t{canvas_.TextWidth()} + 75 <= width; };
+    // Nothing but an empty text fits a space narrower than the margin: no need to measure.
+    if (width < 75 && !text.isEmpty()) {
+        canvas_.SetMeasureText(QString());
+        return QString();
+    }
     canvas_.SetMeasureText(text);
     if (text.isEmpty() || fitsWidth()) {
         return text;
     }
-    // Nothing but an empty text fits a space narrower than the margin.
     qsizetype fits = 0;
-    if (width >= 75) {
+    {
         qsizetype tooWide = text.size();
         while (tooWide - fits > 1) {
             const qsizetype mid = fits + (tooWide - fits) / 2;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "report/ScheduleRows.h"
 #include "schedule/RebuildCache.h"
@@ -83,4 +84,7 @@ private:
     ScheduleRows schedule_;
     RebuildCache names_;
     bool finished_ = false;
+    // The printable width while a document is built; the canvas's paper does not change
+    // meanwhile, and GetPercentXpos needs it for every position.
+    std::optional<int32_t> buildWidth_;
 };
