@@ -331,7 +331,7 @@ std::optional<Error> ReportDocument::PaintPages(QPagedPaintDevice& device, int f
     return std::nullopt;
 }
 
-std::optional<Error> ReportDocument::PrintOn(QPrinter& printer, int first, int last) const {
+std::optional<Error> ReportDocument::PrintDoc(QPrinter& printer, int first, int last) const {
     printer.setFullPage(true);
     if (auto failed = PaintPages(printer, first, last)) {
         return failed;

@@ -115,7 +115,7 @@ public:
     std::optional<Error> PaintPages(QPagedPaintDevice& device, int first, int last) const;
     // All pages on a printer, in the document's paper size and orientation; the error when
     // the printer refused the job or failed on it.
-    std::optional<Error> PrintOn(QPrinter& printer, int first, int last) const;
+    std::optional<Error> PrintDoc(QPrinter& printer, int first, int last) const;
     // The same pages as a PDF file with the given title, written whole or not at all.
     std::optional<Error> WritePdf(const QString& path, int first, int last,
                                   const QString& title = QString()) const;

@@ -317,7 +317,7 @@ void DlgPreview::mnuFilePrint_Click() {
         printer.setDocName(report_->Schedule().listTitle + QStringLiteral(" ") +
                            report_->RangeText());
         const int pages = canvas_->PageCount();
-        if (auto failed = canvas_->PrintOn(printer, 1, pages)) {
+        if (auto failed = canvas_->PrintDoc(printer, 1, pages)) {
             Failed("mnuFilePrint_Click",
                    tr("The report could not be printed on %1.").arg(printerName), failed->number,
                    QString::fromStdString(failed->description));

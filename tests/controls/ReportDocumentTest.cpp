@@ -243,7 +243,7 @@ TEST_F(ReportPdfTest, APrinterGetsTheSamePages) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     const QString pdf = QString::fromStdString(dir.file("printed.pdf"));
     printer.setOutputFileName(pdf);
-    const auto failed = document.PrintOn(printer, 1, 3);
+    const auto failed = document.PrintDoc(printer, 1, 3);
     ASSERT_FALSE(failed.has_value()) << failed->description;
     EXPECT_EQ(PdfPages(pdf), 3);
     EXPECT_NEAR(PdfPageTwips(pdf).height(), 16838, 10);
