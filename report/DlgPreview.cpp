@@ -352,7 +352,9 @@ bool DlgPreview::eventFilter(QObject* watched, QEvent* event) {
     if (watched == area_ && event->type() == QEvent::Resize) {
         Form_Resize();
     }
-    if (watched == &main_ && event->type() == QEvent::Hide && isVisible()) {
+    // Closed or hidden by the program, not minimised by the window system.
+    if (watched == &main_ && event->type() == QEvent::Hide && !event->spontaneous() &&
+        isVisible()) {
         Form_Unload();
     }
     return QDialog::eventFilter(watched, event);
