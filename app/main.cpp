@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QSettings>
+#include <QTextStream>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "controls/QtWindowing.h"
+#include "report/ReportCommand.h"
 #include "schedule/CommandLine.h"
 #include "schedule/DlgMain.h"
 #include "schedule/SessionEnd.h"
@@ -33,6 +35,14 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// Without a window Qt's own remarks (no runtime folder and the like) are noise on stderr;
+// the program's errors are written there directly.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,9 +69,16 @@ int main(int argc, char** argv) {
     const FolderChoice choice =
         ChooseFolders(FileSystem::Real(), ProgramFolder(argv[0]), dataOption,
                       Environment("XDG_DATA_HOME"), Environment("HOME"));
-    if (!choice.folders && dataOption) {
+    if (!choice.folders && (dataOption || line.pdfFile)) {
         std::fprintf(stderr, "tidemar: %s\n", choice.error.c_str());
         return 2;
+    }
+    if (line.pdfFile) {
+        // The report shows no window, so it needs no display.
+        qInstallMessageHandler(QuietQt);
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
     }
 
     QApplication app(argc, argv);
@@ -69,6 +86,16 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Tidemar");
     QApplication::setDesktopFileName("tidemar");
     QApplication::setQuitOnLastWindowClosed(true);
+    if (line.pdfFile) {
+        const ProgramFolders& folders = *choice.folders;
+        ModError::SetLogFile(folders.LogFile());
+        QTextStream errors(stderr);
+        ModError::SetMessageBoxHook([&errors](const std::string& text, const std::string&) {
+            errors << "tidemar: " << QString::fromStdString(text) << "\n";
+        });
+        return WriteReportPdf(folders, {*line.pdfFile, line.view, line.date}, errors);
+    }
+
     QtWindowing windowing;
     if (!choice.folders) {
         windowing.MessageBox(nullptr,

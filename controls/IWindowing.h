@@ -11,8 +11,8 @@ class QDialog;
 class QWidget;
 
 // Everything that would block on the user goes through here: modal dialogs, message
-// boxes, popup menus and the help viewer. The program uses the Qt implementation;
-// tests answer in advance with a scripted one.
+// boxes, popup menus, the help viewer and the file and colour dialogs. The program uses the Qt
+// implementation; tests answer in advance with a scripted one.
 class IWindowing {
 public:
     enum class Icon { None, Information, Question, Exclamation, Critical };
@@ -74,4 +74,10 @@ public:
     virtual std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) = 0;
     // The pointer position in global coordinates.
     virtual QPoint CursorPos() = 0;
+    // The modal question for the name of a file to write, starting from a suggested path; the
+    // filter names the kind of file ("PDF files (*.pdf)") and its first pattern's suffix is
+    // added to a name typed without one. Nothing when the user backed out.
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& caption,
+                                                const QString& suggested,
+                                                const QString& filter) = 0;
 };

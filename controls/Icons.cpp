@@ -332,6 +332,74 @@ void DrawDelete(QPainter& p) {
     }
 }
 
+void DrawCalendar(QPainter& p) {
+    // The whole month: a page of days, none picked out.
+    DrawCalendarPage(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Blue);
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            p.drawRect(QRectF(5 + column * 3.75, 10 + row * 3.6, 2.6, 2.4));
+        }
+    }
+}
+
+// A filled chevron pointing left (direction -1) or right (+1), its tip at x = tip.
+void DrawChevron(QPainter& p, double tip, int direction, const QColor& color) {
+    auto x = [&](double k) { return tip - direction * k; };
+    p.setPen(Outline(color.darker(130), 1.0));
+    p.setBrush(color);
+    p.drawPolygon(QPolygonF({{x(8), 4}, {x(4), 4}, {tip, 12}, {x(4), 20}, {x(8), 20}, {x(4), 12}}));
+}
+
+void DrawPrevDay(QPainter& p) {
+    DrawChevron(p, 8, -1, Blue);
+}
+
+void DrawNextDay(QPainter& p) {
+    DrawChevron(p, 16, 1, Blue);
+}
+
+void DrawPrevWeek(QPainter& p) {
+    DrawChevron(p, 4, -1, DarkBlue);
+    DrawChevron(p, 12, -1, DarkBlue);
+}
+
+void DrawNextWeek(QPainter& p) {
+    DrawChevron(p, 12, 1, DarkBlue);
+    DrawChevron(p, 20, 1, DarkBlue);
+}
+
+// A printed sheet with a green arrow turning to the previous (-1) or next (+1) page.
+void DrawPageTurn(QPainter& p, int direction) {
+    p.setPen(Outline(Ink, 1.2));
+    p.setBrush(Paper);
+    p.drawRect(QRectF(5.5, 2.5, 13, 19));
+    p.setPen(Outline(QColor(0x90, 0xA4, 0xAE), 1.0));
+    for (int i = 0; i < 3; ++i) {
+        p.drawLine(QPointF(8, 6 + i * 2.5), QPointF(16, 6 + i * 2.5));
+    }
+    p.setPen(Outline(Paper, 1.0));
+    p.setBrush(Green);
+    const double c = 12;
+    const double d = direction;
+    p.drawPolygon(QPolygonF({{c + d * 9, 16.5},
+                             {c + d * 3, 11},
+                             {c + d * 3, 14.25},
+                             {c - d * 6, 14.25},
+                             {c - d * 6, 18.75},
+                             {c + d * 3, 18.75},
+                             {c + d * 3, 22}}));
+}
+
+void DrawPrevPage(QPainter& p) {
+    DrawPageTurn(p, -1);
+}
+
+void DrawNextPage(QPainter& p) {
+    DrawPageTurn(p, 1);
+}
+
 using Drawer = void (*)(QPainter&);
 
 struct Entry {
@@ -340,15 +408,31 @@ struct Entry {
 };
 
 constexpr Entry Drawers[] = {
-    {"Exit", DrawExit},         {"Configure", DrawConfigure},
-    {"Resource", DrawResource}, {"Appointment", DrawAppointment},
-    {"Date", DrawDate},         {"Today", DrawToday},
-    {"Search", DrawSearch},     {"View", DrawView},
-    {"Zoom", DrawZoom},         {"Print", DrawPrint},
-    {"Help", DrawHelp},         {"Save", DrawSave},
-    {"Select", DrawSelect},     {"Cancel", DrawCancel},
-    {"Customer", DrawCustomer}, {"Type", DrawType},
+    {"Exit", DrawExit},
+    {"Configure", DrawConfigure},
+    {"Resource", DrawResource},
+    {"Appointment", DrawAppointment},
+    {"Date", DrawDate},
+    {"Today", DrawToday},
+    {"Search", DrawSearch},
+    {"View", DrawView},
+    {"Zoom", DrawZoom},
+    {"Print", DrawPrint},
+    {"Help", DrawHelp},
+    {"Save", DrawSave},
+    {"Select", DrawSelect},
+    {"Cancel", DrawCancel},
+    {"Customer", DrawCustomer},
+    {"Type", DrawType},
     {"Delete", DrawDelete},
+    // The print preview's.
+    {"PrevWeek", DrawPrevWeek},
+    {"PrevDay", DrawPrevDay},
+    {"Calendar", DrawCalendar},
+    {"NextDay", DrawNextDay},
+    {"NextWeek", DrawNextWeek},
+    {"PrevPage", DrawPrevPage},
+    {"NextPage", DrawNextPage},
 };
 
 Drawer Find(const QString& key) {

@@ -10,12 +10,14 @@
 class Icons {
 public:
     // The toolbar and menu icon for a command key ("Exit", "Configure", "Resource",
-    // "Appointment", "Date", "Today", "Search", "View", "Zoom", "Print", "Help", and the
-    // dialogs' "Save", "Select", "Cancel", "Customer", "Type", "Delete"); a null icon for any
-    // other key.
+    // "Appointment", "Date", "Today", "Search", "View", "Zoom", "Print", "Help"; the dialogs'
+    // "Save", "Select", "Cancel", "Customer", "Type", "Delete"; and the print preview's
+    // "PrevWeek", "PrevDay", "Calendar", "NextDay", "NextWeek", "PrevPage", "NextPage"); a
+    // null icon for any other key.
     static QIcon ForKey(const QString& key);
 
-    // The keys ForKey knows: the main window's in toolbar order, then the dialogs'.
+    // The keys ForKey knows: the main window's in toolbar order, then the dialogs', then the
+    // preview's.
     static QStringList Keys();
 
     // One rendering of the icon at the given pixel size; a null pixmap for an unknown key.

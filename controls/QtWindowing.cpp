@@ -5,9 +5,11 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "controls/ColorRef.h"
 #include "controls/HelpViewer.h"
@@ -133,4 +135,21 @@ std::optional<uint32_t> QtWindowing::PickColor(QWidget* parent, uint32_t initial
 
 QPoint QtWindowing::CursorPos() {
     return QCursor::pos();
+}
+
+std::optional<QString> QtWindowing::SaveFileName(QWidget* parent, const QString& caption,
+                                                 const QString& suggested, const QString& filter) {
+    QFileDialog dialog(parent, caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QRegularExpressionMatch suffix =
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (suffix.hasMatch()) {
+        dialog.setDefaultSuffix(suffix.captured(1));
+    }
+    MakeModalToParent(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
 }

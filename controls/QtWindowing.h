@@ -24,6 +24,8 @@ public:
     void Help(QWidget* owner, const HelpRequest& request) override;
     std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) override;
     QPoint CursorPos() override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& caption,
+                                        const QString& suggested, const QString& filter) override;
 
     // The help viewer, created on first use; null until then.
     HelpViewer* Viewer() const { return viewer_.get(); }

@@ -22,9 +22,25 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
                                     "(made when missing), instead of beside the program or in "
                                     "~/.local/share/tidemar."),
         "FOLDER");
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(data);
+    const QCommandLineOption pdf(
+        "pdf",
+        QCoreApplication::translate("CommandLine",
+                                    "Write the schedule report as a PDF file and exit, without "
+                                    "opening a window. Paper, orientation and colour are those "
+                                    "last chosen in the print preview."),
+        "FILE");
+    const QCommandLineOption view(
+        "view",
+        QCoreApplication::translate("CommandLine",
+                                    "With --pdf: report a day, a week (Monday to Sunday) or a "
+                                    "month. Default: the view last chosen in the print preview."),
+        "day|week|month");
+    const QCommandLineOption date("date",
+                                  QCoreApplication::translate("CommandLine",
+                                                              "With --pdf: a day of the report. "
+                                                              "Default: today."),
+                                  "YYYY-MM-DD");
+    parser.addOptions({help, version, data, pdf, view, date});
 
     CommandLine line;
     const QString program =
@@ -51,6 +67,16 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
     if (parser.isSet(version)) {
         line.action = Action::Version;
         line.text = QStringLiteral("Tidemar PE %1\n").arg(DlgAbout::ProgramVersion());
+        return line;
+    }
+    if (parser.isSet(pdf)) {
+        line.pdfFile = parser.value(pdf);
+        line.view = parser.value(view);
+        line.date = parser.value(date);
+    } else if (parser.isSet(view) || parser.isSet(date)) {
+        line.action = Action::Error;
+        line.text = QStringLiteral("%1: --view and --date go with --pdf FILE\nTry '%1 --help'.\n")
+                        .arg(program);
         return line;
     }
     if (parser.isSet(data)) {

@@ -17,6 +17,10 @@ struct CommandLine {
     Action action = Action::Run;
     QString text;
     std::optional<QString> dataFolder;
+    // The report written as a PDF without a window: --pdf FILE [--view V] [--date D].
+    std::optional<QString> pdfFile;
+    QString view;
+    QString date;
 
     static CommandLine Parse(const QStringList& arguments);
 };

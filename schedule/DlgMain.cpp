@@ -26,6 +26,7 @@
 #include "dialogs/DlgDelete.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
+#include "report/DlgPreview.h"
 #include "schedule/AutoSave.h"
 #include "schedule/ClsHelp.h"
 #include "schedule/ClsPopupMenu.h"
@@ -71,14 +72,6 @@ const CommandDef kCommands[] = {
     {Command::HelpNavigate, "Help with &navigation", &DlgMain::mnuHelpNavigate_Click},
     {Command::HelpAbout, "&About", &DlgMain::mnuHelpAbout_Click},
 };
-
-// Commands whose windows are not part of the program yet: shown, but greyed out.
-constexpr Command kPendingCommands[] = {Command::FilePrint};
-
-bool Available(Command command) {
-    return std::find(std::begin(kPendingCommands), std::end(kPendingCommands), command) ==
-           std::end(kPendingCommands);
-}
 
 struct ToolButtonDef {
     const char* key;
@@ -205,7 +198,6 @@ void DlgMain::Form_Load(FileSystem& files) {
 void DlgMain::BuildActions() {
     for (const CommandDef& def : kCommands) {
         auto* action = new QAction(tr(def.caption), this);
-        action->setEnabled(Available(def.command));
         connect(action, &QAction::triggered, this, def.handler);
         actions_[static_cast<size_t>(def.command)] = action;
     }
@@ -248,11 +240,7 @@ void DlgMain::BuildToolBar() {
         if (def.separatorBefore) {
             toolBar_->addSeparator();
         }
-        DropDownToolButton* button = toolBar_->AddButton(def.key, tr(def.tip), def.hasDropDown);
-        // A drop-down button is enabled while any of its commands is.
-        button->setEnabled(def.hasDropDown
-                               ? std::any_of(def.dropDown.begin(), def.dropDown.end(), Available)
-                               : Available(def.command));
+        toolBar_->AddButton(def.key, tr(def.tip), def.hasDropDown);
     }
     connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgMain::ToolBar_ButtonClick);
 }
@@ -427,6 +415,10 @@ void DlgMain::mnuFileConfigure_Click() {
 
 void DlgMain::mnuFilePrint_Click() {
     HideZoom();
+    if (preview_ == nullptr) {
+        preview_ = new DlgPreview(*this);
+    }
+    windowing_.ShowModal(preview_);
 }
 
 void DlgMain::mnuFileExit_Click() {
@@ -629,9 +621,8 @@ void DlgMain::ToolBar_ButtonClick(const QString& key, bool flag) {
         if (def == nullptr) {
             return;
         }
-        // A plain click runs the button's command; while that is not available a
-        // drop-down button offers its menu instead.
-        if (!def->hasDropDown || (!flag && Available(def->command))) {
+        // A plain click runs the button's command; the drop-down part offers its menu.
+        if (!def->hasDropDown || !flag) {
             Action(def->command)->trigger();
             return;
         }

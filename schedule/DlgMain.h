@@ -17,11 +17,12 @@ class ClsGlobal;
 class ClsHelp;
 class ClsPopupMenu;
 class DlgAbout;
+class DlgAppointment;
 class DlgConfigure;
 class DlgDelete;
-class DlgSearch;
-class DlgAppointment;
+class DlgPreview;
 class DlgResource;
+class DlgSearch;
 class DropDownToolButton;
 class FileSystem;
 class IWindowing;
@@ -86,6 +87,8 @@ public:
     QSlider* Zoom() const { return zoom_; }
     QCalendarWidget* SelMonth() const { return selMonth_; }
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    // The print preview, made at the first Print; null until then.
+    DlgPreview* Preview() const { return preview_; }
     // The toolbar button of a key ("Exit", "Resource", ...); null for any other key.
     DropDownToolButton* ToolButton(const QString& key) const;
 
@@ -186,6 +189,7 @@ private:
     DlgDelete* delete_ = nullptr;
     DlgAppointment* appointment_ = nullptr;
     DlgResource* resource_ = nullptr;
+    DlgPreview* preview_ = nullptr;
 
     ScheduleGrid* sched_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;

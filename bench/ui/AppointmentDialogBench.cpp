@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "bench/common/BenchData.h"
+#include "bench/ui/BenchWindowing.h"
 #include "controls/IWindowing.h"
 #include "controls/ScheduleGrid.h"
 #include "dialogs/DlgAppointment.h"
@@ -24,37 +25,29 @@
 
 namespace {
 
+void Paint(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    widget.render(&painter);
+}
+
+QElapsedTimer clock;
+qint64 painted = 0;
+
 // Shows a dialog as the modal loop would, paints it once and closes it, noting when the
 // paint was done.
-class PaintingWindowing : public IWindowing {
-public:
-    Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
-        return Answer::Cancel;
-    }
-    int ShowModal(QDialog* dialog) override {
+BenchWindowing windowing = [] {
+    BenchWindowing w;
+    w.onModal = [](QDialog* dialog) {
         dialog->show();
         QCoreApplication::processEvents();
         Paint(*dialog);
         painted = clock.nsecsElapsed();
         dialog->hide();
-        return QDialog::Rejected;
-    }
-    int PopupMenu(QWidget*, const QPoint&, const QList<MenuEntry>&) override { return 0; }
-    void Help(QWidget*, const HelpRequest&) override {}
-    std::optional<uint32_t> PickColor(QWidget*, uint32_t) override { return std::nullopt; }
-    QPoint CursorPos() override { return {}; }
-
-    static void Paint(QWidget& widget) {
-        QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-        QPainter painter(&image);
-        widget.render(&painter);
-    }
-
-    QElapsedTimer clock;
-    qint64 painted = 0;
-};
-
-PaintingWindowing windowing;
+        return int{QDialog::Rejected};
+    };
+    return w;
+}();
 
 BenchStore Shape(int32_t customers) {
     BenchStore shape;
@@ -136,14 +129,14 @@ void BM_DrawBarToDialogPaint(benchmark::State& state) {
     for (auto _ : state) {
         QTest::mousePress(viewport, Qt::LeftButton, {}, grid.PointFor(day, 120, row));
         QTest::mouseMove(viewport, grid.PointFor(day, 180, row));
-        windowing.clock.start();
-        windowing.painted = 0;
+        clock.start();
+        painted = 0;
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, grid.PointFor(day, 180, row));
-        if (windowing.painted == 0) {
+        if (painted == 0) {
             state.SkipWithError("no dialog was shown");
             break;
         }
-        state.SetIterationTime(static_cast<double>(windowing.painted) / 1e9);
+        state.SetIterationTime(static_cast<double>(painted) / 1e9);
         grid.ScrollToTime(day, 120);
     }
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "bench/common/BenchData.h"
+#include "bench/ui/BenchWindowing.h"
 #include "controls/IWindowing.h"
 #include "controls/MultiColumnList.h"
 #include "controls/ScheduleGrid.h"
@@ -26,23 +27,12 @@
 namespace {
 
 // Says Yes to every question and picks colours in turn; shows nothing modally.
-class BenchWindowing : public IWindowing {
-public:
-    Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
-        return Answer::Yes;
-    }
-    int ShowModal(QDialog*) override { return QDialog::Rejected; }
-    int PopupMenu(QWidget*, const QPoint&, const QList<MenuEntry>&) override { return 0; }
-    void Help(QWidget*, const HelpRequest&) override {}
-    std::optional<uint32_t> PickColor(QWidget*, uint32_t) override {
-        return (++picks % 2) != 0 ? 0x00D0E0F0u : 0x00C0C0FFu;
-    }
-    QPoint CursorPos() override { return {}; }
-
-    int picks = 0;
-};
-
-BenchWindowing windowing;
+BenchWindowing windowing = [] {
+    BenchWindowing w;
+    w.answer = IWindowing::Answer::Yes;
+    w.colors = {0x00D0E0F0u, 0x00C0C0FFu};
+    return w;
+}();
 constexpr int32_t kMillion = 1000000;
 
 std::unique_ptr<DlgMain> OpenWindow(const std::string& folder) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "bench/common/BenchData.h"
+#include "bench/ui/BenchWindowing.h"
 #include "controls/IWindowing.h"
 #include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
@@ -23,19 +24,8 @@
 namespace {
 
 // Answers as a user who backs out; nothing here should ask anything.
-class QuietWindowing : public IWindowing {
-public:
-    Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
-        return Answer::Cancel;
-    }
-    int ShowModal(QDialog*) override { return QDialog::Rejected; }
-    int PopupMenu(QWidget*, const QPoint&, const QList<MenuEntry>&) override { return 0; }
-    void Help(QWidget*, const HelpRequest&) override {}
-    std::optional<uint32_t> PickColor(QWidget*, uint32_t) override { return std::nullopt; }
-    QPoint CursorPos() override { return {}; }
-};
 
-QuietWindowing windowing;
+BenchWindowing windowing;
 
 struct Scenario {
     int32_t resources;

@@ -20,9 +20,11 @@ class IconSizeTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(IconSizeTest, EveryKeyIsDrawnVisiblyAndDifferently) {
     const QStringList keys = Icons::Keys();
-    ASSERT_EQ(keys, QStringList({"Exit", "Configure", "Resource", "Appointment", "Date", "Today",
-                                 "Search", "View", "Zoom", "Print", "Help", "Save", "Select",
-                                 "Cancel", "Customer", "Type", "Delete"}));
+    ASSERT_EQ(keys, QStringList({"Exit",    "Configure", "Resource", "Appointment", "Date",
+                                 "Today",   "Search",    "View",     "Zoom",        "Print",
+                                 "Help",    "Save",      "Select",   "Cancel",      "Customer",
+                                 "Type",    "Delete",    "PrevWeek", "PrevDay",     "Calendar",
+                                 "NextDay", "NextWeek",  "PrevPage", "NextPage"}));
     QList<QImage> images;
     for (const QString& key : keys) {
         SCOPED_TRACE(key.toStdString());

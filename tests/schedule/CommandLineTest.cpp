@@ -27,6 +27,17 @@ TEST_P(CommandLineTest, ParsesOrSaysWhatIsWrong) {
     }
 }
 
+TEST(CommandLinePdfTest, TheReportsOptionsAreKept) {
+    const CommandLine line = CommandLine::Parse(
+        {"tidemar", "--pdf", "week.pdf", "--view", "week", "--date", "2026-12-07"});
+    EXPECT_EQ(line.action, Action::Run);
+    ASSERT_TRUE(line.pdfFile);
+    EXPECT_EQ(*line.pdfFile, "week.pdf");
+    EXPECT_EQ(line.view, "week");
+    EXPECT_EQ(line.date, "2026-12-07");
+    EXPECT_FALSE(CommandLine::Parse({"tidemar"}).pdfFile);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandLineTest,
     ::testing::Values(

@@ -114,7 +114,8 @@ const CommandCase kCommands[] = {
              return 0;
          });
      }},
-    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, false, nullptr},
+    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, true,
+     [](auto& t) { return t.ui.log == QStringList{"ShowModal DlgPreview"}; }},
     {"Exit", Command::FileExit, "File", "Exit", (Qt::CTRL | Qt::Key_Q).toCombined(), true,
      [](auto& t) { return !t.window->isVisible(); }},
     {"AddAppointment", Command::ApptAdd, "Appointment", "Add appointment", 0, true,
@@ -265,7 +266,7 @@ const ButtonCase kButtons[] = {
     {"Search", "Search for appointment", true, Command::ApptSearch},
     {"View", "Change schedule view", true, Command::SchedView},
     {"Zoom", "Adjust schedule resolution", true, Command::SchedZoom},
-    {"Print", "Print", false, Command::FilePrint},
+    {"Print", "Print", true, Command::FilePrint},
     {"Help", "Help", true, Command::HelpContents},
 };
 

@@ -80,3 +80,13 @@ QPoint ScriptedWindowing::CursorPos() {
     log << QStringLiteral("CursorPos");
     return cursor;
 }
+
+std::optional<QString> ScriptedWindowing::SaveFileName(QWidget*, const QString& caption,
+                                                       const QString& suggested,
+                                                       const QString& filter) {
+    std::optional<QString> chosen;
+    TakeFront(fileNames, chosen);
+    fileQuestions.append(FileCall{caption, suggested, filter});
+    log << QStringLiteral("SaveFileName");
+    return chosen;
+}

@@ -53,6 +53,8 @@ public:
     // Colours the colour dialog chooses; an empty queue or nullopt closes it without a choice.
     std::deque<std::optional<uint32_t>> colors;
     QPoint cursor;
+    // Names the file dialog gives; an empty queue or nullopt backs out.
+    std::deque<std::optional<QString>> fileNames;
 
     // What was asked, in order per kind.
     QList<MessageCall> messages;
@@ -60,8 +62,14 @@ public:
     QList<PopupCall> popups;
     QList<HelpCall> helps;
     QList<uint32_t> colorsOffered; // the colour each colour dialog started from
+    struct FileCall {
+        QString caption;
+        QString suggested;
+        QString filter;
+    };
+    QList<FileCall> fileQuestions;
     // Every call in order, as "MessageBox <title>", "ShowModal <class>", "PopupMenu",
-    // "Help <command number>", "PickColor" and "CursorPos".
+    // "Help <command number>", "PickColor", "CursorPos" and "SaveFileName".
     QStringList log;
 
     Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
@@ -74,4 +82,6 @@ public:
     void Help(QWidget* owner, const HelpRequest& request) override;
     std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) override;
     QPoint CursorPos() override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& caption,
+                                        const QString& suggested, const QString& filter) override;
 };

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "controls/PaperSize.h"
+
+class ClsGanttReport;
+class DlgMain;
+class KeyedToolBar;
+class QAction;
+class QCalendarWidget;
+class QLabel;
+class QMenuBar;
+class QSlider;
+class QStatusBar;
+class ReportDocument;
+class ReportView;
+
+// "Print Preview": the schedule as a paged Gantt report for a day, a week or a month, with its
+// paper size, orientation, colour printing and zoom, stepped through dates and pages, printed
+// or saved as PDF. Modal over the main window; it takes its first day and the width of the
+// resource column from the main window's schedule, and its page settings from the stored
+// settings, which it writes back on every change. It closes only through Exit.
+class DlgPreview : public QDialog {
+    Q_OBJECT
+
+public:
+    // Every command of the window, in menu order; the page sizes are items of their own.
+    enum class Command {
+        FilePrint,
+        FileSavePdf,
+        FileExit,
+        ViewDay,
+        ViewWeek,
+        ViewMonth,
+        DateCalendar,
+        DateToday,
+        DatePrevWeek,
+        DatePrevDay,
+        DateNextDay,
+        DateNextWeek,
+        PageFirstPage,
+        PageLastPage,
+        PagePrev,
+        PageNext,
+        OptColorPrint,
+        OptPortrait,
+        OptLandscape,
+        Help,
+        Count
+    };
+
+    // The default printer's name, empty when the machine has none.
+    using PrinterFinder = std::function<QString()>;
+
+    explicit DlgPreview(DlgMain& main);
+    ~DlgPreview() override;
+
+    ClsGanttReport& Report() { return *report_; }
+    ReportDocument& Canvas() { return *canvas_; }
+    ReportView* CanvasView() const { return view_; }
+    QSlider* ZoomSlide() const { return zoomSlide_; }
+    QCalendarWidget* MonthView() const { return monthView_; }
+    KeyedToolBar* Toolbar() const { return toolbar_; }
+    QLabel* LblPage() const { return lblPage_; }
+    QMenuBar* MenuBar() const { return menuBar_; }
+    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    // Page size item 0 to 12.
+    QAction* PageSizeAction(int index) const { return pageSizes_[static_cast<size_t>(index)]; }
+    QString StatusPanel() const;
+    bool Activated() const { return activated_; }
+    // Where Print looks for the default printer; Qt's print support unless replaced.
+    void SetPrinterFinder(PrinterFinder finder) { printerFinder_ = std::move(finder); }
+
+    // Lifecycle.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload();
+
+    // Commands.
+    void mnuFilePrint_Click();
+    void mnuFileSavePdf_Click();
+    void mnuFileExit_Click();
+    void mnuViewType_Click(int index);
+    void mnuDateCalendar_Click();
+    void mnuDateToday_Click();
+    void mnuDatePrevWeek_Click();
+    void mnuDatePrevDay_Click();
+    void mnuDateNextDay_Click();
+    void mnuDateNextWeek_Click();
+    void mnuPageFirstPage_Click();
+    void mnuPageLastPage_Click();
+    void mnuPagePrev_Click();
+    void mnuPageNext_Click();
+    void mnuPageSize_Click(int index);
+    void mnuOptColorPrint_Click();
+    void mnuOptMode_Click(int index);
+    void mnuHelp_Click();
+    void ToolBar_ButtonClick(const QString& key, bool flag);
+
+    // Control events.
+    void ZoomSlide_Change(int value);
+    // A double-click on a date of the calendar; value is its day number.
+    void MonthView_DateDblClick(int32_t value);
+    void MonthView_LostFocus();
+
+    // Days each date step adds in a view: previous week, previous day, next day, next week.
+    static std::array<int32_t, 4> DateSteps(int viewType);
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
+    // Escape and the like: the window leaves only through Exit.
+    void reject() override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    // Moves the start by the step of the view (index into DateSteps) and rebuilds.
+    void StepDate(const char* procedure, int step);
+    // Shows the page label and the page again after a page change.
+    void ShowPage();
+    void CheckView(int index);
+    void SetStatus(const QString& text);
+    // Writes the whole report as a PDF file and tells the user how it went.
+    void SavePdf(const char* procedure, const QString& path);
+    QString SuggestedPdfName() const;
+    void Failed(const char* procedure, const QString& what, int32_t number,
+                const QString& description);
+
+    DlgMain& main_;
+    std::unique_ptr<ReportDocument> canvas_;
+    std::unique_ptr<ClsGanttReport> report_;
+    PrinterFinder printerFinder_;
+
+    QMenuBar* menuBar_ = nullptr;
+    KeyedToolBar* toolbar_ = nullptr;
+    QWidget* area_ = nullptr;
+    ReportView* view_ = nullptr;
+    QSlider* zoomSlide_ = nullptr;
+    QCalendarWidget* monthView_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* msg_ = nullptr;
+    QLabel* lblPage_ = nullptr;
+    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    std::array<QAction*, PaperSize::Count> pageSizes_{};
+
+    bool activated_ = false;
+    bool exiting_ = false;
+};

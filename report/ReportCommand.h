@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+struct ProgramFolders;
+
+// The report from the command line: `tidemar --pdf FILE [--view day|week|month]
+// [--date YYYY-MM-DD]`.
+struct ReportRequest {
+    QString pdfFile;
+    QString view; // empty: the view last chosen in the print preview
+    QString date; // empty: today
+};
+
+// Exit statuses of WriteReportPdf.
+namespace ReportStatus {
+inline constexpr int Written = 0;
+inline constexpr int Failed = 1;
+inline constexpr int BadArguments = 2;
+} // namespace ReportStatus
+
+// Writes the report the print preview would show for the request, with the rows as the
+// schedule shows them and the stored paper size, orientation and colour setting, as a PDF.
+// Reads the data folder and writes nothing into it, takes no lock (the planner may be open on
+// the same data) and shows no window. Errors go to the stream, one clear line each; the result
+// is one of ReportStatus.
+int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
+                   QTextStream& errors);

@@ -1,0 +1,318 @@
+// The print preview's behaviour: its first report, date steps, pages at both ends, the
+// settings it keeps, the calendar, the way out, and printing or saving without a printer.
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QFile>
+#include <QSlider>
+
+#include <climits>
+
+#include "report/PreviewFixture.h"
+#include "support/LogFile.h"
+
+namespace {
+
+using Command = DlgPreview::Command;
+
+class DlgPreviewTest : public PreviewFixture {};
+
+TEST_F(DlgPreviewTest, TheFirstReportShowsTheSchedulesFirstDayInTheStoredSettings) {
+    store().SetPreviewViewType(1);
+    store().SetPrintPageSize(8);
+    store().SetPrintOrientation(1);
+    store().SetPreviewZoom(15);
+    Open([&](DlgPreview& p) {
+        EXPECT_TRUE(p.Activated());
+        EXPECT_EQ(p.windowTitle(), "Print Preview");
+        // The main window shows the week from Wednesday 2 June 2021.
+        EXPECT_EQ(State(p).startDay, Day(2021, 5, 31));
+        EXPECT_EQ(State(p).endDay, Day(2021, 6, 6));
+        EXPECT_TRUE(p.Action(Command::ViewWeek)->isChecked());
+        EXPECT_EQ(p.Canvas().PaperSize(), 9);
+        EXPECT_TRUE(p.PageSizeAction(8)->isChecked());
+        EXPECT_EQ(p.Canvas().Orientation(), 1);
+        EXPECT_TRUE(p.Action(Command::OptLandscape)->isChecked());
+        EXPECT_EQ(p.ZoomSlide()->value(), 15);
+        EXPECT_EQ(p.CanvasView()->Zoom(), 15);
+        EXPECT_EQ(Label(p), "1/1");
+        EXPECT_EQ(p.StatusPanel(), "Ready!");
+        const int listWidth = window->Sched()->ListWidth();
+        EXPECT_EQ(State(p).nameWidth, std::min(listWidth * 20, 4000));
+        EXPECT_EQ(p.Report().Schedule().rows.size(), 3u);
+    });
+}
+
+TEST_F(DlgPreviewTest, SettingsTheMenusDoNotOfferStartFromTheFirstItem) {
+    store().SetPreviewViewType(7);
+    store().SetPrintPageSize(-2);
+    store().SetPrintOrientation(3);
+    store().SetPreviewZoom(500);
+    Open([&](DlgPreview& p) {
+        EXPECT_EQ(State(p).viewType, 0);
+        EXPECT_EQ(p.Canvas().PaperSize(), 1);
+        EXPECT_EQ(p.Canvas().Orientation(), 0);
+        EXPECT_EQ(p.ZoomSlide()->value(), 40);
+        EXPECT_EQ(Label(p), "1/1");
+    });
+    EXPECT_EQ(store().PreviewViewType(), 0);
+    EXPECT_EQ(store().PrintPageSize(), 0);
+    EXPECT_EQ(store().PrintOrientation(), 0);
+    EXPECT_EQ(store().PreviewZoom(), 40);
+}
+
+TEST_F(DlgPreviewTest, TheNameColumnIsNeverWiderThan4000Twips) {
+    int32_t id = 0;
+    store().ResourceSave(id, std::string(24, 'W'));
+    window->ShowResources();
+    ASSERT_GT(window->Sched()->ListWidth() * 20, 4000);
+    Open([&](DlgPreview& p) { EXPECT_EQ(State(p).nameWidth, 4000); });
+}
+
+struct StepCase {
+    const char* name;
+    int16_t view;
+    int32_t from;
+    Command command;
+    int32_t to;
+};
+const StepCase kSteps[] = {
+    {"DayPrevWeek", 0, Day(2021, 3, 3), Command::DatePrevWeek, Day(2021, 2, 24)},
+    {"DayPrevDay", 0, Day(2021, 3, 1), Command::DatePrevDay, Day(2021, 2, 28)},
+    {"DayNextDay", 0, Day(2021, 2, 28), Command::DateNextDay, Day(2021, 3, 1)},
+    {"DayNextWeek", 0, Day(2021, 12, 29), Command::DateNextWeek, Day(2022, 1, 5)},
+    {"WeekPrevWeek", 1, Day(2021, 3, 1), Command::DatePrevWeek, Day(2021, 2, 1)},
+    {"WeekPrevDayFromAMonday", 1, Day(2021, 3, 1), Command::DatePrevDay, Day(2021, 2, 22)},
+    {"WeekNextDay", 1, Day(2021, 3, 4), Command::DateNextDay, Day(2021, 3, 8)},
+    {"WeekNextWeek", 1, Day(2021, 3, 1), Command::DateNextWeek, Day(2021, 3, 29)},
+    {"MonthPrevWeekIsAYear", 2, Day(2021, 3, 1), Command::DatePrevWeek, Day(2020, 3, 1)},
+    {"MonthPrevDayIsAMonth", 2, Day(2021, 3, 1), Command::DatePrevDay, Day(2021, 2, 1)},
+    {"MonthNextDayIsAMonth", 2, Day(2021, 1, 31), Command::DateNextDay, Day(2021, 2, 1)},
+    {"MonthNextWeekFromMarch", 2, Day(2021, 3, 1), Command::DateNextWeek, Day(2022, 3, 1)},
+    {"MonthNextWeekFromDecember", 2, Day(2021, 12, 1), Command::DateNextWeek, Day(2022, 12, 1)},
+};
+
+class DateSteps : public DlgPreviewTest, public ::testing::WithParamInterface<StepCase> {};
+
+TEST_P(DateSteps, MoveTheStartAndTheViewBringsItToItsMondayOrFirst) {
+    const StepCase& c = GetParam();
+    Open([&](DlgPreview& p) {
+        p.mnuViewType_Click(c.view);
+        State(p).startDay = c.from;
+        p.Report().ShowReport();
+        p.Action(c.command)->trigger();
+        EXPECT_EQ(State(p).startDay, c.to);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DateSteps, ::testing::ValuesIn(kSteps),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(DlgPreviewTest, ADateStepBeyondTheLastDayNumberIsLoggedAndChangesNothing) {
+    Open([&](DlgPreview& p) {
+        State(p).startDay = INT32_MAX - 3;
+        p.mnuDateNextWeek_Click();
+        EXPECT_EQ(State(p).startDay, INT32_MAX - 3);
+    });
+    EXPECT_NE(
+        ReadLog().find(ModError::FormatLine("DlgPreview", "mnuDateNextWeek_Click", 0, 6, "Overflow")
+                           .substr(12)),
+        std::string::npos)
+        << ReadLog();
+}
+
+TEST_F(DlgPreviewTest, PageCommandsStopAtBothEnds) {
+    AddResources(60);
+    Open([&](DlgPreview& p) {
+        ASSERT_EQ(p.Canvas().PageCount(), 3);
+        EXPECT_EQ(Label(p), "1/3");
+        p.mnuPagePrev_Click();
+        p.mnuPageFirstPage_Click();
+        EXPECT_EQ(Label(p), "1/3");
+        p.mnuPageNext_Click();
+        EXPECT_EQ(Label(p), "2/3");
+        p.mnuPageLastPage_Click();
+        p.mnuPageNext_Click();
+        EXPECT_EQ(Label(p), "3/3");
+        EXPECT_EQ(p.Canvas().CurrentPage(), 3);
+        p.mnuPagePrev_Click();
+        EXPECT_EQ(Label(p), "2/3");
+        // A rebuild starts again at the first page.
+        p.mnuDateNextDay_Click();
+        EXPECT_EQ(Label(p), "1/3");
+    });
+}
+
+TEST_F(DlgPreviewTest, OnAOnePageReportNoPageCommandMoves) {
+    Open([&](DlgPreview& p) {
+        for (auto command : {&DlgPreview::mnuPageLastPage_Click, &DlgPreview::mnuPageNext_Click,
+                             &DlgPreview::mnuPagePrev_Click, &DlgPreview::mnuPageFirstPage_Click}) {
+            (p.*command)();
+            EXPECT_EQ(Label(p), "1/1");
+        }
+    });
+}
+
+TEST_F(DlgPreviewTest, ChoicesAreStoredAndTheNextOpeningStartsFromThem) {
+    Open([&](DlgPreview& p) {
+        p.Action(Command::ViewMonth)->trigger();
+        p.PageSizeAction(10)->trigger();
+        p.Action(Command::OptLandscape)->trigger();
+        p.ZoomSlide()->setValue(25);
+        p.Action(Command::FileExit)->trigger();
+        EXPECT_FALSE(p.isVisible());
+    });
+    EXPECT_EQ(store().PreviewViewType(), 2);
+    EXPECT_EQ(store().PrintPageSize(), 10);
+    EXPECT_EQ(store().PrintOrientation(), 1);
+    EXPECT_EQ(store().PreviewZoom(), 25);
+    Open([&](DlgPreview& p) {
+        EXPECT_EQ(State(p).startDay, Day(2021, 6, 1));
+        EXPECT_EQ(State(p).endDay, Day(2021, 6, 30));
+        EXPECT_EQ(p.Canvas().PaperSize(), 11);
+        EXPECT_EQ(p.Canvas().Orientation(), 1);
+        EXPECT_EQ(p.CanvasView()->Zoom(), 25);
+        EXPECT_TRUE(p.Action(Command::ViewMonth)->isChecked());
+        EXPECT_FALSE(p.Action(Command::ViewDay)->isChecked());
+    });
+}
+
+TEST_F(DlgPreviewTest, ColourPrintingIsTheSameAtEveryOpeningUntilItIsToggled) {
+    const auto colour = [](DlgPreview& p) {
+        EXPECT_EQ(p.Action(Command::OptColorPrint)->isChecked(), State(p).colorPrint);
+        return State(p).colorPrint;
+    };
+    bool first = false, second = false, third = true;
+    Open([&](DlgPreview& p) { first = colour(p); });
+    Open([&](DlgPreview& p) {
+        second = colour(p);
+        p.mnuOptColorPrint_Click();
+        p.mnuFileExit_Click();
+    });
+    Open([&](DlgPreview& p) { third = colour(p); });
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second);
+    EXPECT_FALSE(third);
+    EXPECT_FALSE(store().Option(5));
+}
+
+TEST_F(DlgPreviewTest, TheCalendarPicksTheStartOnlyOnADoubleClickOnADay) {
+    Open([&](DlgPreview& p) {
+        const int32_t start = State(p).startDay;
+        p.mnuDateCalendar_Click();
+        ASSERT_TRUE(p.MonthView()->isVisible());
+        const QRect area = p.MonthView()->parentWidget()->rect();
+        EXPECT_NEAR(p.MonthView()->geometry().center().x(), area.center().x(), 1);
+        p.MonthView_DateDblClick(0);
+        EXPECT_TRUE(p.MonthView()->isVisible());
+        EXPECT_EQ(State(p).startDay, start);
+        p.MonthView_DateDblClick(Day(2021, 7, 14));
+        EXPECT_FALSE(p.MonthView()->isVisible());
+        EXPECT_EQ(State(p).startDay, Day(2021, 7, 14));
+        p.mnuDateCalendar_Click();
+        EXPECT_EQ(p.MonthView()->selectedDate(), QDate(2021, 7, 14));
+        p.CanvasView()->setFocus();
+        EXPECT_FALSE(p.MonthView()->isVisible()) << "hidden when it loses the focus";
+        EXPECT_EQ(State(p).startDay, Day(2021, 7, 14));
+    });
+}
+
+TEST_F(DlgPreviewTest, OnlyExitClosesTheWindow) {
+    Open([&](DlgPreview& p) {
+        EXPECT_FALSE(p.close());
+        EXPECT_TRUE(p.isVisible());
+        EXPECT_EQ(p.StatusPanel(), "Leave the preview with File > Exit.");
+        p.reject();
+        EXPECT_TRUE(p.isVisible());
+        EXPECT_TRUE(p.Activated());
+        p.mnuFileExit_Click();
+        EXPECT_FALSE(p.isVisible());
+        EXPECT_FALSE(p.Activated());
+        EXPECT_EQ(p.result(), QDialog::Accepted);
+    });
+}
+
+TEST_F(DlgPreviewTest, WithoutAPrinterPrintWritesThePdfTheUserNames) {
+    AddResources(60);
+    const QString pdf = QString::fromStdString(dir.file("week.pdf"));
+    ui.fileNames = {pdf};
+    Open([&](DlgPreview& p) {
+        p.mnuFilePrint_Click();
+        EXPECT_EQ(p.StatusPanel(), "Saved 3 pages as " + pdf + ".");
+    });
+    ASSERT_EQ(ui.fileQuestions.size(), 1);
+    EXPECT_EQ(ui.fileQuestions[0].filter, "PDF files (*.pdf)");
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(DlgPreviewTest, WithoutAPrinterAndNoFileNothingIsPrintedAndTheStatusSaysSo) {
+    Open([&](DlgPreview& p) {
+        p.mnuFilePrint_Click();
+        EXPECT_EQ(p.StatusPanel(), "Not printed: there is no printer and no PDF file was chosen.");
+    });
+    EXPECT_EQ(ui.fileQuestions.size(), 1);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(DlgPreviewTest, APdfThatCannotBeWrittenIsToldAndLogged) {
+    const QString pdf = QString::fromStdString(dir.file("missing/folder/week.pdf"));
+    ui.fileNames = {pdf, pdf};
+    Open([&](DlgPreview& p) {
+        p.mnuFilePrint_Click();
+        p.mnuFileSavePdf_Click();
+        EXPECT_TRUE(p.StatusPanel().startsWith("The report could not be saved as"));
+    });
+    ASSERT_EQ(ui.messages.size(), 2);
+    for (const auto& message : ui.messages) {
+        EXPECT_EQ(message.title, "Error!");
+        EXPECT_EQ(message.icon, IWindowing::Icon::Exclamation);
+        EXPECT_TRUE(message.text.startsWith("The report could not be saved as " + pdf));
+    }
+    const std::string log = ReadLog();
+    EXPECT_NE(log.find("mnuFilePrint_Click"), std::string::npos) << log;
+    EXPECT_NE(log.find("mnuFileSavePdf_Click"), std::string::npos) << log;
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(DlgPreviewTest, APrinterThatRefusesTheJobIsToldAndLogged) {
+    printer = "No such printer";
+    Open([&](DlgPreview& p) {
+        p.mnuFilePrint_Click();
+        EXPECT_FALSE(p.StatusPanel().startsWith("Sent"));
+    });
+    EXPECT_TRUE(ui.fileQuestions.isEmpty());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(
+        ui.messages[0].text.startsWith("The report could not be printed on No such printer."))
+        << ui.messages[0].text.toStdString();
+    EXPECT_NE(ReadLog().find("mnuFilePrint_Click"), std::string::npos);
+}
+
+TEST_F(DlgPreviewTest, WithNoRowsThereIsNothingToPrintOrSave) {
+    for (const ClsResource& r :
+         std::vector<ClsResource>(store().Resources().begin(), store().Resources().end())) {
+        store().ResourceDelete(r.Id());
+    }
+    window->ShowResources();
+    Open([&](DlgPreview& p) {
+        EXPECT_EQ(Label(p), "1/1");
+        p.mnuFilePrint_Click();
+        p.mnuFileSavePdf_Click();
+    });
+    EXPECT_TRUE(ui.fileQuestions.isEmpty());
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[0].text, "There is nothing to print: the schedule has no rows.");
+    EXPECT_EQ(ui.messages[1].text, "There is nothing to save: the schedule has no rows.");
+}
+
+TEST_F(DlgPreviewTest, ThePreviewGoesWithTheMainWindow) {
+    Open([&](DlgPreview& p) {
+        window->hide();
+        EXPECT_FALSE(p.isVisible());
+        EXPECT_FALSE(p.Activated());
+    });
+}
+
+} // namespace
