@@ -1,0 +1,221 @@
+// The main window's commands: each menu entry's handler.
+#include <QCalendarWidget>
+#include <QDate>
+#include <QSlider>
+
+#include "controls/IWindowing.h"
+#include "controls/ScheduleGrid.h"
+#include "datetime/ClsDate.h"
+#include "dialogs/DlgAppointment.h"
+#include "dialogs/DlgConfigure.h"
+#include "dialogs/DlgDelete.h"
+#include "dialogs/DlgResource.h"
+#include "dialogs/DlgSearch.h"
+#include "report/DlgPreview.h"
+#include "schedule/ClsHelp.h"
+#include "schedule/DlgAbout.h"
+#include "schedule/DlgMain.h"
+#include "schedule/Trap.h"
+#include "store/ClsGlobal.h"
+
+namespace {
+constexpr const char* kForm = "DlgMain";
+} // namespace
+
+void DlgMain::mnuFileConfigure_Click() {
+    HideZoom();
+    if (configure_ == nullptr) {
+        configure_ = new DlgConfigure(*this);
+    }
+    windowing_.ShowModal(configure_);
+    ShowResources();
+}
+
+void DlgMain::mnuFilePrint_Click() {
+    HideZoom();
+    if (preview_ == nullptr) {
+        preview_ = new DlgPreview(*this);
+    }
+    windowing_.ShowModal(preview_);
+}
+
+void DlgMain::mnuFileExit_Click() {
+    HideZoom();
+    close();
+}
+
+DlgAppointment& DlgMain::AppointmentDialog() {
+    if (appointment_ == nullptr) {
+        appointment_ = new DlgAppointment(*this);
+    }
+    return *appointment_;
+}
+
+DlgResource& DlgMain::ResourceDialog() {
+    if (resource_ == nullptr) {
+        resource_ = new DlgResource(*this);
+    }
+    return *resource_;
+}
+
+// Only the appointment is named: the dialog keeps the resource and times of its last
+// showing as presets.
+void DlgMain::mnuApptAdd_Click() {
+    HideZoom();
+    DlgAppointment& dialog = AppointmentDialog();
+    dialog.SetAppointmentId(0);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
+}
+
+void DlgMain::mnuApptEdit_Click() {
+    HideZoom();
+    if (selectedAppointment_ == 0) {
+        windowing_.MessageBox(this, tr("No appointment selected!"), tr("No selection!"),
+                              IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return;
+    }
+    DlgAppointment& dialog = AppointmentDialog();
+    dialog.SetAppointmentId(selectedAppointment_);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
+}
+
+void DlgMain::mnuApptDelete_Click() {
+    HideZoom();
+    if (delete_ == nullptr) {
+        delete_ = new DlgDelete(*this);
+    }
+    windowing_.ShowModal(delete_);
+    ShowResources();
+}
+
+void DlgMain::mnuApptSearch_Click() {
+    HideZoom();
+    Trap(kForm, "mnuApptSearch_Click", [&] {
+        if (search_ == nullptr) {
+            search_ = new DlgSearch(*this);
+        }
+        windowing_.ShowModal(search_);
+        ShowFoundAppointment(search_->AppointmentId());
+    });
+}
+
+void DlgMain::mnuResourceAdd_Click() {
+    HideZoom();
+    DlgResource& dialog = ResourceDialog();
+    dialog.SetResourceId(0);
+    windowing_.ShowModal(&dialog);
+    ShowResources();
+}
+
+void DlgMain::mnuResourceEdit_Click() {
+    HideZoom();
+    const int row = sched_->CurrentRow();
+    if (row < 1) {
+        windowing_.MessageBox(this, tr("No resource selected!"), tr("No selection!"),
+                              IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+        return;
+    }
+    DlgResource& dialog = ResourceDialog();
+    dialog.SetResourceId(sched_->RowData(row));
+    windowing_.ShowModal(&dialog);
+    ShowResources();
+}
+
+void DlgMain::mnuResourceDelete_Click() {
+    HideZoom();
+    Trap(kForm, "mnuResourceDelete_Click", [&] {
+        int row = sched_->CurrentRow();
+        if (row < 1) {
+            windowing_.MessageBox(this, tr("No resource selected!"), tr("No selection!"),
+                                  IWindowing::Icon::Information, IWindowing::Buttons::Ok);
+            return;
+        }
+        QString text = "Confirm delete resource " + sched_->RowText(row).trimmed() + "?" + "\r\n" +
+                       "(all associated appointments will be deleted)";
+        if (windowing_.MessageBox(this, text, "Confirm", IWindowing::Icon::Question,
+                                  IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
+            return;
+        }
+        global_->ResourceDelete(sched_->RowData(row));
+        ShowResources();
+    });
+}
+
+void DlgMain::mnuSchedDate_Click() {
+    HideZoom();
+    Trap(kForm, "mnuSchedDate_Click", [&] {
+        selMonth_->adjustSize();
+        selMonth_->move(centralWidget()->width() / 2 - selMonth_->width() / 2,
+                        centralWidget()->height() / 2 - selMonth_->height() / 2);
+        int y = 0, m = 0, d = 0;
+        ClsDate::CivilFromDayNumber(sched_->DateFirst(), y, m, d);
+        selMonth_->setSelectedDate(QDate(y, m, d));
+        selMonth_->show();
+        selMonth_->raise();
+        selMonth_->setFocus();
+    });
+}
+
+void DlgMain::SelMonth_DblClick(const QDate& date) {
+    int32_t day = ClsDate::DayNumberFromCivil(date.year(), date.month(), date.day());
+    if (day <= 0) {
+        return;
+    }
+    selMonth_->hide();
+    SetScheduleDates(day);
+}
+
+void DlgMain::mnuSchedToday_Click() {
+    HideZoom();
+    int32_t today = date_->Today();
+    SetScheduleDates(today);
+}
+
+void DlgMain::mnuSchedView_Click() {
+    HideZoom();
+    Trap(kForm, "mnuSchedView_Click", [&] {
+        sched_->SetTimeType((sched_->TimeType() + 1) % 3);
+        int32_t start = sched_->DateFirst();
+        SetScheduleDates(start);
+    });
+}
+
+void DlgMain::mnuSchedZoom_Click() {
+    Trap(kForm, "mnuSchedZoom_Click", [&] {
+        zoom_->resize(zoom_->sizeHint().width(), sched_->height());
+        zoom_->move(sched_->x() + sched_->width() - zoom_->width(), sched_->y());
+        zoom_->setValue(sched_->Resolution());
+        zoom_->show();
+        zoom_->raise();
+        zoom_->setFocus();
+    });
+}
+
+void DlgMain::Zoom_Change(int value) {
+    sched_->SetResolution(static_cast<int16_t>(value));
+}
+
+void DlgMain::mnuHelpContents_Click() {
+    HideZoom();
+    help_->ShowHelpContents(this, HelpFile());
+}
+
+void DlgMain::mnuHelpMain_Click() {
+    HideZoom();
+    help_->ShowHelpTopic(this, HelpFile(), 0);
+}
+
+void DlgMain::mnuHelpNavigate_Click() {
+    help_->ShowHelpTopic(this, HelpFile(), 10);
+}
+
+void DlgMain::mnuHelpAbout_Click() {
+    HideZoom();
+    if (about_ == nullptr) {
+        about_ = new DlgAbout(this);
+        about_->SetDataFolder(QString::fromStdString(folders_.Data()));
+    }
+    windowing_.ShowModal(about_);
+}
