@@ -29,6 +29,15 @@ Error FromErrno(long negativeErrno) {
     return ErrorFromErrno(static_cast<int>(-negativeErrno));
 }
 
+ssize_t ReadRetrying(FileSystem& fs, int fd, void* buffer, size_t size) {
+    for (;;) {
+        ssize_t n = fs.Read(fd, buffer, size);
+        if (n != -EINTR) {
+            return n;
+        }
+    }
+}
+
 std::optional<Error> WriteFully(FileSystem& fs, int fd, const std::byte* data, size_t size) {
     while (size > 0) {
         ssize_t n = fs.Write(fd, data, size);
@@ -235,19 +244,18 @@ std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock&
             std::shared_ptr<std::byte[]> data = AllocateBytes(capacity);
             size_t got = 0;
             for (;;) {
-                if (got == capacity) {
-                    std::byte probe[4096];
-                    ssize_t n = fs.Read(fd, probe, sizeof probe);
-                    if (n == -EINTR) {
-                        continue;
-                    }
-                    if (n < 0) {
-                        failure = FromErrno(n);
-                        break;
-                    }
-                    if (n == 0) {
-                        break;
-                    }
+                std::byte probe[4096];
+                const bool full = got == capacity;
+                ssize_t n = full ? ReadRetrying(fs, fd, probe, sizeof probe)
+                                 : ReadRetrying(fs, fd, data.get() + got, capacity - got);
+                if (n < 0) {
+                    failure = FromErrno(n);
+                    break;
+                }
+                if (n == 0) {
+                    break;
+                }
+                if (full) {
                     if (capacity + static_cast<size_t>(n) > kMaxFileBytes) {
                         failure = MakeError(ErrorNumber::OutOfMemory);
                         break;
@@ -258,19 +266,6 @@ std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock&
                     std::memcpy(bigger.get() + got, probe, static_cast<size_t>(n));
                     data = std::move(bigger);
                     capacity = grown;
-                    got += static_cast<size_t>(n);
-                    continue;
-                }
-                ssize_t n = fs.Read(fd, data.get() + got, capacity - got);
-                if (n == -EINTR) {
-                    continue;
-                }
-                if (n < 0) {
-                    failure = FromErrno(n);
-                    break;
-                }
-                if (n == 0) {
-                    break;
                 }
                 got += static_cast<size_t>(n);
             }
