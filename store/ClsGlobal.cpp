@@ -167,7 +167,7 @@ int32_t ClsGlobal::AppointmentSave(int32_t& id, int32_t customerId, int32_t reso
         return -1;
     }
     if (id != 0) {
-        RemoveAppointments({id});
+        AppointmentsDelete(std::span(&id, 1));
     }
     if (AllocateId(id) == 0) {
         return 0;
@@ -192,7 +192,7 @@ bool ClsGlobal::AppointmentDelete(int32_t id) {
     if (!appointments_.Exists(id)) {
         return false;
     }
-    RemoveAppointments({id});
+    AppointmentsDelete(std::span(&id, 1));
     return true;
 }
 
@@ -222,29 +222,6 @@ size_t ClsGlobal::AppointmentsDelete(std::span<const int32_t> ids) {
         Changed(kAppointment);
     }
     return gone.size();
-}
-
-void ClsGlobal::RemoveAppointments(const std::vector<int32_t>& ids) {
-    // Each touched resource list is filtered once rather than searched once per
-    // appointment, which would be quadratic for a customer with most of the bookings.
-    std::unordered_set<int32_t> doomed;
-    std::unordered_set<int32_t> resources;
-    for (int32_t id : ids) {
-        if (const ClsAppointment* record = appointments_.Get(id)) {
-            doomed.insert(id);
-            resources.insert(record->ResourceId());
-        }
-    }
-    if (doomed.empty()) {
-        return;
-    }
-    for (int32_t resourceId : resources) {
-        byResource_.RemoveFrom(resourceId, [&](int32_t id) { return doomed.count(id) != 0; });
-    }
-    for (int32_t id : doomed) {
-        appointments_.Remove(id);
-    }
-    Changed(kAppointment);
 }
 
 template <class Match>
@@ -334,7 +311,7 @@ bool ClsGlobal::CustomerDelete(int32_t id) {
     }
     ++customersVersion_;
     Changed(kCustomer);
-    RemoveAppointments(CollectAppointments(
+    AppointmentsDelete(CollectAppointments(
         appointments_, [&](const ClsAppointment& a) { return a.CustomerId() == id; }));
     return true;
 }
@@ -348,7 +325,7 @@ bool ClsGlobal::ResourceDelete(int32_t id) {
     for (const ResourceSlot& a : AppointmentsOfResource(id)) {
         ids.push_back(a.id);
     }
-    RemoveAppointments(ids);
+    AppointmentsDelete(ids);
     return true;
 }
 
@@ -357,7 +334,7 @@ bool ClsGlobal::TypeDelete(int32_t id) {
         return false;
     }
     Changed(kType);
-    RemoveAppointments(CollectAppointments(
+    AppointmentsDelete(CollectAppointments(
         appointments_, [&](const ClsAppointment& a) { return a.TypeId() == id; }));
     return true;
 }

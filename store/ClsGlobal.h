@@ -178,7 +178,6 @@ private:
     int32_t AllocateId(int32_t& id);
     bool IdInUse(int32_t id) const;
     bool AddAppointment(const ClsAppointment& record);
-    void RemoveAppointments(const std::vector<int32_t>& ids);
     std::string PathOf(Kind kind) const;
 
     ProgramFolders folders_;
