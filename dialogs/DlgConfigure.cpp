@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -17,6 +16,7 @@
 
 #include "controls/Blanks.h"
 #include "controls/ColorButton.h"
+#include "controls/CommandTable.h"
 #include "controls/IWindowing.h"
 #include "controls/KeyedToolBar.h"
 #include "controls/ScheduleGrid.h"
@@ -34,24 +34,14 @@ constexpr const char* kForm = "DlgConfigure";
 constexpr double kHeightTwips = 3675;
 constexpr int kHelpContext = 1;
 
-struct CommandDef {
-    Command command;
-    const char* caption; // "&" marks the access key
-    void (DlgConfigure::*handler)();
-};
-const CommandDef kCommands[] = {
+const CommandRow<DlgConfigure> kCommands[] = {
     {Command::FileExit, "E&xit", &DlgConfigure::mnuFileExit_Click},
     {Command::Help, "&Help", &DlgConfigure::mnuHelp_Click},
 };
 
-struct ToolButtonDef {
-    const char* key;
-    const char* tip;
-    Command command;
-};
-const ToolButtonDef kToolButtons[] = {
-    {"Exit", "Exit", Command::FileExit},
-    {"Help", "Help", Command::Help},
+const ToolButtonRow<Command> kToolButtons[] = {
+    {"Exit", "Exit", false, Command::FileExit},
+    {"Help", "Help", false, Command::Help},
 };
 
 const char* const kDateCaptions[] = {"&dd/mm/yy", "&mm/dd/yy"};
@@ -67,7 +57,7 @@ void (ScheduleGrid::*const kGridColors[])(uint32_t) = {
     &ScheduleGrid::SetListBackColor, &ScheduleGrid::SetWeekendColor};
 } // namespace
 
-DlgConfigure::DlgConfigure(DlgMain& main) : QDialog(&main), main_(main) {
+DlgConfigure::DlgConfigure(DlgMain& main) : ShowingDialog(&main), main_(main) {
     setWindowTitle(tr("Configuration"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
@@ -159,11 +149,7 @@ QWidget* DlgConfigure::BuildSettings() {
 }
 
 void DlgConfigure::BuildActions() {
-    for (const CommandDef& def : kCommands) {
-        auto* action = new QAction(tr(def.caption), this);
-        connect(action, &QAction::triggered, this, def.handler);
-        actions_[static_cast<size_t>(def.command)] = action;
-    }
+    MakeActions(this, kCommands, actions_);
     Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
@@ -175,23 +161,7 @@ void DlgConfigure::BuildMenus() {
 }
 
 void DlgConfigure::BuildToolBar() {
-    toolBar_->setWindowTitle(tr("Toolbar"));
-    for (const ToolButtonDef& def : kToolButtons) {
-        toolBar_->AddButton(def.key, tr(def.tip));
-    }
-}
-
-void DlgConfigure::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        Form_Load();
-        // The first activation comes once the window is up.
-        QTimer::singleShot(0, this, [this] {
-            if (!activated_ && isVisible()) {
-                Form_Activate();
-            }
-        });
-    }
-    QDialog::showEvent(event);
+    AddToolButtons(toolBar_, kToolButtons);
 }
 
 // However the window goes (Exit, the toolbar, the close box, Escape), a word still being
@@ -201,13 +171,6 @@ void DlgConfigure::hideEvent(QHideEvent* event) {
         StoreResourceType();
     }
     QDialog::hideEvent(event);
-}
-
-bool DlgConfigure::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !activated_ && isVisible()) {
-        Form_Activate();
-    }
-    return QDialog::event(event);
 }
 
 bool DlgConfigure::eventFilter(QObject* watched, QEvent* event) {
@@ -307,11 +270,8 @@ void DlgConfigure::mnuHelp_Click() {
 
 void DlgConfigure::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
     Trap(kForm, "ToolBar_ButtonClick", [&] {
-        for (const ToolButtonDef& def : kToolButtons) {
-            if (key == QLatin1String(def.key)) {
-                Action(def.command)->trigger();
-                return;
-            }
+        if (const auto* row = ToolButtonOf(kToolButtons, key)) {
+            Action(row->command)->trigger();
         }
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/ShowingDialog.h"
 
 #include <array>
 #include <cstdint>
@@ -17,7 +17,7 @@ class QRadioButton;
 // "Configuration": the date format, four display options, the word for the resources and the
 // schedule's five colours. Every change goes into the settings as it is made (there is no
 // cancel); colours reach the main window's grid at once, the rest when it is next drawn.
-class DlgConfigure : public QDialog {
+class DlgConfigure : public ShowingDialog {
     Q_OBJECT
 
 public:
@@ -28,8 +28,6 @@ public:
 
     explicit DlgConfigure(DlgMain& main);
 
-    bool Activated() const { return activated_; }
-
     QRadioButton* BtnDate(int index) const { return btnDate_[static_cast<size_t>(index)]; }
     QCheckBox* ChkOption(int index) const { return chkOption_[static_cast<size_t>(index)]; }
     QLineEdit* TxtResType() const { return txtResType_; }
@@ -39,9 +37,9 @@ public:
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
 
     // Runs at each showing.
-    void Form_Load();
+    void Form_Load() override;
     // Runs at the first activation of each showing.
-    void Form_Activate();
+    void Form_Activate() override;
 
     void BtnColor_Click(int index);
     void BtnDate_Click(int index);
@@ -53,9 +51,7 @@ public:
     void ToolBar_ButtonClick(const QString& key, bool flag);
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,6 +70,4 @@ private:
     QLineEdit* txtResType_ = nullptr;
     std::array<ColorButton*, kColors> btnColor_{};
     std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
-
-    bool activated_ = false;
 };

@@ -4,15 +4,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QShowEvent>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <new>
 #include <vector>
 
+#include "controls/CommandTable.h"
 #include "controls/IWindowing.h"
 #include "controls/KeyedToolBar.h"
 #include "controls/MultiColumnList.h"
@@ -38,31 +37,20 @@ constexpr int kHelpContext = 7;
 // The "X" column.
 constexpr int kMarkColumn = 1;
 
-struct CommandDef {
-    Command command;
-    const char* caption; // "&" marks the access key
-    void (DlgDelete::*handler)();
-};
-const CommandDef kCommands[] = {
+const CommandRow<DlgDelete> kCommands[] = {
     {Command::FileDelete, "&Delete marked appointments", &DlgDelete::mnuFileDelete_Click},
     {Command::FileCancel, "&Cancel", &DlgDelete::mnuFileCancel_Click},
     {Command::Help, "&Help", &DlgDelete::mnuHelp_Click},
 };
 
-struct ToolButtonDef {
-    const char* key;
-    const char* tip;
-    bool separatorBefore;
-    Command command;
-};
-const ToolButtonDef kToolButtons[] = {
+const ToolButtonRow<Command> kToolButtons[] = {
     {"Cancel", "Cancel", false, Command::FileCancel},
     {"Delete", "Delete marked appointment(s)", false, Command::FileDelete},
     {"Help", "Help", true, Command::Help},
 };
 } // namespace
 
-DlgDelete::DlgDelete(DlgMain& main) : QDialog(&main), main_(main) {
+DlgDelete::DlgDelete(DlgMain& main) : ShowingDialog(&main), main_(main) {
     setWindowTitle(tr("Delete Appointment"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);
@@ -107,11 +95,7 @@ DlgDelete::DlgDelete(DlgMain& main) : QDialog(&main), main_(main) {
 }
 
 void DlgDelete::BuildActions() {
-    for (const CommandDef& def : kCommands) {
-        auto* action = new QAction(tr(def.caption), this);
-        connect(action, &QAction::triggered, this, def.handler);
-        actions_[static_cast<size_t>(def.command)] = action;
-    }
+    MakeActions(this, kCommands, actions_);
     Action(Command::FileDelete)->setShortcut(QKeySequence::Delete);
     Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
 }
@@ -128,33 +112,7 @@ void DlgDelete::BuildMenus() {
 }
 
 void DlgDelete::BuildToolBar() {
-    toolBar_->setWindowTitle(tr("Toolbar"));
-    for (const ToolButtonDef& def : kToolButtons) {
-        if (def.separatorBefore) {
-            toolBar_->addSeparator();
-        }
-        toolBar_->AddButton(def.key, tr(def.tip));
-    }
-}
-
-void DlgDelete::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        Form_Load();
-        // The first activation comes once the window is up.
-        QTimer::singleShot(0, this, [this] {
-            if (!activated_ && isVisible()) {
-                Form_Activate();
-            }
-        });
-    }
-    QDialog::showEvent(event);
-}
-
-bool DlgDelete::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !activated_ && isVisible()) {
-        Form_Activate();
-    }
-    return QDialog::event(event);
+    AddToolButtons(toolBar_, kToolButtons);
 }
 
 void DlgDelete::Form_Load() {
@@ -279,11 +237,8 @@ void DlgDelete::mnuHelp_Click() {
 
 void DlgDelete::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
     Trap(kForm, "ToolBar_ButtonClick", [&] {
-        for (const ToolButtonDef& def : kToolButtons) {
-            if (key == QLatin1String(def.key)) {
-                Action(def.command)->trigger();
-                return;
-            }
+        if (const auto* row = ToolButtonOf(kToolButtons, key)) {
+            Action(row->command)->trigger();
         }
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/ShowingDialog.h"
 
 #include <array>
 #include <cstdint>
@@ -16,7 +16,7 @@ class QMenuBar;
 // "Delete Appointment": the appointments of one resource in order of start; the user marks
 // any of them and deletes the marked ones after one confirmation. The caller redraws the
 // schedule afterwards.
-class DlgDelete : public QDialog {
+class DlgDelete : public ShowingDialog {
     Q_OBJECT
 
 public:
@@ -25,7 +25,6 @@ public:
 
     explicit DlgDelete(DlgMain& main);
 
-    bool Activated() const { return activated_; }
     bool MonthFirst() const { return monthFirst_; }
 
     QComboBox* CbResource() const { return cbResource_; }
@@ -37,9 +36,9 @@ public:
     QString MarkedText() const;
 
     // Runs at each showing.
-    void Form_Load();
+    void Form_Load() override;
     // Runs at the first activation of each showing.
-    void Form_Activate();
+    void Form_Activate() override;
 
     void mnuFileDelete_Click();
     void mnuFileCancel_Click();
@@ -49,10 +48,6 @@ public:
     void ShowAppointments();
     // The date "dd/mm/yy " (month first when MonthFirst), then the time "hh:nn".
     QString FormatDtTm(int32_t value) const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void BuildActions();
@@ -70,6 +65,5 @@ private:
     QLabel* marked_ = nullptr;
     std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
 
-    bool activated_ = false;
     bool monthFirst_ = false;
 };

@@ -4,14 +4,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QShowEvent>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <vector>
 
+#include "controls/CommandTable.h"
 #include "controls/DropDownToolButton.h"
 #include "controls/KeyedToolBar.h"
 #include "controls/MultiColumnList.h"
@@ -33,12 +32,7 @@ constexpr double kHeightTwips = 4305;
 const QString kDateSample = QStringLiteral("00/00/00 00:00");
 constexpr int kHelpContext = 6;
 
-struct CommandDef {
-    Command command;
-    const char* caption; // "&" marks the access key
-    void (DlgSearch::*handler)();
-};
-const CommandDef kCommands[] = {
+const CommandRow<DlgSearch> kCommands[] = {
     {Command::FileSelect, "&Select", &DlgSearch::mnuFileSelect_Click},
     {Command::FileCancel, "&Cancel", &DlgSearch::mnuFileCancel_Click},
     {Command::SearchCustomer, "&Customer", &DlgSearch::mnuSearchCustomer_Click},
@@ -46,13 +40,7 @@ const CommandDef kCommands[] = {
     {Command::Help, "&Help", &DlgSearch::mnuHelp_Click},
 };
 
-struct ToolButtonDef {
-    const char* key;
-    const char* tip;
-    bool separatorBefore;
-    Command command;
-};
-const ToolButtonDef kToolButtons[] = {
+const ToolButtonRow<Command> kToolButtons[] = {
     {"Select", "Select", false, Command::FileSelect},
     {"Cancel", "Cancel", false, Command::FileCancel},
     {"Customer", "Search by customer", true, Command::SearchCustomer},
@@ -61,7 +49,7 @@ const ToolButtonDef kToolButtons[] = {
 };
 } // namespace
 
-DlgSearch::DlgSearch(DlgMain& main) : QDialog(&main), main_(main) {
+DlgSearch::DlgSearch(DlgMain& main) : ShowingDialog(&main), main_(main) {
     setWindowTitle(tr("Search For Appointment"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);
@@ -103,11 +91,7 @@ DlgSearch::DlgSearch(DlgMain& main) : QDialog(&main), main_(main) {
 }
 
 void DlgSearch::BuildActions() {
-    for (const CommandDef& def : kCommands) {
-        auto* action = new QAction(tr(def.caption), this);
-        connect(action, &QAction::triggered, this, def.handler);
-        actions_[static_cast<size_t>(def.command)] = action;
-    }
+    MakeActions(this, kCommands, actions_);
     Action(Command::SearchCustomer)->setCheckable(true);
     Action(Command::SearchType)->setCheckable(true);
     Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
@@ -127,35 +111,9 @@ void DlgSearch::BuildMenus() {
 }
 
 void DlgSearch::BuildToolBar() {
-    toolBar_->setWindowTitle(tr("Toolbar"));
-    for (const ToolButtonDef& def : kToolButtons) {
-        if (def.separatorBefore) {
-            toolBar_->addSeparator();
-        }
-        DropDownToolButton* button = toolBar_->AddButton(def.key, tr(def.tip));
-        button->setCheckable(def.command == Command::SearchCustomer ||
-                             def.command == Command::SearchType);
-    }
-}
-
-void DlgSearch::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        Form_Load();
-        // The first activation comes once the window is up.
-        QTimer::singleShot(0, this, [this] {
-            if (!activated_ && isVisible()) {
-                Form_Activate();
-            }
-        });
-    }
-    QDialog::showEvent(event);
-}
-
-bool DlgSearch::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !activated_ && isVisible()) {
-        Form_Activate();
-    }
-    return QDialog::event(event);
+    AddToolButtons(toolBar_, kToolButtons);
+    toolBar_->Button("Customer")->setCheckable(true);
+    toolBar_->Button("Type")->setCheckable(true);
 }
 
 void DlgSearch::Form_Load() {
@@ -274,11 +232,8 @@ void DlgSearch::LbSearch_ItemActivated(int /*row*/) {
 
 void DlgSearch::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
     Trap(kForm, "ToolBar_ButtonClick", [&] {
-        for (const ToolButtonDef& def : kToolButtons) {
-            if (key == QLatin1String(def.key)) {
-                Action(def.command)->trigger();
-                return;
-            }
+        if (const auto* row = ToolButtonOf(kToolButtons, key)) {
+            Action(row->command)->trigger();
         }
     });
 }

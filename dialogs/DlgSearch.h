@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/ShowingDialog.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +15,7 @@ class QMenuBar;
 // "Search For Appointment": every appointment of one customer or one appointment type, in
 // order of start; the user chooses one. AppointmentId holds the choice after the dialog
 // closes, 0 when nothing was chosen.
-class DlgSearch : public QDialog {
+class DlgSearch : public ShowingDialog {
     Q_OBJECT
 
 public:
@@ -24,7 +24,6 @@ public:
 
     explicit DlgSearch(DlgMain& main);
 
-    bool Activated() const { return activated_; }
     int32_t AppointmentId() const { return appointmentId_; }
     bool MonthFirst() const { return monthFirst_; }
 
@@ -35,9 +34,9 @@ public:
     QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
 
     // Runs at each showing.
-    void Form_Load();
+    void Form_Load() override;
     // Runs at the first activation of each showing.
-    void Form_Activate();
+    void Form_Activate() override;
 
     void mnuFileSelect_Click();
     void mnuFileCancel_Click();
@@ -53,10 +52,6 @@ public:
     // The date "dd/mm/yy " (month first when MonthFirst), then the time "hh:nn".
     QString FormatDtTm(int32_t value) const;
 
-protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildActions();
     void BuildMenus();
@@ -71,7 +66,6 @@ private:
     MultiColumnList* lbSearch_ = nullptr;
     std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
 
-    bool activated_ = false;
     int32_t appointmentId_ = 0;
     bool monthFirst_ = false;
     bool byCustomer_ = true;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "controls/CommandTable.h"
 #include "controls/DropDownToolButton.h"
 #include "controls/IWindowing.h"
 #include "controls/Icons.h"
@@ -41,12 +42,7 @@ constexpr double kHeightTwips = 5070;
 constexpr double kMinHeightTwips = 4545;
 constexpr double kGridMarginTwips = 120;
 
-struct CommandDef {
-    Command command;
-    const char* caption; // "&" marks the access key
-    void (DlgMain::*handler)();
-};
-const CommandDef kCommands[] = {
+const CommandRow<DlgMain> kCommands[] = {
     {Command::FileConfigure, "&Configure", &DlgMain::mnuFileConfigure_Click},
     {Command::FilePrint, "&Print", &DlgMain::mnuFilePrint_Click},
     {Command::FileExit, "E&xit", &DlgMain::mnuFileExit_Click},
@@ -95,11 +91,6 @@ const ToolButtonDef kToolButtons[] = {
 };
 const char* const kStatusPanels[] = {"Customer", "Type", "Start", "End"};
 
-const ToolButtonDef* ToolButtonOf(const QString& key) {
-    auto def = std::find_if(std::begin(kToolButtons), std::end(kToolButtons),
-                            [&](const ToolButtonDef& d) { return key == d.key; });
-    return def == std::end(kToolButtons) ? nullptr : def;
-}
 } // namespace
 
 DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, FileSystem& files,
@@ -190,11 +181,7 @@ void DlgMain::Form_Load(FileSystem& files) {
 }
 
 void DlgMain::BuildActions() {
-    for (const CommandDef& def : kCommands) {
-        auto* action = new QAction(tr(def.caption), this);
-        connect(action, &QAction::triggered, this, def.handler);
-        actions_[static_cast<size_t>(def.command)] = action;
-    }
+    MakeActions(this, kCommands, actions_);
     Action(Command::FilePrint)->setShortcut(QKeySequence::Print);
     Action(Command::FileExit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Action(Command::ApptSearch)->setShortcut(QKeySequence::Find);
@@ -228,14 +215,8 @@ void DlgMain::BuildMenus() {
 void DlgMain::BuildToolBar() {
     toolBar_ = new KeyedToolBar(this);
     toolBar_->setObjectName("ToolBar");
-    toolBar_->setWindowTitle(tr("Toolbar"));
     addToolBar(toolBar_);
-    for (const ToolButtonDef& def : kToolButtons) {
-        if (def.separatorBefore) {
-            toolBar_->addSeparator();
-        }
-        toolBar_->AddButton(def.key, tr(def.tip), def.hasDropDown);
-    }
+    AddToolButtons(toolBar_, kToolButtons);
     connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgMain::ToolBar_ButtonClick);
 }
 
@@ -413,7 +394,7 @@ void DlgMain::PopupCommands(const std::array<Command, 3>& commands) {
 
 void DlgMain::ToolBar_ButtonClick(const QString& key, bool flag) {
     Trap(kForm, "ToolBar_ButtonClick", [&] {
-        const ToolButtonDef* def = ToolButtonOf(key);
+        const ToolButtonDef* def = ToolButtonOf(kToolButtons, key);
         if (def == nullptr) {
             return;
         }
