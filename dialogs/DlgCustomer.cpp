@@ -24,24 +24,11 @@ DlgCustomer::DlgCustomer(DlgMain& main, QWidget* parent)
     : EditingDialog(main, parent, kForm, kWidthTwips, kHeightTwips),
       txtCustomerName_(new QLineEdit(this)) {
     setWindowTitle(tr("Customer"));
-    using C = Command;
-    actions_[size_t(C::FileSave)] = MakeAction(tr("&Save"), QKeySequence::Save);
-    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
-    actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
-    connect(Action(C::FileSave), &QAction::triggered, this, &DlgCustomer::mnuFileSave_Click);
-    SetCancelAction(Action(C::FileCancel));
-    connect(Action(C::FileCancel), &QAction::triggered, this, &DlgCustomer::mnuFileCancel_Click);
-    connect(Action(C::Help), &QAction::triggered, this, &DlgCustomer::mnuHelp_Click);
-
-    QMenu* file = MenuBar()->addMenu(tr("&File"));
-    file->addAction(Action(C::FileSave));
-    file->addSeparator();
-    file->addAction(Action(C::FileCancel));
-    MenuBar()->addAction(Action(C::Help));
-
-    AddToolButton("Save", tr("Save"));
-    AddToolButton("Cancel", tr("Cancel"));
-    AddToolButton("Help", tr("Help"));
+    actions_ = AddSaveCancelHelp(tr("&Save"), true);
+    connect(Action(Command::FileSave), &QAction::triggered, this, &DlgCustomer::mnuFileSave_Click);
+    connect(Action(Command::FileCancel), &QAction::triggered, this,
+            &DlgCustomer::mnuFileCancel_Click);
+    connect(Action(Command::Help), &QAction::triggered, this, &DlgCustomer::mnuHelp_Click);
     connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgCustomer::ToolBar_ButtonClick);
 
     auto* frame = new QGroupBox(tr("Customer Name"), this);
@@ -80,13 +67,5 @@ void DlgCustomer::mnuHelp_Click() {
 }
 
 void DlgCustomer::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (key == "Save") {
-            mnuFileSave_Click();
-        } else if (key == "Cancel") {
-            mnuFileCancel_Click();
-        } else if (key == "Help") {
-            mnuHelp_Click();
-        }
-    });
+    Trap(kForm, "ToolBar_ButtonClick", [&] { TriggerToolButton(key); });
 }

@@ -25,23 +25,11 @@ DlgResource::DlgResource(DlgMain& main)
       txtResName_(new QLineEdit(this)) {
     setWindowTitle(tr("Resource Definition"));
     txtResName_->setMaxLength(NameLength);
-    using C = Command;
-    actions_[size_t(C::FileSave)] = MakeAction(tr("&Save"), QKeySequence::Save);
-    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
-    actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
-    connect(Action(C::FileSave), &QAction::triggered, this, &DlgResource::mnuFileSave_Click);
-    SetCancelAction(Action(C::FileCancel));
-    connect(Action(C::FileCancel), &QAction::triggered, this, &DlgResource::mnuFileCancel_Click);
-    connect(Action(C::Help), &QAction::triggered, this, &DlgResource::mnuHelp_Click);
-
-    QMenu* file = MenuBar()->addMenu(tr("&File"));
-    file->addAction(Action(C::FileSave));
-    file->addAction(Action(C::FileCancel));
-    MenuBar()->addAction(Action(C::Help));
-
-    AddToolButton("Save", tr("Save"));
-    AddToolButton("Cancel", tr("Cancel"));
-    AddToolButton("Help", tr("Help"));
+    actions_ = AddSaveCancelHelp(tr("&Save"), false);
+    connect(Action(Command::FileSave), &QAction::triggered, this, &DlgResource::mnuFileSave_Click);
+    connect(Action(Command::FileCancel), &QAction::triggered, this,
+            &DlgResource::mnuFileCancel_Click);
+    connect(Action(Command::Help), &QAction::triggered, this, &DlgResource::mnuHelp_Click);
     connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgResource::ToolBar_ButtonClick);
 
     auto* frame = new QGroupBox(tr("Resource Name"), this);
@@ -89,13 +77,5 @@ void DlgResource::mnuHelp_Click() {
 }
 
 void DlgResource::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (key == "Save") {
-            mnuFileSave_Click();
-        } else if (key == "Cancel") {
-            mnuFileCancel_Click();
-        } else if (key == "Help") {
-            mnuHelp_Click();
-        }
-    });
+    Trap(kForm, "ToolBar_ButtonClick", [&] { TriggerToolButton(key); });
 }

@@ -35,24 +35,10 @@ DlgType::DlgType(DlgMain& main, QWidget* parent)
       txtMinTime_(new MaskedTimeField(this)), txtMaxTime_(new MaskedTimeField(this)),
       txtIncTime_(new MaskedTimeField(this)) {
     setWindowTitle(tr("Appointment Type"));
-    using C = Command;
-    actions_[size_t(C::FileSave)] = MakeAction(tr("&Save appointment type"), QKeySequence::Save);
-    actions_[size_t(C::FileCancel)] = MakeAction(tr("&Cancel"));
-    actions_[size_t(C::Help)] = MakeAction(tr("&Help"), QKeySequence::HelpContents);
-    connect(Action(C::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
-    SetCancelAction(Action(C::FileCancel));
-    connect(Action(C::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
-    connect(Action(C::Help), &QAction::triggered, this, &DlgType::mnuHelp_Click);
-
-    QMenu* file = MenuBar()->addMenu(tr("&File"));
-    file->addAction(Action(C::FileSave));
-    file->addSeparator();
-    file->addAction(Action(C::FileCancel));
-    MenuBar()->addAction(Action(C::Help));
-
-    AddToolButton("Save", tr("Save"));
-    AddToolButton("Cancel", tr("Cancel"));
-    AddToolButton("Help", tr("Help"));
+    actions_ = AddSaveCancelHelp(tr("&Save appointment type"), true);
+    connect(Action(Command::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
+    connect(Action(Command::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
+    connect(Action(Command::Help), &QAction::triggered, this, &DlgType::mnuHelp_Click);
     connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgType::ToolBar_ButtonClick);
 
     auto* description = new QGroupBox(tr("Type Description"), this);
@@ -164,13 +150,5 @@ void DlgType::mnuHelp_Click() {
 }
 
 void DlgType::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (key == "Save") {
-            mnuFileSave_Click();
-        } else if (key == "Cancel") {
-            mnuFileCancel_Click();
-        } else if (key == "Help") {
-            mnuHelp_Click();
-        }
-    });
+    Trap(kForm, "ToolBar_ButtonClick", [&] { TriggerToolButton(key); });
 }

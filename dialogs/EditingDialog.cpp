@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QPointer>
@@ -73,8 +74,40 @@ QAction* EditingDialog::MakeAction(const QString& caption, const QKeySequence& s
     return action;
 }
 
-void EditingDialog::AddToolButton(const QString& key, const QString& tip, bool dropDown) {
+void EditingDialog::AddToolButton(const QString& key, const QString& tip, bool dropDown,
+                                  QAction* action) {
     toolBar_->AddButton(key, tip, dropDown)->setFocusPolicy(Qt::NoFocus);
+    if (action != nullptr) {
+        toolActions_.insert(key, action);
+    }
+}
+
+bool EditingDialog::TriggerToolButton(const QString& key) {
+    QAction* action = toolActions_.value(key);
+    if (action == nullptr) {
+        return false;
+    }
+    action->trigger();
+    return true;
+}
+
+std::array<QAction*, 3> EditingDialog::AddSaveCancelHelp(const QString& saveCaption,
+                                                         bool separatorBeforeCancel) {
+    QAction* save = MakeAction(saveCaption, QKeySequence::Save);
+    QAction* cancel = MakeAction(tr("&Cancel"));
+    QAction* help = MakeAction(tr("&Help"), QKeySequence::HelpContents);
+    SetCancelAction(cancel);
+    QMenu* file = menuBar_->addMenu(tr("&File"));
+    file->addAction(save);
+    if (separatorBeforeCancel) {
+        file->addSeparator();
+    }
+    file->addAction(cancel);
+    menuBar_->addAction(help);
+    AddToolButton("Save", tr("Save"), false, save);
+    AddToolButton("Cancel", tr("Cancel"), false, cancel);
+    AddToolButton("Help", tr("Help"), false, help);
+    return {save, cancel, help};
 }
 
 void EditingDialog::SelectAllOnFocus(QLineEdit* field) {

@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
+#include <QHash>
 #include <QKeySequence>
 #include <QString>
+
+#include <array>
 
 class DlgMain;
 class KeyedToolBar;
@@ -45,7 +48,15 @@ protected:
     // dropped down must see Escape first.
     void SetCancelAction(QAction* action) { cancelAction_ = action; }
     // A toolbar button; toolbar buttons take no focus, so Tab runs through the fields only.
-    void AddToolButton(const QString& key, const QString& tip, bool dropDown = false);
+    // A click on it runs the action, if one is given, through TriggerToolButton.
+    void AddToolButton(const QString& key, const QString& tip, bool dropDown = false,
+                       QAction* action = nullptr);
+    // Runs the action of the button's key; false for a key given none.
+    bool TriggerToolButton(const QString& key);
+    // The File menu (Save, Cancel) and Help of a dialog that edits one record, with toolbar
+    // buttons of the same names and Escape running Cancel; the actions in that order.
+    std::array<QAction*, 3> AddSaveCancelHelp(const QString& saveCaption,
+                                              bool separatorBeforeCancel);
     // The field selects its whole text whenever it gets the focus.
     void SelectAllOnFocus(QLineEdit* field);
     // Opens this dialog's help topic, owned by the main window.
@@ -67,5 +78,6 @@ private:
     KeyedToolBar* toolBar_;
     QVBoxLayout* body_;
     QAction* cancelAction_ = nullptr;
+    QHash<QString, QAction*> toolActions_;
     bool activated_ = false;
 };
