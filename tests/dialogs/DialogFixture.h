@@ -18,9 +18,8 @@
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 
-// Where the menu bar holds the action: the title of its menu with the access key removed,
-// "" for an entry of the bar itself, "?" when it is nowhere. Every title and entry on the
-// way must have an access key, or the result says "no access key".
+// The menu holding the action ("" for the bar itself, "?" for nowhere); every title and entry on
+// the way must have an access key.
 inline QString MenuOf(QMenuBar* bar, QAction* action) {
     for (QAction* title : bar->actions()) {
         if (!title->text().contains('&')) {
@@ -37,24 +36,21 @@ inline QString MenuOf(QMenuBar* bar, QAction* action) {
     return "?";
 }
 
-// The entries of each menu in order, "-" for a separator: "File: Save, -, Cancel".
+// "File: Save, -, Cancel" per menu, "-" for a separator.
 inline QStringList MenuLayout(QMenuBar* bar) {
     QStringList menus;
     for (QAction* title : bar->actions()) {
         QStringList entries;
-        if (title->menu() != nullptr) {
-            for (QAction* a : title->menu()->actions()) {
-                entries << (a->isSeparator() ? "-" : a->text().remove('&'));
-            }
+        for (QAction* a : title->menu() ? title->menu()->actions() : QList<QAction*>{}) {
+            entries << (a->isSeparator() ? "-" : a->text().remove('&'));
         }
         menus << title->text().remove('&') + (entries.isEmpty() ? "" : ": " + entries.join(", "));
     }
     return menus;
 }
 
-// A main window on an empty store (not a first run: no sample data) in its own folder, the clock
-// pinned to Wednesday 2 June 2021 10:00 and the schedule showing that week. Dialogs are shown
-// through the scripted windowing, so their set-up has run when a test's body sees them.
+// A main window on an empty store, the clock at Wednesday 2 June 2021 10:00, the schedule on
+// that week. Dialogs go through the scripted windowing, so their set-up has run in a body.
 class DialogFixture : public ::testing::Test {
 public:
     static int32_t Day(int y, int m, int d) { return ClsDate::DayNumberFromCivil(y, m, d); }
@@ -96,7 +92,7 @@ public:
         return store().AppointmentSave(id, customer, resource, type, start, end, "REF");
     }
 
-    // Shows the dialog modally; the body runs while it is up. Returns the dialog's result.
+    // Shows the dialog modally, running the body while it is up; gives the dialog's result.
     template <class D> int Show(D& dialog, const std::function<void(D&)>& body) {
         ui.modalActions.push_back([body](QDialog* shown) {
             body(static_cast<D&>(*shown));

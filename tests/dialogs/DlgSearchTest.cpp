@@ -15,35 +15,28 @@ namespace {
 
 using Command = DlgSearch::Command;
 
-// Two customers and two types; Ann has three appointments, stored out of order, two of them
-// at the same start.
+// Ann has three appointments stored out of order of start, two at the same start; Bob one.
 class DlgSearchTest : public MainWindowFixture {
 public:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        room = AddResource("Room");
+        const int32_t room = AddResource("Room");
         ann = AddCustomer("Ann");
         bob = AddCustomer("Bob");
         talk = AddType("Talk");
-        review = AddType("Review");
+        const int32_t review = AddType("Review");
         const int32_t day = Day(2021, 6, 7);
         late = AddAppointment(room, ann, talk, day, 900, 960);
         early = AddAppointment(room, ann, review, day, 540, 600);
         other = AddAppointment(room, bob, talk, day, 600, 660);
-        int32_t id = 0;
-        // Same start as early, on another resource so it may overlap.
-        sameStart =
-            store().AppointmentSave(id, ann, AddResource("Hall"), talk, date.JoinDateTime(day, 540),
-                                    date.JoinDateTime(day, 570), "");
+        sameStart = AddAppointment(AddResource("Hall"), ann, talk, day, 540, 570);
         dialog = new DlgSearch(*window);
         Open();
     }
-    // Shows the dialog as a showing does: load, then the first activation.
     void Open() {
         dialog->show();
         QApplication::processEvents();
     }
-    // The criterion list's entries, and the result ids in list order.
     QStringList Criteria() {
         QStringList names;
         for (int i = 0; i < dialog->CbSearch()->count(); ++i) {
@@ -61,32 +54,26 @@ public:
     void Choose(int32_t criterionId) {
         dialog->CbSearch()->setCurrentIndex(dialog->CbSearch()->findData(criterionId));
     }
-    bool CriterionShown(bool byCustomer) {
+    bool ByCustomer(bool byCustomer) {
         return dialog->Action(Command::SearchCustomer)->isChecked() == byCustomer &&
                dialog->Action(Command::SearchType)->isChecked() == !byCustomer &&
                dialog->ToolBar()->Button("Customer")->isChecked() == byCustomer &&
                dialog->ToolBar()->Button("Type")->isChecked() == !byCustomer;
     }
 
-    int32_t room = 0, ann = 0, bob = 0, talk = 0, review = 0;
+    int32_t ann = 0, bob = 0, talk = 0;
     int32_t late = 0, early = 0, other = 0, sameStart = 0;
     DlgSearch* dialog = nullptr;
 };
 
-// The first activation searches by customer, listing customers in the store's order with
-// the one added last chosen.
-TEST_F(DlgSearchTest, OpensOnTheLastCustomerAddedWithItsAppointments) {
+// The first activation searches by customer, the one added last chosen, nothing selected.
+// Results run by start whatever the store's order; equal starts keep the store's order.
+TEST_F(DlgSearchTest, OpensOnTheLastCustomerAndListsByStart) {
     EXPECT_EQ(dialog->windowTitle(), "Search For Appointment");
-    EXPECT_TRUE(dialog->Activated());
-    EXPECT_TRUE(CriterionShown(true));
-    EXPECT_EQ(Criteria(), (QStringList{"Ann", "Bob"}));
+    EXPECT_TRUE(ByCustomer(true));
     EXPECT_EQ(dialog->CbSearch()->currentText(), "Bob");
     EXPECT_EQ(Results(), std::vector<int32_t>{other});
-    EXPECT_EQ(dialog->LbSearch()->ListIndex(), -1) << "nothing chosen for the user";
-}
-
-// By start whatever the store's order; equal starts keep the store's order.
-TEST_F(DlgSearchTest, ResultsRunByStartAndEqualStartsKeepStoreOrder) {
+    EXPECT_EQ(dialog->LbSearch()->ListIndex(), -1);
     Choose(ann);
     EXPECT_EQ(Results(), (std::vector<int32_t>{early, sameStart, late}));
     EXPECT_EQ(dialog->LbSearch()->ItemText(0, 3), "Ann");
@@ -96,63 +83,42 @@ TEST_F(DlgSearchTest, ResultsRunByStartAndEqualStartsKeepStoreOrder) {
     EXPECT_EQ(Results(), (std::vector<int32_t>{sameStart, other, late}));
 }
 
-// The columns show start, end, customer and type; the date in the configured order.
-struct FormatCase {
-    const char* name;
-    int32_t dateFormat;
-    const char* from;
-    const char* to;
-};
-const FormatCase kFormats[] = {{"DayFirst", 0, "05/03/01 09:30", "05/03/01 23:59"},
-                               {"MonthFirst", 1, "03/05/01 09:30", "03/05/01 23:59"},
-                               {"AnyOtherIsMonthFirst", 7, "03/05/01 09:30", "03/05/01 23:59"}};
-
-class DlgSearchFormat : public DlgSearchTest, public ::testing::WithParamInterface<FormatCase> {};
-
-TEST_P(DlgSearchFormat, DatesFollowTheDateFormat) {
-    store().SetDateFormat(GetParam().dateFormat);
-    const int32_t id = AddAppointment(room, bob, talk, Day(2001, 3, 5), 570, 1439);
-    dialog->hide();
-    Open();
-    EXPECT_EQ(dialog->MonthFirst(), GetParam().dateFormat != 0);
-    EXPECT_EQ(dialog->FormatDtTm(date.JoinDateTime(Day(2001, 3, 5), 570)), GetParam().from);
-    ASSERT_EQ(Results().front(), id);
-    EXPECT_EQ(dialog->LbSearch()->ItemText(0, 1), GetParam().from);
-    EXPECT_EQ(dialog->LbSearch()->ItemText(0, 2), GetParam().to);
+TEST_F(DlgSearchTest, DatesFollowTheDateFormat) {
+    const int32_t id = AddAppointment(AddResource("Old"), bob, talk, Day(2001, 3, 5), 570, 1439);
+    for (const auto& [format, from, to] : {std::tuple{0, "05/03/01 09:30", "05/03/01 23:59"},
+                                           std::tuple{1, "03/05/01 09:30", "03/05/01 23:59"},
+                                           std::tuple{7, "03/05/01 09:30", "03/05/01 23:59"}}) {
+        SCOPED_TRACE(format);
+        store().SetDateFormat(format);
+        dialog->hide();
+        Open();
+        ASSERT_EQ(Results().front(), id);
+        EXPECT_EQ(dialog->LbSearch()->ItemText(0, 1), from);
+        EXPECT_EQ(dialog->LbSearch()->ItemText(0, 2), to);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DlgSearchFormat, ::testing::ValuesIn(kFormats),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-// What the dialog hands back, and when it is 0.
+// Select hands back the chosen row; the next showing starts from 0; Cancel after a selection
+// gives 0; an empty result and Select give 0; a double-click selects.
 TEST_F(DlgSearchTest, SelectGivesTheChosenRowAndOtherwiseNothing) {
     Choose(ann);
     dialog->LbSearch()->SetListIndex(2);
     dialog->mnuFileSelect_Click();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->AppointmentId(), late);
-    EXPECT_FALSE(dialog->Activated());
-
-    // The next showing starts from nothing chosen; Cancel after a selection gives 0.
     Open();
     EXPECT_EQ(dialog->AppointmentId(), 0);
     Choose(ann);
     dialog->LbSearch()->SetListIndex(0);
     dialog->mnuFileCancel_Click();
-    EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->AppointmentId(), 0);
-
-    // A customer without appointments: an empty list, and Select gives 0.
     AddCustomer("Cy");
     Open();
     EXPECT_EQ(dialog->CbSearch()->currentText(), "Cy");
     EXPECT_EQ(dialog->LbSearch()->ListCount(), 0);
     dialog->mnuFileSelect_Click();
     EXPECT_EQ(dialog->AppointmentId(), 0);
-}
-
-// Double-click and Enter on a row select it, as Select does.
-TEST_F(DlgSearchTest, DoubleClickAndEnterSelect) {
+    Open();
     Choose(ann);
     MultiColumnList* list = dialog->LbSearch();
     const QPoint cell = list->visualRect(list->Model()->index(1, 2)).center();
@@ -160,38 +126,8 @@ TEST_F(DlgSearchTest, DoubleClickAndEnterSelect) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->AppointmentId(), sameStart);
-
-    Open();
-    Choose(ann);
-    list->setFocus();
-    list->SetListIndex(0);
-    QTest::keyClick(list->viewport(), Qt::Key_Enter);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->AppointmentId(), early);
 }
 
-// With no records of a criterion, nothing of the other criterion is left to be chosen.
-TEST_F(DlgSearchTest, AnEmptyCriterionListLeavesNoResults) {
-    Choose(ann);
-    ASSERT_EQ(dialog->LbSearch()->ListCount(), 3);
-    store().TypeDelete(talk);
-    store().TypeDelete(review);
-    dialog->mnuSearchType_Click();
-    EXPECT_EQ(dialog->CbSearch()->count(), 0);
-    EXPECT_EQ(dialog->LbSearch()->ListCount(), 0);
-}
-
-// A ";" in a name stays in its column.
-TEST_F(DlgSearchTest, ASemicolonInANameKeepsTheColumns) {
-    int32_t id = bob;
-    store().CustomerSave(id, "Bob; Jr");
-    dialog->ShowCustomers();
-    ASSERT_EQ(Results(), std::vector<int32_t>{other});
-    EXPECT_EQ(dialog->LbSearch()->ItemText(0, 3), QString("Bob") + QChar(0x037E) + " Jr");
-    EXPECT_EQ(dialog->LbSearch()->ItemText(0, 4), "Talk");
-}
-
-// Every menu entry and toolbar button: caption, tip and effect.
 struct SearchCommandCase {
     const char* name;
     Command command;
@@ -207,12 +143,12 @@ const SearchCommandCase kCommands[] = {
      [](auto& t) { return !t.dialog->isVisible() && t.dialog->AppointmentId() == 0; }},
     {"Customer", Command::SearchCustomer, "Customer", "Customer", "Search by customer",
      [](auto& t) {
-         return t.CriterionShown(true) && t.Criteria() == QStringList{"Ann", "Bob"} &&
+         return t.ByCustomer(true) && t.Criteria() == QStringList{"Ann", "Bob"} &&
                 t.Results() == std::vector<int32_t>{t.other};
      }},
     {"Type", Command::SearchType, "Appointment type", "Type", "Search by appointment type",
      [](auto& t) {
-         return t.CriterionShown(false) && t.Criteria() == QStringList{"Talk", "Review"} &&
+         return t.ByCustomer(false) && t.Criteria() == QStringList{"Talk", "Review"} &&
                 t.Results() == std::vector<int32_t>{t.early};
      }},
     {"Help", Command::Help, "Help", "Help", "Help",
@@ -223,44 +159,31 @@ const SearchCommandCase kCommands[] = {
 };
 
 class SearchCommands : public DlgSearchTest,
-                       public ::testing::WithParamInterface<SearchCommandCase> {
-protected:
-    // A state every command changes: Ann's first appointment chosen, under the other criterion
-    // than the command's own.
-    void Arrange() {
-        if (GetParam().command == Command::SearchCustomer) {
-            dialog->mnuSearchType_Click();
-        }
-        if (GetParam().command != Command::SearchType) {
-            dialog->mnuSearchCustomer_Click();
-            Choose(ann);
-            dialog->LbSearch()->SetListIndex(0);
-        }
-        if (GetParam().command == Command::SearchCustomer) {
+                       public ::testing::WithParamInterface<SearchCommandCase> {};
+
+// From a state every command changes: Ann's first appointment chosen, under the other
+// criterion than the command's own; by the menu and by the button.
+TEST_P(SearchCommands, MenuEntryAndButton) {
+    const SearchCommandCase& c = GetParam();
+    EXPECT_EQ(dialog->Action(c.command)->text().remove('&'), c.caption);
+    EXPECT_TRUE(dialog->Action(c.command)->text().contains('&'));
+    for (bool byButton : {false, true}) {
+        SCOPED_TRACE(byButton ? "button" : "menu");
+        Open();
+        dialog->mnuSearchCustomer_Click();
+        Choose(ann);
+        dialog->LbSearch()->SetListIndex(0);
+        if (c.command == Command::SearchCustomer) {
             dialog->mnuSearchType_Click();
         }
         ui.helps.clear();
+        DropDownToolButton* button = dialog->ToolBar()->Button(c.key);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), c.tip);
+        byButton ? QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2))
+                 : dialog->Action(c.command)->trigger();
+        EXPECT_TRUE(c.effect(*this)) << ui.log.join(", ").toStdString();
     }
-};
-
-TEST_P(SearchCommands, MenuEntry) {
-    const SearchCommandCase& c = GetParam();
-    QAction* action = dialog->Action(c.command);
-    EXPECT_EQ(action->text().remove('&'), c.caption);
-    EXPECT_TRUE(action->text().contains('&'));
-    Arrange();
-    action->trigger();
-    EXPECT_TRUE(c.effect(*this)) << ui.log.join(", ").toStdString();
-}
-
-TEST_P(SearchCommands, ToolBarButton) {
-    const SearchCommandCase& c = GetParam();
-    DropDownToolButton* button = dialog->ToolBar()->Button(c.key);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->toolTip(), c.tip);
-    Arrange();
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-    EXPECT_TRUE(c.effect(*this)) << ui.log.join(", ").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SearchCommands, ::testing::ValuesIn(kCommands),

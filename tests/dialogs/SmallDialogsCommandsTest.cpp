@@ -14,34 +14,23 @@
 
 namespace {
 
-// What differs between the three: their words, help topic and the records a save adds.
-template <class D> struct Traits;
-template <> struct Traits<DlgType> {
-    static constexpr const char* title = "Appointment Type";
-    static constexpr const char* file = "File: Save appointment type, -, Cancel";
-    static constexpr int help = 5;
-    static size_t Count(ClsGlobal& store) { return store.Types().Count(); }
+// What differs between the three: title, File menu, help topic and the records a save adds.
+struct Traits {
+    const char* title;
+    const char* file;
+    int help;
+    std::function<size_t(ClsGlobal&)> count;
 };
-template <> struct Traits<DlgCustomer> {
-    static constexpr const char* title = "Customer";
-    static constexpr const char* file = "File: Save, -, Cancel";
-    static constexpr int help = 4;
-    static size_t Count(ClsGlobal& store) { return store.Customers().Count(); }
-};
-template <> struct Traits<DlgResource> {
-    static constexpr const char* title = "Resource Definition";
-    static constexpr const char* file = "File: Save, Cancel";
-    static constexpr int help = 2;
-    static size_t Count(ClsGlobal& store) { return store.Resources().Count(); }
-};
-
-// The type and customer dialogs belong to the appointment dialog, the resource dialog to
-// the main window.
-template <class D> std::unique_ptr<D> Make(DlgMain& main, QWidget* appointment) {
-    if constexpr (std::is_same_v<D, DlgResource>) {
-        return std::make_unique<D>(main);
+template <class D> Traits TraitsOf() {
+    if constexpr (std::is_same_v<D, DlgType>) {
+        return {"Appointment Type", "File: Save appointment type, -, Cancel", 5,
+                [](ClsGlobal& s) { return s.Types().Count(); }};
+    } else if constexpr (std::is_same_v<D, DlgCustomer>) {
+        return {"Customer", "File: Save, -, Cancel", 4,
+                [](ClsGlobal& s) { return s.Customers().Count(); }};
     } else {
-        return std::make_unique<D>(main, appointment);
+        return {"Resource Definition", "File: Save, Cancel", 2,
+                [](ClsGlobal& s) { return s.Resources().Count(); }};
     }
 }
 
@@ -56,16 +45,21 @@ public:
         const char* key;
     };
 
-    // Shows a fresh window and dialog, runs the command by its menu entry or its button,
-    // and says whether the effect was the row's.
+    // A fresh window and dialog; runs the command by its menu entry or its button.
     void Run(const Row& row, bool byButton) {
         TearDown();
         SetUp();
         ui.helps.clear();
+        const Traits traits = TraitsOf<D>();
         DlgAppointment appointment(*window);
-        std::unique_ptr<D> dialog = Make<D>(*window, &appointment);
-        EXPECT_EQ(dialog->windowTitle(), Traits<D>::title);
-        EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{Traits<D>::file, "Help"}));
+        std::unique_ptr<D> dialog;
+        if constexpr (std::is_same_v<D, DlgResource>) {
+            dialog = std::make_unique<D>(*window);
+        } else {
+            dialog = std::make_unique<D>(*window, &appointment);
+        }
+        EXPECT_EQ(dialog->windowTitle(), traits.title);
+        EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{traits.file, "Help"}));
         EXPECT_EQ(dialog->ToolBar()->Layout(), (QStringList{"Save", "Cancel", "Help"}));
         this->template Show<D>(*dialog, [&](D& d) {
             QAction* action = d.Action(row.command);
@@ -77,26 +71,17 @@ public:
             DropDownToolButton* button = d.ToolBar()->Button(row.key);
             ASSERT_NE(button, nullptr);
             EXPECT_EQ(button->toolTip(), row.key);
-            if (byButton) {
-                QTest::mouseClick(button, Qt::LeftButton);
-            } else {
-                action->trigger();
-            }
+            byButton ? QTest::mouseClick(button, Qt::LeftButton) : action->trigger();
         });
-        const size_t records = Traits<D>::Count(store());
-        switch (row.command) {
-        case Command::FileSave:
-            EXPECT_EQ(dialog->result(), QDialog::Accepted);
-            EXPECT_EQ(records, 1u);
-            break;
-        case Command::FileCancel:
-            EXPECT_EQ(dialog->result(), QDialog::Rejected);
-            EXPECT_EQ(records, 0u);
-            break;
-        default:
+        const size_t records = traits.count(store());
+        if (row.command == Command::Help) {
             ASSERT_EQ(ui.helps.size(), 1);
-            EXPECT_EQ(ui.helps[0].request.context, Traits<D>::help);
+            EXPECT_EQ(ui.helps[0].request.context, traits.help);
             EXPECT_EQ(ui.helps[0].owner, window.get());
+        } else {
+            const bool save = row.command == Command::FileSave;
+            EXPECT_EQ(dialog->result(), save ? QDialog::Accepted : QDialog::Rejected);
+            EXPECT_EQ(records, save ? 1u : 0u);
         }
         EXPECT_FALSE(dialog->isVisible());
     }

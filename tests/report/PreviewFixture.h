@@ -33,8 +33,7 @@ inline QString Label(DlgPreview& p) {
 }
 
 // The main window on Wednesday 2 June 2021, 10:00, with the sample data and as many more
-// resources as asked for; the preview is opened through Print and looked at while it is
-// shown.
+// resources as asked for; the preview is opened through Print and looked at while shown.
 class PreviewFixture : public ::testing::Test {
 public:
     void SetUp() override {
@@ -60,15 +59,11 @@ public:
         window->ShowResources();
     }
 
-    // Opens the preview through Print; inside runs while it is shown.
     void Open(const std::function<void(DlgPreview&)>& inside) {
         ui.modalActions.push_back([&](QDialog* dialog) {
             auto* preview = qobject_cast<DlgPreview*>(dialog);
-            EXPECT_NE(preview, nullptr);
-            if (preview != nullptr) {
-                preview->SetPrinterFinder([this] { return printer; });
-                inside(*preview);
-            }
+            preview->SetPrinterFinder([this] { return printer; });
+            inside(*preview);
             return 0;
         });
         window->Action(DlgMain::Command::FilePrint)->trigger();

@@ -8,18 +8,12 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
-#include "controls/ScheduleGrid.h"
-#include "datetime/Clock.h"
 #include "datetime/ClsDate.h"
 #include "report/ReportCommand.h"
-#include "report/ScheduleRows.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "store/InstanceLock.h"
-#include "support/ScriptedWindowing.h"
 #include "support/StoreFixture.h"
 
 namespace {
@@ -113,33 +107,6 @@ TEST_F(ReportCommandTest, WritesTheStoredViewOfTodayWhileThePlannerHoldsTheDataA
 TEST_F(ReportCommandTest, ViewAndDateChooseTheRange) {
     ASSERT_EQ(Write({Pdf(), "Month", "2024-02-10"}), ReportStatus::Written);
     EXPECT_TRUE(Poppler("pdftotext", {Pdf(), "-"}).contains("01/02/2024 to 29/02/2024"));
-    ASSERT_EQ(Write({Pdf(), "day", "2026-12-05"}), ReportStatus::Written);
-    const QString text = Poppler("pdftotext", {Pdf(), "-"});
-    EXPECT_TRUE(text.contains("05/12/2026"));
-    EXPECT_FALSE(text.contains(" to "));
-}
-
-TEST_F(ReportCommandTest, TheRowsAreThoseTheScheduleShows) {
-    ScriptedWindowing ui;
-    DlgMain window(ui, folders);
-    window.show();
-    window.Form_Activate();
-    ClsGlobal readOnly(folders, FileSystem::Real(), StoreMode::ReadOnly);
-    ScheduleGrid grid;
-    FillScheduleRows(grid, readOnly);
-    const ScheduleRows shown = ScheduleRows::FromGrid(*window.Sched());
-    const ScheduleRows filled = ScheduleRows::FromGrid(grid);
-    ASSERT_EQ(filled.rows.size(), 5u);
-    ASSERT_EQ(filled.rows.size(), shown.rows.size());
-    for (size_t i = 0; i < shown.rows.size(); ++i) {
-        EXPECT_EQ(filled.rows[i].text, shown.rows[i].text) << i;
-        EXPECT_EQ(filled.rows[i].id, shown.rows[i].id) << i;
-    }
-    EXPECT_EQ(filled.listTitle, shown.listTitle);
-    EXPECT_EQ(filled.titleBackColor, shown.titleBackColor);
-    EXPECT_EQ(filled.titleForeColor, shown.titleForeColor);
-    EXPECT_EQ(filled.weekendColor, shown.weekendColor);
-    EXPECT_EQ(filled.weekendMask, shown.weekendMask);
 }
 
 struct RefusalCase {
@@ -155,10 +122,6 @@ const RefusalCase kRefusals[] = {
      {"x.pdf", "", "2021-02-30"},
      ReportStatus::BadArguments,
      "'2021-02-30' is not a date"},
-    {"DateOfAnotherForm",
-     {"x.pdf", "", "5/12/2026"},
-     ReportStatus::BadArguments,
-     "in the form YYYY-MM-DD"},
     {"DateBefore1900", {"x.pdf", "", "1899-12-31"}, ReportStatus::BadArguments, "is not a date"},
     {"FolderMissing", {"missing/folder/x.pdf", "", ""}, ReportStatus::Failed, "could not write"},
 };
@@ -179,21 +142,5 @@ TEST_P(Refusals, SayWhyOnOneLineAndExitNonZero) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Refusals, ::testing::ValuesIn(kRefusals),
                          [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(ReportCommandTest, DataThatCannotBeReadOrHoldsNoResourcesWritesNoReport) {
-    const std::string appointments = folders.Data() + "/Appointment.bin";
-    std::filesystem::rename(appointments, appointments + ".away");
-    std::filesystem::create_directory(appointments); // a folder cannot be read as a file
-    EXPECT_EQ(Write({Pdf(), "", ""}), ReportStatus::Failed);
-    EXPECT_TRUE(errorText.contains("Appointment.bin")) << errorText.toStdString();
-    EXPECT_TRUE(errorText.contains("no report written: the data could not be read"));
-    EXPECT_FALSE(QFile::exists(Pdf()));
-
-    std::filesystem::remove(appointments);
-    std::filesystem::remove(folders.Data() + "/Resource.bin");
-    EXPECT_EQ(Write({Pdf(), "", ""}), ReportStatus::Failed);
-    EXPECT_TRUE(errorText.contains("there are no resources")) << errorText.toStdString();
-    EXPECT_FALSE(QFile::exists(Pdf()));
-}
 
 } // namespace
