@@ -190,7 +190,8 @@ void DlgAppointment::SetUp() {
     const bool twentyFour = store.Option(4);
     timeStart_->SetTwentyFourHour(twentyFour);
     timeEnd_->SetTwentyFourHour(twentyFour);
-    const bool monthFirst = store.DateFormat() == 1;
+    // Any stored value but 0 is month-first, as in every other window.
+    const bool monthFirst = store.DateFormat() != 0;
     dateStart_->SetMonthFirst(monthFirst);
     dateEnd_->SetMonthFirst(monthFirst);
     selMonth_->hide();

@@ -1,4 +1,6 @@
 // Every menu entry and toolbar button of the appointment dialog, and its keyboard.
+#include <QCalendarWidget>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,8 @@
 #include "controls/DropDownToolButton.h"
 #include "controls/KeyedToolBar.h"
 #include "controls/LookupComboBox.h"
+#include "controls/MaskedDateField.h"
+#include "controls/MaskedTimeField.h"
 #include "dialogs/ClsDialog.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgCustomer.h"
@@ -163,6 +167,39 @@ TEST_F(DlgAppointmentCommandsTest, MenusInOrder) {
                            "Appointment type: Add appointment type, Edit appointment type, "
                            "Delete appointment type",
                            "Help"}));
+}
+
+// Tab runs down the fields; Ctrl+S saves; Escape closes what dropped down first (completions,
+// the calendar), then cancels the dialog.
+TEST_F(DlgAppointmentCommandsTest, KeyboardWalksTheFieldsSavesAndCancels) {
+    InDialog([&](DlgAppointment& d) {
+        d.TxtRef()->setFocus();
+        QList<QWidget*> order;
+        for (int i = 0; i < 8; ++i) {
+            order << QApplication::focusWidget();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        EXPECT_EQ(order, (QList<QWidget*>{d.TxtRef(), d.CbResource(), d.CbType(), d.CbCustomer(),
+                                          d.DateStart(), d.TimeStart(), d.DateEnd(), d.TimeEnd()}));
+        QTest::keyClick(d.TimeEnd(), Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(Closed(d, QDialog::Accepted));
+    });
+    InDialog([&](DlgAppointment& d) {
+        d.CbCustomer()->setFocus();
+        d.CbCustomer()->lineEdit()->selectAll();
+        QTest::keyClicks(d.CbCustomer(), "t");
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QTest::keyClick(popup, Qt::Key_Escape);
+        EXPECT_FALSE(popup->isVisible());
+        d.DateStart_ClickDrop();
+        ASSERT_EQ(QApplication::activePopupWidget(), d.SelMonth());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(d.SelMonth()->isVisible());
+        ASSERT_TRUE(d.isVisible());
+        QTest::keyClick(d.TimeEnd(), Qt::Key_Escape);
+        EXPECT_TRUE(Closed(d, QDialog::Rejected));
+    });
 }
 
 } // namespace

@@ -115,6 +115,18 @@ INSTANTIATE_TEST_SUITE_P(Table, TimeSpins,
                                            SpinCase{"ByOneMinute", 1, 600, Qt::Key_Up, 0, 601}),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// Any stored format but 0 is month-first, as in the search and delete windows.
+TEST_F(DlgAppointmentTest, DateFieldsAreMonthFirstForEveryFormatButZero) {
+    for (int32_t format : {0, 1, 7}) {
+        store().SetDateFormat(format);
+        Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+            EXPECT_EQ(d.DateStart()->MonthFirst(), format != 0) << format;
+            EXPECT_EQ(d.DateEnd()->MonthFirst(), format != 0) << format;
+            d.reject();
+        });
+    }
+}
+
 TEST_F(DlgAppointmentTest, ShowSelectionsLeavesRefillsOrSelectsTheFirstName) {
     int32_t beta = AddCustomer("beta");
     int32_t alpha = AddCustomer("Alpha");

@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 #include "controls/DropDownToolButton.h"
 #include "controls/MultiColumnList.h"
 #include "dialogs/DlgDelete.h"
+#include "support/LogFile.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -105,6 +107,30 @@ TEST_F(DlgDeleteTest, NoOrNothingMarkedDeletesNothing) {
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(store().Appointments().Count(), 8u);
     }
+}
+
+// A failure stops the loop; the user is told how many of the marked went.
+TEST_F(DlgDeleteTest, AFailureStopsTheDeleteAndTellsHowManyWent) {
+    Open(2, {0, 1, 3});
+    int changes = 0;
+    store().SetChangeListener([&] {
+        if (++changes == 2) {
+            throw std::runtime_error("store change refused");
+        }
+    });
+    ui.answers = {Answer::Yes};
+    dialog->mnuFileDelete_Click();
+    store().SetChangeListener(nullptr);
+
+    EXPECT_FALSE(Stored(betas[0]) || Stored(betas[1]));
+    EXPECT_TRUE(Stored(betas[2]) && Stored(betas[3]));
+    EXPECT_EQ(store().AppointmentsOfResource(beta).size(), 2u) << "the index matches the records";
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[1].title, "Error!");
+    EXPECT_TRUE(ui.messages[1].text.contains("2 of the 3 marked appointments were deleted"))
+        << ui.messages[1].text.toStdString();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_NE(ReadLog().find("store change refused"), std::string::npos);
 }
 
 struct DeleteCommandCase {

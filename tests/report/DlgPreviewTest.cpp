@@ -4,6 +4,7 @@
 #include <QSlider>
 
 #include "report/PreviewFixture.h"
+#include "support/LogFile.h"
 
 namespace {
 
@@ -164,6 +165,37 @@ TEST_F(DlgPreviewTest, WithoutAPrinterPrintWritesThePdfTheUserNames) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// A PDF that cannot be written and a printer that refuses the job are told and logged.
+TEST_F(DlgPreviewTest, FailuresToPrintOrSaveAreToldAndLogged) {
+    const QString pdf = QString::fromStdString(dir.file("missing/folder/week.pdf"));
+    ui.fileNames = {pdf, pdf};
+    Open([&](DlgPreview& p) {
+        p.mnuFilePrint_Click();
+        p.mnuFileSavePdf_Click();
+    });
+    ASSERT_EQ(ui.messages.size(), 2);
+    for (const auto& message : ui.messages) {
+        EXPECT_EQ(message.title, "Error!");
+        EXPECT_TRUE(message.text.startsWith("The report could not be saved as " + pdf));
+    }
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    ui.messages.clear();
+    printer = "No such printer";
+    Open([&](DlgPreview& p) {
+        p.mnuFilePrint_Click();
+        EXPECT_FALSE(p.StatusPanel().startsWith("Sent"));
+    });
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(
+        ui.messages[0].text.startsWith("The report could not be printed on No such printer."))
+        << ui.messages[0].text.toStdString();
+    const std::string log = ReadLog();
+    EXPECT_NE(log.find("mnuFileSavePdf_Click"), std::string::npos) << log;
+    EXPECT_NE(log.find("mnuFilePrint_Click", log.find("mnuFileSavePdf_Click")), std::string::npos)
+        << "the refused job is logged too: " << log;
 }
 
 TEST_F(DlgPreviewTest, WithNoRowsThereIsNothingToPrintOrSave) {
