@@ -126,6 +126,25 @@ TEST_F(DlgSearchTest, SelectGivesTheChosenRowAndOtherwiseNothing) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->AppointmentId(), sameStart);
+    Open();
+    Choose(ann);
+    list->setFocus();
+    list->SetListIndex(0);
+    QTest::keyClick(list->viewport(), Qt::Key_Enter);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->AppointmentId(), early);
+}
+
+// With no records of a criterion, nothing of the other criterion is left to be chosen.
+TEST_F(DlgSearchTest, AnEmptyCriterionListLeavesNoResults) {
+    Choose(ann);
+    ASSERT_GT(dialog->LbSearch()->ListCount(), 0);
+    for (const ClsType& t : std::vector<ClsType>(store().Types().begin(), store().Types().end())) {
+        store().TypeDelete(t.Id());
+    }
+    dialog->mnuSearchType_Click();
+    EXPECT_EQ(dialog->CbSearch()->count(), 0);
+    EXPECT_EQ(dialog->LbSearch()->ListCount(), 0);
 }
 
 struct SearchCommandCase {
