@@ -34,27 +34,16 @@ QStringList Texts(const QComboBox& combo) {
 }
 
 // Names whose order depends on case folding beyond ASCII, with equal names in between.
+const Names kTricky = {{"beta", 1},   {"Alpha", 2},  {"ALPHA", 3},   {"ßeta", 4},
+                       {"zeta", 5},   {"Éclair", 6}, {"éclair", 7},  {"µ", 8},
+                       {"Ÿvonne", 9}, {"ÿ", 10},     {"alpha ", 11}, {"", 12},
+                       {"Zeta", 13},  {"Œuvre", 14}, {"œuvre", 15},  {"a-b", 16}};
+
 TEST(LookupComboBoxTest, FillGivesTheOrderOfSortedInsertsOneByOne) {
     QComboBox reference;
     LookupComboBox combo;
     QSignalSpy changed(&combo, &QComboBox::currentIndexChanged);
-    Fill(reference, combo,
-         {{"beta", 1},
-          {"Alpha", 2},
-          {"ALPHA", 3},
-          {"ßeta", 4},
-          {"zeta", 5},
-          {"Éclair", 6},
-          {"éclair", 7},
-          {"µ", 8},
-          {"Ÿvonne", 9},
-          {"ÿ", 10},
-          {"alpha ", 11},
-          {"", 12},
-          {"Zeta", 13},
-          {"Œuvre", 14},
-          {"œuvre", 15},
-          {"a-b", 16}});
+    Fill(reference, combo, kTricky);
     QStringList expected = Texts(reference);
     expected.replaceInStrings("alpha #", "alpha#"); // trailing blanks are not shown
     EXPECT_EQ(Texts(combo), expected);
@@ -80,6 +69,9 @@ TEST(LookupComboBoxTest, SelectIdAgreesWithTheDialogHelper) {
 
 // Leaving the field selects what the text names, an exact name before the first that
 // begins so (a tab sorts "Bo\tx" before "Bo "), or keeps the selection; typing adds nothing.
+const Names kNames = {{"Anna", 1}, {"Ann", 2},   {"Bert", 3}, {"Berta", 4},
+                      {"Carl", 5}, {"Bo\tx", 6}, {"Bo ", 7}};
+
 TEST(LookupComboBoxTest, LeavingTheFieldSelectsWhatTheTextNames) {
     const std::pair<const char*, const char*> rows[] = {{"anna", "Anna"}, {"ann", "Ann"},
                                                         {"ber", "Bert"},  {"bo", "Bo"},
@@ -88,14 +80,7 @@ TEST(LookupComboBoxTest, LeavingTheFieldSelectsWhatTheTextNames) {
         SCOPED_TRACE(typed);
         QComboBox reference;
         LookupComboBox combo;
-        Fill(reference, combo,
-             {{"Anna", 1},
-              {"Ann", 2},
-              {"Bert", 3},
-              {"Berta", 4},
-              {"Carl", 5},
-              {"Bo\tx", 6},
-              {"Bo ", 7}});
+        Fill(reference, combo, kNames);
         combo.SelectId(5);
         combo.lineEdit()->setText(typed);
         combo.Commit();
