@@ -225,6 +225,10 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
 
 TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
     window->Form_Activate();
+    grid().SetCurrentRow(0);
+    window->mnuResourceEdit_Click();
+    ASSERT_EQ(ui.log, QStringList{"MessageBox No selection!"}) << "editing needs a row too";
+    ui.messages.clear();
     grid().SetCurrentRow(1); // Interview #1 with five appointments
     window->Sched_BarLeftClick(2, 1);
     int32_t selected = window->SelectedAppointment();
