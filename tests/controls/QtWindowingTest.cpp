@@ -30,19 +30,16 @@ struct BoxCase {
     Answer expected;
     QMessageBox::Icon qtIcon;
 };
-
 class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(MessageBoxTest, AnswersWithTheButtonPressed) {
     const BoxCase& c = GetParam();
     QtWindowing windowing;
-    QStringList seen; // text, title
-    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    QStringList seen; // text, title, icon
     WhenOpen([&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        seen = {box->text(), box->windowTitle()};
-        seenIcon = box->icon();
+        seen = {box->text(), box->windowTitle(), QString::number(box->icon())};
         for (QAbstractButton* button : box->buttons()) {
             if (*c.press != '\0' && button->text().remove('&') == QLatin1String(c.press)) {
                 return button->click();
@@ -51,11 +48,11 @@ TEST_P(MessageBoxTest, AnswersWithTheButtonPressed) {
         EXPECT_EQ(*c.press, '\0') << "no button " << c.press;
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    EXPECT_EQ(windowing.MessageBox(nullptr, "Confirm delete resource Room 1?\r\n(all gone)",
-                                   "Confirm", c.icon, c.buttons),
-              c.expected);
-    EXPECT_EQ(seen, QStringList({"Confirm delete resource Room 1?\n(all gone)", "Confirm"}));
-    EXPECT_EQ(seenIcon, c.qtIcon);
+    EXPECT_EQ(
+        windowing.MessageBox(nullptr, "Delete Room 1?\r\n(all gone)", "Confirm", c.icon, c.buttons),
+        c.expected);
+    EXPECT_EQ(seen,
+              QStringList({"Delete Room 1?\n(all gone)", "Confirm", QString::number(c.qtIcon)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,34 +60,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BoxCase{"Yes", Buttons::YesNo, Icon::Question, "Yes", Answer::Yes, QMessageBox::Question},
         BoxCase{"No", Buttons::YesNo, Icon::Question, "No", Answer::No, QMessageBox::Question},
-        BoxCase{"EscapeIsNo", Buttons::YesNo, Icon::Question, "", Answer::No,
-                QMessageBox::Question},
+        BoxCase{"EscNo", Buttons::YesNo, Icon::Question, "", Answer::No, QMessageBox::Question},
         BoxCase{"Ok", Buttons::Ok, Icon::Information, "OK", Answer::Ok, QMessageBox::Information},
-        BoxCase{"Exclamation", Buttons::Ok, Icon::Exclamation, "OK", Answer::Ok,
-                QMessageBox::Warning},
+        BoxCase{"Warn", Buttons::Ok, Icon::Exclamation, "OK", Answer::Ok, QMessageBox::Warning},
         BoxCase{"Retry", Buttons::RetryCancel, Icon::Critical, "Retry", Answer::Retry,
                 QMessageBox::Critical},
-        BoxCase{"EscapeIsCancel", Buttons::RetryCancel, Icon::None, "", Answer::Cancel,
+        BoxCase{"EscCancel", Buttons::RetryCancel, Icon::None, "", Answer::Cancel,
                 QMessageBox::NoIcon}),
     [](const auto& tp) { return std::string(tp.param.name); });
 
+// A dialog with a parent blocks only its parent's windows.
 TEST(QtShowModalTest, ADialogWithAParentBlocksOnlyItsParentsWindows) {
     QtWindowing windowing;
     QWidget main;
     QDialog owned(&main);
     QDialog orphan;
-    const auto show = [&](QDialog& dialog, Qt::WindowModality expected, int result) {
-        WhenOpen([&, expected, result] {
-            EXPECT_EQ(dialog.windowModality(), expected);
-            dialog.done(result);
+    for (QDialog* dialog : {&owned, &orphan}) {
+        const bool hasParent = dialog == &owned;
+        WhenOpen([dialog, hasParent] {
+            EXPECT_EQ(dialog->windowModality(), hasParent ? Qt::WindowModal : Qt::ApplicationModal);
+            dialog->done(hasParent ? QDialog::Accepted : QDialog::Rejected);
         });
-        EXPECT_EQ(windowing.ShowModal(&dialog), result);
-    };
-    show(owned, Qt::WindowModal, QDialog::Accepted);
-    show(orphan, Qt::ApplicationModal, QDialog::Rejected);
+        EXPECT_EQ(windowing.ShowModal(dialog), hasParent ? QDialog::Accepted : QDialog::Rejected);
+    }
     EXPECT_EQ(windowing.ShowModal(nullptr), QDialog::Rejected);
 }
 
+// Down from the top passes the separator and the greyed entry; Escape chooses nothing.
 TEST(QtPopupMenuTest, ReturnsTheIdOfTheChosenEntrySkippingGreyedOnesAndZeroOnEscape) {
     QtWindowing windowing;
     const QList<IWindowing::MenuEntry> entries{{1, "Add appointment", true, false},
@@ -106,15 +102,13 @@ TEST(QtPopupMenuTest, ReturnsTheIdOfTheChosenEntrySkippingGreyedOnesAndZeroOnEsc
                       : action->isEnabled() ? action->text()
                                             : action->text() + " (grey)");
         }
-        // Down from the top passes the separator and the greyed entry.
-        QTest::keyClick(menu, Qt::Key_Down);
-        QTest::keyClick(menu, Qt::Key_Down);
-        QTest::keyClick(menu, Qt::Key_Return);
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) {
+            QTest::keyClick(menu, key);
+        }
     });
     EXPECT_EQ(windowing.PopupMenu(nullptr, QPoint(100, 100), entries), 4);
     EXPECT_EQ(shown, QStringList({"Add appointment", "-", "Edit appointment (grey)",
                                   "Delete appointment"}));
-
     WhenOpen([] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape); });
     EXPECT_EQ(windowing.PopupMenu(nullptr, QPoint(100, 100), entries), 0);
 }

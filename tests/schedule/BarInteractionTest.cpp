@@ -2,7 +2,6 @@
 // with its row and times, clicks select, a double-click or the popup menu edits, and the
 // grid always shows what the store holds afterwards.
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 #include "controls/LookupComboBox.h"
@@ -46,8 +45,9 @@ public:
     int32_t room = 0, other = 0, type = 0;
 };
 
-// Drawing across midnight presets both days; cancelling leaves the grid as it was.
-TEST_F(BarInteractionTest, ADrawnBarOpensTheDialogPresetAndCancelLeavesNothing) {
+// Drawing across midnight presets both days; cancelling leaves the grid as it was. Saved,
+// the booking is drawn as stored: the type's minimum made it longer.
+TEST_F(BarInteractionTest, ADrawnBarOpensTheDialogPresetAndIsDrawnAsTheStoreHoldsIt) {
     ASSERT_EQ(grid().RowData(1), room);
     NextDialog([&](DlgAppointment& d) {
         EXPECT_EQ(d.AppointmentId(), 0);
@@ -61,10 +61,6 @@ TEST_F(BarInteractionTest, ADrawnBarOpensTheDialogPresetAndCancelLeavesNothing) 
     ASSERT_EQ(ui.modals.size(), 1);
     EXPECT_EQ(grid().BarCount(1), 0);
     EXPECT_EQ(store().Appointments().Count(), 0u);
-}
-
-// Saved, the booking is drawn as stored: the type's minimum made it longer.
-TEST_F(BarInteractionTest, ADrawnBarSavedIsDrawnAsTheStoreHoldsIt) {
     NextDialog([](DlgAppointment& d) { d.mnuFileSave_Click(); });
     Draw(2, today, 600, today, 615);
     ASSERT_EQ(grid().BarCount(2), 1);

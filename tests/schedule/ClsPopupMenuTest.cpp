@@ -1,8 +1,6 @@
 #include <QApplication>
 #include <QWidget>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -24,8 +22,6 @@ protected:
     ScriptedWindowing windowing_;
     ClsPopupMenu menu_{windowing_};
 };
-
-// --- Numbering, separators and greying -----------------------------------------------------
 
 struct LayoutCase {
     const char* name;
@@ -72,26 +68,21 @@ TEST_F(PopupTest, ShowsAtThePointerAndReturnsTheChosenNumberOrZeroWhenDismissed)
     EXPECT_EQ(ReadLog(), "");
 }
 
-// --- Failures: logged under ClsPopupMenu/Popup, result 0 ---------------------------------
-
-class PopupImpossibleResultTest : public PopupTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(PopupImpossibleResultTest, IsLoggedAndGivesZero) {
-    windowing_.popupResults.push_back(GetParam());
-    EXPECT_EQ(menu_.Popup("101", {"Add", "-", "Delete", "Greyed"}), 0);
-    EXPECT_NE(ReadLog().find("ClsPopupMenu         Popup"), std::string::npos) << ReadLog();
-}
-
-// 2 is the separator, 4 is greyed, 5 and -1 are no entry at all.
-INSTANTIATE_TEST_SUITE_P(Table, PopupImpossibleResultTest, ::testing::Values(2, 4, 5, -1));
-
 struct ThrowingWindowing : ScriptedWindowing {
     int PopupMenu(QWidget*, const QPoint&, const QList<MenuEntry>&) override {
         throw std::runtime_error("menu could not be created");
     }
 };
 
-TEST_F(PopupTest, AFailingMenuIsLoggedAndGivesZero) {
+// The separator (2), a greyed entry (4), no entry at all (5, -1), and a menu that fails:
+// logged under ClsPopupMenu/Popup, and 0.
+TEST_F(PopupTest, ImpossibleResultsAndFailuresAreLoggedAndGiveZero) {
+    for (int result : {2, 4, 5, -1}) {
+        windowing_.popupResults.push_back(result);
+        EXPECT_EQ(menu_.Popup("101", {"Add", "-", "Delete", "Greyed"}), 0) << result;
+        EXPECT_NE(ReadLog().find("ClsPopupMenu         Popup"), std::string::npos) << result;
+        ModError::SetLogFile(ProgramFolders{dir_.path()}.LogFile() + std::to_string(result));
+    }
     ThrowingWindowing failing;
     EXPECT_EQ(ClsPopupMenu(failing).Popup("1", {"Add"}), 0);
     EXPECT_NE(ReadLog().find("menu could not be created"), std::string::npos) << ReadLog();

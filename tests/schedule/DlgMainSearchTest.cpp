@@ -1,6 +1,5 @@
 // The main window's search command: the appointment chosen is brought into view.
 #include <QScrollBar>
-
 #include <gtest/gtest.h>
 
 #include "controls/MultiColumnList.h"
@@ -9,34 +8,30 @@
 
 namespace {
 
+const int32_t kDay = MainWindowFixture::Day(2021, 3, 14); // a Sunday
+
 // The window shown and activated (with today's sample rows), plus a resource "Zulu" with one
-// appointment on Sunday 14 March 2021, 15:00 to 16:00, for the last customer added.
+// appointment on 14 March 2021, 15:00 to 16:00, for the last customer added.
 class DlgMainSearchTest : public MainWindowFixture {
 public:
     void SetUp() override {
         MainWindowFixture::SetUp();
         window->show();
         window->Form_Activate();
-        zulu = AddResource("Zulu");
         quinn = AddCustomer("Quinn");
-        found = AddAppointment(zulu, quinn, AddType("Visit"), kDay, 900, 960);
+        found = AddAppointment(AddResource("Zulu"), quinn, AddType("Visit"), kDay, 900, 960);
         window->ShowResources();
     }
     // Runs the search command, choosing the appointment (0: choosing nothing).
     void Search(int32_t choose) {
         ui.modalActions.push_back([choose](QDialog* dialog) {
             auto* search = qobject_cast<DlgSearch*>(dialog);
-            MultiColumnList* list = search->LbSearch();
-            for (int row = 0; row < list->ListCount(); ++row) {
-                if (list->ItemData(row) == choose) {
-                    list->SetListIndex(row);
+            for (int row = 0; row < search->LbSearch()->ListCount(); ++row) {
+                if (search->LbSearch()->ItemData(row) == choose) {
+                    search->LbSearch()->SetListIndex(row);
                 }
             }
-            if (choose == 0) {
-                search->mnuFileCancel_Click();
-            } else {
-                search->mnuFileSelect_Click();
-            }
+            choose == 0 ? search->mnuFileCancel_Click() : search->mnuFileSelect_Click();
             return 0;
         });
         window->mnuApptSearch_Click();
@@ -55,21 +50,18 @@ public:
         return x >= 0 && x < grid().viewport()->width();
     }
 
-    static inline const int32_t kDay = ClsDate::DayNumberFromCivil(2021, 3, 14);
-    int32_t zulu = 0, quinn = 0, found = 0;
+    int32_t quinn = 0, found = 0;
 };
 
 struct ViewCase {
     const char* name;
     int timeType;
-    int32_t first;
-    int32_t last;
+    int32_t first, last;
 };
 const ViewCase kViews[] = {
-    {"Week", 0, ClsDate::DayNumberFromCivil(2021, 3, 14), ClsDate::DayNumberFromCivil(2021, 3, 20)},
-    {"FourWeeks", 1, ClsDate::DayNumberFromCivil(2021, 3, 8),
-     ClsDate::DayNumberFromCivil(2021, 4, 4)},
-    {"Month", 2, ClsDate::DayNumberFromCivil(2021, 3, 1), ClsDate::DayNumberFromCivil(2021, 3, 31)},
+    {"Week", 0, kDay, kDay + 6},
+    {"FourWeeks", 1, MainWindowFixture::Day(2021, 3, 8), MainWindowFixture::Day(2021, 4, 4)},
+    {"Month", 2, MainWindowFixture::Day(2021, 3, 1), MainWindowFixture::Day(2021, 3, 31)},
 };
 
 class DlgMainSearchView : public DlgMainSearchTest,
@@ -85,17 +77,17 @@ TEST_P(DlgMainSearchView, BringsTheChosenAppointmentIntoView) {
     EXPECT_EQ(grid().DateLast(), GetParam().last);
     EXPECT_EQ(grid().CurrentRow(), RowOf("Zulu"));
     EXPECT_TRUE(InView(kDay, 900));
-    if (GetParam().timeType != 0) {
-        EXPECT_GT(grid().horizontalScrollBar()->value(), 0) << "scrolled to the start";
-    }
+    EXPECT_TRUE(GetParam().timeType == 0 || grid().horizontalScrollBar()->value() > 0)
+        << "scrolled to the start";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DlgMainSearchView, ::testing::ValuesIn(kViews),
                          [](const auto& row) { return std::string(row.param.name); });
 
 // An appointment whose resource has no row: its dates are shown and no other resource's row
-// stays selected as if it were the found one's.
-TEST_F(DlgMainSearchTest, AResourceWithoutARowSelectsNoRow) {
+// stays selected as if it were the found one's. Choosing nothing, or an appointment gone by
+// the time the dialog closed, changes nothing.
+TEST_F(DlgMainSearchTest, AResourceWithoutARowSelectsNoRowAndNothingChosenChangesNothing) {
     int32_t id = 0;
     const int32_t orphan =
         store().AppointmentSave(id, quinn, 987654, 0, date.JoinDateTime(kDay + 30, 600),
@@ -106,17 +98,10 @@ TEST_F(DlgMainSearchTest, AResourceWithoutARowSelectsNoRow) {
     EXPECT_EQ(grid().DateFirst(), kDay + 30);
     EXPECT_EQ(grid().CurrentRow(), 0);
     EXPECT_TRUE(InView(kDay + 30, 600));
-}
-
-// Choosing nothing, or an appointment gone by the time the dialog closed, changes nothing.
-TEST_F(DlgMainSearchTest, NothingChosenLeavesTheViewAsItWas) {
-    const int32_t first = grid().DateFirst();
     grid().SetCurrentRow(RowOf("Meeting #2"));
     Search(0);
-    EXPECT_EQ(grid().DateFirst(), first);
-    EXPECT_EQ(grid().CurrentRow(), RowOf("Meeting #2"));
     window->ShowFoundAppointment(found + 1000);
-    EXPECT_EQ(grid().DateFirst(), first);
+    EXPECT_EQ(grid().DateFirst(), kDay + 30);
     EXPECT_EQ(grid().CurrentRow(), RowOf("Meeting #2"));
 }
 

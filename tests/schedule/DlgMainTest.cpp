@@ -1,64 +1,31 @@
-#include <QAbstractButton>
-#include <QCoreApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 #include "controls/DropDownToolButton.h"
-#include "controls/ScheduleGrid.h"
 #include "controls/SignalWatcher.h"
 #include "controls/Twips.h"
-#include "datetime/Clock.h"
-#include "datetime/ClsDate.h"
 #include "schedule/AutoSave.h"
-#include "schedule/DlgMain.h"
 #include "schedule/SessionEnd.h"
-#include "store/ClsGlobal.h"
 #include "store/InstanceLock.h"
-#include "store/ModError.h"
-#include "store/ProgramFolders.h"
 #include "support/FaultyFileSystem.h"
-#include "support/ScriptedWindowing.h"
-#include "support/TempDir.h"
+#include "support/MainWindowFixture.h"
 
 namespace {
 
 using Answer = IWindowing::Answer;
+constexpr auto Day = MainWindowFixture::Day;
 
-int32_t Day(int y, int m, int d) {
-    return ClsDate::DayNumberFromCivil(y, m, d);
-}
-
-// Wednesday 2 June 2021, 10:00.
-class DlgMainTest : public ::testing::Test {
+class DlgMainTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        Clock::SetFixed(Clock::LocalTime{2021, 6, 2, 10, 0, 0});
-        ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile());
-        window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
-    }
-    void TearDown() override {
-        window.reset();
-        Clock::SetFixed(std::nullopt);
-    }
-
-    ClsGlobal& store() { return window->Global(); }
-    ScheduleGrid& grid() { return *window->Sched(); }
-    int32_t AddResource(const char* name) {
+    int32_t Book(int32_t resource, int32_t startDay, int startMin, int32_t endDay, int endMin) {
         int32_t id = 0;
-        return store().ResourceSave(id, name);
-    }
-    int32_t AddAppointment(int32_t resource, int32_t startDay, int startMin, int32_t endDay,
-                           int endMin) {
-        ClsDate d;
-        int32_t id = 0;
-        return store().AppointmentSave(id, 0, resource, 0, d.JoinDateTime(startDay, startMin),
-                                       d.JoinDateTime(endDay, endMin), "");
+        return store().AppointmentSave(id, 0, resource, 0, date.JoinDateTime(startDay, startMin),
+                                       date.JoinDateTime(endDay, endMin), "");
     }
     QStringList RowTexts() {
         QStringList rows;
@@ -71,18 +38,14 @@ protected:
         grid().SetTimeType(type);
         window->SetScheduleDates(start);
     }
-
-    TempDir dir;
-    ScriptedWindowing ui;
-    std::unique_ptr<DlgMain> window;
 };
 
 TEST_F(DlgMainTest, CaptionAndTheNormalWindowsMinimumSize) {
     EXPECT_EQ(window->windowTitle(), "Tidemar PE (2.00.0002)");
     window->show();
     window->resize(50, 50);
-    EXPECT_EQ(window->width(), TwipsToPixelsX(7605, window.get()));
-    EXPECT_EQ(window->height(), TwipsToPixelsY(4545, window.get()));
+    EXPECT_EQ(window->size(),
+              QSize(TwipsToPixelsX(7605, window.get()), TwipsToPixelsY(4545, window.get())));
 }
 
 TEST_F(DlgMainTest, FirstActivationSeedsOnceAndShowsToday) {
@@ -91,9 +54,8 @@ TEST_F(DlgMainTest, FirstActivationSeedsOnceAndShowsToday) {
     EXPECT_EQ(store().Appointments().Count(), 11u);
     EXPECT_EQ(grid().DateFirst(), Day(2021, 6, 2));
     ASSERT_EQ(RowTexts(), (QStringList{"Interview #1", "Meeting #1", "Meeting #2"}));
-    EXPECT_EQ(grid().BarCount(1), 5);
-    EXPECT_EQ(grid().BarCount(2), 3);
-    EXPECT_EQ(grid().BarCount(3), 3);
+    EXPECT_EQ((std::array{grid().BarCount(1), grid().BarCount(2), grid().BarCount(3)}),
+              (std::array{5, 3, 3}));
     EXPECT_EQ(grid().ListTitle(), "Rooms");
     EXPECT_EQ(grid().BarText(2, 1), "Ray Tolliver");
     EXPECT_EQ(grid().BarColor(2, 1), 0x000000FFu);
@@ -105,9 +67,9 @@ TEST_F(DlgMainTest, RowsSortWithoutRegardToCaseAndEqualNamesKeepTheirBars) {
     int32_t b = AddResource("beta");
     AddResource("alpha2");
     AddResource("Gamma");
-    AddAppointment(a, Day(2021, 6, 2), 60, Day(2021, 6, 2), 120);
-    AddAppointment(b, Day(2021, 6, 3), 60, Day(2021, 6, 3), 120);
-    AddAppointment(b, Day(2021, 6, 4), 60, Day(2021, 6, 4), 120);
+    Book(a, Day(2021, 6, 2), 60, Day(2021, 6, 2), 120);
+    Book(b, Day(2021, 6, 3), 60, Day(2021, 6, 3), 120);
+    Book(b, Day(2021, 6, 4), 60, Day(2021, 6, 4), 120);
     ShowFrom(0, Day(2021, 6, 1));
     EXPECT_EQ(RowTexts(), (QStringList{"Alpha", "alpha2", "beta", "beta", "Gamma"}));
     EXPECT_EQ(grid().RowData(3), a);
@@ -115,16 +77,15 @@ TEST_F(DlgMainTest, RowsSortWithoutRegardToCaseAndEqualNamesKeepTheirBars) {
     EXPECT_EQ(grid().BarCount(4), 2);
 }
 
+// Booked from the first day to the last at 10:00 to 11:00, seen in the week of 25 to 31 May.
 struct RangeCase {
     int32_t startDay, endDay;
     bool shown;
 };
 class VisibleRange : public DlgMainTest, public ::testing::WithParamInterface<RangeCase> {};
 
-// A week view of 25 to 31 May 2021.
 TEST_P(VisibleRange, BarsTouchingTheRangeAreShown) {
-    int32_t r = AddResource("Room");
-    AddAppointment(r, GetParam().startDay, 600, GetParam().endDay, 660);
+    Book(AddResource("Room"), GetParam().startDay, 600, GetParam().endDay, 660);
     ShowFrom(0, Day(2021, 5, 25));
     EXPECT_EQ(grid().BarCount(1), GetParam().shown ? 1 : 0);
 }
@@ -161,19 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ViewCase{1, Day(2021, 5, 31), Day(2021, 5, 31), Day(2021, 6, 27)}, // Monday
                       ViewCase{2, Day(2024, 2, 17), Day(2024, 2, 1), Day(2024, 2, 29)}));
 
-TEST_F(DlgMainTest, ChangeViewCyclesFromThePreviousStart) {
-    ShowFrom(0, Day(2021, 6, 2));
-    const std::pair<int32_t, int32_t> expected[] = {{Day(2021, 5, 31), Day(2021, 6, 27)},
-                                                    {Day(2021, 5, 1), Day(2021, 5, 31)},
-                                                    {Day(2021, 5, 1), Day(2021, 5, 7)}};
-    for (int step = 0; step < 3; ++step) {
-        window->mnuSchedView_Click();
-        EXPECT_EQ(grid().TimeType(), (step + 1) % 3);
-        EXPECT_EQ(grid().DateFirst(), expected[step].first) << "step " << step;
-        EXPECT_EQ(grid().DateLast(), expected[step].second) << "step " << step;
-    }
-}
-
 struct ScrollCase {
     bool option;
     int type;
@@ -185,9 +133,7 @@ class AutoScroll : public DlgMainTest, public ::testing::WithParamInterface<Scro
 TEST_P(AutoScroll, OnlyAWeekFromTodayWithTheOptionScrollsToNow) {
     window->resize(600, 400);
     store().SetOption(2, GetParam().option);
-    grid().SetTimeType(GetParam().type);
-    int32_t start = GetParam().start;
-    window->SetScheduleDates(start);
+    ShowFrom(GetParam().type, GetParam().start);
     grid().horizontalScrollBar()->setValue(0);
     window->ShowResources();
     EXPECT_EQ(grid().horizontalScrollBar()->value() > 0, GetParam().scrolls);
@@ -204,16 +150,14 @@ TEST_F(DlgMainTest, SettingsReachTheGrid) {
     for (int i = 0; i < 5; ++i) {
         store().SetColor(i, 0x00102030 + i);
     }
-    store().SetOption(1, false);
-    store().SetOption(3, false);
-    store().SetOption(4, false);
+    for (int option : {1, 3, 4}) {
+        store().SetOption(option, false);
+    }
     window->ShowResources();
     EXPECT_EQ(grid().ListTitle(), "Bays");
-    EXPECT_EQ(grid().BackColor(), 0x00102030u);
-    EXPECT_EQ(grid().TitleBackColor(), 0x00102031u);
-    EXPECT_EQ(grid().RulerColor(), 0x00102032u);
-    EXPECT_EQ(grid().ListBackColor(), 0x00102033u);
-    EXPECT_EQ(grid().WeekendColor(), 0x00102034u);
+    EXPECT_EQ((std::array{grid().BackColor(), grid().TitleBackColor(), grid().RulerColor(),
+                          grid().ListBackColor(), grid().WeekendColor()}),
+              (std::array{0x00102030u, 0x00102031u, 0x00102032u, 0x00102033u, 0x00102034u}));
     EXPECT_FALSE(grid().TimeLines());
     EXPECT_FALSE(grid().Ruler24Hour());
     EXPECT_TRUE(window->ToolButton("Exit")->toolTip().isEmpty());
@@ -240,8 +184,7 @@ TEST_F(DlgMainTest, ARenamedOrDeletedCustomerShowsOnTheNextRebuild) {
 // which also clears the selection.
 TEST_F(DlgMainTest, BarsAddedDuringARebuildAreIgnored) {
     window->resize(600, 400);
-    int32_t r = AddResource("Room");
-    int32_t appt = AddAppointment(r, Day(2021, 6, 2), 600, Day(2021, 6, 2), 660);
+    int32_t appt = Book(AddResource("Room"), Day(2021, 6, 2), 600, Day(2021, 6, 2), 660);
     ShowFrom(0, Day(2021, 6, 2));
     grid().horizontalScrollBar()->setValue(0);
     int depthSeen = -1;
@@ -267,48 +210,25 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
     window->resize(1000, 500);
     window->show();
     window->Form_Activate();
-    QWidget* viewport = grid().viewport();
-    int32_t today = Day(2021, 6, 2);
-    QTest::mouseMove(viewport, grid().PointFor(today, 600, 2)); // Meeting #1, MTG 001
-    EXPECT_EQ(window->StatusPanel("Customer"), "Ray Tolliver");
-    EXPECT_EQ(window->StatusPanel("Type"), "Meeting");
-    EXPECT_EQ(window->StatusPanel("Start"), "09:00");
-    EXPECT_EQ(window->StatusPanel("End"), "11:00");
-    QTest::mouseMove(viewport, grid().PointFor(today, 750, 2)); // 12:30, between two bookings
-    for (const char* key : {"Customer", "Type", "Start", "End"}) {
-        EXPECT_EQ(window->StatusPanel(key), "") << key;
-    }
+    const auto panels = [&] {
+        QStringList texts;
+        for (const char* key : {"Customer", "Type", "Start", "End"}) {
+            texts << window->StatusPanel(key);
+        }
+        return texts;
+    };
+    QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 600, 2)); // Meeting #1
+    EXPECT_EQ(panels(), (QStringList{"Ray Tolliver", "Meeting", "09:00", "11:00"}));
+    QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 750, 2)); // between
+    EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
 }
-
-struct SelectionCase {
-    const char* name;
-    void (DlgMain::*command)();
-    const char* message;
-};
-class NoSelection : public DlgMainTest, public ::testing::WithParamInterface<SelectionCase> {};
-
-TEST_P(NoSelection, CommandsNeedingASelectionSaySo) {
-    window->Form_Activate(); // a rebuild clears the selected appointment and row
-    grid().SetCurrentRow(0);
-    (window.get()->*GetParam().command)();
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, GetParam().message);
-    EXPECT_EQ(ui.messages[0].title, "No selection!");
-    EXPECT_EQ(ui.messages[0].icon, IWindowing::Icon::Information);
-    EXPECT_EQ(store().Resources().Count(), 3u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NoSelection,
-    ::testing::Values(
-        SelectionCase{"EditAppointment", &DlgMain::mnuApptEdit_Click, "No appointment selected!"},
-        SelectionCase{"EditResource", &DlgMain::mnuResourceEdit_Click, "No resource selected!"},
-        SelectionCase{"DeleteResource", &DlgMain::mnuResourceDelete_Click,
-                      "No resource selected!"}),
-    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
     window->Form_Activate();
+    grid().SetCurrentRow(0);
+    window->mnuResourceEdit_Click();
+    ASSERT_EQ(ui.log, QStringList{"MessageBox No selection!"}) << "editing needs a row too";
+    ui.messages.clear();
     grid().SetCurrentRow(1); // Interview #1 with five appointments
     window->Sched_BarLeftClick(2, 1);
     int32_t selected = window->SelectedAppointment();
@@ -322,44 +242,11 @@ TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
     EXPECT_EQ(ui.messages[0].icon, IWindowing::Icon::Question);
     EXPECT_EQ(store().Resources().Count(), 3u);
     EXPECT_EQ(window->SelectedAppointment(), selected); // no rebuild
-
     ui.answers = {Answer::Yes};
     window->mnuResourceDelete_Click();
-    EXPECT_EQ(store().Resources().Count(), 2u);
     EXPECT_EQ(store().Appointments().Count(), 6u);
     EXPECT_EQ(RowTexts(), (QStringList{"Meeting #1", "Meeting #2"}));
     EXPECT_EQ(window->SelectedAppointment(), 0);
-}
-
-TEST_F(DlgMainTest, ClickOnTheDropDownPartReportsTheFlag) {
-    window->show();
-    DropDownToolButton* button = window->ToolButton("Resource");
-    QSignalSpy spy(button, &DropDownToolButton::Clicked);
-    QPoint arrow(button->width() - 3, button->height() / 2);
-    ASSERT_TRUE(button->InDropDownPart(arrow));
-    QTest::mouseClick(button, Qt::LeftButton, {}, arrow);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-    ASSERT_EQ(spy.size(), 2);
-    EXPECT_TRUE(spy[0][0].toBool());
-    EXPECT_FALSE(spy[1][0].toBool());
-    // A plain button has no drop-down part anywhere, and clicks on release as usual.
-    DropDownToolButton* exit = window->ToolButton("Exit");
-    QSignalSpy exitSpy(exit, &DropDownToolButton::Clicked);
-    QPoint rightEdge(exit->width() - 3, exit->height() / 2);
-    QTest::mousePress(exit, Qt::LeftButton, {}, rightEdge);
-    EXPECT_EQ(exitSpy.size(), 0);
-    QTest::mouseRelease(exit, Qt::LeftButton, {}, rightEdge);
-    ASSERT_EQ(exitSpy.size(), 1);
-    EXPECT_FALSE(exitSpy[0][0].toBool());
-}
-
-TEST_F(DlgMainTest, FoundAppointmentIsBroughtIntoView) {
-    int32_t room = AddResource("Room");
-    AddResource("Another");
-    int32_t id = AddAppointment(room, Day(2021, 8, 11), 900, Day(2021, 8, 11), 960);
-    window->ShowFoundAppointment(id);
-    EXPECT_EQ(grid().DateFirst(), Day(2021, 8, 11));
-    EXPECT_EQ(grid().RowData(grid().CurrentRow()), room);
 }
 
 TEST_F(DlgMainTest, AFailedSaveOffersRetryAndCancelKeepsThePreviousFiles) {
@@ -424,26 +311,36 @@ TEST_F(DlgMainTest, DataFileProblemsAreToldOnceAtStart) {
     EXPECT_TRUE(std::filesystem::is_directory(data + "Appointment.bin"));
 }
 
-TEST(SignalWatcherTest, TerminationSignalsReachTheEventLoop) {
-    SignalWatcher watcher;
-    QSignalSpy spy(&watcher, &SignalWatcher::Signalled);
-    for (int s : {SIGTERM, SIGHUP, SIGINT}) {
-        std::raise(s);
-        ASSERT_TRUE(spy.wait(2000)) << s;
-        EXPECT_EQ(spy.takeFirst()[0].toInt(), s);
+// Termination signals reach the event loop; SIGTERM closes the window and the
+// application's quitting unloads it, each saving at once (the one-second saver never runs).
+TEST_F(DlgMainTest, TerminationAndQuittingSave) {
+    {
+        SignalWatcher watcher;
+        QSignalSpy spy(&watcher, &SignalWatcher::Signalled);
+        for (int s : {SIGTERM, SIGHUP, SIGINT}) {
+            std::raise(s);
+            ASSERT_TRUE(spy.wait(2000)) << s;
+            EXPECT_EQ(spy.takeFirst()[0].toInt(), s);
+        }
     }
-}
-
-TEST_F(DlgMainTest, TerminationClosesTheWindowAndSaves) {
-    CloseWithSessionEnd(*window);
-    AddResource("Saved on SIGTERM");
-    std::raise(SIGTERM);
-    for (int i = 0; i < 200 && !std::filesystem::exists(dir.path() + "/Data/Global.bin"); ++i) {
-        QTest::qWait(10);
+    for (bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit" : "SIGTERM");
+        window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
+        window->show();
+        CloseWithSessionEnd(*window);
+        AddResource("Saved");
+        if (quit) {
+            ASSERT_TRUE(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
+        } else {
+            std::raise(SIGTERM);
+            for (int i = 0; i < 50 && window->isVisible(); ++i) {
+                QTest::qWait(10);
+            }
+            EXPECT_FALSE(window->isVisible());
+        }
+        EXPECT_EQ(ClsGlobal(ProgramFolders{dir.path()}).Resources().Count(),
+                  store().Resources().Count());
     }
-    ClsGlobal reloaded(ProgramFolders{dir.path()});
-    EXPECT_FALSE(reloaded.FirstRun());
-    EXPECT_EQ(reloaded.Resources().Count(), 1u);
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
@@ -453,13 +350,10 @@ TEST(InstanceLockTest, OneProgramPerDataFolder) {
     {
         InstanceLock first(data);
         ASSERT_TRUE(first.Acquired());
-        InstanceLock second(data);
-        EXPECT_FALSE(second.Acquired());
-        // The second copy touched nothing.
-        EXPECT_TRUE(std::filesystem::is_empty(data));
+        EXPECT_FALSE(InstanceLock(data).Acquired());
+        EXPECT_TRUE(std::filesystem::is_empty(data)) << "the second copy touched nothing";
     }
-    InstanceLock again(data);
-    EXPECT_TRUE(again.Acquired());
+    EXPECT_TRUE(InstanceLock(data).Acquired());
 }
 
 } // namespace

@@ -13,63 +13,58 @@
 
 namespace {
 
-class WindowStateTest : public ::testing::Test {
-protected:
-    void SetUp() override { ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile()); }
-    std::unique_ptr<DlgMain> Open() {
-        return std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
-    }
-    TempDir dir;
-    QTemporaryDir settingsDir;
-    ScriptedWindowing ui;
+// What a settings file holds and what the next window shows of it. A place on no screen (a
+// monitor since unplugged) is not used, the size still is; values out of range are not taken.
+struct StateCase {
+    const char* name;
+    QRect place; // relative to the screen's corner
+    bool maximized;
+    int viewType, resolution;
+    bool placed; // the window is where it was, not where it opened
+    int shownType, shownResolution;
+};
+const StateCase kStates[] = {
+    {"AsLeft", {40, 30, 900, 600}, false, 2, 90, true, 2, 90},
+    {"OffEveryScreen", {-5000, -4000, 880, 640}, true, 7, 100000, false, 0, -1},
 };
 
-// Place, size, maximised state, view type and resolution come back in the next run; they
-// go to the settings file given, never into the data folder.
-TEST_F(WindowStateTest, TheWindowComesBackAsItWasLeft) {
-    const QString file = settingsDir.filePath("tidemar.conf");
+class WindowStateTest : public ::testing::TestWithParam<StateCase> {};
+
+TEST_P(WindowStateTest, TheNextWindowComesBackAsTheSettingsSay) {
+    const StateCase& c = GetParam();
+    TempDir dir;
+    QTemporaryDir settingsDir;
+    ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile());
+    ScriptedWindowing ui;
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect place(screen.left() + 40, screen.top() + 30, 900, 600);
-    {
-        auto window = Open();
-        window->setGeometry(place);
-        window->Sched()->SetTimeType(2);
-        window->Sched()->SetResolution(90);
-        QSettings settings(file, QSettings::IniFormat);
-        WindowState::Save(*window, settings);
+    const QRect place = c.place.translated(screen.topLeft());
+    QSettings settings(settingsDir.filePath("tidemar.conf"), QSettings::IniFormat);
+    settings.setValue("MainWindow/geometry", place);
+    settings.setValue("MainWindow/maximized", c.maximized);
+    settings.setValue("Schedule/viewType", c.viewType);
+    settings.setValue("Schedule/resolution", c.resolution);
+    if (c.placed) { // written by the program itself from a window left so
+        settings.clear();
+        DlgMain left(ui, ProgramFolders{dir.path()});
+        left.setGeometry(place);
+        left.Sched()->SetTimeType(c.viewType);
+        left.Sched()->SetResolution(static_cast<int16_t>(c.resolution));
+        WindowState::Save(left, settings);
     }
-    auto window = Open();
-    QSettings settings(file, QSettings::IniFormat);
-    WindowState::Restore(*window, settings);
-    EXPECT_EQ(window->geometry(), place);
-    EXPECT_EQ(window->Sched()->TimeType(), 2);
-    EXPECT_EQ(window->Sched()->Resolution(), 90);
-    EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
-    window->Form_Activate();
-    EXPECT_EQ(window->Sched()->TimeType(), 2) << "the first view is the remembered one";
+    DlgMain window(ui, ProgramFolders{dir.path()});
+    const QPoint opened = window.pos();
+    WindowState::Restore(window, settings);
+    EXPECT_EQ(window.pos(), c.placed ? place.topLeft() : opened);
+    EXPECT_EQ(window.size(), place.size());
+    EXPECT_EQ(bool(window.windowState() & Qt::WindowMaximized), c.maximized);
+    EXPECT_EQ(window.Sched()->Resolution(),
+              c.shownResolution < 0 ? ScheduleGrid::ResolutionMaximum() : c.shownResolution);
+    window.Form_Activate();
+    EXPECT_EQ(window.Sched()->TimeType(), c.shownType) << "the first view is the remembered one";
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Data/tidemar.conf"));
 }
 
-// A place on no screen (a monitor since unplugged) is not used; the size still is. Values
-// out of range are not taken either.
-TEST_F(WindowStateTest, APlaceOffEveryScreenIsIgnored) {
-    const QString file = settingsDir.filePath("tidemar.conf");
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        settings.setValue("MainWindow/geometry", QRect(-5000, -4000, 880, 640));
-        settings.setValue("MainWindow/maximized", true);
-        settings.setValue("Schedule/viewType", 7);
-        settings.setValue("Schedule/resolution", 100000);
-    }
-    auto window = Open();
-    const QPoint centred = window->pos();
-    QSettings settings(file, QSettings::IniFormat);
-    WindowState::Restore(*window, settings);
-    EXPECT_EQ(window->pos(), centred);
-    EXPECT_EQ(window->size(), QSize(880, 640));
-    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(window->Sched()->TimeType(), 0);
-    EXPECT_EQ(window->Sched()->Resolution(), ScheduleGrid::ResolutionMaximum());
-}
+INSTANTIATE_TEST_SUITE_P(Table, WindowStateTest, ::testing::ValuesIn(kStates),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
