@@ -43,8 +43,13 @@ TEST_F(ClsGlobalTest, NewStoreAndGlobalRecordLayout) {
     }
     ASSERT_TRUE(store.Save().Ok());
     EXPECT_EQ(ReadBytes(Data("Global.bin")), golden);
-    // The last colour and option, and the resource type cut to its width; indexes out of
-    // range change nothing.
+    // Each setting at its offset: the date format, four int16s, the last colour and option,
+    // and the resource type cut to its width; indexes out of range change nothing.
+    store.SetDateFormat(-7);
+    store.SetPrintOrientation(1);
+    store.SetPreviewViewType(-2);
+    store.SetPrintPageSize(0x1234);
+    store.SetPreviewZoom(-32768);
     for (int i : {-1, 50, 51}) {
         store.SetColor(i, 0x0A0B0C);
     }
@@ -53,6 +58,8 @@ TEST_F(ClsGlobalTest, NewStoreAndGlobalRecordLayout) {
     }
     store.SetResourceType("  ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     ASSERT_TRUE(store.Save().Ok());
+    Put(golden, 16, 0xFFFFFFF9);
+    Put(golden, 20, 0x80001234FFFE0001, 8);
     Put(golden, 228, 0x0A0B0C);
     golden[436] = ' ';
     golden[535] = 'X';
