@@ -2,56 +2,38 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <limits>
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "datetime/Clock.h"
-#include "store/ModError.h"
-#include "store/ProgramFolders.h"
-#include "support/TempDir.h"
+#include "support/LogFile.h"
+#include "support/StoreFixture.h"
 
 namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
-class ClsDateTest : public ::testing::Test {
+class ClsDateTest : public StoreFixture {
 protected:
-    void SetUp() override { ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile()); }
     void TearDown() override {
-        Clock::SetFixed(std::nullopt);
-        EXPECT_EQ(LogLines().size(), logged); // nothing but the expected failures
+        EXPECT_EQ(LogLines(), logged); // nothing but the expected failures
+        StoreFixture::TearDown();
     }
-
-    std::vector<std::string> LogLines() const {
-        std::vector<std::string> lines;
-        std::ifstream in(dir.file("Tidemar.err"));
-        for (std::string l; std::getline(in, l);) {
-            lines.push_back(l);
-        }
-        return lines;
+    static int LogLines() {
+        const std::string log = ReadLog();
+        return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
     }
-    // A failed call returns 0 or "" and adds exactly one log line naming it and the error;
-    // the count also shows that nothing was logged before it.
+    // A failed call returns 0 or "" and adds exactly one log line naming it and the error.
     template <class T> void ExpectFailed(const T& result, const std::string& proc, int32_t number) {
         EXPECT_EQ(result, T{}) << proc;
-        auto lines = LogLines();
-        ASSERT_EQ(lines.size(), ++logged) << proc;
-        char tail[64];
-        std::snprintf(tail, sizeof tail, "%-20s %-20s     0 %08X ", "ClsDate", proc.c_str(),
-                      static_cast<uint32_t>(number));
-        EXPECT_NE(lines.back().find(tail), std::string::npos) << lines.back();
+        EXPECT_EQ(LogLines(), ++logged) << proc;
+        EXPECT_NE(ReadLog().find(ModError::FormatLine("ClsDate", proc, 0, number, "")),
+                  std::string::npos)
+            << ReadLog();
     }
 
-    TempDir dir;
-    size_t logged = 0;
+    int logged = 0;
     ClsDate date;
 };
 
@@ -103,21 +85,29 @@ TEST_F(ClsDateTest, CivilCalendarAndPlatformDates) {
     }
     ExpectFailed(date.DateToLong(2958466.0), "DateToLong", 6);
     ExpectFailed(date.LongToDate(2958464), "LongToDate", 5);
+    // Now, as the clock has it: 5 Dec 2026 08:00.
+    EXPECT_EQ(std::make_pair(date.CurrentDateTime(), date.MinutesNow()),
+              std::make_pair(date.JoinDateTime(46359, 480), 480));
+    EXPECT_EQ(date.Today(), 46359);
+    Clock::SetFixed(Clock::LocalTime{4771, 1, 1, 0, 0, 0}); // beyond the last packable day
+    ExpectFailed(date.CurrentDateTime(), "CurrentDateTime", 6);
+    Clock::SetFixed(Clock::LocalTime{2023, 2, 29, 0, 0, 0});
+    ExpectFailed(date.Today(), "Today", 5);
 }
 
+// Every day of every month of years with and without a leap day knows its month.
 TEST_F(ClsDateTest, MonthBoundaries) {
-    // clang-format off
-    struct Row { int y, m, days; };
-    const Row rows[] = {{2024, 1, 31}, {2024, 2, 29},  {2023, 2, 28},  {1900, 2, 28}, {2000, 2, 29},
-                        {2024, 4, 30}, {2024, 12, 31}, {9999, 12, 31}, {100, 1, 31}};
-    // clang-format on
-    for (const Row& r : rows) {
-        const int32_t first = Day(r.y, r.m, 1), last = Day(r.y, r.m, r.days);
-        for (int32_t day = first; day <= last; ++day) {
-            SCOPED_TRACE(testing::Message() << r.y << "-" << r.m << " day " << day);
-            EXPECT_EQ(date.FirstDayOfMonth(day), first);
-            EXPECT_EQ(date.LastDayOfMonth(day), last);
-            EXPECT_EQ(date.DaysInMonth(day), r.days);
+    for (int y : {100, 1900, 2000, 2023, 2024, 9999}) {
+        for (int m = 1; m <= 12; ++m) {
+            const int32_t first = Day(y, m, 1), last = Day(y, m + 1, 1) - 1;
+            ASSERT_EQ(last - first + 1,
+                      m == 2 ? 28 + (y % 4 == 0 && y != 1900 && y != 100) : 30 + (m + m / 8) % 2);
+            for (int32_t day = first; day <= last; ++day) {
+                SCOPED_TRACE(testing::Message() << y << "-" << m << " day " << day);
+                EXPECT_EQ(date.FirstDayOfMonth(day), first);
+                EXPECT_EQ(date.LastDayOfMonth(day), last);
+                EXPECT_EQ(date.DaysInMonth(day), last - first + 1);
+            }
         }
     }
     ExpectFailed(date.FirstDayOfMonth(2958464), "FirstDayOfMonth", 5);
@@ -198,11 +188,6 @@ int32_t CountDown(int32_t minutes, int32_t g) {
 
 // A granularity below 1 is taken as 1, and the caller's variable set to it.
 TEST_F(ClsDateTest, Granularise) {
-    const std::pair<int32_t, int32_t> rows[] = {{52, 45}, {53, 60}, {7, 0}, {8, 15}, {-20, -13}};
-    for (auto [minutes, result] : rows) {
-        int32_t g = 15;
-        EXPECT_EQ(date.Granularise(minutes, g), result) << minutes;
-    }
     for (int32_t g : {-5, 0, 1, 2, 7, 15, 60, 1440}) {
         for (int32_t m = -100; m <= 3000; ++m) {
             int32_t gg = g;
@@ -212,17 +197,6 @@ TEST_F(ClsDateTest, Granularise) {
     }
     int32_t g = 10;
     ExpectFailed(date.Granularise(kMax, g), "Granularise", 6);
-}
-
-TEST_F(ClsDateTest, NowFromTheClock) {
-    Clock::SetFixed(Clock::LocalTime{2026, 12, 5, 9, 30, 59});
-    EXPECT_EQ(date.CurrentDateTime(), date.JoinDateTime(46359, 570));
-    EXPECT_EQ(date.Today(), 46359);
-    EXPECT_EQ(date.MinutesNow(), 570);
-    Clock::SetFixed(Clock::LocalTime{4771, 1, 1, 0, 0, 0}); // beyond the last packable day
-    ExpectFailed(date.CurrentDateTime(), "CurrentDateTime", 6);
-    Clock::SetFixed(Clock::LocalTime{2023, 2, 29, 0, 0, 0});
-    ExpectFailed(date.Today(), "Today", 5);
 }
 
 } // namespace

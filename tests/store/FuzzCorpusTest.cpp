@@ -14,39 +14,33 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+// A fuzzed data file by its corpus folder; the date texts have none.
+const std::pair<const char*, const char*> kTargets[] = {
+    {"appointment", "Appointment.bin"}, {"customer", "Customer.bin"},
+    {"resource", "Resource.bin"},       {"type", "Type.bin"},
+    {"global", "Global.bin"},           {"dates", nullptr}};
 
-struct Target {
-    const char* folder;
-    const char* file; // the data file fuzzed; nullptr for the date texts
-};
-const Target kTargets[] = {{"appointment", "Appointment.bin"}, {"customer", "Customer.bin"},
-                           {"resource", "Resource.bin"},       {"type", "Type.bin"},
-                           {"global", "Global.bin"},           {"dates", nullptr}};
-
-class FuzzCorpus : public ::testing::TestWithParam<Target> {
+class FuzzCorpus : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
 protected:
     void TearDown() override { ModError::SetLogFile("Tidemar.err"); }
 };
 
 TEST_P(FuzzCorpus, EveryKeptInputStillPasses) {
-    const fs::path folder = fs::path(TIDEMAR_FUZZ_CORPUS) / GetParam().folder;
+    const auto [folder, file] = GetParam();
     int replayed = 0;
-    for (const auto& entry : fs::directory_iterator(folder)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(TIDEMAR_FUZZ_CORPUS) + "/" + folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
         SCOPED_TRACE(entry.path().filename().string());
-        if (GetParam().file != nullptr) {
-            FuzzDataFile(GetParam().file, bytes.data(), bytes.size());
-        } else {
-            FuzzDateTexts(bytes.data(), bytes.size());
-        }
+        file != nullptr ? FuzzDataFile(file, bytes.data(), bytes.size())
+                        : FuzzDateTexts(bytes.data(), bytes.size());
         ++replayed;
     }
     EXPECT_GE(replayed, 5) << folder;
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzCorpus, ::testing::ValuesIn(kTargets),
-                         [](const auto& row) { return std::string(row.param.folder); });
+                         [](const auto& row) { return std::string(row.param.first); });
 
 } // namespace

@@ -1,7 +1,13 @@
-#include <cstdint>
-#include <initializer_list>
+// The records as their files hold them, and the collections that keep them.
 #include <limits>
+#include <memory>
+#include <numeric>
+#include <optional>
+#include <random>
+#include <span>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,6 +18,9 @@
 #include "store/ClsCustomer.h"
 #include "store/ClsResource.h"
 #include "store/ClsType.h"
+#include "store/Collection.h"
+#include "store/FileIo.h"
+#include "store/IdIndex.h"
 #include "store/RecordFile.h"
 
 namespace {
@@ -23,45 +32,30 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 Bytes Record(std::initializer_list<int32_t> head, std::string text, size_t width,
              std::initializer_list<int32_t> tail = {}) {
     Bytes out;
-    auto put = [&](int32_t v) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> shift));
-        }
-    };
     for (int32_t v : head) {
-        put(v);
+        out.insert(out.end(), reinterpret_cast<const uint8_t*>(&v),
+                   reinterpret_cast<const uint8_t*>(&v) + 4);
     }
     text.resize(width, ' ');
     out.insert(out.end(), text.begin(), text.end());
     for (int32_t v : tail) {
-        put(v);
+        out.insert(out.end(), reinterpret_cast<const uint8_t*>(&v),
+                   reinterpret_cast<const uint8_t*>(&v) + 4);
     }
     return out;
 }
-template <class T> Bytes SaveBytes(const T& record) {
+template <class T> Bytes Saved(const T& record) {
     RecordFile file(T::RecordLength);
     record.Save(file);
     return file.Bytes();
 }
-template <class T> T LoadFrom(const Bytes& bytes) {
+template <class T> T Loaded(const Bytes& bytes) {
     RecordFile file(T::RecordLength);
     file.Assign(bytes);
     T record;
     record.Load(file);
+    EXPECT_EQ(Saved(record), bytes) << "saved back as it was";
     return record;
-}
-template <class T> T Named(int32_t id, const std::string& name) {
-    T r;
-    r.SetId(id);
-    r.SetName(name);
-    return r;
-}
-
-// The record saves as the golden bytes, and those bytes load into a record that saves
-// them unchanged.
-template <class T> void ExpectLayout(const T& record, const Bytes& golden) {
-    EXPECT_EQ(SaveBytes(record), golden);
-    EXPECT_EQ(SaveBytes(LoadFrom<T>(golden)), golden);
 }
 
 TEST(RecordsTest, Layouts) {
@@ -69,57 +63,154 @@ TEST(RecordsTest, Layouts) {
     const ClsAppointment fresh;
     Clock::SetFixed(std::nullopt);
     const int32_t now = ClsDate::DayNumberFromCivil(2026, 12, 5) * 2048 + 571;
-    ExpectLayout(fresh, Record({0, 0, 0, 0, now, now}, "", 12));
-    ExpectLayout(ClsType(), Record({0}, "", 24, {255, 65535, 1, 0, 1}));
-    ExpectLayout(ClsCustomer(), Record({0}, "", 24));
+    EXPECT_EQ(Saved(fresh), Record({0, 0, 0, 0, now, now}, "", 12));
+    EXPECT_EQ(Saved(ClsType()), Record({0}, "", 24, {255, 65535, 1, 0, 1}));
 
-    ClsAppointment a(ClsAppointment::Blank{});
-    a.SetId(17);
-    a.SetCustomerId(7);
-    a.SetResourceId(-4);
-    a.SetTypeId(0x01020304);
-    a.SetStartDtTm(92364 * 2048 + 540);
-    a.SetEndDtTm(kMax);
-    a.SetReference("MTG 001");
-    ExpectLayout(a, Record({17, 7, -4, 0x01020304, 92364 * 2048 + 540, kMax}, "MTG 001", 12));
-    auto t = Named<ClsType>(3, "Review");
-    t.SetBackColor(255);
-    t.SetForeColor(0x00FFFF00);
-    t.SetMinTime(15);
-    t.SetMaxTime(480);
-    t.SetIncTime(30);
-    ExpectLayout(t, Record({3}, "Review", 24, {255, 0x00FFFF00, 15, 480, 30}));
-    ExpectLayout(Named<ClsResource>(-9, std::string(30, 'R')),
-                 Record({-9}, std::string(24, 'R'), 24));
-    // Windows-1252 bytes; a character outside the code page is stored as '?'.
-    ExpectLayout(Named<ClsCustomer>(1, "Zoë €uro ☃"), Record({1}, "Zo\xEB \x80uro ?", 24));
-    // Bytes the code page leaves undefined, and durations below one minute, load and
-    // save as the file holds them.
-    const Bytes odd = Record({1}, "\x81\x8D\x8F\x90\x9D\xFF", 24);
-    EXPECT_EQ(SaveBytes(LoadFrom<ClsCustomer>(odd)), odd);
-    const Bytes raw = Record({3}, "", 24, {1, 2, 0, -1, -7});
-    EXPECT_EQ(SaveBytes(LoadFrom<ClsType>(raw)), raw);
+    const auto a = Loaded<ClsAppointment>(
+        Record({17, 7, -4, 0x01020304, 92364 * 2048 + 540, kMax}, "  MTG 001", 12));
+    EXPECT_EQ(std::make_tuple(a.Id(), a.CustomerId(), a.ResourceId(), a.TypeId(), a.StartDtTm(),
+                              a.EndDtTm(), a.Reference()),
+              std::make_tuple(17, 7, -4, 0x01020304, 92364 * 2048 + 540, kMax, "MTG 001"));
+    const auto t = Loaded<ClsType>(Record({3}, " Review", 24, {255, 0x00FFFF00, 15, 480, 30}));
+    EXPECT_EQ(std::make_tuple(t.Id(), t.Name(), t.BackColor(), t.ForeColor(), t.MinTime(),
+                              t.MaxTime(), t.IncTime()),
+              std::make_tuple(3, "Review", 255, 0x00FFFF00, 15, 480, 30));
+    // Bytes the code page leaves undefined, and durations below one minute, are kept.
+    Loaded<ClsCustomer>(Record({1}, "\x81\x8D\x8F\x90\x9D\xFF", 24));
+    Loaded<ClsType>(Record({3}, "", 24, {1, 2, 0, -1, -7}));
 }
 
-// Text is cut to its width in characters, padded, and trimmed on reading but for
-// resource names.
-TEST(RecordsTest, TextAssignment) {
-    ClsAppointment a(ClsAppointment::Blank{});
-    a.SetReference("ABCDEFGHIJKLM");
-    EXPECT_EQ(a.Reference(), "ABCDEFGHIJKL");
-    a.SetReference("  R 1  ");
-    EXPECT_EQ(a.Reference(), "R 1");
-    std::string e30;
-    for (int i = 0; i < 30; ++i) {
-        e30 += "é";
+// Texts are cut to their width in characters and stored in Windows-1252, '?' for what it
+// lacks; resource names keep their spaces.
+TEST(RecordsTest, Texts) {
+    std::string e20;
+    for (int i = 0; i < 20; ++i) {
+        e20 += "é";
     }
-    EXPECT_EQ(Named<ClsCustomer>(1, e30).Name(), e30.substr(0, 48));
-    EXPECT_EQ(Named<ClsCustomer>(1, "  Ann B  ").Name(), "Ann B");
-    EXPECT_EQ(ClsCustomer().Name(), "");
-    EXPECT_EQ(Named<ClsCustomer>(1, "Zoë €uro ☃").Name(), "Zoë €uro ?");
-    EXPECT_EQ(Named<ClsResource>(1, "  x").Name(), "  x" + std::string(21, ' '));
-    EXPECT_EQ(Named<ClsType>(1, " Meeting  ").Name(), "Meeting");
-    EXPECT_EQ(Named<ClsType>(1, std::string(25, 't')).Name(), std::string(24, 't'));
+    ClsCustomer c;
+    c.SetName("Zoë €uro ☃" + e20);
+    EXPECT_EQ(Saved(c), Record({0}, "Zo\xEB \x80uro ?" + std::string(14, '\xE9'), 24));
+    EXPECT_EQ(c.Name(), "Zoë €uro ?" + e20.substr(0, 28));
+    ClsResource r;
+    r.SetName("  x" + std::string(30, 'R'));
+    EXPECT_EQ(r.Name(), "  x" + std::string(21, 'R'));
+    ClsAppointment a(ClsAppointment::Blank{});
+    a.SetReference("  ABCDEFGHIJKLM");
+    EXPECT_EQ(a.Reference(), "ABCDEFGHIJ");
+}
+
+ClsCustomer Customer(int32_t id) {
+    ClsCustomer c;
+    c.SetId(id);
+    c.SetName(std::to_string(id));
+    return c;
+}
+// A file image's bytes, or the bytes of customers with these ids.
+std::vector<std::byte> Joined(const FileImage& image) {
+    std::vector<std::byte> out(image.owned.begin(), image.owned.end());
+    for (const auto& piece : image.pieces) {
+        out.insert(out.end(), piece.begin(), piece.end());
+    }
+    return out;
+}
+std::vector<std::byte> Of(const std::vector<int32_t>& ids) {
+    std::vector<ClsCustomer> records;
+    for (int32_t id : ids) {
+        records.push_back(Customer(id));
+    }
+    const auto bytes = std::as_bytes(std::span(records));
+    return {bytes.begin(), bytes.end()};
+}
+
+// Removing most records in random order compacts the slots; order, file bytes and lookups
+// must hold after every step, and appends in between must land at the end. What a lookup
+// handed out and a file image taken earlier stay as they were.
+TEST(CollectionTest, ManyRemovesKeepOrderLookupsAndWhatWasHandedOut) {
+    std::mt19937 rng(20240611);
+    Collection<ClsCustomer> c('C');
+    std::vector<int32_t> expected;
+    int32_t nextId = 1;
+    std::shared_ptr<const ClsCustomer> held;
+    std::optional<FileImage> image;
+    for (int step = -2000; step < 1990; ++step) {
+        if (step < 0 || step % 7 == 0) {
+            c.Add(Customer(nextId));
+            expected.push_back(nextId++);
+        }
+        if (step == 0) {
+            held = c.Find(1500);
+            image = c.Image("Customer.bin");
+        }
+        if (step >= 0) {
+            auto pick = std::uniform_int_distribution<size_t>(0, expected.size() - 1)(rng);
+            ASSERT_TRUE(c.Remove(expected[pick]));
+            expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(pick));
+        }
+        ASSERT_EQ(c.Count(), expected.size());
+        if (step % 50 == 0 || expected.size() < 80) {
+            ASSERT_EQ(Joined(c.Image("Customer.bin")), Of(expected)) << "step " << step;
+            std::vector<int32_t> order;
+            for (const ClsCustomer& r : c) {
+                order.push_back(r.Id());
+                ASSERT_EQ(c.Find(r.Id())->Name(), std::to_string(r.Id()));
+            }
+            ASSERT_EQ(order, expected) << "step " << step;
+        }
+    }
+    c.Clear();
+    EXPECT_EQ(c.Count(), 0u);
+    EXPECT_EQ(held->Name(), "1500");
+    std::vector<int32_t> all(2001);
+    std::iota(all.begin(), all.end(), 1);
+    EXPECT_EQ(Joined(*image), Of(all));
+}
+
+// The index must agree with a standard map under any mix of operations. Pools of random
+// keys crowd a small table so that probe chains meet and wrap around its end; pools of
+// neighbouring ids with a few far away fill the plain array and spill past it; the last
+// round grows the table to thousands of keys.
+TEST(CollectionTest, IdIndexAgreesWithStandardMap) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 100; ++round) {
+        std::vector<int32_t> pool = {0, std::numeric_limits<int32_t>::min(),
+                                     std::numeric_limits<int32_t>::max()};
+        const size_t poolSize = round < 99 ? 4 + rng() % 28 : 5000;
+        const int32_t base = static_cast<int32_t>(rng() % 100000);
+        while (pool.size() < poolSize) {
+            pool.push_back(round % 2 == 1 && rng() % 8 != 0
+                               ? base + static_cast<int32_t>(rng() % (2 * poolSize))
+                               : static_cast<int32_t>(rng()));
+        }
+        IdIndex index;
+        std::unordered_map<int32_t, uint32_t> model;
+        auto agree = [&](int32_t key) {
+            auto it = model.find(key);
+            return index.Find(key) ==
+                   (it == model.end() ? std::nullopt : std::optional(it->second));
+        };
+        for (int op = 0; op < 4000; ++op) {
+            const int32_t key = pool[rng() % pool.size()];
+            const auto value = static_cast<uint32_t>(rng() % 1000);
+            if (const auto kind = rng() % 3; kind == 0) {
+                ASSERT_EQ(index.Insert(key, value), model.emplace(key, value).second);
+            } else if (kind == 1) {
+                ASSERT_EQ(index.Erase(key), model.erase(key) == 1);
+            } else {
+                index.Update(key, value);
+                if (model.count(key) != 0) {
+                    model[key] = value;
+                }
+            }
+            ASSERT_EQ(index.Size(), model.size());
+            for (size_t k = 0; k < pool.size() && (pool.size() < 100 || op % 500 == 0); ++k) {
+                ASSERT_TRUE(agree(pool[k])) << "round " << round << " op " << op << " key " << k;
+            }
+        }
+        index.Reserve(4 * pool.size(), base, base + 100); // a grown table keeps every entry
+        for (int32_t k : pool) {
+            ASSERT_TRUE(agree(k)) << k;
+        }
+    }
 }
 
 } // namespace
