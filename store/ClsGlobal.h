@@ -197,9 +197,9 @@ private:
     std::array<bool, kKindCount> keepAsIs_{};
     std::function<void()> listener_;
 
-    Collection<ClsResource> resources_{'R'};
-    Collection<ClsCustomer> customers_{'C'};
-    Collection<ClsType> types_{'T'};
-    Collection<ClsAppointment> appointments_{'A'};
+    Collection<ClsResource> resources_;
+    Collection<ClsCustomer> customers_;
+    Collection<ClsType> types_;
+    Collection<ClsAppointment> appointments_;
     ResourceIndex byResource_;
 };

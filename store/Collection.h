@@ -1,8 +1,6 @@
 #pragma once
 
 #include <bit>
-#include <cctype>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,7 +18,7 @@
 #include "store/FileIo.h"
 #include "store/IdIndex.h"
 
-// Records of one kind in insertion order, keyed by decimal id + the kind's letter ("17A").
+// Records of one kind in insertion order, found by id.
 //
 // Records live by value in a few large blocks laid out exactly as the data file, so a file
 // loads by adopting its bytes and saves by writing runs of them. A stored record is never
@@ -35,26 +33,6 @@ template <class T> class Collection {
 public:
     using Ptr = std::shared_ptr<const T>;
     static constexpr size_t kBlockRecords = 1024;
-
-    explicit Collection(char letter) : letter_(letter) {}
-
-    std::string Key(int32_t id) const { return std::to_string(id) + letter_; }
-
-    // The id a key names in this collection; keys compare without regard to case.
-    std::optional<int32_t> IdOfKey(std::string_view key) const {
-        if (key.size() < 2 || std::toupper(static_cast<unsigned char>(key.back())) !=
-                                  std::toupper(static_cast<unsigned char>(letter_))) {
-            return std::nullopt;
-        }
-        std::string_view digits = key.substr(0, key.size() - 1);
-        int32_t id = 0;
-        auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
-        if (ec != std::errc() || end != digits.data() + digits.size() ||
-            std::to_string(id) != digits) {
-            return std::nullopt;
-        }
-        return id;
-    }
 
     size_t Count() const { return live_; }
     bool Exists(int32_t id) const { return index_.Find(id).has_value(); }
@@ -72,10 +50,6 @@ public:
     const T* Get(int32_t id) const {
         auto slot = index_.Find(id);
         return slot ? &At(*slot) : nullptr;
-    }
-    Ptr Item(std::string_view key) const {
-        auto id = IdOfKey(key);
-        return id ? Find(*id) : nullptr;
     }
 
     // Appends a copy at the end; false (and nothing stored) when the key is present.
@@ -307,7 +281,6 @@ private:
         end_ = out;
     }
 
-    char letter_;
     std::vector<Block> blocks_;
     std::vector<uint64_t> alive_;
     size_t end_ = 0;

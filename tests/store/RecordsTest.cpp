@@ -127,7 +127,7 @@ std::vector<std::byte> Of(const std::vector<int32_t>& ids) {
 // handed out and a file image taken earlier stay as they were.
 TEST(CollectionTest, ManyRemovesKeepOrderLookupsAndWhatWasHandedOut) {
     std::mt19937 rng(20240611);
-    Collection<ClsCustomer> c('C');
+    Collection<ClsCustomer> c;
     std::vector<int32_t> expected;
     int32_t nextId = 1;
     std::shared_ptr<const ClsCustomer> held;
