@@ -52,7 +52,8 @@ void AddToolButtons(KeyedToolBar* toolBar, const Row (&rows)[N]) {
 }
 
 // The button's row, or null for a key no row has.
-template <class Row, std::size_t N> const Row* ToolButtonOf(const Row (&rows)[N], const QString& key) {
+template <class Row, std::size_t N>
+const Row* ToolButtonOf(const Row (&rows)[N], const QString& key) {
     auto row = std::find_if(std::begin(rows), std::end(rows),
                             [&](const Row& r) { return key == QLatin1String(r.key); });
     return row == std::end(rows) ? nullptr : &*row;
