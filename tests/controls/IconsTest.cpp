@@ -37,9 +37,8 @@ TEST(IconsTest, EveryKeyIsDrawnVisiblyAndDifferently) {
             images << image;
         }
     }
-    EXPECT_TRUE(Icons::ForKey("Nonsense").isNull());
-    EXPECT_TRUE(Icons::ForKey("exit").isNull());
-    EXPECT_TRUE(Icons::Render("Nonsense", 24).isNull());
+    EXPECT_TRUE(Icons::ForKey("Nonsense").isNull() && Icons::ForKey("exit").isNull() &&
+                Icons::Render("Nonsense", 24).isNull());
     const QImage picture = Icons::AboutPicture(96).toImage();
     ASSERT_EQ(picture.size(), QSize(96, 96));
     EXPECT_GT(Coverage(picture), 0.8);

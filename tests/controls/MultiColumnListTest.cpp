@@ -47,12 +47,12 @@ TEST_F(MultiColumnListTest, RowsComeFromSeparatedTextAndCarryTheirData) {
     EXPECT_EQ((QStringList{list.ItemText(2, 1), list.ItemText(2, 2), list.ItemText(2, 3),
                            list.ItemText(2, 4)}),
               (QStringList{"", "02/03/01 09:00", "Customer 2", "Meeting"}));
-    EXPECT_EQ(list.ItemData(4), 104);
-    EXPECT_EQ(list.ItemData(5), 0) << "past the last row";
+    EXPECT_EQ(std::tuple(list.ItemData(4), list.ItemData(5)), std::tuple(104, 0))
+        << "5: past the end";
     const int shorter = list.AddItem("a;b");
     const int longer = list.AddItem("a;b;c;d;e");
-    EXPECT_EQ(list.ItemText(shorter, 3), "");
-    EXPECT_EQ(list.ItemText(longer, 4), "d");
+    EXPECT_EQ((QStringList{list.ItemText(shorter, 3), list.ItemText(longer, 4)}),
+              (QStringList{"", "d"}));
     EXPECT_EQ(list.Model()->data(list.Model()->index(longer, 3), Qt::DisplayRole).toString(), "d");
     EXPECT_EQ(list.header()->sectionSize(0), TwipsToPixelsX(30 * 15, &list));
     EXPECT_EQ(list.header()->sectionSize(2), TwipsToPixelsX(120 * 15, &list));
@@ -63,9 +63,8 @@ TEST_F(MultiColumnListTest, RowsComeFromSeparatedTextAndCarryTheirData) {
     QSignalSpy changed(&list, &MultiColumnList::MarksChanged);
     list.SetListIndex(2);
     list.Clear();
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(list.ListCount(), 0);
-    EXPECT_EQ(list.ListIndex(), -1);
+    EXPECT_EQ(std::tuple(changed.count(), list.ListCount(), list.ListIndex()),
+              std::tuple(1, 0, -1));
     list.AddItem(";x;y;z");
     EXPECT_EQ(list.MarkedCount(), 0);
 }
@@ -82,8 +81,7 @@ TEST_F(MultiColumnListTest, ClicksInTheMarkColumnSetAndClearMarks) {
     EXPECT_EQ((std::array{list.ItemMark(1, 1), list.ItemMark(2, 1), list.ItemMark(3, 1)}),
               (std::array<int16_t, 3>{1, 0, 1}));
     EXPECT_EQ(list.ItemMark(1, 2), 0) << "only the mark column holds marks";
-    EXPECT_EQ(list.MarkedCount(), 2);
-    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(std::tuple(list.MarkedCount(), changed.count()), std::tuple(2, 2));
     Click(1, 0);
     EXPECT_EQ(list.ItemMark(1, 1), 0);
     DoubleClick(4, 0);
@@ -98,8 +96,8 @@ TEST_F(MultiColumnListTest, SpaceMarksTheCurrentRowAndEnterOrDoubleClickChoosesI
     for (Qt::Key key : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Space, Qt::Key_Up, Qt::Key_Space}) {
         Key(key);
     }
-    EXPECT_EQ(list.ItemMark(2, 1), 0);
-    EXPECT_EQ(list.ItemMark(3, 1), 1);
+    EXPECT_EQ((std::array{list.ItemMark(2, 1), list.ItemMark(3, 1)}),
+              (std::array<int16_t, 2>{0, 1}));
     EXPECT_EQ(list.ListIndex(), 2);
     QSignalSpy activated(&list, &MultiColumnList::ItemActivated);
     Key(Qt::Key_Return);

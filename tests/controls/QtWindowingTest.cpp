@@ -5,9 +5,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
-#include <string>
 
 #include "controls/QtWindowing.h"
 

@@ -1,15 +1,12 @@
 // The program's report canvas: paper sizes, the report font, measuring, playing pages, and
 // PDF files read back with poppler's tools.
 #include <QFile>
-#include <QImage>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "controls/PaperSize.h"
 #include "controls/ReportDocument.h"
@@ -71,8 +68,8 @@ TEST_P(PaperSizes, AreTheCaptionsDimensionsInBothOrientationsOnCanvasAndInPdf) {
         document.SetOrientation(landscape);
         const int32_t width = landscape ? c.height : c.width;
         const int32_t height = landscape ? c.width : c.height;
-        EXPECT_EQ(document.PageWidth(), width);
-        EXPECT_EQ(document.PageHeight(), height);
+        EXPECT_EQ(std::tuple(document.PageWidth(), document.PageHeight()),
+                  std::tuple(width, height));
         document.StartDoc();
         document.DrawLine(0, 0, 100, 100);
         document.EndDoc();
@@ -113,9 +110,8 @@ TEST(ReportDocumentTest, PagesKeepTheirOperationsAndHeadersAndBlankMeansNothingD
     document.SetPaperSize(14);
     document.SetPaperSize(0);
     document.SetOrientation(2);
-    EXPECT_EQ(document.PaperSize(), 9);
-    EXPECT_EQ(document.Orientation(), 0);
-    EXPECT_EQ(document.PageCount(), 0);
+    EXPECT_EQ(std::tuple(document.PaperSize(), document.Orientation(), document.PageCount()),
+              std::tuple(9, 0, 0));
     document.StartDoc();
     EXPECT_TRUE(document.Blank());
     document.SetHeader("a|b|c");
@@ -127,16 +123,15 @@ TEST(ReportDocumentTest, PagesKeepTheirOperationsAndHeadersAndBlankMeansNothingD
     document.EndDoc();
     EXPECT_FALSE(document.Blank());
     EXPECT_EQ(document.PageAt(1)->header.text, "a|b|c");
-    EXPECT_EQ(document.PageAt(1)->ops.size(), 1u);
-    EXPECT_EQ(document.PageAt(2)->ops.size(), 1u);
+    EXPECT_EQ(std::tuple(document.PageAt(1)->ops.size(), document.PageAt(2)->ops.size()),
+              std::tuple(1u, 1u));
     EXPECT_EQ(document.PageAt(3), nullptr);
     document.SetCurrentPage(9);
     EXPECT_EQ(document.CurrentPage(), 2);
     document.SetCurrentPage(0);
     EXPECT_EQ(document.CurrentPage(), 1);
     document.StartDoc();
-    EXPECT_EQ(document.PageCount(), 1);
-    EXPECT_TRUE(document.Blank());
+    EXPECT_TRUE(document.PageCount() == 1 && document.Blank());
 }
 
 // A report of the store: 70 rows, three pages of A4 portrait (30 rows a page).

@@ -50,23 +50,20 @@ public:
 TEST_F(BarInteractionTest, ADrawnBarOpensTheDialogPresetAndIsDrawnAsTheStoreHoldsIt) {
     ASSERT_EQ(grid().RowData(1), room);
     NextDialog([&](DlgAppointment& d) {
-        EXPECT_EQ(d.AppointmentId(), 0);
-        EXPECT_EQ(d.ResourceId(), room);
-        EXPECT_EQ(d.StartDateTime(), At(today, 1380));
-        EXPECT_EQ(d.EndDateTime(), At(today + 1, 60));
-        EXPECT_EQ(d.CbResource()->currentText(), "Room");
+        EXPECT_EQ(std::tuple(d.AppointmentId(), d.ResourceId(), d.StartDateTime(), d.EndDateTime(),
+                             d.CbResource()->currentText()),
+                  std::tuple(0, room, At(today, 1380), At(today + 1, 60), "Room"));
         d.mnuFileCancel_Click();
     });
     Draw(1, today, 1380, today + 1, 60);
     ASSERT_EQ(ui.modals.size(), 1);
-    EXPECT_EQ(grid().BarCount(1), 0);
-    EXPECT_EQ(store().Appointments().Count(), 0u);
+    EXPECT_EQ(std::tuple(grid().BarCount(1), store().Appointments().Count()), std::tuple(0, 0u));
     NextDialog([](DlgAppointment& d) { d.mnuFileSave_Click(); });
     Draw(2, today, 600, today, 615);
     ASSERT_EQ(grid().BarCount(2), 1);
-    EXPECT_EQ(grid().BarStartMinute(2, 1), 600);
-    EXPECT_EQ(grid().BarEndMinute(2, 1), 630);
-    EXPECT_EQ(grid().BarText(2, 1), "Ann");
+    EXPECT_EQ(
+        std::tuple(grid().BarStartMinute(2, 1), grid().BarEndMinute(2, 1), grid().BarText(2, 1)),
+        std::tuple(600, 630, "Ann"));
     EXPECT_EQ(grid().RowData(2), other) << "the row drawn on";
     EXPECT_EQ(grid().BarCount(1), 0);
 }
@@ -84,8 +81,8 @@ TEST_F(BarInteractionTest, DoubleClickEditsAndTheRetimedBarMoves) {
     });
     QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().PointFor(today, 630, 1));
     ASSERT_EQ(ui.modals.size(), 1);
-    EXPECT_EQ(grid().BarStartMinute(1, 1), 630);
-    EXPECT_EQ(grid().BarEndMinute(1, 1), 690);
+    EXPECT_EQ(std::tuple(grid().BarStartMinute(1, 1), grid().BarEndMinute(1, 1)),
+              std::tuple(630, 690));
     EXPECT_EQ(window->SelectedAppointment(), 0) << "the rebuild cleared it";
     window->mnuApptAdd_Click();
     ASSERT_EQ(ui.modals.size(), 2);

@@ -1,5 +1,3 @@
-#include <QString>
-#include <QWidget>
 #include <array>
 #include <gtest/gtest.h>
 

@@ -1,8 +1,6 @@
 #include <QApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 #include <stdexcept>
-#include <string>
 
 #include "schedule/ClsPopupMenu.h"
 #include "store/ModError.h"

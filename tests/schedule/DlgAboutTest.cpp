@@ -1,9 +1,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QWidget>
-#include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "schedule/DlgAbout.h"

@@ -72,10 +72,9 @@ TEST_P(DlgMainSearchView, BringsTheChosenAppointmentIntoView) {
     grid().SetTimeType(GetParam().timeType);
     grid().SetCurrentRow(RowOf("Meeting #1"));
     Search(found);
-    EXPECT_EQ(grid().TimeType(), GetParam().timeType);
-    EXPECT_EQ(grid().DateFirst(), GetParam().first);
-    EXPECT_EQ(grid().DateLast(), GetParam().last);
-    EXPECT_EQ(grid().CurrentRow(), RowOf("Zulu"));
+    EXPECT_EQ(
+        std::tuple(grid().TimeType(), grid().DateFirst(), grid().DateLast(), grid().CurrentRow()),
+        std::tuple(GetParam().timeType, GetParam().first, GetParam().last, RowOf("Zulu")));
     EXPECT_TRUE(InView(kDay, 900));
     EXPECT_TRUE(GetParam().timeType == 0 || grid().horizontalScrollBar()->value() > 0)
         << "scrolled to the start";
@@ -95,14 +94,13 @@ TEST_F(DlgMainSearchTest, AResourceWithoutARowSelectsNoRowAndNothingChosenChange
     ASSERT_GT(orphan, 0);
     grid().SetCurrentRow(RowOf("Zulu"));
     Search(orphan);
-    EXPECT_EQ(grid().DateFirst(), kDay + 30);
-    EXPECT_EQ(grid().CurrentRow(), 0);
+    EXPECT_EQ(std::tuple(grid().DateFirst(), grid().CurrentRow()), std::tuple(kDay + 30, 0));
     EXPECT_TRUE(InView(kDay + 30, 600));
     grid().SetCurrentRow(RowOf("Meeting #2"));
     Search(0);
     window->ShowFoundAppointment(found + 1000);
-    EXPECT_EQ(grid().DateFirst(), kDay + 30);
-    EXPECT_EQ(grid().CurrentRow(), RowOf("Meeting #2"));
+    EXPECT_EQ(std::tuple(grid().DateFirst(), grid().CurrentRow()),
+              std::tuple(kDay + 30, RowOf("Meeting #2")));
 }
 
 } // namespace

@@ -56,9 +56,8 @@ TEST_F(DlgMainTest, FirstActivationSeedsOnceAndShowsToday) {
     ASSERT_EQ(RowTexts(), (QStringList{"Interview #1", "Meeting #1", "Meeting #2"}));
     EXPECT_EQ((std::array{grid().BarCount(1), grid().BarCount(2), grid().BarCount(3)}),
               (std::array{5, 3, 3}));
-    EXPECT_EQ(grid().ListTitle(), "Rooms");
-    EXPECT_EQ(grid().BarText(2, 1), "Ray Tolliver");
-    EXPECT_EQ(grid().BarColor(2, 1), 0x000000FFu);
+    EXPECT_EQ(std::tuple(grid().ListTitle(), grid().BarText(2, 1), grid().BarColor(2, 1)),
+              std::tuple("Rooms", "Ray Tolliver", 0x000000FFu));
 }
 
 TEST_F(DlgMainTest, RowsSortWithoutRegardToCaseAndEqualNamesKeepTheirBars) {
@@ -72,9 +71,8 @@ TEST_F(DlgMainTest, RowsSortWithoutRegardToCaseAndEqualNamesKeepTheirBars) {
     Book(b, Day(2021, 6, 4), 60, Day(2021, 6, 4), 120);
     ShowFrom(0, Day(2021, 6, 1));
     EXPECT_EQ(RowTexts(), (QStringList{"Alpha", "alpha2", "beta", "beta", "Gamma"}));
-    EXPECT_EQ(grid().RowData(3), a);
-    EXPECT_EQ(grid().BarCount(3), 1);
-    EXPECT_EQ(grid().BarCount(4), 2);
+    EXPECT_EQ(std::tuple(grid().RowData(3), grid().BarCount(3), grid().BarCount(4)),
+              std::tuple(a, 1, 2));
 }
 
 // Booked from the first day to the last at 10:00 to 11:00, seen in the week of 25 to 31 May.
@@ -98,68 +96,52 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{Day(2021, 5, 31), Day(2021, 6, 1), true},   // starts on the last
                       RangeCase{Day(2021, 6, 1), Day(2021, 6, 1), false})); // the day after
 
-struct ViewCase {
-    int type;
-    int32_t start, first, last;
-};
-class ViewTypes : public DlgMainTest, public ::testing::WithParamInterface<ViewCase> {};
-
-TEST_P(ViewTypes, SetScheduleDatesFixesTheRange) {
-    int32_t start = GetParam().start;
-    grid().SetTimeType(GetParam().type);
-    window->SetScheduleDates(start);
-    EXPECT_EQ(start, GetParam().first); // the caller's variable moves too
-    EXPECT_EQ(grid().DateFirst(), GetParam().first);
-    EXPECT_EQ(grid().DateLast(), GetParam().last);
-    EXPECT_EQ(grid().DayStartMinute(), 0);
-    EXPECT_EQ(grid().DayEndMinute(), 1440);
+// A week from the day given, four weeks from its Monday, or its month (Feb in a leap year).
+TEST_F(DlgMainTest, SetScheduleDatesFixesTheRange) {
+    const struct {
+        int type;
+        int32_t start, first, last;
+    } views[] = {{1, Day(2021, 6, 6), Day(2021, 5, 31), Day(2021, 6, 27)},
+                 {2, Day(2024, 2, 17), Day(2024, 2, 1), Day(2024, 2, 29)}};
+    for (auto [type, start, first, last] : views) {
+        grid().SetTimeType(type);
+        window->SetScheduleDates(start);
+        EXPECT_EQ(start, first) << "the caller's variable moves too";
+        EXPECT_EQ((std::array{grid().DateFirst(), grid().DateLast()}), (std::array{first, last}));
+        EXPECT_EQ((std::array{grid().DayStartMinute(), grid().DayEndMinute()}),
+                  (std::array{0, 1440}));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ViewTypes,
-    ::testing::Values(ViewCase{0, Day(2021, 6, 2), Day(2021, 6, 2), Day(2021, 6, 8)},
-                      ViewCase{1, Day(2021, 6, 6), Day(2021, 5, 31), Day(2021, 6, 27)},  // Sunday
-                      ViewCase{1, Day(2021, 5, 31), Day(2021, 5, 31), Day(2021, 6, 27)}, // Monday
-                      ViewCase{2, Day(2024, 2, 17), Day(2024, 2, 1), Day(2024, 2, 29)}));
-
-struct ScrollCase {
-    bool option;
-    int type;
-    int32_t start;
-    bool scrolls;
-};
-class AutoScroll : public DlgMainTest, public ::testing::WithParamInterface<ScrollCase> {};
-
-TEST_P(AutoScroll, OnlyAWeekFromTodayWithTheOptionScrollsToNow) {
+// Only a week starting today, with the option on, scrolls to now.
+TEST_F(DlgMainTest, OnlyAWeekFromTodayWithTheOptionScrollsToNow) {
     window->resize(600, 400);
-    store().SetOption(2, GetParam().option);
-    ShowFrom(GetParam().type, GetParam().start);
-    grid().horizontalScrollBar()->setValue(0);
-    window->ShowResources();
-    EXPECT_EQ(grid().horizontalScrollBar()->value() > 0, GetParam().scrolls);
+    const struct {
+        bool option;
+        int type;
+        int32_t start;
+        bool scrolls;
+    } rows[] = {{true, 0, Day(2021, 6, 2), true},
+                {false, 0, Day(2021, 6, 2), false},
+                {true, 0, Day(2021, 6, 1), false},
+                {true, 2, Day(2021, 6, 2), false}};
+    for (const auto& r : rows) {
+        store().SetOption(2, r.option);
+        ShowFrom(r.type, r.start);
+        grid().horizontalScrollBar()->setValue(0);
+        window->ShowResources();
+        EXPECT_EQ(grid().horizontalScrollBar()->value() > 0, r.scrolls) << r.type << r.start;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, AutoScroll,
-                         ::testing::Values(ScrollCase{true, 0, Day(2021, 6, 2), true},
-                                           ScrollCase{false, 0, Day(2021, 6, 2), false},
-                                           ScrollCase{true, 0, Day(2021, 6, 1), false},
-                                           ScrollCase{true, 2, Day(2021, 6, 2), false}));
 
 TEST_F(DlgMainTest, SettingsReachTheGrid) {
     store().SetResourceType("Bays");
-    for (int i = 0; i < 5; ++i) {
-        store().SetColor(i, 0x00102030 + i);
-    }
     for (int option : {1, 3, 4}) {
         store().SetOption(option, false);
     }
     window->ShowResources();
-    EXPECT_EQ(grid().ListTitle(), "Bays");
-    EXPECT_EQ((std::array{grid().BackColor(), grid().TitleBackColor(), grid().RulerColor(),
-                          grid().ListBackColor(), grid().WeekendColor()}),
-              (std::array{0x00102030u, 0x00102031u, 0x00102032u, 0x00102033u, 0x00102034u}));
-    EXPECT_FALSE(grid().TimeLines());
-    EXPECT_FALSE(grid().Ruler24Hour());
+    EXPECT_EQ(std::tuple(grid().ListTitle(), grid().TimeLines(), grid().Ruler24Hour()),
+              std::tuple("Bays", false, false));
     EXPECT_TRUE(window->ToolButton("Exit")->toolTip().isEmpty());
     store().SetOption(3, true);
     window->ShowResources();
@@ -197,13 +179,11 @@ TEST_F(DlgMainTest, BarsAddedDuringARebuildAreIgnored) {
     });
     window->ShowResources(); // auto-scroll moves the scroll bar mid-rebuild
     QObject::disconnect(probe);
-    EXPECT_EQ(depthSeen, 1);
-    EXPECT_EQ(window->SelectedAppointment(), appt);
-    EXPECT_EQ(window->FillDepth(), 0);
+    EXPECT_EQ(std::tuple(depthSeen, window->SelectedAppointment(), window->FillDepth()),
+              std::tuple(1, appt, 0));
     EXPECT_TRUE(ui.modals.isEmpty()) << "no dialog for a bar of the rebuild";
     emit grid().BarAdded(1, 1, 0, 0);
-    EXPECT_EQ(ui.modals.size(), 1);
-    EXPECT_EQ(window->SelectedAppointment(), 0);
+    EXPECT_EQ(std::tuple(ui.modals.size(), window->SelectedAppointment()), std::tuple(1, 0));
 }
 
 TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
@@ -231,15 +211,14 @@ TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
     ui.messages.clear();
     grid().SetCurrentRow(1); // Interview #1 with five appointments
     window->Sched_BarLeftClick(2, 1);
-    int32_t selected = window->SelectedAppointment();
+    const int32_t selected = window->SelectedAppointment();
     ui.answers = {Answer::No};
     window->mnuResourceDelete_Click();
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, "Confirm delete resource Interview #1?\r\n(all associated "
                                    "appointments will be deleted)");
-    EXPECT_EQ(ui.messages[0].title, "Confirm");
-    EXPECT_EQ(ui.messages[0].buttons, IWindowing::Buttons::YesNo);
-    EXPECT_EQ(ui.messages[0].icon, IWindowing::Icon::Question);
+    EXPECT_EQ(std::tie(ui.messages[0].title, ui.messages[0].buttons, ui.messages[0].icon),
+              std::make_tuple("Confirm", IWindowing::Buttons::YesNo, IWindowing::Icon::Question));
     EXPECT_EQ(store().Resources().Count(), 3u);
     EXPECT_EQ(window->SelectedAppointment(), selected); // no rebuild
     ui.answers = {Answer::Yes};
