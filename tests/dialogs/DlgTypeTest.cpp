@@ -17,30 +17,19 @@ namespace {
 
 class DlgTypeTest : public DialogFixture {
 public:
-    void SetUp() override {
-        DialogFixture::SetUp();
-        owner = std::make_unique<DlgAppointment>(*window);
-        dialog = std::make_unique<DlgType>(*window, owner.get());
-    }
-    void TearDown() override {
-        dialog.reset();
-        owner.reset();
-        DialogFixture::TearDown();
-    }
     static void TypeOver(QWidget* field, const char* text) {
         field->setFocus();
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, text);
     }
-
-    std::unique_ptr<DlgAppointment> owner;
-    std::unique_ptr<DlgType> dialog;
 };
 
 // A new type shows a fresh record's values. Spinning stops at 00:00; the record raises a
 // zero minimum or increment to one minute.
 TEST_F(DlgTypeTest, ANewTypesDefaultsSpinsAndClamps) {
-    int result = Show<DlgType>(*dialog, [](DlgType& d) {
+    DlgAppointment owner(*window);
+    DlgType dialog(*window, &owner);
+    int result = Show<DlgType>(dialog, [](DlgType& d) {
         EXPECT_EQ(d.TxtTypeName()->text(), "");
         EXPECT_TRUE(d.TxtTypeName()->hasFocus());
         EXPECT_EQ(std::tuple(d.BtnBackColor()->Color(), d.BtnForeColor()->Color(),
@@ -60,7 +49,7 @@ TEST_F(DlgTypeTest, ANewTypesDefaultsSpinsAndClamps) {
         d.mnuFileSave_Click();
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    auto type = store().TypeLoad(dialog->TypeId());
+    auto type = store().TypeLoad(dialog.TypeId());
     ASSERT_NE(type->Id(), 0);
     EXPECT_EQ(std::tuple(type->Name(), type->MinTime(), type->MaxTime(), type->IncTime()),
               std::tuple("Long lunch", 1, 91, 1));
