@@ -2,6 +2,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "controls/LookupComboBox.h"
@@ -108,12 +110,13 @@ TEST_P(TimeSpins, StepByTheIncrementAndCarryTheDate) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, TimeSpins,
-                         ::testing::Values(SpinCase{"UpPastMidnight", 15, 1425, Qt::Key_Up, 1, 0},
-                                           SpinCase{"DownPastMidnight", 15, 0, Qt::Key_Down, -1,
-                                                    1425},
-                                           SpinCase{"ByOneMinute", 1, 600, Qt::Key_Up, 0, 601}),
-                         [](const auto& row) { return std::string(row.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, TimeSpins, ::testing::Values(
+    SpinCase{"UpPastMidnight", 15, 1425, Qt::Key_Up, 1, 0},
+    SpinCase{"DownPastMidnight", 15, 0, Qt::Key_Down, -1, 1425},
+    SpinCase{"ByOneMinute", 1, 600, Qt::Key_Up, 0, 601}),
+    [](const auto& row) { return std::string(row.param.name); });
+// clang-format on
 
 // Any stored format but 0 is month-first, as in the search and delete windows.
 TEST_F(DlgAppointmentTest, DateFieldsAreMonthFirstForEveryFormatButZero) {
@@ -223,12 +226,9 @@ TEST_F(DlgAppointmentTest, ATypedShortEndIsSavedAsTypedAndEmptyListsGiveMinusOne
     });
     EXPECT_EQ(result, QDialog::Accepted);
     auto a = store().AppointmentLoad(dialog().AppointmentId());
-    EXPECT_EQ(a->ResourceId(), room);
-    EXPECT_EQ(a->StartDtTm(), At(today, 600));
-    EXPECT_EQ(a->EndDtTm(), At(today, 600));
-    EXPECT_EQ(a->CustomerId(), -1);
-    EXPECT_EQ(a->TypeId(), -1);
-    EXPECT_EQ(a->Reference(), "AB 12");
+    EXPECT_EQ(std::tuple(a->ResourceId(), a->StartDtTm(), a->EndDtTm(), a->CustomerId(),
+                         a->TypeId(), a->Reference()),
+              std::tuple(room, At(today, 600), At(today, 600), -1, -1, "AB 12"));
 }
 
 // Rules changed since the booking: the end shows adjusted, a save stores it, a cancel keeps
@@ -252,10 +252,8 @@ TEST_F(DlgAppointmentTest, AnOldAppointmentOpensWithTodaysRulesAndFirstNamesForW
     dialog().SetAppointmentId(gone);
     Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) { d.mnuFileSave_Click(); });
     auto a = store().AppointmentLoad(gone);
-    EXPECT_EQ(a->CustomerId(), ann);
-    EXPECT_EQ(a->ResourceId(), annex);
-    EXPECT_EQ(a->TypeId(), hour);
-    EXPECT_EQ(a->EndDtTm(), At(today, 870));
+    EXPECT_EQ(std::tuple(a->CustomerId(), a->ResourceId(), a->TypeId(), a->EndDtTm()),
+              std::tuple(ann, annex, hour, At(today, 870)));
 }
 
 // The store takes the deleted customer's or type's bookings with it, nobody else's; the next
@@ -288,12 +286,11 @@ TEST_F(DlgAppointmentTest, DeletingTheSelectedCustomerOrTypeThenSavingStoresTheB
     EXPECT_EQ(ui.messages[1].text, "Confirm delete Zed?");
     EXPECT_EQ(ui.messages[1].buttons, IWindowing::Buttons::YesNo);
     EXPECT_EQ(ui.messages[2].text, "Confirm delete Doomed?");
-    EXPECT_FALSE(store().Appointments().Exists(sameType));
-    EXPECT_TRUE(store().Appointments().Exists(otherType));
-    EXPECT_TRUE(store().Appointments().Exists(noType));
-    auto saved = store().AppointmentLoad(booking);
-    EXPECT_EQ(saved->CustomerId(), ann);
-    EXPECT_EQ(saved->TypeId(), quarter);
+    const auto& kept = store().Appointments();
+    EXPECT_TRUE(!kept.Exists(sameType) && kept.Exists(otherType) && kept.Exists(noType));
+    EXPECT_EQ(std::pair(store().AppointmentLoad(booking)->CustomerId(),
+                        store().AppointmentLoad(booking)->TypeId()),
+              std::pair(ann, quarter));
 }
 
 } // namespace

@@ -61,12 +61,11 @@ TEST_F(DlgConfigureTest, ShowsTheSettingsAndWritesEachClick) {
         QTest::mouseClick(dialog->ChkOption(i), Qt::LeftButton);
         EXPECT_EQ(store().Option(i + 1), !shown[i]);
     }
-    EXPECT_EQ(dialog->BtnDate(0)->text().remove('&'), "dd/mm/yy");
-    EXPECT_EQ(dialog->BtnDate(1)->text().remove('&'), "mm/dd/yy");
-    QTest::mouseClick(dialog->BtnDate(0), Qt::LeftButton);
-    EXPECT_EQ(store().DateFormat(), 0);
-    QTest::mouseClick(dialog->BtnDate(1), Qt::LeftButton);
-    EXPECT_EQ(store().DateFormat(), 1);
+    for (int format : {0, 1}) {
+        EXPECT_EQ(dialog->BtnDate(format)->text().remove('&'), format ? "mm/dd/yy" : "dd/mm/yy");
+        QTest::mouseClick(dialog->BtnDate(format), Qt::LeftButton);
+        EXPECT_EQ(store().DateFormat(), format);
+    }
 }
 
 // Each colour: the picker starts from it, the choice reaches the setting, the button and the

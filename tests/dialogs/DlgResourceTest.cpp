@@ -11,39 +11,26 @@ namespace {
 
 using Command = DlgResource::Command;
 
-class DlgResourceTest : public DialogFixture {
-public:
-    void SetUp() override {
-        DialogFixture::SetUp();
-        dialog = std::make_unique<DlgResource>(*window);
-    }
-    void TearDown() override {
-        dialog.reset();
-        DialogFixture::TearDown();
-    }
-
-    std::unique_ptr<DlgResource> dialog;
-};
-
 struct CancelCase {
     const char* name;
     std::function<void(DlgResource&)> close;
     bool keepsId;
 };
-class Cancelling : public DlgResourceTest, public ::testing::WithParamInterface<CancelCase> {};
+class Cancelling : public DialogFixture, public ::testing::WithParamInterface<CancelCase> {};
 
 // Cancel clears the id, also for an existing resource; only the close box keeps it.
 TEST_P(Cancelling, LeavesZeroUnlessClosedByTheCloseBox) {
     int32_t id = AddResource("Meeting #1");
-    dialog->SetResourceId(id);
-    int result = Show<DlgResource>(*dialog, [&](DlgResource& d) {
+    DlgResource dialog(*window);
+    dialog.SetResourceId(id);
+    int result = Show<DlgResource>(dialog, [&](DlgResource& d) {
         EXPECT_EQ(d.TxtResName()->text(), "Meeting #1") << "without the record's padding";
         QTest::keyClicks(d.TxtResName(), "x");
         GetParam().close(d);
         EXPECT_FALSE(d.isVisible());
     });
     EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(dialog->ResourceId(), GetParam().keepsId ? id : 0);
+    EXPECT_EQ(dialog.ResourceId(), GetParam().keepsId ? id : 0);
     EXPECT_EQ(store().ResourceLoad(id)->Name().substr(0, 10), "Meeting #1");
 }
 

@@ -85,16 +85,15 @@ TEST_F(DlgSearchTest, OpensOnTheLastCustomerAndListsByStart) {
 
 TEST_F(DlgSearchTest, DatesFollowTheDateFormat) {
     const int32_t id = AddAppointment(AddResource("Old"), bob, talk, Day(2001, 3, 5), 570, 1439);
-    for (const auto& [format, from, to] : {std::tuple{0, "05/03/01 09:30", "05/03/01 23:59"},
-                                           std::tuple{1, "03/05/01 09:30", "03/05/01 23:59"},
-                                           std::tuple{7, "03/05/01 09:30", "03/05/01 23:59"}}) {
+    for (int format : {0, 1, 7}) {
         SCOPED_TRACE(format);
+        const QString day = format == 0 ? "05/03/01 " : "03/05/01 ";
         store().SetDateFormat(format);
         dialog->hide();
         Open();
         ASSERT_EQ(Results().front(), id);
-        EXPECT_EQ(dialog->LbSearch()->ItemText(0, 1), from);
-        EXPECT_EQ(dialog->LbSearch()->ItemText(0, 2), to);
+        EXPECT_EQ(dialog->LbSearch()->ItemText(0, 1), day + "09:30");
+        EXPECT_EQ(dialog->LbSearch()->ItemText(0, 2), day + "23:59");
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "controls/ColorButton.h"
@@ -15,39 +17,27 @@ namespace {
 
 class DlgTypeTest : public DialogFixture {
 public:
-    void SetUp() override {
-        DialogFixture::SetUp();
-        owner = std::make_unique<DlgAppointment>(*window);
-        dialog = std::make_unique<DlgType>(*window, owner.get());
-    }
-    void TearDown() override {
-        dialog.reset();
-        owner.reset();
-        DialogFixture::TearDown();
-    }
     static void TypeOver(QWidget* field, const char* text) {
         field->setFocus();
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, text);
     }
-
-    std::unique_ptr<DlgAppointment> owner;
-    std::unique_ptr<DlgType> dialog;
 };
 
 // A new type shows a fresh record's values. Spinning stops at 00:00; the record raises a
 // zero minimum or increment to one minute.
 TEST_F(DlgTypeTest, ANewTypesDefaultsSpinsAndClamps) {
-    int result = Show<DlgType>(*dialog, [](DlgType& d) {
+    DlgAppointment owner(*window);
+    DlgType dialog(*window, &owner);
+    int result = Show<DlgType>(dialog, [](DlgType& d) {
         EXPECT_EQ(d.TxtTypeName()->text(), "");
         EXPECT_TRUE(d.TxtTypeName()->hasFocus());
-        EXPECT_EQ(d.BtnBackColor()->Color(), 0x0000FFu);
-        EXPECT_EQ(d.BtnForeColor()->Color(), 0x00FFFFu);
-        EXPECT_EQ(d.LblType()->BackColor(), 0x0000FFu);
-        EXPECT_EQ(d.LblType()->ForeColor(), 0x00FFFFu);
-        EXPECT_EQ(d.TxtMinTime()->Text(), "00:01");
-        EXPECT_EQ(d.TxtMaxTime()->Text(), "00:00");
-        EXPECT_EQ(d.TxtIncTime()->Text(), "00:01");
+        EXPECT_EQ(std::tuple(d.BtnBackColor()->Color(), d.BtnForeColor()->Color(),
+                             d.LblType()->BackColor(), d.LblType()->ForeColor()),
+                  std::tuple(0x0000FFu, 0x00FFFFu, 0x0000FFu, 0x00FFFFu));
+        EXPECT_EQ(
+            QStringList({d.TxtMinTime()->Text(), d.TxtMaxTime()->Text(), d.TxtIncTime()->Text()}),
+            QStringList({"00:01", "00:00", "00:01"}));
         QTest::keyClicks(d.TxtTypeName(), "  Long lunch  ");
         QTest::keyClick(d.TxtMinTime(), Qt::Key_Down);
         QTest::keyClick(d.TxtMinTime(), Qt::Key_Down);
@@ -59,12 +49,10 @@ TEST_F(DlgTypeTest, ANewTypesDefaultsSpinsAndClamps) {
         d.mnuFileSave_Click();
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    auto type = store().TypeLoad(dialog->TypeId());
+    auto type = store().TypeLoad(dialog.TypeId());
     ASSERT_NE(type->Id(), 0);
-    EXPECT_EQ(type->Name(), "Long lunch");
-    EXPECT_EQ(type->MinTime(), 1);
-    EXPECT_EQ(type->MaxTime(), 91);
-    EXPECT_EQ(type->IncTime(), 1);
+    EXPECT_EQ(std::tuple(type->Name(), type->MinTime(), type->MaxTime(), type->IncTime()),
+              std::tuple("Long lunch", 1, 91, 1));
 }
 
 } // namespace

@@ -59,7 +59,8 @@ public:
             dialog = std::make_unique<D>(*window, &appointment);
         }
         EXPECT_EQ(dialog->windowTitle(), traits.title);
-        EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{traits.file, "Help"}));
+        EXPECT_EQ(MainWindowFixture::MenuLayout(dialog->MenuBar()),
+                  (QStringList{traits.file, "Help"}));
         EXPECT_EQ(dialog->ToolBar()->Layout(), (QStringList{"Save", "Cancel", "Help"}));
         this->template Show<D>(*dialog, [&](D& d) {
             QAction* action = d.Action(row.command);

@@ -120,17 +120,14 @@ TEST_F(GanttReportTest, WeekColumnsAndADayBarLandWhereTheGeometrySaysTheyDo) {
     Build(1, monday);
     EXPECT_EQ(Ticks(), (std::vector<int32_t>{2400, 4114, 5828, 7542, 9257, 10971, 12685, 14400}));
     ASSERT_EQ(Labels().size(), 7u);
-    EXPECT_EQ(Labels()[0].a, 3257);
-    EXPECT_EQ(Labels()[0].text, "07");
+    EXPECT_EQ(std::pair(Labels()[0].a, Labels()[0].text), std::pair(3257, QString("07")));
 
     Build(0, monday);
+    // The bar spans the middle band of its row (top 450 + 200 + 250): 100 in from its lines.
     ASSERT_EQ(Bars().size(), 1u);
-    EXPECT_EQ(Bars()[0].a, 6900);
-    EXPECT_EQ(Bars()[0].a + Bars()[0].c, 10900);
-    // The middle band of the row: 100 in from its top and bottom lines.
-    const int32_t rowTop = 450 + 200 + 250;
-    EXPECT_EQ(Bars()[0].b, rowTop + 100);
-    EXPECT_EQ(Bars()[0].d, 500 - 200);
+    const Op bar = Bars()[0];
+    EXPECT_EQ(std::tuple(bar.a, bar.a + bar.c, bar.b, bar.d),
+              std::tuple(6900, 10900, 450 + 200 + 250 + 100, 500 - 200));
 }
 
 struct RangeCase {
@@ -221,15 +218,16 @@ TEST_F(GanttReportTest, BarsAreClippedToTheRangeAndOthersLeftOut) {
     Book(across, monday - 10, 0, monday + 20, 0);    // over the whole week
     Book(other, monday + 2, 600, monday + 2, 700);   // a resource without a row
     Build(1, monday + 3);
-    const std::vector<Op> bars = Bars();
-    ASSERT_EQ(bars.size(), 3u);
-    EXPECT_EQ(bars[0].a, 2400);
-    EXPECT_EQ(bars[0].a + bars[0].c, 2400 + (1440 + 720) * 12000 / (7 * 1440));
-    EXPECT_EQ(bars[1].a, 2400 + (6 * 1440 + 1200) * 12000 / (7 * 1440));
-    EXPECT_EQ(bars[1].a + bars[1].c, 14400);
-    EXPECT_EQ(bars[2].a, 2400);
-    EXPECT_EQ(bars[2].a + bars[2].c, 14400);
-    EXPECT_EQ(bars[2].b, bars[0].b + 3 * 500) << "on the fourth row";
+    std::vector<std::pair<int32_t, int32_t>> spans;
+    for (const Op& bar : Bars()) {
+        spans.emplace_back(bar.a, bar.a + bar.c);
+    }
+    EXPECT_EQ(spans, (std::vector<std::pair<int32_t, int32_t>>{
+                         {2400, 2400 + (1440 + 720) * 12000 / (7 * 1440)},
+                         {2400 + (6 * 1440 + 1200) * 12000 / (7 * 1440), 14400},
+                         {2400, 14400}}));
+    ASSERT_EQ(Bars().size(), 3u);
+    EXPECT_EQ(Bars()[2].b, Bars()[0].b + 3 * 500) << "on the fourth row";
 }
 
 struct PageCase {
@@ -258,19 +256,14 @@ TEST_P(PageBreaks, FallBetweenRowsAndNeverLeaveAnEmptyPage) {
         int titles = 0, names = 0, rules = 0;
         int32_t lowest = 0;
         for (const Op& op : canvas.ops) {
-            if (op.page != page) {
-                continue;
-            }
-            titles += op.kind == Kind::Text && op.fontSize == 18 ? 1 : 0;
-            names += op.kind == Kind::Text && op.fontSize == 12 ? 1 : 0;
-            rules += op.kind == Kind::Line && op.b == 650 && op.d == 650 && op.c == 14400 ? 1 : 0;
-            lowest = std::max({lowest, op.b, op.d});
+            const bool here = op.page == page, text = here && op.kind == Kind::Text;
+            titles += text && op.fontSize == 18;
+            names += text && op.fontSize == 12;
+            rules += here && op.kind == Kind::Line && op.b == 650 && op.d == 650 && op.c == 14400;
+            lowest = here ? std::max({lowest, op.b, op.d}) : lowest;
         }
-        EXPECT_EQ(titles, 1);
-        EXPECT_EQ(rules, 1);
-        EXPECT_EQ(Ticks(page).size(), 8u) << "the ruler";
-        EXPECT_GE(names, 1);
-        EXPECT_LE(names, 19);
+        EXPECT_EQ(std::tuple(titles, rules, Ticks(page).size()), std::tuple(1, 1, 8u));
+        EXPECT_TRUE(names >= 1 && names <= 19) << names;
         EXPECT_LE(lowest, 10800) << "nothing below the printable area";
         rowsSeen += names;
     }

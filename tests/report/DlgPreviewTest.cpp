@@ -95,18 +95,15 @@ TEST_F(DlgPreviewTest, PageCommandsStopAtBothEnds) {
     Open([&](DlgPreview& p) {
         ASSERT_EQ(p.Canvas().PageCount(), 3);
         EXPECT_EQ(Label(p), "1/3");
-        p.mnuPagePrev_Click();
-        p.mnuPageFirstPage_Click();
-        EXPECT_EQ(Label(p), "1/3");
-        p.mnuPageNext_Click();
-        EXPECT_EQ(Label(p), "2/3");
-        p.mnuPageLastPage_Click();
-        p.mnuPageNext_Click();
-        EXPECT_EQ(Label(p), "3/3");
-        EXPECT_EQ(p.Canvas().CurrentPage(), 3);
+        QStringList labels;
+        for (auto click : {&DlgPreview::mnuPagePrev_Click, &DlgPreview::mnuPageFirstPage_Click,
+                           &DlgPreview::mnuPageNext_Click, &DlgPreview::mnuPageLastPage_Click,
+                           &DlgPreview::mnuPageNext_Click, &DlgPreview::mnuDateNextDay_Click}) {
+            (p.*click)();
+            labels << Label(p) + "@" + QString::number(p.Canvas().CurrentPage());
+        }
         // A rebuild starts again at the first page.
-        p.mnuDateNextDay_Click();
-        EXPECT_EQ(Label(p), "1/3");
+        EXPECT_EQ(labels, (QStringList{"1/3@1", "1/3@1", "2/3@2", "3/3@3", "3/3@3", "1/3@1"}));
     });
 }
 
@@ -137,17 +134,15 @@ TEST_F(DlgPreviewTest, ColourPrintingIsTheSameAtEveryOpeningUntilItIsToggled) {
         EXPECT_EQ(p.Action(Command::OptColorPrint)->isChecked(), State(p).colorPrint);
         return State(p).colorPrint;
     };
-    bool first = false, second = false, third = true;
-    Open([&](DlgPreview& p) { first = colour(p); });
+    std::vector<bool> seen;
+    Open([&](DlgPreview& p) { seen.push_back(colour(p)); });
     Open([&](DlgPreview& p) {
-        second = colour(p);
+        seen.push_back(colour(p));
         p.mnuOptColorPrint_Click();
         p.mnuFileExit_Click();
     });
-    Open([&](DlgPreview& p) { third = colour(p); });
-    EXPECT_TRUE(first);
-    EXPECT_TRUE(second);
-    EXPECT_FALSE(third);
+    Open([&](DlgPreview& p) { seen.push_back(colour(p)); });
+    EXPECT_EQ(seen, (std::vector<bool>{true, true, false}));
     EXPECT_FALSE(store().Option(5));
 }
 

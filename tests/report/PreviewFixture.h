@@ -5,20 +5,15 @@
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 #include "controls/ReportDocument.h"
 #include "controls/ReportView.h"
 #include "controls/ScheduleGrid.h"
-#include "datetime/Clock.h"
 #include "datetime/ClsDate.h"
 #include "report/ClsGanttReport.h"
 #include "report/DlgPreview.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
-#include "support/ScriptedWindowing.h"
-#include "support/TempDir.h"
+#include "support/MainWindowFixture.h"
 
 inline int32_t Day(int y, int m, int d) {
     return ClsDate::DayNumberFromCivil(y, m, d);
@@ -34,20 +29,13 @@ inline QString Label(DlgPreview& p) {
 
 // The main window on Wednesday 2 June 2021, 10:00, with the sample data and as many more
 // resources as asked for; the preview is opened through Print and looked at while shown.
-class PreviewFixture : public ::testing::Test {
+class PreviewFixture : public MainWindowFixture {
 public:
     void SetUp() override {
-        Clock::SetFixed(Clock::LocalTime{2021, 6, 2, 10, 0, 0});
-        ModError::SetLogFile(ProgramFolders{dir.path()}.LogFile());
-        window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
-        window->resize(900, 600);
+        MainWindowFixture::SetUp();
         window->show();
         window->Form_Activate();
         ui.log.clear();
-    }
-    void TearDown() override {
-        window.reset();
-        Clock::SetFixed(std::nullopt);
     }
 
     void AddResources(int count) {
@@ -70,10 +58,5 @@ public:
         ui.log.removeAll("ShowModal DlgPreview");
     }
 
-    ClsGlobal& store() { return window->Global(); }
-
-    TempDir dir;
-    ScriptedWindowing ui;
-    std::unique_ptr<DlgMain> window;
     QString printer; // the default printer's name; none
 };

@@ -32,16 +32,16 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 Bytes Record(std::initializer_list<int32_t> head, std::string text, size_t width,
              std::initializer_list<int32_t> tail = {}) {
     Bytes out;
-    for (int32_t v : head) {
-        out.insert(out.end(), reinterpret_cast<const uint8_t*>(&v),
-                   reinterpret_cast<const uint8_t*>(&v) + 4);
-    }
+    const auto ints = [&](std::initializer_list<int32_t> values) {
+        for (int32_t v : values) {
+            const auto* p = reinterpret_cast<const uint8_t*>(&v);
+            out.insert(out.end(), p, p + 4);
+        }
+    };
+    ints(head);
     text.resize(width, ' ');
     out.insert(out.end(), text.begin(), text.end());
-    for (int32_t v : tail) {
-        out.insert(out.end(), reinterpret_cast<const uint8_t*>(&v),
-                   reinterpret_cast<const uint8_t*>(&v) + 4);
-    }
+    ints(tail);
     return out;
 }
 template <class T> Bytes Saved(const T& record) {

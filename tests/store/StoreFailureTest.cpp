@@ -331,15 +331,14 @@ TEST_F(StoreFailureTest, OnlyANewUserGetsAFirstRun) {
 // nothing at all.
 TEST_F(StoreFailureTest, StaleTemporariesAndReadOnlyMode) {
     Seed();
-    const char* ours[] = {"Appointment.bin.tmp-AbC123", "Global.bin.bak.2.tmp-zzzzzz",
-                          "Type.bin.bak.tmp-000000"};
-    const char* theirs[] = {"Appointment.bin.tmp-AbC12", "notes.tmp-abcdef",
-                            "Type.bin.old.tmp-abcdef", "Customer.bin.tmp-abc!ef"};
-    for (const char* name : ours) {
-        WriteBytes(Data(name), {1});
-    }
-    for (const char* name : theirs) {
-        WriteBytes(Data(name), {1});
+    const Names ours = {"Appointment.bin.tmp-AbC123", "Global.bin.bak.2.tmp-zzzzzz",
+                        "Type.bin.bak.tmp-000000"};
+    const Names theirs = {"Appointment.bin.tmp-AbC12", "notes.tmp-abcdef",
+                          "Type.bin.old.tmp-abcdef", "Customer.bin.tmp-abc!ef"};
+    for (const Names& names : {ours, theirs}) {
+        for (const std::string& name : names) {
+            WriteBytes(Data(name), {1});
+        }
     }
     FileBytes customers = ReadBytes(Data("Customer.bin"));
     customers.push_back(0x5A);
@@ -361,10 +360,10 @@ TEST_F(StoreFailureTest, StaleTemporariesAndReadOnlyMode) {
         EXPECT_TRUE(fs::exists(Data(ours[0])));
     }
     ClsGlobal store(Folders());
-    for (const char* name : ours) {
+    for (const std::string& name : ours) {
         EXPECT_FALSE(fs::exists(Data(name))) << name;
     }
-    for (const char* name : theirs) {
+    for (const std::string& name : theirs) {
         EXPECT_TRUE(fs::exists(Data(name))) << name;
         fs::remove(Data(name)); // the fixture checks for leftovers of ours
     }
