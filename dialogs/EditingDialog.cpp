@@ -82,13 +82,10 @@ void EditingDialog::AddToolButton(const QString& key, const QString& tip, bool d
     }
 }
 
-bool EditingDialog::TriggerToolButton(const QString& key) {
-    QAction* action = toolActions_.value(key);
-    if (action == nullptr) {
-        return false;
+void EditingDialog::TriggerToolButton(const QString& key) {
+    if (QAction* action = toolActions_.value(key)) {
+        action->trigger();
     }
-    action->trigger();
-    return true;
 }
 
 std::array<QAction*, 3> EditingDialog::AddSaveCancelHelp(const QString& saveCaption,

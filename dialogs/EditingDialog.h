@@ -51,8 +51,8 @@ protected:
     // A click on it runs the action, if one is given, through TriggerToolButton.
     void AddToolButton(const QString& key, const QString& tip, bool dropDown = false,
                        QAction* action = nullptr);
-    // Runs the action of the button's key; false for a key given none.
-    bool TriggerToolButton(const QString& key);
+    // Runs the action of the button's key, if it was given one.
+    void TriggerToolButton(const QString& key);
     // The File menu (Save, Cancel) and Help of a dialog that edits one record, with toolbar
     // buttons of the same names and Escape running Cancel; the actions in that order.
     std::array<QAction*, 3> AddSaveCancelHelp(const QString& saveCaption,
