@@ -80,6 +80,7 @@ public:
             EXPECT_EQ(ui.helps[0].request.context, traits.help);
             EXPECT_EQ(ui.helps[0].owner, window.get());
         } else {
+            EXPECT_TRUE(ui.helps.empty()) << "ran another command";
             const bool save = row.command == Command::FileSave;
             EXPECT_EQ(dialog->result(), save ? QDialog::Accepted : QDialog::Rejected);
             EXPECT_EQ(records, save ? 1u : 0u);
