@@ -106,6 +106,16 @@ int MemoryFileSystem::Stat(const std::string& path, struct stat& st) {
     return 0;
 }
 
+// No links here: every name is what it says.
+int MemoryFileSystem::Lstat(const std::string& path, struct stat& st) {
+    return Stat(path, st);
+}
+
+int MemoryFileSystem::ReadLink(const std::string& path, std::string& target) {
+    target.clear();
+    return folders.count(path) != 0 || files.count(path) != 0 ? -EINVAL : -ENOENT;
+}
+
 int MemoryFileSystem::Access(const std::string& path, int) {
     return folders.count(path) != 0 || files.count(path) != 0 ? 0 : -ENOENT;
 }

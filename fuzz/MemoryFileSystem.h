@@ -23,6 +23,8 @@ public:
     int Fsync(int fd) override;
     int Close(int fd) override;
     int Stat(const std::string& path, struct stat& st) override;
+    int Lstat(const std::string& path, struct stat& st) override;
+    int ReadLink(const std::string& path, std::string& target) override;
     int Access(const std::string& path, int mode) override;
     int Mkdir(const std::string& path, mode_t mode) override;
     int Rename(const std::string& from, const std::string& to) override;

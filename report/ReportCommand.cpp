@@ -77,8 +77,13 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     for (const FileProblem& p : store.LoadProblems()) {
         const bool fatal = p.kind == FileProblem::Kind::Unreadable;
         unreadable = unreadable || fatal;
-        errors << program << (fatal ? "" : "warning: ") << QString::fromStdString(p.file) << " in "
-               << data << " " << QString::fromStdString(p.what);
+        errors << program << (fatal ? "" : "warning: ");
+        if (p.file.empty()) {
+            errors << "the folder " << data;
+        } else {
+            errors << QString::fromStdString(p.file) << " in " << data;
+        }
+        errors << " " << QString::fromStdString(p.what);
         if (fatal) {
             errors << " (" << QString::fromStdString(p.error.description) << ")";
         }

@@ -31,6 +31,13 @@ AutoSave::~AutoSave() {
     Join();
 }
 
+std::optional<std::chrono::milliseconds> AutoSave::NextSaveIn() const {
+    if (!timer_.isActive()) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(timer_.remainingTime());
+}
+
 void AutoSave::Schedule() {
     if (auto due = saver_.DueIn()) {
         timer_.start(*due);

@@ -3,13 +3,17 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "store/Saver.h"
 
-// Saves the store a quiet second after the user's last change. The changed files are taken
-// on this thread and written on a worker thread, so the window never waits for the disk.
+// Saves the store as the user works, when the saver says a save is due (a quiet second after
+// the last change, two seconds after the oldest unsaved one at most, or a retry after a failed
+// write). The changed files are taken on this thread and written on a worker thread, so the
+// window never waits for the disk.
 class AutoSave : public QObject {
     Q_OBJECT
 
@@ -21,6 +25,8 @@ public:
     // Writes what is still pending and waits for it: for the end of the program.
     SaveResult Flush();
     const Saver& State() const { return saver_; }
+    // When the timer will next offer a save; nothing when none is waiting.
+    std::optional<std::chrono::milliseconds> NextSaveIn() const;
 
 signals:
     // A write finished, well or not: State() tells.

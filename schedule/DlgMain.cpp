@@ -265,8 +265,7 @@ void DlgMain::ShowSaveState() {
             QString::fromStdString(failure.failedFiles[i]),
             QString::fromStdString(failure.errors[i].description));
     }
-    saveState_->setText(
-        tr("Not saved: %1. Tried again at your next change.").arg(files.join(", ")));
+    saveState_->setText(tr("Not saved: %1. Trying again within a minute.").arg(files.join(", ")));
     saveState_->setToolTip(
         tr("The files named keep their previous contents in %1; the details are in %2.")
             .arg(QString::fromStdString(folders_.Data()),

@@ -31,7 +31,11 @@ QString DescribeLoadProblems(const std::vector<FileProblem>& problems,
     for (const FileProblem& p : problems) {
         QString file = QString::fromStdString(p.file);
         QString what = QString::fromStdString(p.what);
-        if (p.kind == FileProblem::Kind::Unreadable) {
+        if (p.kind == FileProblem::Kind::Unreadable && p.file.empty()) {
+            items << Tr("The folder itself %1 (%2). Nothing in it is changed, and nothing you "
+                        "change now will be saved.")
+                         .arg(what, QString::fromStdString(p.error.description));
+        } else if (p.kind == FileProblem::Kind::Unreadable) {
             items << Tr("%1 %2 (%3). It is left as it is, and changes to %4 made now will not "
                         "be saved.")
                          .arg(file, what, QString::fromStdString(p.error.description),

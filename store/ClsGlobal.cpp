@@ -306,9 +306,12 @@ int32_t ClsGlobal::TypeSave(int32_t& id, std::string_view name, int32_t backColo
 }
 
 bool ClsGlobal::CustomerDelete(int32_t id) {
-    if (!customers_.Remove(id)) {
+    const ClsCustomer* record = customers_.Get(id);
+    if (record == nullptr) {
         return false;
     }
+    KeepRemoved(kCustomer, *record);
+    customers_.Remove(id);
     ++customersVersion_;
     Changed(kCustomer);
     AppointmentsDelete(CollectAppointments(
@@ -317,9 +320,12 @@ bool ClsGlobal::CustomerDelete(int32_t id) {
 }
 
 bool ClsGlobal::ResourceDelete(int32_t id) {
-    if (!resources_.Remove(id)) {
+    const ClsResource* record = resources_.Get(id);
+    if (record == nullptr) {
         return false;
     }
+    KeepRemoved(kResource, *record);
+    resources_.Remove(id);
     Changed(kResource);
     std::vector<int32_t> ids;
     for (const ResourceSlot& a : AppointmentsOfResource(id)) {
@@ -330,9 +336,12 @@ bool ClsGlobal::ResourceDelete(int32_t id) {
 }
 
 bool ClsGlobal::TypeDelete(int32_t id) {
-    if (!types_.Remove(id)) {
+    const ClsType* record = types_.Get(id);
+    if (record == nullptr) {
         return false;
     }
+    KeepRemoved(kType, *record);
+    types_.Remove(id);
     Changed(kType);
     AppointmentsDelete(CollectAppointments(
         appointments_, [&](const ClsAppointment& a) { return a.TypeId() == id; }));

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,9 +27,10 @@ struct FileProblem {
     enum class Kind {
         Unreadable, // not read at all: it is left as it is and never written
         Repaired,   // read, with something left out or reset; the file is rewritten clean
+        Noted,      // read and kept as it is, but the user should know
     };
     Kind kind = Kind::Unreadable;
-    std::string file;   // "Appointment.bin"
+    std::string file;   // "Appointment.bin"; empty for the data folder itself
     std::string what;   // what was wrong, in words
     std::string backup; // where the file as it was is kept; empty when no copy was made
     Error error;        // why an unreadable file could not be read
@@ -46,8 +48,11 @@ struct SaveResult {
 // goes on changing.
 struct SavePlan {
     std::string folder;
-    std::vector<FileImage> files; // customers, resources, types, appointments, Global.bin
-    std::vector<int> kinds;       // the store's file kind of each image
+    // In the order of the renames; a file may come twice (see TakePendingChanges).
+    std::vector<FileImage> files;
+    std::vector<int> kinds; // the store's file kind of each image
+    // Deleted records that each image leaves out for good: forgotten once it is written.
+    std::vector<size_t> removedWritten;
 
     bool Empty() const { return files.empty(); }
     BatchResult Write(FileSystem& fs) const;
@@ -139,8 +144,10 @@ public:
     void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
     // True when some file that can be written has changes not yet written.
     bool HasPendingChanges() const;
-    // Takes the bytes of every file with pending changes and counts them as written. A write
-    // that then fails hands the plan back to WriteFailed.
+    // Takes the bytes of every file with pending changes and counts them as written; the
+    // write's result goes back to WriteFailed. The renames are ordered so that a write cut
+    // short between any two of them leaves no booking whose resource, customer or type is
+    // not on disk, and no id the next run could hand out again.
     SavePlan TakePendingChanges();
     // The files of the plan that failed are pending again.
     SaveResult WriteFailed(const SavePlan& plan, const BatchResult& result);
@@ -164,10 +171,31 @@ private:
     enum Kind { kResource, kCustomer, kType, kAppointment, kGlobal, kKindCount };
 
     template <class T> void LoadFile(Collection<T>& collection, Kind kind, const char* procName);
+    void LoadOnce();
+    // False (and the user told) when the data folder cannot be used at all.
+    bool FolderUsable(const std::optional<Error>& made);
+    // Identity of each file (device, inode, size, times), to see whether any was replaced.
+    std::vector<int64_t> Identities();
     FileImage ImageOf(Kind kind);
+    // The file as written, with the records deleted since then still in it.
+    FileImage ImageWithRemoved(Kind kind);
+    // Keeps a copy of a record about to be deleted, for ImageWithRemoved.
+    template <class T> void KeepRemoved(Kind kind, const T& record) {
+        static_assert(sizeof(T) == T::RecordLength);
+        if (mode_ == StoreMode::ReadWrite) {
+            const auto* bytes = reinterpret_cast<const std::byte*>(&record);
+            removed_[kind].insert(removed_[kind].end(), bytes, bytes + sizeof(T));
+        }
+    }
+    size_t RemovedCount(Kind kind) const;
+    static size_t RecordLengthOf(Kind kind);
     FileImage GlobalImage();
     bool SaveOne(Kind kind, const char* procName);
-    void LoadGlobal();
+    // False when Global.bin is not there at all.
+    bool LoadGlobal();
+    void Unreadable(Kind kind, const Presence& found, const char* procName);
+    void NoteOrphans();
+    void Linked(Kind kind, const Presence& found);
     // Keeps the bytes of a file that is about to be repaired, and says what was wrong.
     void KeepFaulty(Kind kind, const ByteBlock& bytes, size_t size, const std::string& what,
                     const char* procName, int32_t number);
@@ -195,6 +223,11 @@ private:
     std::array<bool, kKindCount> dirty_{};
     // Files that could not be read, or not be kept before a repair: never written.
     std::array<bool, kKindCount> keepAsIs_{};
+    // Where each file is replaced: its own path, or the file its link leads to.
+    std::array<std::string, kKindCount> writePath_;
+    // Records of customers, resources and types deleted since their file was last written,
+    // as their file holds them.
+    std::array<std::vector<std::byte>, kKindCount> removed_;
     std::function<void()> listener_;
 
     Collection<ClsResource> resources_;

@@ -1,7 +1,9 @@
 // Loading and saving the store: the record files and Global.bin.
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <type_traits>
+#include <unistd.h>
 
 #include "store/ClsGlobal.h"
 #include "store/FileSystem.h"
@@ -18,8 +20,17 @@ constexpr const char* kFileNames[] = {"Resource.bin", "Customer.bin", "Type.bin"
 constexpr const char* kSaveProcs[] = {"SaveResources", "SaveCustomers", "SaveTypes",
                                       "SaveAppointments", "Save"};
 
+// A reader that finds a file replaced while it read tries again this often before it gives up.
+constexpr int kReadAttempts = 5;
+
 std::string Plural(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string WhatOf(const Presence& found) {
+    return found.linkTarget.empty()
+               ? "could not be read"
+               : "is a link to " + found.linkTarget + ", which cannot be reached";
 }
 } // namespace
 
@@ -32,7 +43,7 @@ BatchResult SavePlan::Write(FileSystem& fs) const {
         result.errors.assign(files.size(), *e);
         return result;
     }
-    return FileIo::WriteBatch(fs, folder, files);
+    return FileIo::WriteBatch(fs, files);
 }
 
 ClsGlobal::ClsGlobal(ProgramFolders folders, FileSystem& fs, StoreMode mode)
@@ -45,26 +56,78 @@ std::string ClsGlobal::PathOf(Kind kind) const {
 }
 
 void ClsGlobal::Load() {
-    bool writable = mode_ == StoreMode::ReadWrite;
-    if (writable) {
-        FileIo::EnsureFolder(fs_, folders_.Data()); // a failure shows up at each file
-        SweepTemporaries();
+    if (mode_ == StoreMode::ReadWrite) {
+        LoadOnce(); // the instance lock keeps every other writer away
+        return;
     }
+    // A planner may be saving meanwhile: a read that saw any file replaced is read again, so
+    // the records come from one save and never from two.
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        const std::vector<int64_t> before = Identities();
+        LoadOnce();
+        if (Identities() == before) {
+            return;
+        }
+    }
+    FileProblem problem;
+    problem.error = Error{ErrorNumber::PathFileAccess, "Files replaced during the read"};
+    problem.what = "kept changing while it was read (" + std::to_string(kReadAttempts) + " tries)";
+    ModError::LogError(kClass, "Load", 0, problem.error.number,
+                       folders_.Data() + " " + problem.what);
+    problems_.push_back(std::move(problem));
+}
+
+std::vector<int64_t> ClsGlobal::Identities() {
+    std::vector<int64_t> ids;
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        struct stat st {};
+        int rc = fs_.Stat(PathOf(static_cast<Kind>(kind)), st);
+        ids.insert(ids.end(), {rc, static_cast<int64_t>(st.st_dev), static_cast<int64_t>(st.st_ino),
+                               static_cast<int64_t>(st.st_size), st.st_mtim.tv_sec,
+                               st.st_mtim.tv_nsec, st.st_ctim.tv_sec, st.st_ctim.tv_nsec});
+    }
+    return ids;
+}
+
+void ClsGlobal::LoadOnce() {
+    bool writable = mode_ == StoreMode::ReadWrite;
     counter_ = 0;
     unusedCursor_ = 1;
     problems_.clear();
     dirty_.fill(false);
     keepAsIs_.fill(false);
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        writePath_[kind] = PathOf(static_cast<Kind>(kind));
+        removed_[kind].clear();
+    }
     global_ = GlobalRecord();
     globalTail_.clear();
-    bool globalPresent = FileIo::Exists(fs_, PathOf(kGlobal));
-    if (globalPresent) {
-        LoadGlobal();
+    firstRun_ = false;
+    std::optional<Error> made;
+    if (writable) {
+        // mkdir never follows a link, so one that leads nowhere stays as it is.
+        made = FileIo::EnsureFolder(fs_, folders_.Data());
     }
+    if (!FolderUsable(made)) {
+        // Nothing in it is read, so nothing in it may be written this session.
+        keepAsIs_.fill(true);
+        resources_.Clear();
+        customers_.Clear();
+        ++customersVersion_;
+        types_.Clear();
+        appointments_.Clear();
+        byResource_.Clear();
+        return;
+    }
+    if (writable) {
+        SweepTemporaries();
+    }
+    bool globalPresent = LoadGlobal();
     LoadResources();
     LoadCustomers();
     LoadTypes();
     LoadAppointments();
+    NoteOrphans();
     bool anyRecords =
         resources_.Count() + customers_.Count() + types_.Count() + appointments_.Count() != 0 ||
         keepAsIs_[kResource] || keepAsIs_[kCustomer] || keepAsIs_[kType] || keepAsIs_[kAppointment];
@@ -82,6 +145,99 @@ void ClsGlobal::Load() {
             problems_.push_back(std::move(problem));
         }
     }
+}
+
+bool ClsGlobal::FolderUsable(const std::optional<Error>& made) {
+    const std::string& folder = folders_.Data();
+    Presence found = FileIo::Probe(fs_, folder);
+    FileProblem problem;
+    problem.what = WhatOf(found);
+    struct stat st {};
+    if (found.state == Presence::State::Missing) {
+        if (mode_ == StoreMode::ReadOnly) {
+            return true; // nothing there to read, and nothing will be written
+        }
+        problem.what = "could not be made";
+        problem.error = made ? *made : MakeError(ErrorNumber::FileNotFound);
+    } else if (found.state == Presence::State::Unreachable) {
+        problem.error = found.error;
+    } else if (int rc = fs_.Stat(folder, st); rc < 0) {
+        problem.error = ErrorFromErrno(-rc);
+    } else if (!S_ISDIR(st.st_mode)) {
+        problem.error = Error{ErrorNumber::PathFileAccess, "A file, not a folder"};
+    } else if (int denied = fs_.Access(folder, X_OK); denied < 0) {
+        problem.error = ErrorFromErrno(-denied);
+    } else {
+        return true;
+    }
+    ModError::LogError(kClass, "Load", 0, problem.error.number,
+                       "The folder " + folder + " " + problem.what + " (" +
+                           problem.error.description + ")");
+    problems_.push_back(std::move(problem));
+    return false;
+}
+
+void ClsGlobal::Unreadable(Kind kind, const Presence& found, const char* procName) {
+    keepAsIs_[kind] = true;
+    FileProblem problem{FileProblem::Kind::Unreadable, kFileNames[kind], WhatOf(found), "",
+                        found.error};
+    ModError::LogError(kClass, procName, 0, problem.error.number,
+                       problem.file + " " + problem.what + " (" + problem.error.description + ")");
+    problems_.push_back(std::move(problem));
+}
+
+// A linked file is written through its link; a save cut short there leaves its temporary
+// copy beside the file the link leads to.
+void ClsGlobal::Linked(Kind kind, const Presence& found) {
+    writePath_[kind] = found.writePath;
+    const std::string folder = FileIo::FolderOf(found.writePath);
+    if (mode_ != StoreMode::ReadWrite || folder == folders_.Data()) {
+        return;
+    }
+    const std::string name = found.writePath.substr(folder.size() + 1);
+    for (const std::string& entry : fs_.List(folder)) {
+        if (FileIo::IsTemporaryOf(entry, name)) {
+            fs_.Unlink(folder + "/" + entry);
+        }
+    }
+}
+
+// Bookings whose resource is not there have no row to be shown on. They are kept as they are
+// (the resource may come back with its file), and the user is told.
+void ClsGlobal::NoteOrphans() {
+    if (keepAsIs_[kResource] || keepAsIs_[kAppointment]) {
+        return;
+    }
+    std::vector<int32_t> missing;
+    for (const ClsAppointment& a : appointments_) {
+        if (!resources_.Exists(a.ResourceId())) {
+            missing.push_back(a.ResourceId());
+        }
+    }
+    const size_t orphans = missing.size();
+    if (orphans == 0) {
+        return;
+    }
+    std::sort(missing.begin(), missing.end());
+    missing.erase(std::unique(missing.begin(), missing.end()), missing.end());
+    std::string ids;
+    for (size_t i = 0; i < missing.size() && i < 10; ++i) {
+        ids += (i == 0 ? "" : ", ") + std::to_string(missing[i]);
+    }
+    if (missing.size() > 10) {
+        ids += " and " + std::to_string(missing.size() - 10) + " more";
+    }
+    FileProblem problem;
+    problem.kind = FileProblem::Kind::Noted;
+    problem.file = kFileNames[kAppointment];
+    problem.what =
+        "holds " + Plural(orphans, "appointment", "appointments") + " of " +
+        (missing.size() == 1 ? "a resource" : "resources") + " not in Resource.bin (id " + ids +
+        "); the schedule has no row for " + (orphans == 1 ? "it" : "them") + ", and " +
+        (orphans == 1 ? "it is" : "they are") + " kept as " + (orphans == 1 ? "it is" : "they are");
+    ModError::LogError(kClass, "Load", 0, ErrorNumber::InvalidCall,
+                       problem.file + " " + problem.what);
+    problems_.push_back(std::move(problem));
 }
 
 void ClsGlobal::SweepTemporaries() {
@@ -102,7 +258,7 @@ void ClsGlobal::KeepFaulty(Kind kind, const ByteBlock& bytes, size_t size, const
     if (mode_ == StoreMode::ReadWrite) {
         // An earlier backup may hold bytes of its own: it is kept, and this one numbered.
         std::string backup = PathOf(kind) + ".bak";
-        for (int n = 2; FileIo::Exists(fs_, backup); ++n) {
+        for (int n = 2; n < 10000 && FileIo::Exists(fs_, backup); ++n) {
             backup = PathOf(kind) + ".bak." + std::to_string(n);
         }
         auto copied =
@@ -126,14 +282,23 @@ void ClsGlobal::KeepFaulty(Kind kind, const ByteBlock& bytes, size_t size, const
     problems_.push_back(std::move(problem));
 }
 
-void ClsGlobal::LoadGlobal() {
+bool ClsGlobal::LoadGlobal() {
+    Presence found = FileIo::Probe(fs_, PathOf(kGlobal));
+    if (found.state == Presence::State::Missing) {
+        return false;
+    }
+    if (found.state == Presence::State::Unreachable) {
+        Unreadable(kGlobal, found, "Load");
+        return true;
+    }
     ByteBlock bytes;
     if (auto e = FileIo::ReadAll(fs_, PathOf(kGlobal), bytes)) {
-        ModError::LogError(kClass, "Load", *e);
-        keepAsIs_[kGlobal] = true;
-        problems_.push_back(
-            {FileProblem::Kind::Unreadable, kFileNames[kGlobal], "could not be read", "", *e});
-        return;
+        found.error = *e;
+        Unreadable(kGlobal, found, "Load");
+        return true;
+    }
+    if (!found.linkTarget.empty()) {
+        Linked(kGlobal, found);
     }
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data.get());
     global_.Overlay(data, bytes.size);
@@ -159,6 +324,7 @@ void ClsGlobal::LoadGlobal() {
     if (!what.empty()) {
         KeepFaulty(kGlobal, bytes, bytes.size, what, "Load", number);
     }
+    return true;
 }
 
 template <class T>
@@ -169,7 +335,8 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
     if constexpr (std::is_same_v<T, ClsAppointment>) {
         byResource_.Clear();
     }
-    if (!FileIo::Exists(fs_, path)) {
+    Presence found = FileIo::Probe(fs_, path);
+    if (found.state == Presence::State::Missing) {
         if (mode_ == StoreMode::ReadWrite) {
             if (auto e = FileIo::EnsureFile(fs_, path)) {
                 ModError::LogError(kClass, procName, *e);
@@ -177,13 +344,18 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
         }
         return;
     }
+    if (found.state == Presence::State::Unreachable) {
+        Unreadable(kind, found, procName);
+        return;
+    }
     ByteBlock bytes;
     if (auto e = FileIo::ReadAll(fs_, path, bytes)) {
-        ModError::LogError(kClass, procName, *e);
-        keepAsIs_[kind] = true;
-        problems_.push_back(
-            {FileProblem::Kind::Unreadable, kFileNames[kind], "could not be read", "", *e});
+        found.error = *e;
+        Unreadable(kind, found, procName);
         return;
+    }
+    if (!found.linkTarget.empty()) {
+        Linked(kind, found);
     }
     size_t whole = bytes.size / T::RecordLength;
     size_t trailing = bytes.size % T::RecordLength;
@@ -191,6 +363,12 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
     int32_t highest = 0;
     for (const T& record : collection) {
         highest = std::max(highest, record.Id());
+        if constexpr (std::is_same_v<T, ClsAppointment>) {
+            // An id a booking names stays taken even when its record is not there, or a new
+            // record would take over bookings that were never its own.
+            highest =
+                std::max({highest, record.ResourceId(), record.CustomerId(), record.TypeId()});
+        }
     }
     counter_ = std::max(counter_, highest);
     if constexpr (std::is_same_v<T, ClsAppointment>) {
@@ -211,8 +389,8 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
         number = number != 0 ? number : ErrorNumber::InvalidCall;
     }
     if (trailing != 0) {
-        wrongs.push_back("ended in " + Plural(trailing, "byte", "bytes") +
-                         " short of a whole record, left out");
+        wrongs.push_back("ended in " + Plural(trailing, "stray byte", "stray bytes") +
+                         " after the last whole record, left out");
         number = number != 0 ? number : ErrorNumber::BadRecordLength;
     }
     if (!wrongs.empty()) {
@@ -241,22 +419,48 @@ void ClsGlobal::LoadAppointments() {
 FileImage ClsGlobal::ImageOf(Kind kind) {
     switch (kind) {
     case kResource:
-        return resources_.Image(PathOf(kind));
+        return resources_.Image(writePath_[kind]);
     case kCustomer:
-        return customers_.Image(PathOf(kind));
+        return customers_.Image(writePath_[kind]);
     case kType:
-        return types_.Image(PathOf(kind));
+        return types_.Image(writePath_[kind]);
     case kAppointment:
-        return appointments_.Image(PathOf(kind));
+        return appointments_.Image(writePath_[kind]);
     default:
         return GlobalImage();
     }
 }
 
+size_t ClsGlobal::RecordLengthOf(Kind kind) {
+    return kind == kType ? ClsType::RecordLength : ClsResource::RecordLength;
+}
+
+size_t ClsGlobal::RemovedCount(Kind kind) const {
+    return removed_[kind].size() / RecordLengthOf(kind);
+}
+
+FileImage ClsGlobal::ImageWithRemoved(Kind kind) {
+    FileImage image = ImageOf(kind);
+    const size_t length = RecordLengthOf(kind);
+    const std::vector<std::byte>& removed = removed_[kind];
+    for (size_t at = 0; at + length <= removed.size(); at += length) {
+        int32_t id = 0;
+        std::memcpy(&id, removed.data() + at, sizeof id);
+        bool present = kind == kCustomer   ? customers_.Exists(id)
+                       : kind == kResource ? resources_.Exists(id)
+                                           : types_.Exists(id);
+        if (!present) { // saved again under its old id: the live record stands for it
+            image.owned.insert(image.owned.end(), removed.begin() + static_cast<std::ptrdiff_t>(at),
+                               removed.begin() + static_cast<std::ptrdiff_t>(at + length));
+        }
+    }
+    return image;
+}
+
 FileImage ClsGlobal::GlobalImage() {
     global_.SetIdCounter(counter_);
     FileImage image;
-    image.path = PathOf(kGlobal);
+    image.path = writePath_[kGlobal];
     const auto& record = global_.Bytes();
     image.owned.resize(record.size() + globalTail_.size());
     std::memcpy(image.owned.data(), record.data(), record.size());
@@ -282,25 +486,69 @@ SavePlan ClsGlobal::TakePendingChanges() {
     if (mode_ != StoreMode::ReadWrite) {
         return plan;
     }
-    // Records a file refers to go first, Global.bin with the id counter last, so a write cut
-    // short between two renames never leaves an id handed out twice.
-    for (Kind kind : {kCustomer, kResource, kType, kAppointment, kGlobal}) {
-        if (!dirty_[kind] || keepAsIs_[kind]) {
+    auto pending = [this](Kind kind) { return dirty_[kind] && !keepAsIs_[kind]; };
+    auto take = [&](Kind kind, FileImage image, size_t removedWritten) {
+        plan.files.push_back(std::move(image));
+        plan.kinds.push_back(kind);
+        plan.removedWritten.push_back(removedWritten);
+        dirty_[kind] = false;
+    };
+    // The files of the records bookings name go before Appointment.bin, so that no booking
+    // reaches the disk ahead of its resource, customer or type. One that lost records goes
+    // there with them still in, and again without them after Appointment.bin, so deleted
+    // records leave the disk only after their bookings have. Global.bin with the id counter
+    // goes last; the load also counts the ids the records name, so no id is handed out
+    // twice whichever rename was the last.
+    const bool appointments = pending(kAppointment);
+    std::vector<Kind> shrinking;
+    for (Kind kind : {kCustomer, kResource, kType}) {
+        if (!pending(kind)) {
             continue;
         }
-        plan.files.push_back(ImageOf(kind));
-        plan.kinds.push_back(kind);
-        dirty_[kind] = false;
+        if (appointments && RemovedCount(kind) != 0) {
+            take(kind, ImageWithRemoved(kind), 0);
+            shrinking.push_back(kind);
+        } else {
+            take(kind, ImageOf(kind), RemovedCount(kind));
+        }
+    }
+    if (appointments) {
+        take(kAppointment, ImageOf(kAppointment), 0);
+    }
+    for (Kind kind : shrinking) {
+        take(kind, ImageOf(kind), RemovedCount(kind));
+    }
+    if (pending(kGlobal)) {
+        take(kGlobal, ImageOf(kGlobal), 0);
     }
     return plan;
 }
 
+namespace {
+// A file's last image in the plan is the one whose outcome counts.
+bool LastOfItsFile(const SavePlan& plan, size_t i) {
+    return std::find(plan.kinds.begin() + static_cast<std::ptrdiff_t>(i) + 1, plan.kinds.end(),
+                     plan.kinds[i]) == plan.kinds.end();
+}
+} // namespace
+
 SaveResult ClsGlobal::WriteFailed(const SavePlan& plan, const BatchResult& result) {
     SaveResult failed;
     for (size_t i = 0; i < plan.files.size() && i < result.errors.size(); ++i) {
-        if (result.errors[i]) {
-            dirty_[plan.kinds[i]] = true;
-            failed.failedFiles.push_back(kFileNames[plan.kinds[i]]);
+        const auto kind = static_cast<Kind>(plan.kinds[i]);
+        if (!result.errors[i]) {
+            if (LastOfItsFile(plan, i) && i < plan.removedWritten.size()) {
+                auto& removed = removed_[kind];
+                size_t bytes =
+                    std::min(removed.size(), plan.removedWritten[i] * RecordLengthOf(kind));
+                removed.erase(removed.begin(),
+                              removed.begin() + static_cast<std::ptrdiff_t>(bytes));
+            }
+            continue;
+        }
+        dirty_[kind] = true;
+        if (LastOfItsFile(plan, i)) {
+            failed.failedFiles.push_back(kFileNames[kind]);
             failed.errors.push_back(*result.errors[i]);
         }
     }
@@ -315,7 +563,7 @@ SaveResult ClsGlobal::Save() {
     }
     SaveResult result = WriteFailed(plan, written);
     for (size_t i = 0; i < plan.files.size(); ++i) {
-        if (written.errors[i]) {
+        if (written.errors[i] && LastOfItsFile(plan, i)) {
             ModError::LogError(kClass, kSaveProcs[plan.kinds[i]], *written.errors[i]);
         }
     }
@@ -338,6 +586,7 @@ bool ClsGlobal::SaveOne(Kind kind, const char* procName) {
         return false;
     }
     dirty_[kind] = false;
+    removed_[kind].clear();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "store/Error.h"
 
 #include <cerrno>
+#include <cstring>
 
 std::string ErrorDescription(int32_t number) {
     switch (number) {
@@ -36,19 +37,28 @@ Error MakeError(int32_t number) {
 }
 
 Error ErrorFromErrno(int err) {
+    // The classic number keeps log lines reading as they always have; where the system said
+    // more than the classic text does, its own words are the description.
+    int32_t number = ErrorNumber::PathFileAccess;
     switch (err) {
     case ENOENT:
         return MakeError(ErrorNumber::FileNotFound);
     case ENOSPC:
-    case EDQUOT:
         return MakeError(ErrorNumber::DiskFull);
     case EACCES:
     case EPERM:
-    case EROFS:
         return MakeError(ErrorNumber::PermissionDenied);
     case EIO:
         return MakeError(ErrorNumber::DeviceIo);
+    case EDQUOT:
+        number = ErrorNumber::DiskFull;
+        break;
+    case EROFS:
+        number = ErrorNumber::PermissionDenied;
+        break;
     default:
-        return MakeError(ErrorNumber::PathFileAccess);
+        break;
     }
+    const char* text = ::strerrordesc_np(err);
+    return text != nullptr ? Error{number, text} : MakeError(number);
 }

@@ -195,7 +195,50 @@ namespace FileIo {
 
 bool Exists(FileSystem& fs, const std::string& path) {
     struct stat st {};
-    return fs.Stat(path, st) == 0;
+    return fs.Lstat(path, st) != -ENOENT;
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+Presence Probe(FileSystem& fs, const std::string& path) {
+    Presence found;
+    found.writePath = path;
+    struct stat st {};
+    if (int rc = fs.Lstat(path, st); rc == -ENOENT) {
+        return found;
+    } else if (rc < 0) {
+        found.state = Presence::State::Unreachable;
+        found.error = FromErrno(rc);
+        return found;
+    }
+    found.state = Presence::State::Present;
+    if (!S_ISLNK(st.st_mode)) {
+        return found;
+    }
+    if (int rc = fs.ReadLink(path, found.linkTarget); rc < 0) {
+        found.state = Presence::State::Unreachable;
+        found.error = FromErrno(rc);
+        return found;
+    }
+    // A link to a drive not mounted yet is no missing file: nothing may be made in its place.
+    if (int rc = fs.Stat(path, st); rc < 0) {
+        found.state = Presence::State::Unreachable;
+        found.error = FromErrno(rc);
+        return found;
+    }
+    std::string at = path;
+    std::string target = found.linkTarget;
+    for (int hop = 0; hop < 40; ++hop) {
+        at = !target.empty() && target.front() == '/' ? target : FolderOf(at) + "/" + target;
+        if (fs.Lstat(at, st) < 0 || !S_ISLNK(st.st_mode) || fs.ReadLink(at, target) < 0) {
+            break;
+        }
+    }
+    found.writePath = at;
+    return found;
 }
 
 std::optional<Error> EnsureFolder(FileSystem& fs, const std::string& path) {
@@ -211,7 +254,12 @@ std::optional<Error> EnsureFolder(FileSystem& fs, const std::string& path) {
 }
 
 std::optional<Error> EnsureFile(FileSystem& fs, const std::string& path) {
-    int fd = fs.Open(path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
+    // Exclusive, so that a link (even one that leads nowhere) is never followed to make a
+    // file somewhere else.
+    int fd = fs.Open(path, O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK, 0666);
+    if (fd == -EEXIST) {
+        return std::nullopt;
+    }
     if (fd < 0) {
         return FromErrno(fd);
     }
@@ -291,16 +339,11 @@ std::optional<Error> WriteAtomic(FileSystem& fs, const std::string& path,
     FileImage image;
     image.path = path;
     image.pieces.push_back(bytes);
-    auto slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "."
-                         : slash == 0               ? "/"
-                                                    : path.substr(0, slash);
-    BatchResult result = WriteBatch(fs, folder, {image});
+    BatchResult result = WriteBatch(fs, {image});
     return result.errors.front();
 }
 
-BatchResult WriteBatch(FileSystem& fs, const std::string& folder,
-                       const std::vector<FileImage>& files) {
+BatchResult WriteBatch(FileSystem& fs, const std::vector<FileImage>& files) {
     BatchResult result;
     result.errors.resize(files.size());
     std::vector<std::string> temps(files.size());
@@ -322,34 +365,47 @@ BatchResult WriteBatch(FileSystem& fs, const std::string& folder,
             return result;
         }
     }
-    size_t renamed = 0;
+    std::vector<std::string> folders;
     for (size_t i = 0; i < files.size(); ++i) {
         if (int rc = fs.Rename(temps[i], files[i].path); rc < 0) {
             discardFrom(i, FromErrno(rc));
             break;
         }
         temps[i].clear();
-        ++renamed;
+        std::string folder = FolderOf(files[i].path);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(std::move(folder));
+        }
     }
-    if (renamed > 0) {
+    for (const std::string& folder : folders) {
         int rc = fs.SyncFolder(folder);
         // Some file systems cannot sync a folder; the renames are then as durable as they get.
-        if (rc < 0 && rc != -EINVAL && rc != -EROFS) {
+        if (rc < 0 && rc != -EINVAL && rc != -EROFS && !result.folderSync) {
             result.folderSync = FromErrno(rc);
         }
     }
     return result;
 }
 
-bool IsOwnTemporary(const std::string& name) {
-    size_t mark = name.rfind(kTempMark);
-    if (mark == std::string::npos || name.size() != mark + std::strlen(kTempMark) + kTempSuffix) {
+bool IsTemporaryOf(const std::string& name, const std::string& fileName) {
+    const size_t mark = fileName.size();
+    if (name.size() != mark + std::strlen(kTempMark) + kTempSuffix ||
+        name.compare(0, mark, fileName) != 0 ||
+        name.compare(mark, std::strlen(kTempMark), kTempMark) != 0) {
         return false;
     }
     for (size_t i = mark + std::strlen(kTempMark); i < name.size(); ++i) {
         if (std::strchr(kTempChars, name[i]) == nullptr) {
             return false;
         }
+    }
+    return true;
+}
+
+bool IsOwnTemporary(const std::string& name) {
+    size_t mark = name.rfind(kTempMark);
+    if (mark == std::string::npos || !IsTemporaryOf(name, name.substr(0, mark))) {
+        return false;
     }
     std::string base = name.substr(0, mark);
     // A data file, or a backup of one: "Appointment.bin", "Type.bin.bak", "Global.bin.bak.3".

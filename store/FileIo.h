@@ -46,16 +46,37 @@ struct BatchResult {
     bool Ok() const;
 };
 
+// What stands under a file's name before it is read.
+struct Presence {
+    enum class State {
+        Present,     // something is there to be read (it may still turn out not to be a file)
+        Missing,     // nothing of that name, not even a link: the only case a file may be made
+        Unreachable, // a name that cannot be looked at, or a link that leads nowhere
+    };
+    State state = State::Missing;
+    Error error;            // why it is unreachable
+    std::string linkTarget; // what a symbolic link of that name says; empty for anything else
+    // Where a replacement goes: the file at the end of the links, so a linked file is
+    // written through rather than replaced by a plain one.
+    std::string writePath;
+};
+
 // File operations that check every call and report the classic error numbers.
 namespace FileIo {
 
-// True when something of that name is there, whatever it is.
+// True unless the name is certainly free: something is there, whatever it is (a link that
+// leads nowhere too), or the name cannot be looked at.
 bool Exists(FileSystem& fs, const std::string& path);
+
+Presence Probe(FileSystem& fs, const std::string& path);
+
+// The folder part of a path ("." when it has none).
+std::string FolderOf(const std::string& path);
 
 // Creates the folder; an existing folder is no failure.
 std::optional<Error> EnsureFolder(FileSystem& fs, const std::string& path);
 
-// Creates an empty file when none is there; an existing file is left alone.
+// Creates an empty file when nothing is there; whatever is there (a link too) is left alone.
 std::optional<Error> EnsureFile(FileSystem& fs, const std::string& path);
 
 // Reads a regular file whole. Anything else (a folder, a pipe, a device) is refused with
@@ -66,14 +87,16 @@ std::optional<Error> ReadAll(FileSystem& fs, const std::string& path, ByteBlock&
 std::optional<Error> WriteAtomic(FileSystem& fs, const std::string& path,
                                  std::span<const std::byte> bytes);
 
-// Replaces several files in one folder so that only the renames can be cut short: every
-// temporary copy is written and fsynced first, then they are renamed in the order given
-// and the folder is synced. When any copy fails nothing is renamed; a failed rename stops
-// the run. Files that were not replaced keep their old bytes and report an error.
-BatchResult WriteBatch(FileSystem& fs, const std::string& folder,
-                       const std::vector<FileImage>& files);
+// Replaces several files so that only the renames can be cut short: every temporary copy
+// is written beside its file and fsynced first, then they are renamed in the order given
+// and their folders are synced. When any copy fails nothing is renamed; a failed rename
+// stops the run. Files that were not replaced keep their old bytes and report an error.
+// A path may come twice: each of its images replaces the file in turn.
+BatchResult WriteBatch(FileSystem& fs, const std::vector<FileImage>& files);
 
-// The temporary files this program creates while replacing a file in the folder.
+// The temporary files this program creates while replacing a file in the data folder.
 bool IsOwnTemporary(const std::string& name);
+// A temporary file made while replacing the file of that name.
+bool IsTemporaryOf(const std::string& name, const std::string& fileName);
 
 } // namespace FileIo

@@ -33,6 +33,24 @@ public:
     int Stat(const std::string& path, struct stat& st) override {
         return Result(::stat(path.c_str(), &st));
     }
+    int Lstat(const std::string& path, struct stat& st) override {
+        return Result(::lstat(path.c_str(), &st));
+    }
+    int ReadLink(const std::string& path, std::string& target) override {
+        target.clear();
+        std::vector<char> buffer(256);
+        for (;;) {
+            ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+            if (n < 0) {
+                return -errno;
+            }
+            if (static_cast<size_t>(n) < buffer.size()) {
+                target.assign(buffer.data(), static_cast<size_t>(n));
+                return 0;
+            }
+            buffer.resize(buffer.size() * 2);
+        }
+    }
     int Access(const std::string& path, int mode) override {
         return Result(::access(path.c_str(), mode));
     }

@@ -25,6 +25,10 @@ public:
     virtual int Fsync(int fd) = 0;
     virtual int Close(int fd) = 0;
     virtual int Stat(const std::string& path, struct stat& st) = 0;
+    // As Stat, but a symbolic link is described itself rather than followed.
+    virtual int Lstat(const std::string& path, struct stat& st) = 0;
+    // The text a symbolic link holds, or -errno in the result (EINVAL: not a link).
+    virtual int ReadLink(const std::string& path, std::string& target) = 0;
     // 0 when the calling user may use the path that way (R_OK, W_OK, X_OK), or -errno.
     virtual int Access(const std::string& path, int mode) = 0;
     virtual int Mkdir(const std::string& path, mode_t mode) = 0;

@@ -1,5 +1,7 @@
 #include "store/Saver.h"
 
+#include <algorithm>
+
 #include "store/ModError.h"
 
 namespace {
@@ -14,23 +16,41 @@ bool SameFailure(const SaveResult& a, const SaveResult& b) {
     }
     return true;
 }
+
+std::chrono::milliseconds Until(Saver::TimePoint now, Saver::TimePoint at) {
+    return at <= now ? std::chrono::milliseconds(0)
+                     : std::chrono::ceil<std::chrono::milliseconds>(at - now);
+}
 } // namespace
 
-Saver::Saver(ClsGlobal& store, Worker worker, Clock clock, std::chrono::milliseconds quiet)
-    : store_(store), worker_(std::move(worker)), clock_(std::move(clock)), quiet_(quiet),
-      lastChange_(clock_()) {}
+Saver::Saver(ClsGlobal& store, Worker worker, Clock clock, Timing timing)
+    : store_(store), worker_(std::move(worker)), clock_(std::move(clock)), timing_(timing),
+      lastChange_(clock_()), nextPause_(timing.firstRetry) {
+    if (store_.HasPendingChanges()) {
+        oldestUnsaved_ = lastChange_;
+    }
+}
 
 void Saver::Changed() {
     lastChange_ = clock_();
-    waitForChange_ = false;
+    if (!oldestUnsaved_) {
+        oldestUnsaved_ = lastChange_;
+    }
 }
 
 std::optional<std::chrono::milliseconds> Saver::DueIn() const {
-    if (busy_ || waitForChange_ || !store_.HasPendingChanges()) {
+    if (busy_ || !store_.HasPendingChanges()) {
         return std::nullopt;
     }
-    auto quietFor = std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - lastChange_);
-    return quietFor >= quiet_ ? std::chrono::milliseconds(0) : quiet_ - quietFor;
+    const TimePoint now = clock_();
+    if (retryAt_) {
+        return Until(now, *retryAt_);
+    }
+    TimePoint due = lastChange_ + timing_.quiet;
+    if (oldestUnsaved_) {
+        due = std::min(due, *oldestUnsaved_ + timing_.longest);
+    }
+    return Until(now, due);
 }
 
 void Saver::Tick() {
@@ -39,6 +59,7 @@ void Saver::Tick() {
         return;
     }
     auto plan = std::make_shared<const SavePlan>(store_.TakePendingChanges());
+    oldestUnsaved_.reset();
     busy_ = true;
     FileSystem& fs = store_.Files();
     worker_([plan, &fs] { return plan->Write(fs); },
@@ -50,6 +71,7 @@ SaveResult Saver::Flush(const std::function<void()>& waitForWorker) {
         waitForWorker();
     }
     SavePlan plan = store_.TakePendingChanges();
+    oldestUnsaved_.reset();
     if (plan.Empty()) {
         return failure_;
     }
@@ -65,6 +87,8 @@ void Saver::Finished(const SavePlan& plan, const BatchResult& result) {
     failure_ = store_.WriteFailed(plan, result);
     if (failure_.Ok()) {
         logged_ = {};
+        retryAt_.reset();
+        nextPause_ = timing_.firstRetry;
     } else {
         // Once per failure, however often it is tried again.
         if (!SameFailure(failure_, logged_)) {
@@ -74,7 +98,8 @@ void Saver::Finished(const SavePlan& plan, const BatchResult& result) {
             }
             logged_ = failure_;
         }
-        waitForChange_ = true;
+        retryAt_ = clock_() + nextPause_;
+        nextPause_ = std::min(nextPause_ * 2, timing_.longestRetry);
     }
     if (onFinished) {
         onFinished();

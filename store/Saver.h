@@ -7,10 +7,20 @@
 
 #include "store/ClsGlobal.h"
 
-// Saves the store as the user works: a quiet moment after the last change, the changed
-// files are taken from the store (quickly, on the store's thread, so later changes cannot
-// mix into them) and handed to a worker that writes them. A failed write is logged once,
-// reported until a write succeeds, and tried again at the next change and at Flush.
+// When the saver writes.
+struct SaverTiming {
+    std::chrono::milliseconds quiet{1000};   // after the last change
+    std::chrono::milliseconds longest{2000}; // after the oldest change not yet written
+    std::chrono::milliseconds firstRetry{5000};
+    std::chrono::milliseconds longestRetry{60000};
+};
+
+// Saves the store as the user works: a quiet moment after the last change, but never later
+// than a set time after the oldest change not yet written, however the changes keep coming.
+// The changed files are taken from the store (quickly, on the store's thread, so later
+// changes cannot mix into them) and handed to a worker that writes them. A failed write is
+// logged once, reported until a write succeeds, and tried again on its own after a pause
+// that grows with each failure in a row (changes do not hurry it), and at Flush.
 //
 // The clock and the worker come from the owner, so tests can drive it without waiting.
 class Saver {
@@ -22,13 +32,15 @@ public:
     // Runs the job off the store's thread, then done on the store's thread.
     using Worker = std::function<void(Job job, Done done)>;
 
-    Saver(ClsGlobal& store, Worker worker, Clock clock,
-          std::chrono::milliseconds quiet = std::chrono::seconds(1));
+    using Timing = SaverTiming;
 
-    // The store changed: the quiet moment starts again.
+    // Changes the store holds already (a repair at load) count as made now.
+    Saver(ClsGlobal& store, Worker worker, Clock clock, Timing timing = {});
+
+    // The store changed.
     void Changed();
-    // How long until a save is due; nothing when none is waiting (nothing to write, a
-    // write in flight, or a failed write waiting for the next change).
+    // How long until a save is due; nothing when none is waiting (nothing to write, or a
+    // write in flight).
     std::optional<std::chrono::milliseconds> DueIn() const;
     // Hands the pending changes to the worker when a save is due.
     void Tick();
@@ -49,10 +61,13 @@ private:
     ClsGlobal& store_;
     Worker worker_;
     Clock clock_;
-    std::chrono::milliseconds quiet_;
+    Timing timing_;
     TimePoint lastChange_;
+    std::optional<TimePoint> oldestUnsaved_;
     bool busy_ = false;
-    bool waitForChange_ = false;
+    // After a failed write: when it is tried again, and the pause before the one after.
+    std::optional<TimePoint> retryAt_;
+    std::chrono::milliseconds nextPause_{0};
     SaveResult failure_;
     SaveResult logged_;
 };

@@ -2,6 +2,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -273,12 +274,15 @@ TEST_F(DlgMainTest, DataFileProblemsAreToldOnceAtStart) {
     std::filesystem::create_directory(data + "Appointment.bin");
     ui.messages.clear();
     window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
+    // The repaired file is written by the saver on its own, no change needed.
+    ASSERT_TRUE(window->Saving().NextSaveIn().has_value());
+    EXPECT_LE(*window->Saving().NextSaveIn(), std::chrono::seconds(2)); // a coarse timer
     window->Form_Activate();
     window->Form_Activate();
     ASSERT_EQ(ui.messages.size(), 1);
     const QString text = ui.messages[0].text;
     EXPECT_EQ(ui.messages[0].title, "Tidemar PE");
-    EXPECT_TRUE(text.contains("Customer.bin ended in 5 bytes short of a whole record"));
+    EXPECT_TRUE(text.contains("Customer.bin ended in 5 stray bytes after the last whole record"));
     EXPECT_TRUE(text.contains(QString::fromStdString(data + "Customer.bin.bak")));
     EXPECT_TRUE(text.contains("Appointment.bin could not be read (A folder, not a file). It is "
                               "left as it is, and changes to appointments made now will not be "
@@ -288,6 +292,31 @@ TEST_F(DlgMainTest, DataFileProblemsAreToldOnceAtStart) {
     window->close();
     EXPECT_EQ(ui.messages.size(), 1) << "no Retry offered for a file never read";
     EXPECT_TRUE(std::filesystem::is_directory(data + "Appointment.bin"));
+}
+
+// A data folder that cannot be reached (a link to a drive not mounted yet) is told at start,
+// shows no sample data and is never written, not even when it comes back before the end.
+TEST_F(DlgMainTest, AnUnreachableDataFolderIsToldAndNeverWritten) {
+    window.reset();
+    const std::string data = dir.path() + "/Data";
+    const std::string drive = dir.path() + "/drive";
+    std::filesystem::remove_all(data);
+    std::filesystem::create_symlink(drive, data);
+    window = std::make_unique<DlgMain>(ui, ProgramFolders{dir.path()});
+    window->Form_Activate();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].text.contains(
+        QString::fromStdString("The folder itself is a link to " + drive +
+                               ", which cannot be reached (File not found). Nothing in it is "
+                               "changed, and nothing you change now will be saved.")))
+        << ui.messages[0].text.toStdString();
+    EXPECT_EQ(store().Resources().Count(), 0u);
+    std::filesystem::create_directory(drive);
+    AddResource("Typed while it was away");
+    EXPECT_FALSE(window->Saving().NextSaveIn().has_value());
+    window->close();
+    EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(drive));
 }
 
 // Termination signals reach the event loop; SIGTERM closes the window and the

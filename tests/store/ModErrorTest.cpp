@@ -49,8 +49,7 @@ TEST_F(ModErrorTest, ThreeMessagesAtMost) {
     for (int i = 0; i < 4; ++i) {
         ModError::LogError("ClsGlobal", "Save", i, 70, "Permission denied");
     }
-    EXPECT_EQ(shown,
-              decltype(shown)(3, {"Path/File access error(75/0)", "Error In Error Handler!"}));
+    EXPECT_EQ(shown, decltype(shown)(3, {"Is a directory(75/0)", "Error In Error Handler!"}));
     EXPECT_EQ(ModError::ErrorsInHandler(), 3);
     ModError::ResetErrorsInHandler();
     ModError::LogError("ClsGlobal", "Save", 0, 70, "Permission denied");

@@ -17,6 +17,13 @@ class SaverTest : public StoreFixture {
 protected:
     void SetUp() override {
         StoreFixture::SetUp();
+        Start();
+        store->Save(); // the new store's Global.bin, so each case starts with nothing pending
+        files.calls.clear();
+    }
+    // A store loaded from the folder as it is now, and its saver.
+    void Start() {
+        saver.reset();
         store = std::make_unique<ClsGlobal>(ProgramFolders{dir.path()}, files);
         store->SetChangeListener([this] { saver->Changed(); });
         saver = std::make_unique<Saver>(
@@ -25,8 +32,6 @@ protected:
                 jobs.push_back([job, done] { done(job()); });
             },
             [this] { return now; });
-        store->Save(); // the new store's Global.bin, so each case starts with nothing pending
-        files.calls.clear();
     }
 
     void Pass(std::chrono::milliseconds time) {
@@ -87,9 +92,30 @@ TEST_F(SaverTest, WaitsForAQuietSecondAndLosesNoChange) {
     EXPECT_EQ(saver->DueIn(), std::nullopt);
 }
 
+// A steady stream of changes, each inside the quiet second of the one before, is still
+// written: no change waits more than two seconds, and the writes do not follow every change.
+TEST_F(SaverTest, AStreamOfChangesIsWrittenTwoSecondsAfterItsOldest) {
+    std::vector<std::pair<int32_t, Saver::TimePoint>> made;
+    for (int i = 0; i < 29; ++i) {
+        made.emplace_back(AddCustomer("C" + std::to_string(i)), now);
+        for (int step = 0; step < 7; ++step) {
+            Pass(100ms);
+            RunJobs();
+        }
+        for (const auto& [id, at] : made) {
+            if (now - at >= 2s) {
+                EXPECT_EQ(SavedName(id), "C" + std::to_string(id - 1)) << "at " << i;
+            }
+        }
+    }
+    EXPECT_LE(files.Count(Op::Rename, "Customer.bin"), 11);
+    EXPECT_GE(files.Count(Op::Rename, "Customer.bin"), 9);
+}
+
 // A failed write is logged once however often it fails again, reported until a write
-// succeeds, tried again at the next change (not on its own), and at the end.
-TEST_F(SaverTest, AFailedWriteIsLoggedOnceReportedAndRetriedOnChange) {
+// succeeds, and tried again on its own after 5 s, then after pauses that double up to a
+// minute; changes meanwhile neither hurry nor hold it. A success starts the pauses over.
+TEST_F(SaverTest, AFailedWriteIsRetriedOnItsOwnWithGrowingPauses) {
     files.faults.push_back({Op::Write, "Customer.bin.tmp-", 0, ENOSPC});
     AddCustomer("Ann");
     Pass(1s);
@@ -98,22 +124,55 @@ TEST_F(SaverTest, AFailedWriteIsLoggedOnceReportedAndRetriedOnChange) {
     EXPECT_EQ(saver->Failure().failedFiles,
               (std::vector<std::string>{"Customer.bin", "Global.bin"}));
     EXPECT_EQ(saver->Failure().errors.front().number, 61);
-    EXPECT_EQ(saver->DueIn(), std::nullopt) << "no retry without a change";
-    Pass(10s);
-    EXPECT_TRUE(jobs.empty());
-
-    AddCustomer("Bob");
-    Pass(1s);
-    RunJobs();
-    EXPECT_TRUE(saver->Failing());
-    EXPECT_EQ(files.Count(Op::Write, "Customer.bin.tmp-"), 2);
+    int tries = 1;
+    for (auto pause : {5s, 10s, 20s, 40s, 60s, 60s}) {
+        SCOPED_TRACE(pause.count());
+        EXPECT_EQ(saver->DueIn(), pause);
+        Pass(pause - 1ms);
+        AddCustomer("Bob");
+        EXPECT_TRUE(jobs.empty());
+        EXPECT_EQ(saver->DueIn(), 1ms);
+        Pass(1ms);
+        RunJobs();
+        EXPECT_EQ(files.Count(Op::Write, "Customer.bin.tmp-"), ++tries);
+        EXPECT_TRUE(saver->Failing());
+    }
     const std::string log = ReadLog();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log; // one line per file, once
 
     files.faults.clear();
+    Pass(60s);
+    RunJobs();
+    EXPECT_FALSE(saver->Failing());
+    EXPECT_EQ(SavedName(1), "Ann");
+    EXPECT_EQ(saver->DueIn(), std::nullopt);
+
+    files.faults.push_back({Op::Rename, "Customer.bin", 1, EIO});
+    AddCustomer("Cy");
+    Pass(1s);
+    RunJobs();
+    EXPECT_TRUE(saver->Failing());
+    EXPECT_EQ(saver->DueIn(), 5s);
     EXPECT_TRUE(saver->Flush([this] { RunJobs(); }).Ok());
     EXPECT_FALSE(saver->Failing());
-    EXPECT_EQ(SavedName(2), "Bob");
+}
+
+// What the load repaired is written a quiet second after the saver starts, with no change.
+TEST_F(SaverTest, RepairsMadeAtLoadAreWrittenWithoutAChange) {
+    AddCustomer("Ann");
+    store->Save();
+    const std::string path = dir.file("Data/Customer.bin");
+    WriteBytes(path, [&] {
+        FileBytes bytes = ReadBytes(path);
+        bytes.push_back(0x5A);
+        return bytes;
+    }());
+    Start();
+    EXPECT_EQ(saver->DueIn(), 1000ms);
+    Pass(1s);
+    RunJobs();
+    EXPECT_EQ(ReadBytes(path).size(), 28u);
+    EXPECT_FALSE(store->HasPendingChanges());
 }
 
 // A real worker thread writes while this thread goes on changing the store, deleting most
@@ -133,7 +192,7 @@ TEST_F(SaverTest, ARealWorkerWritesWhileTheStoreChanges) {
             writing = std::async(std::launch::async, job);
             finish = done;
         },
-        [this] { return now; }, 0ms);
+        [this] { return now; }, Saver::Timing{.quiet = 0ms, .longest = 0ms});
     store->SetChangeListener([&] { real.Changed(); });
     std::vector<int32_t> customers;
     for (int i = 0; i < 20000; ++i) {

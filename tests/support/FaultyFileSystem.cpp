@@ -10,6 +10,10 @@ int FaultyFileSystem::Count(Op op, const std::string& pathPart) const {
 
 int FaultyFileSystem::Check(Op op, const std::string& path) {
     calls.push_back({op, path});
+    if (beforeCall) {
+        const Call call = calls.back(); // the hook may make calls of its own
+        beforeCall(call);
+    }
     for (Fault& f : faults) {
         if (f.op == op && path.find(f.pathPart) != std::string::npos) {
             ++f.seen;
@@ -91,6 +95,20 @@ int FaultyFileSystem::Stat(const std::string& path, struct stat& st) {
         return e;
     }
     return Real().Stat(path, st);
+}
+
+int FaultyFileSystem::Lstat(const std::string& path, struct stat& st) {
+    if (int e = Check(Op::Lstat, path)) {
+        return e;
+    }
+    return Real().Lstat(path, st);
+}
+
+int FaultyFileSystem::ReadLink(const std::string& path, std::string& target) {
+    if (int e = Check(Op::ReadLink, path)) {
+        return e;
+    }
+    return Real().ReadLink(path, target);
 }
 
 int FaultyFileSystem::Access(const std::string& path, int mode) {

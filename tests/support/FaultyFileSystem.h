@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cerrno>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
         Fsync,
         Close,
         Stat,
+        Lstat,
+        ReadLink,
         Access,
         Mkdir,
         Rename,
@@ -41,6 +44,8 @@ public:
 
     std::vector<Fault> faults;
     std::vector<Call> calls;
+    // Runs at each call before it is made, as another process acting at that moment would.
+    std::function<void(const Call&)> beforeCall;
 
     // Calls of one operation whose path contains the text.
     int Count(Op op, const std::string& pathPart = "") const;
@@ -53,6 +58,8 @@ public:
     int Fsync(int fd) override;
     int Close(int fd) override;
     int Stat(const std::string& path, struct stat& st) override;
+    int Lstat(const std::string& path, struct stat& st) override;
+    int ReadLink(const std::string& path, std::string& target) override;
     int Access(const std::string& path, int mode) override;
     int Mkdir(const std::string& path, mode_t mode) override;
     int Rename(const std::string& from, const std::string& to) override;
