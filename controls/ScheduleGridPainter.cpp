@@ -3,6 +3,7 @@
 #include "controls/ColorRef.h"
 #include "controls/ScheduleGridModel.h"
 #include "controls/ScheduleGridTextCache.h"
+#include "datetime/ClsDate.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -80,17 +81,8 @@ QString ScheduleGridPainter::DayLabel(int32_t day, int length) {
 }
 
 QString ScheduleGridPainter::TimeLabel(int minute, bool twentyFourHour) {
-    const int hour = (minute / 60) % 24;
-    const int rest = minute % 60;
-    if (twentyFourHour) {
-        return QString("%1:%2").arg(hour, 2, 10, QChar('0')).arg(rest, 2, 10, QChar('0'));
-    }
-    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
-    const QString suffix = hour < 12 ? "am" : "pm";
-    if (rest == 0) {
-        return QString::number(hour12) + suffix;
-    }
-    return QString("%1:%2%3").arg(hour12).arg(rest, 2, 10, QChar('0')).arg(suffix);
+    return QString::fromStdString(
+        ClsDate::TimeText(minute % 1440, twentyFourHour, ClsDate::TimeStyle::Short));
 }
 
 QString ScheduleGridPainter::MomentLabel(int32_t day, int minute, bool twentyFourHour) {

@@ -206,10 +206,12 @@ void DlgMain::Sched_ItemMove(int row, int bar) {
         }
         auto customer = global_->CustomerLoad(a->CustomerId());
         auto type = global_->TypeLoad(a->TypeId());
-        // Customer, Type, Start, End.
-        const std::string texts[] = {customer->Name(), type->Name(),
-                                     date_->MinutesToTime(date_->SplitTimeVal(a->StartDtTm())),
-                                     date_->MinutesToTime(date_->SplitTimeVal(a->EndDtTm()))};
+        // Customer, Type, Start, End, the times on the clock the settings choose.
+        const bool hours24 = global_->Option(4);
+        const std::string texts[] = {
+            customer->Name(), type->Name(),
+            ClsDate::TimeText(date_->SplitTimeVal(a->StartDtTm()), hours24),
+            ClsDate::TimeText(date_->SplitTimeVal(a->EndDtTm()), hours24)};
         for (size_t i = 0; i < statusPanels_.size(); ++i) {
             statusPanels_[i]->setText(QString::fromStdString(texts[i]));
         }

@@ -201,6 +201,10 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
     EXPECT_EQ(panels(), (QStringList{"Ray Tolliver", "Meeting", "09:00", "11:00"}));
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 750, 2)); // between
     EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
+    store().SetOption(4, false); // the 12-hour clock, as the ruler shows it
+    window->ShowResources();
+    QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 690, 2));
+    EXPECT_EQ(panels(), (QStringList{"Tom Ashby", "Review", "11:00am", "12:00pm"}));
 }
 
 TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
