@@ -147,6 +147,14 @@ void DlgMain::ShowFoundAppointment(int32_t id) {
         }
     }
     sched_->SetCurrentRow(found);
+    // Selected, so that Edit appointment works on it.
+    for (int bar = 1; found > 0 && bar <= sched_->BarCount(found); ++bar) {
+        if (sched_->BarData(found, bar) == id) {
+            sched_->SetSelectedBar(found, bar);
+            selectedAppointment_ = id;
+            break;
+        }
+    }
     sched_->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
 }
 
@@ -186,8 +194,12 @@ void DlgMain::Sched_BarDblClick(int row, int bar) {
     });
 }
 
-void DlgMain::Sched_BarRightClick(int /*row*/, int /*bar*/) {
+// The right-clicked bar is selected first, so Edit appointment edits the bar under the pointer.
+void DlgMain::Sched_BarRightClick(int row, int bar) {
     Trap(kForm, "Sched_BarRightClick", [&] {
+        sched_->BarEventBegin();
+        selectedAppointment_ = sched_->BarData(row, bar);
+        sched_->SetSelectedBar(row, bar);
         PopupCommands({Command::ApptAdd, Command::ApptEdit, Command::ApptDelete});
     });
 }
