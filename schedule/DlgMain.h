@@ -202,6 +202,7 @@ private:
     bool loaded_ = false;
     bool activated_ = false;
     bool unloaded_ = false;
+    bool scrollToNow_ = false; // the next rebuild shows a new range or view
     int32_t fillDepth_ = 0;
     int32_t selectedAppointment_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "controls/IWindowing.h"
@@ -50,6 +51,7 @@ void DlgMain::SetScheduleDates(int32_t& start) {
         sched_->SetDayStartMinute(0);
         sched_->SetDateLast(last);
         sched_->SetDayEndMinute(1440);
+        scrollToNow_ = true;
         ShowResources();
     });
 }
@@ -57,6 +59,8 @@ void DlgMain::SetScheduleDates(int32_t& start) {
 void DlgMain::ShowResources() {
     ++fillDepth_;
     selectedAppointment_ = 0;
+    // Only a new range or view goes to now; a rebuild after an edit leaves the view be.
+    const bool toNow = std::exchange(scrollToNow_, false);
     Trap(kForm, "ShowResources", [&] {
         sched_->ClearAll();
         sched_->SetListTitle(QString::fromStdString(global_->ResourceType()));
@@ -87,8 +91,9 @@ void DlgMain::ShowResources() {
             ShowAppointments(row);
         }
 
-        int32_t today = date_->Today();
-        if (global_->Option(2) && sched_->TimeType() == 0 && sched_->DateFirst() == today) {
+        const int32_t today = date_->Today();
+        if (toNow && global_->Option(2) && sched_->TimeType() == 0 &&
+            sched_->DateFirst() == today) {
             sched_->ScrollToTime(today, date_->MinutesNow());
         }
         sched_->SetRuler24Hour(global_->Option(4));
