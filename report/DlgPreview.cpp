@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,10 +22,10 @@
 #include "controls/ScheduleGrid.h"
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
-#include "dialogs/ClsDialog.h"
 #include "report/ClsGanttReport.h"
 #include "report/ReportTrap.h"
 #include "schedule/DlgMain.h"
+#include "schedule/WindowState.h"
 #include "store/ClsGlobal.h"
 
 namespace {
@@ -107,6 +106,7 @@ DlgPreview::DlgPreview(DlgMain& main)
       printerFinder_([] { return QPrinterInfo::defaultPrinterName(); }) {
     setWindowTitle(tr("Print Preview"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
 
     menuBar_ = new QMenuBar(this);
@@ -122,10 +122,11 @@ DlgPreview::DlgPreview(DlgMain& main)
     zoomSlide_->setTickPosition(QSlider::TicksLeft);
     zoomSlide_->setTickInterval(10);
     zoomSlide_->setToolTip(tr("Zoom: at the bottom the whole page, then 10% to 400%"));
-    monthView_ = new QCalendarWidget(area_);
+    // Over the canvas; Escape or a click elsewhere closes it without choosing.
+    monthView_ = new QCalendarWidget(this);
+    monthView_->setWindowFlags(Qt::Popup);
     monthView_->setFirstDayOfWeek(Qt::Monday);
     monthView_->setGridVisible(true);
-    monthView_->setAutoFillBackground(true);
     monthView_->adjustSize();
     monthView_->hide();
     statusBar_ = new QStatusBar(this);
@@ -250,6 +251,8 @@ QString DlgPreview::StatusPanel() const {
 
 void DlgPreview::SetStatus(const QString& text) {
     msg_->setText(text);
+    // A narrow window cuts a long text (a file's path): the whole of it on pointing.
+    msg_->setToolTip(text);
 }
 
 // --- lifecycle ----------------------------------------------------------------------
@@ -264,9 +267,8 @@ void DlgPreview::showEvent(QShowEvent* event) {
 void DlgPreview::Form_Load() {
     ReportTrap(kForm, "Form_Load", [&] {
         activated_ = false;
-        exiting_ = false;
-        resize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
-        ClsDialog::FormCenter(this, &main_);
+        // Where it was left, or at first over most of the main window's screen.
+        WindowState::Apply(*this, main_.PreviewPlace(), main_.geometry().center());
         lblPage_->setText(QString());
         SetStatus(QString());
     });
@@ -341,10 +343,6 @@ void DlgPreview::Form_Resize() {
         const int height = std::max(0, area_->height() - 2 * my);
         view_->setGeometry(mx, my, width, height);
         zoomSlide_->setGeometry(view_->x() + view_->width(), my, slider, height);
-        if (monthView_->isVisible()) {
-            monthView_->move(area_->width() / 2 - monthView_->width() / 2,
-                             area_->height() / 2 - monthView_->height() / 2);
-        }
     });
 }
 
@@ -360,27 +358,15 @@ bool DlgPreview::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void DlgPreview::closeEvent(QCloseEvent* event) {
-    if (!exiting_) {
-        SetStatus(tr("Leave the preview with File > Exit."));
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
+// The close box and Escape leave as Exit does.
 void DlgPreview::reject() {
-    if (exiting_) {
-        QDialog::reject();
-        return;
-    }
-    SetStatus(tr("Leave the preview with File > Exit."));
+    mnuFileExit_Click();
 }
 
 void DlgPreview::Form_Unload() {
     activated_ = false;
-    exiting_ = true;
     monthView_->hide();
+    main_.SetPreviewPlace({normalGeometry(), isMaximized()});
     done(QDialog::Accepted);
 }
 
