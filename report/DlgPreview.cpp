@@ -71,12 +71,13 @@ const CommandDef kCommands[] = {
     {Command::Help, "&Help", &DlgPreview::mnuHelp_Click, nullptr, 0, false},
 };
 
-// The page size items' access keys, one per item, all different.
+// The page size items' access keys, one per item, all different. A digit is an A size's
+// (4 is A4, never B4); the B sizes take letters.
 const char* const kPageSizeCaptions[PaperSize::Count] = {
     "&Letter (8.5x11 in)", "Le&gal (8.5x14 in)", "&Executive (7.5x10.5 in)",
     "&Tabloid (11x17 in)", "Le&dger (17x11 in)", "&Statement (5.5x8.5 in)",
     "&Folio (8.5x13 in)",  "A&3 (297x420 mm)",   "A&4 (210x297 mm)",
-    "&A5 (148x210 mm)",    "&B4 (250x354 mm)",   "B&5 (182x257 mm)",
+    "A&5 (148x210 mm)",    "&B4 (250x354 mm)",   "B5 (182&x257 mm)",
     "&Quarto (215x275 mm)"};
 
 struct ToolButtonDef {
