@@ -26,7 +26,7 @@ using HelpCommand = IWindowing::HelpRequest::Command;
 const int32_t kToday = MainWindowFixture::Day(2021, 6, 2);
 
 // The sample data of a first run, shown from Monday 1 March 2021 in the week view, no row
-// selected.
+// selected, and a bar on the grid that the store does not hold.
 class DlgMainCommandsTest : public MainWindowFixture {
 public:
     void SetUp() override {
@@ -36,16 +36,28 @@ public:
         int32_t start = Day(2021, 3, 1);
         window->SetScheduleDates(start);
         grid().SetCurrentRow(0);
+        grid().SetBarData(1, grid().AddBar(1, 600, 660, start, start), kStray);
         ui.log.clear();
     }
+    // The stray bar is gone: the grid was built again from the store.
+    bool Rebuilt() {
+        for (int row = 1; row <= grid().RowCount(); ++row) {
+            for (int bar = 1; bar <= grid().BarCount(row); ++bar) {
+                if (grid().BarData(row, bar) == kStray) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    static constexpr int32_t kStray = -1;
     bool HelpAsked(HelpCommand command, int context = 0) const {
         return ui.helps.size() == 1 && ui.helps[0].request.command == command &&
                ui.helps[0].request.context == context;
     }
     // The one dialog shown, of that class, and the grid rebuilt after it.
-    bool Opened(const char* className) const {
-        return ui.log == QStringList{QString("ShowModal ") + className} &&
-               window->SelectedAppointment() == 0;
+    bool Opened(const char* className) {
+        return ui.log == QStringList{QString("ShowModal ") + className} && Rebuilt();
     }
     template <class T> T* Shown() const { return qobject_cast<T*>(ui.modals.value(0).dialog); }
     void WhileOpen(std::function<void(QDialog*)> act) {
