@@ -179,7 +179,8 @@ TEST_F(DlgPreviewTest, CalendarsCloseOnEscapeOrAClickOutsideWithoutChoosing) {
         }
         calendar->setSelectedDate(calendar->selectedDate().addDays(3)); // moved, not chosen
         if (byKey) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr ? focus : calendar, Qt::Key_Escape);
         } else {
             QTest::mouseClick(calendar, Qt::LeftButton, {}, QPoint(-20, -20));
         }
