@@ -3,15 +3,24 @@
 #include "controls/DropDownToolButton.h"
 #include "controls/Icons.h"
 
+#include <QToolButton>
+
 KeyedToolBar::KeyedToolBar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(24, 24));
     setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // The button that shows what does not fit stays out of the Tab chain as the others do.
+    for (QToolButton* extension : findChildren<QToolButton*>()) {
+        extension->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 DropDownToolButton* KeyedToolBar::AddButton(const QString& key, const QString& tip, bool dropDown) {
     auto* button = new DropDownToolButton(this);
+    // Out of the Tab chain, as toolbar buttons are in most programs: Tab must not reach Exit
+    // and Space fire it.
+    button->setFocusPolicy(Qt::NoFocus);
     if (!dropDown) {
         button->setPopupMode(QToolButton::DelayedPopup);
         button->setMenu(nullptr);

@@ -148,6 +148,11 @@ void ScheduleGrid::SetRowData(int row, int32_t value) {
     }
 }
 
+void ScheduleGrid::SetSelectedBar(int row, int bar) {
+    selectedBar_ = model_.Bar(row, bar) != nullptr ? Hit{row, bar} : Hit{};
+    RequestPaint();
+}
+
 // --- operations -------------------------------------------------------------------
 
 void ScheduleGrid::ClearAll() {
@@ -337,6 +342,7 @@ void ScheduleGrid::paintEvent(QPaintEvent* event) {
     view.currentRow = CurrentRow();
     view.selectedRow = selectedBar_.row;
     view.selectedBar = selectedBar_.bar;
+    view.focused = hasFocus();
     view.dragging = drag_.active;
     view.dragRow = drag_.row;
     view.dragFrom = std::min(drag_.anchor, drag_.current);
@@ -411,6 +417,7 @@ void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
     }
     if (hit.bar > 0) {
         selectedBar_ = hit;
+        RequestPaint();
         emit BarLeftClick(hit.row, hit.bar);
         return;
     }
@@ -434,6 +441,9 @@ void ScheduleGrid::mouseReleaseEvent(QMouseEvent* event) {
         rightPress_ = {};
         const Hit hit = HitTest(pos);
         if (hit.bar > 0 && hit == pressed) {
+            // The popup's commands act on the bar under the pointer.
+            selectedBar_ = hit;
+            RequestPaint();
             emit BarRightClick(hit.row, hit.bar);
         }
     }
@@ -581,7 +591,13 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
 
 void ScheduleGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    RequestPaint();
     emit GotFocus();
+}
+
+void ScheduleGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    RequestPaint();
 }
 
 void ScheduleGrid::EmitScrollTrack() {

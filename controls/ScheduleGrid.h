@@ -126,6 +126,11 @@ public:
     int32_t BarData(int row, int bar) const { return Field(row, bar, &Bar::data); }
     void SetBarData(int row, int bar, int32_t value) { SetField(row, bar, &Bar::data, value); }
 
+    // The bar marked as selected: set by a left, double or right click on a bar and by the
+    // program; {0, 0} when none. ClearAll clears it.
+    Hit SelectedBar() const { return selectedBar_; }
+    void SetSelectedBar(int row, int bar);
+
     void ClearAll();
     int AddRow(const QString& text);
     // Returns the bar's number on the row, 0 when the row does not exist.
@@ -181,6 +186,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "controls/ColorRef.h"
 #include "controls/ScheduleGridModel.h"
 #include "controls/ScheduleGridTextCache.h"
+#include "datetime/ClsDate.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -64,6 +65,9 @@ ScheduleGridPainter::Stats ScheduleGridPainter::Paint(QPainter& painter, const Q
     inClip(QRect(data_.left(), 0, data_.width(), data_.top()), [&] { PaintRuler(painter); });
     inClip(QRect(0, 0, data_.left(), data_.top()), [&] { PaintTitle(painter); });
     inClip(QRect(0, data_.top(), data_.left(), data_.height()), [&] { PaintList(painter); });
+    if (view_.focused) {
+        inClip(QRect(QPoint(0, 0), view_.geometry.viewport), [&] { PaintFocus(painter); });
+    }
     return stats;
 }
 
@@ -80,17 +84,8 @@ QString ScheduleGridPainter::DayLabel(int32_t day, int length) {
 }
 
 QString ScheduleGridPainter::TimeLabel(int minute, bool twentyFourHour) {
-    const int hour = (minute / 60) % 24;
-    const int rest = minute % 60;
-    if (twentyFourHour) {
-        return QString("%1:%2").arg(hour, 2, 10, QChar('0')).arg(rest, 2, 10, QChar('0'));
-    }
-    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
-    const QString suffix = hour < 12 ? "am" : "pm";
-    if (rest == 0) {
-        return QString::number(hour12) + suffix;
-    }
-    return QString("%1:%2%3").arg(hour12).arg(rest, 2, 10, QChar('0')).arg(suffix);
+    return QString::fromStdString(
+        ClsDate::TimeText(minute % 1440, twentyFourHour, ClsDate::TimeStyle::Short));
 }
 
 QString ScheduleGridPainter::MomentLabel(int32_t day, int minute, bool twentyFourHour) {
@@ -267,14 +262,15 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
             // Outline and fill are both filled rectangles, so at any screen scale they end
             // on the same device pixel and no fill shows outside the outline.
             const QColor fill = ColorRefToQColor(bar.color);
-            painter.fillRect(box, fill.darker(150));
             const bool selected = view_.selectedRow == row && view_.selectedBar == number;
+            // The selected bar: an outline that stands out from the grid and a ring that
+            // stands out from the bar's own colour, whatever the two are.
+            painter.fillRect(box, selected ? outline : fill.darker(150));
+            const int inset = selected ? 3 : 1;
             if (selected) {
-                painter.fillRect(box.adjusted(1, 1, -1, -1), outline);
+                painter.fillRect(box.adjusted(1, 1, -1, -1), Contrast(fill));
             }
-            painter.fillRect(box.adjusted(selected ? 3 : 1, selected ? 3 : 1, selected ? -3 : -1,
-                                          selected ? -3 : -1),
-                             fill);
+            painter.fillRect(box.adjusted(inset, inset, -inset, -inset), fill);
             // The text stays in view when the bar starts left of it.
             const QRect room = (box & data_).adjusted(4, 0, -3, 0);
             if (room.width() < 8 || bar.text.isEmpty()) {
@@ -405,8 +401,10 @@ void ScheduleGridPainter::PaintHours(QPainter& painter, const QRect& band, const
                 continue;
             }
             const Label& label = labels[m % 1440];
-            // A label must not run into the next day's first label.
-            if (label.width > DayX(i + 1) - x - 3) {
+            // A label must not run into the next day's first label, and shows whole or not
+            // at all at the edges of the view.
+            if (label.width > DayX(i + 1) - x - 3 || x + 3 < band.left() ||
+                x + 3 + label.width > band.right() + 1) {
                 continue;
             }
             painter.setPen(text);
@@ -450,4 +448,15 @@ void ScheduleGridPainter::PaintList(QPainter& painter) {
     }
     painter.setPen(Blend(back, fore, 0.4));
     painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+}
+
+// A frame in the highlight colour round the whole grid while it has the keyboard focus.
+void ScheduleGridPainter::PaintFocus(QPainter& painter) {
+    const QRect all(QPoint(0, 0), view_.geometry.viewport);
+    const QColor frame = view_.palette.color(QPalette::Highlight);
+    constexpr int kWidth = 2;
+    painter.fillRect(QRect(all.left(), all.top(), all.width(), kWidth), frame);
+    painter.fillRect(QRect(all.left(), all.bottom() - kWidth + 1, all.width(), kWidth), frame);
+    painter.fillRect(QRect(all.left(), all.top(), kWidth, all.height()), frame);
+    painter.fillRect(QRect(all.right() - kWidth + 1, all.top(), kWidth, all.height()), frame);
 }

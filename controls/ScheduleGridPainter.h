@@ -27,6 +27,7 @@ struct ScheduleGridView {
     int currentRow = 0;
     int selectedRow = 0; // the selected bar, 0 when none
     int selectedBar = 0;
+    bool focused = false;  // the grid has the keyboard focus
     bool dragging = false; // a bar being drawn on dragRow between two axis offsets
     int dragRow = 0;
     int64_t dragFrom = 0;
@@ -77,6 +78,7 @@ private:
     void PaintHours(QPainter& painter, const QRect& band, const QColor& text, const QColor& tick);
     void PaintTitle(QPainter& painter);
     void PaintList(QPainter& painter);
+    void PaintFocus(QPainter& painter);
     // The longest day label that fits a day's width; -1 when none does.
     int DayLabelLength() const;
     int TimeLabelStep() const;

@@ -359,6 +359,23 @@ std::string ClsDate::MinutesToTime(int32_t minsSinceMidnight) const {
     return HoursMinutes(minsSinceMidnight);
 }
 
+std::string ClsDate::TimeText(int32_t minutes, bool twentyFourHour, TimeStyle style) {
+    if (twentyFourHour) {
+        return style == TimeStyle::Hour ? Pad2(minutes / 60) : HoursMinutes(minutes);
+    }
+    const int32_t m = (minutes % kMinutesPerDay + kMinutesPerDay) % kMinutesPerDay;
+    const int32_t hour = m / 60;
+    const int32_t rest = m % 60;
+    std::string text = std::to_string(hour % 12 == 0 ? 12 : hour % 12);
+    if (style == TimeStyle::Hour) {
+        return text;
+    }
+    if (style == TimeStyle::Full || rest != 0) {
+        text += ":" + Pad2(rest);
+    }
+    return text + (hour < 12 ? "am" : "pm");
+}
+
 int32_t ClsDate::MinutesBetween(int32_t dtTm1, int32_t dtTm2) const {
     auto calc = [&]() -> Outcome<int32_t> {
         Outcome<int64_t> a = MomentOf(dtTm1);

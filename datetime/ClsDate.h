@@ -34,6 +34,13 @@ public:
     int32_t JoinDateTime(int32_t daysSince1900, int32_t timeVal) const;
     int32_t TimeToMinutes(const std::string& tmStr) const;
 
+    // A time of day as the program shows it, on the 24-hour clock ("09:30", as MinutesToTime)
+    // or the 12-hour one ("9:30am"; noon is 12:00pm, midnight 12:00am). Short leaves out
+    // ":00" on the 12-hour clock ("9am"); Hour gives the hour alone ("09", or "9").
+    enum class TimeStyle { Full, Short, Hour };
+    static std::string TimeText(int32_t minutes, bool twentyFourHour,
+                                TimeStyle style = TimeStyle::Full);
+
     // Helpers for the boundary with the calendar: today, and a day number's civil date.
     int32_t Today() const;
     int32_t MinutesNow() const;

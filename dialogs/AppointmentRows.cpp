@@ -18,7 +18,7 @@ void PutTwoDigits(char16_t* at, int value) {
 } // namespace
 
 AppointmentRows::AppointmentRows(const ClsGlobal& store, const ClsDate& date, const char* form)
-    : store_(store), date_(date), form_(form) {}
+    : store_(store), date_(date), form_(form), hours24_(store.Option(4)) {}
 
 QString AppointmentRows::FormatDtTm(int32_t value, bool monthFirst) const {
     QString result;
@@ -34,6 +34,11 @@ QString AppointmentRows::FormatDtTm(int32_t value, bool monthFirst) const {
         PutTwoDigits(&text[0], monthFirst ? month : day);
         PutTwoDigits(&text[3], monthFirst ? day : month);
         PutTwoDigits(&text[6], (year % 100 + 100) % 100);
+        if (!hours24_) {
+            result = QString::fromUtf16(text.data(), 9) +
+                     QString::fromStdString(ClsDate::TimeText(minutes, false));
+            return;
+        }
         PutTwoDigits(&text[9], minutes / 60);
         PutTwoDigits(&text[12], minutes % 60);
         result = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));

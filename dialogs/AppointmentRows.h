@@ -26,7 +26,8 @@ public:
 
     AppointmentRows(const ClsGlobal& store, const ClsDate& date, const char* form);
 
-    // The date "dd/mm/yy " (or "mm/dd/yy " month first), then the time "hh:nn".
+    // The date "dd/mm/yy " (or "mm/dd/yy " month first), then the time: "hh:nn", or "h:nnam"
+    // when the settings choose the 12-hour clock.
     QString FormatDtTm(int32_t value, bool monthFirst) const;
 
     // Ascending by start; equal starts keep the order they came in (the store's order).
@@ -47,6 +48,7 @@ private:
     const ClsGlobal& store_;
     const ClsDate& date_;
     const char* form_;
+    bool hours24_;
     // Names looked up in one fill; a search by type meets each customer many times.
     std::unordered_map<int32_t, QString> customers_;
     std::unordered_map<int32_t, QString> types_;

@@ -31,8 +31,8 @@ using Command = DlgDelete::Command;
 constexpr const char* kForm = "DlgDelete";
 constexpr double kWidthTwips = 5640;
 constexpr double kHeightTwips = 4140;
-// The widest date and time a row shows.
-const QString kDateSample = QStringLiteral("00/00/00 00:00");
+// The widest date and time a row shows, on either clock.
+const QString kDateSample = QStringLiteral("00/00/00 00:00pm");
 constexpr int kHelpContext = 7;
 // The "X" column.
 constexpr int kMarkColumn = 1;

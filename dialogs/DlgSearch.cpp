@@ -28,8 +28,8 @@ using Command = DlgSearch::Command;
 constexpr const char* kForm = "DlgSearch";
 constexpr double kWidthTwips = 6705;
 constexpr double kHeightTwips = 4305;
-// The widest date and time a row shows.
-const QString kDateSample = QStringLiteral("00/00/00 00:00");
+// The widest date and time a row shows, on either clock.
+const QString kDateSample = QStringLiteral("00/00/00 00:00pm");
 constexpr int kHelpContext = 6;
 
 const CommandRow<DlgSearch> kCommands[] = {

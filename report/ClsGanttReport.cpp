@@ -1,5 +1,8 @@
 #include "report/ClsGanttReport.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <utility>
 
 #include "controls/ReportCanvas.h"
@@ -15,6 +18,8 @@ using Checked::Mul;
 using Checked::Sub;
 
 constexpr const char* kModule = "DlgSchedulePrint";
+// Space a ruler label leaves between itself and the ticks of its column.
+constexpr int32_t kLabelRoom = 40;
 
 template <class F> void Guard(const char* module, const char* procedure, F&& body) {
     ReportTrap(module, procedure, std::forward<F>(body));
@@ -86,8 +91,9 @@ void ClsGanttReport::GanttReport() {
             if (pageNeeded) {
                 pageNeeded = false;
                 const Clock::LocalTime now = Clock::Now();
-                const QString printedAt = ShowDateVal(date_.Today()) + u' ' + TwoDigits(now.hour) +
-                                          u':' + TwoDigits(now.minute);
+                const QString printedAt = ShowDateVal(date_.Today()) + u' ' +
+                                          QString::fromStdString(ClsDate::TimeText(
+                                              now.hour * 60 + now.minute, store_.Option(4)));
                 PageLegends(printedAt, schedule_.listTitle,
                             QStringLiteral("Page %1").arg(canvas_.CurrentPage()),
                             QStringLiteral("Tidemar Resource Planner"), QString(),
@@ -216,7 +222,24 @@ void ClsGanttReport::GanttShowRuler() {
                 return TwoDigits(d);
             });
         } else {
-            columns(24, [&](int32_t i) { return TwoDigits(hours24 ? i : i % 12); });
+            // On the 12-hour clock the hours read 12, 1 .. 11 twice, with am and pm where the
+            // narrowest column holds the widest of them.
+            using Style = ClsDate::TimeStyle;
+            QStringList labels;
+            int32_t widest = 0;
+            for (int32_t i = 0; i < 24; ++i) {
+                labels << QString::fromStdString(
+                    ClsDate::TimeText(i * 60, hours24, hours24 ? Style::Hour : Style::Short));
+                canvas_.SetMeasureText(labels.back());
+                widest = std::max(widest, canvas_.TextWidth());
+            }
+            const int32_t column = Sub(GetPercentXpos(nameWidth, 1, 24), nameWidth);
+            const bool suffixes = hours24 || Add(widest, kLabelRoom) <= column;
+            columns(24, [&](int32_t i) {
+                return suffixes
+                           ? labels[i]
+                           : QString::fromStdString(ClsDate::TimeText(i * 60, false, Style::Hour));
+            });
         }
         canvas_.SetCurrentY(Add(canvas_.CurrentY(), state.rowHeight));
     });

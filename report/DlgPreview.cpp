@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,10 +22,10 @@
 #include "controls/ScheduleGrid.h"
 #include "controls/Twips.h"
 #include "datetime/ClsDate.h"
-#include "dialogs/ClsDialog.h"
 #include "report/ClsGanttReport.h"
 #include "report/ReportTrap.h"
 #include "schedule/DlgMain.h"
+#include "schedule/WindowState.h"
 #include "store/ClsGlobal.h"
 
 namespace {
@@ -72,12 +71,13 @@ const CommandDef kCommands[] = {
     {Command::Help, "&Help", &DlgPreview::mnuHelp_Click, nullptr, 0, false},
 };
 
-// The page size items' access keys, one per item, all different.
+// The page size items' access keys, one per item, all different. A digit is an A size's
+// (4 is A4, never B4); the B sizes take letters.
 const char* const kPageSizeCaptions[PaperSize::Count] = {
     "&Letter (8.5x11 in)", "Le&gal (8.5x14 in)", "&Executive (7.5x10.5 in)",
     "&Tabloid (11x17 in)", "Le&dger (17x11 in)", "&Statement (5.5x8.5 in)",
     "&Folio (8.5x13 in)",  "A&3 (297x420 mm)",   "A&4 (210x297 mm)",
-    "&A5 (148x210 mm)",    "&B4 (250x354 mm)",   "B&5 (182x257 mm)",
+    "A&5 (148x210 mm)",    "&B4 (250x354 mm)",   "B5 (182&x257 mm)",
     "&Quarto (215x275 mm)"};
 
 struct ToolButtonDef {
@@ -107,6 +107,7 @@ DlgPreview::DlgPreview(DlgMain& main)
       printerFinder_([] { return QPrinterInfo::defaultPrinterName(); }) {
     setWindowTitle(tr("Print Preview"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
 
     menuBar_ = new QMenuBar(this);
@@ -122,10 +123,11 @@ DlgPreview::DlgPreview(DlgMain& main)
     zoomSlide_->setTickPosition(QSlider::TicksLeft);
     zoomSlide_->setTickInterval(10);
     zoomSlide_->setToolTip(tr("Zoom: at the bottom the whole page, then 10% to 400%"));
-    monthView_ = new QCalendarWidget(area_);
+    // Over the canvas; Escape or a click elsewhere closes it without choosing.
+    monthView_ = new QCalendarWidget(this);
+    monthView_->setWindowFlags(Qt::Popup);
     monthView_->setFirstDayOfWeek(Qt::Monday);
     monthView_->setGridVisible(true);
-    monthView_->setAutoFillBackground(true);
     monthView_->adjustSize();
     monthView_->hide();
     statusBar_ = new QStatusBar(this);
@@ -250,6 +252,8 @@ QString DlgPreview::StatusPanel() const {
 
 void DlgPreview::SetStatus(const QString& text) {
     msg_->setText(text);
+    // A narrow window cuts a long text (a file's path): the whole of it on pointing.
+    msg_->setToolTip(text);
 }
 
 // --- lifecycle ----------------------------------------------------------------------
@@ -264,9 +268,8 @@ void DlgPreview::showEvent(QShowEvent* event) {
 void DlgPreview::Form_Load() {
     ReportTrap(kForm, "Form_Load", [&] {
         activated_ = false;
-        exiting_ = false;
-        resize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
-        ClsDialog::FormCenter(this, &main_);
+        // Where it was left, or at first over most of the main window's screen.
+        WindowState::Apply(*this, main_.PreviewPlace(), main_.geometry().center());
         lblPage_->setText(QString());
         SetStatus(QString());
     });
@@ -341,10 +344,6 @@ void DlgPreview::Form_Resize() {
         const int height = std::max(0, area_->height() - 2 * my);
         view_->setGeometry(mx, my, width, height);
         zoomSlide_->setGeometry(view_->x() + view_->width(), my, slider, height);
-        if (monthView_->isVisible()) {
-            monthView_->move(area_->width() / 2 - monthView_->width() / 2,
-                             area_->height() / 2 - monthView_->height() / 2);
-        }
     });
 }
 
@@ -360,27 +359,15 @@ bool DlgPreview::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void DlgPreview::closeEvent(QCloseEvent* event) {
-    if (!exiting_) {
-        SetStatus(tr("Leave the preview with File > Exit."));
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
+// The close box and Escape leave as Exit does.
 void DlgPreview::reject() {
-    if (exiting_) {
-        QDialog::reject();
-        return;
-    }
-    SetStatus(tr("Leave the preview with File > Exit."));
+    mnuFileExit_Click();
 }
 
 void DlgPreview::Form_Unload() {
     activated_ = false;
-    exiting_ = true;
     monthView_->hide();
+    main_.SetPreviewPlace({normalGeometry(), isMaximized()});
     done(QDialog::Accepted);
 }
 

@@ -26,7 +26,7 @@ class ReportView;
 // paper size, orientation, colour printing and zoom, stepped through dates and pages, printed
 // or saved as PDF. Modal over the main window; it takes its first day and the width of the
 // resource column from the main window's schedule, and its page settings from the stored
-// settings, which it writes back on every change. It closes only through Exit.
+// settings, which it writes back on every change. The close box and Escape work as Exit.
 class DlgPreview : public QDialog {
     Q_OBJECT
 
@@ -117,12 +117,11 @@ public:
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
-    // Escape and the like: the window leaves only through Exit.
+    // Escape and the close box: Exit.
     void reject() override;
 
 private:
@@ -159,5 +158,4 @@ private:
     std::array<QAction*, PaperSize::Count> pageSizes_{};
 
     bool activated_ = false;
-    bool exiting_ = false;
 };

@@ -136,9 +136,9 @@ void DlgPreview::mnuDateCalendar_Click() {
         ClsDate::CivilFromDayNumber(report_->state.startDay, y, m, d);
         monthView_->setSelectedDate(QDate(y, m, d));
         monthView_->adjustSize();
-        QWidget* area = monthView_->parentWidget();
-        monthView_->move(area->width() / 2 - monthView_->width() / 2,
-                         area->height() / 2 - monthView_->height() / 2);
+        monthView_->move(
+            area_->mapToGlobal(QPoint(area_->width() / 2 - monthView_->width() / 2,
+                                      area_->height() / 2 - monthView_->height() / 2)));
         monthView_->show();
         monthView_->raise();
         monthView_->setFocus();

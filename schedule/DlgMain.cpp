@@ -145,10 +145,11 @@ void DlgMain::Form_Load(FileSystem& files) {
                            "border-radius: 3px; padding: 4px 2px; }"));
         zoom_->hide();
         zoom_->installEventFilter(this);
-        selMonth_ = new QCalendarWidget(central);
+        // Over the grid; Escape or a click elsewhere closes it without choosing.
+        selMonth_ = new QCalendarWidget(this);
+        selMonth_->setWindowFlags(Qt::Popup);
         selMonth_->setFirstDayOfWeek(Qt::Monday);
         selMonth_->setGridVisible(true);
-        selMonth_->setAutoFillBackground(true);
         selMonth_->adjustSize();
         selMonth_->hide();
         BuildActions();

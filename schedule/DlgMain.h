@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "schedule/WindowState.h"
 #include "store/ProgramFolders.h"
 
 class AutoSave;
@@ -91,6 +92,10 @@ public:
     DlgPreview* Preview() const { return preview_; }
     // The toolbar button of a key ("Exit", "Resource", ...); null for any other key.
     DropDownToolButton* ToolButton(const QString& key) const;
+
+    // Where the print preview was last left, for its next showing and the next run.
+    const WindowState::Place& PreviewPlace() const { return previewPlace_; }
+    void SetPreviewPlace(const WindowState::Place& place) { previewPlace_ = place; }
 
     int32_t FillDepth() const { return fillDepth_; }
     int32_t SelectedAppointment() const { return selectedAppointment_; }
@@ -198,10 +203,12 @@ private:
     QLabel* saveState_ = nullptr;
     std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
     std::array<QLabel*, 4> statusPanels_{};
+    WindowState::Place previewPlace_;
 
     bool loaded_ = false;
     bool activated_ = false;
     bool unloaded_ = false;
+    bool scrollToNow_ = false; // the next rebuild shows a new range or view
     int32_t fillDepth_ = 0;
     int32_t selectedAppointment_ = 0;
 };

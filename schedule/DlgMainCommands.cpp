@@ -147,8 +147,10 @@ void DlgMain::mnuSchedDate_Click() {
     HideZoom();
     Trap(kForm, "mnuSchedDate_Click", [&] {
         selMonth_->adjustSize();
-        selMonth_->move(centralWidget()->width() / 2 - selMonth_->width() / 2,
-                        centralWidget()->height() / 2 - selMonth_->height() / 2);
+        QWidget* central = centralWidget();
+        selMonth_->move(
+            central->mapToGlobal(QPoint(central->width() / 2 - selMonth_->width() / 2,
+                                        central->height() / 2 - selMonth_->height() / 2)));
         int y = 0, m = 0, d = 0;
         ClsDate::CivilFromDayNumber(sched_->DateFirst(), y, m, d);
         selMonth_->setSelectedDate(QDate(y, m, d));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "controls/IWindowing.h"
@@ -50,6 +51,7 @@ void DlgMain::SetScheduleDates(int32_t& start) {
         sched_->SetDayStartMinute(0);
         sched_->SetDateLast(last);
         sched_->SetDayEndMinute(1440);
+        scrollToNow_ = true;
         ShowResources();
     });
 }
@@ -57,6 +59,8 @@ void DlgMain::SetScheduleDates(int32_t& start) {
 void DlgMain::ShowResources() {
     ++fillDepth_;
     selectedAppointment_ = 0;
+    // Only a new range or view goes to now; a rebuild after an edit leaves the view be.
+    const bool toNow = std::exchange(scrollToNow_, false);
     Trap(kForm, "ShowResources", [&] {
         sched_->ClearAll();
         sched_->SetListTitle(QString::fromStdString(global_->ResourceType()));
@@ -87,8 +91,9 @@ void DlgMain::ShowResources() {
             ShowAppointments(row);
         }
 
-        int32_t today = date_->Today();
-        if (global_->Option(2) && sched_->TimeType() == 0 && sched_->DateFirst() == today) {
+        const int32_t today = date_->Today();
+        if (toNow && global_->Option(2) && sched_->TimeType() == 0 &&
+            sched_->DateFirst() == today) {
             sched_->ScrollToTime(today, date_->MinutesNow());
         }
         sched_->SetRuler24Hour(global_->Option(4));
@@ -147,6 +152,14 @@ void DlgMain::ShowFoundAppointment(int32_t id) {
         }
     }
     sched_->SetCurrentRow(found);
+    // Selected, so that Edit appointment works on it.
+    for (int bar = 1; found > 0 && bar <= sched_->BarCount(found); ++bar) {
+        if (sched_->BarData(found, bar) == id) {
+            sched_->SetSelectedBar(found, bar);
+            selectedAppointment_ = id;
+            break;
+        }
+    }
     sched_->ScrollToTime(date_->SplitDateVal(a->StartDtTm()), date_->SplitTimeVal(a->StartDtTm()));
 }
 
@@ -186,8 +199,12 @@ void DlgMain::Sched_BarDblClick(int row, int bar) {
     });
 }
 
-void DlgMain::Sched_BarRightClick(int /*row*/, int /*bar*/) {
+// The right-clicked bar is selected first, so Edit appointment edits the bar under the pointer.
+void DlgMain::Sched_BarRightClick(int row, int bar) {
     Trap(kForm, "Sched_BarRightClick", [&] {
+        sched_->BarEventBegin();
+        selectedAppointment_ = sched_->BarData(row, bar);
+        sched_->SetSelectedBar(row, bar);
         PopupCommands({Command::ApptAdd, Command::ApptEdit, Command::ApptDelete});
     });
 }
@@ -206,10 +223,12 @@ void DlgMain::Sched_ItemMove(int row, int bar) {
         }
         auto customer = global_->CustomerLoad(a->CustomerId());
         auto type = global_->TypeLoad(a->TypeId());
-        // Customer, Type, Start, End.
-        const std::string texts[] = {customer->Name(), type->Name(),
-                                     date_->MinutesToTime(date_->SplitTimeVal(a->StartDtTm())),
-                                     date_->MinutesToTime(date_->SplitTimeVal(a->EndDtTm()))};
+        // Customer, Type, Start, End, the times on the clock the settings choose.
+        const bool hours24 = global_->Option(4);
+        const std::string texts[] = {
+            customer->Name(), type->Name(),
+            ClsDate::TimeText(date_->SplitTimeVal(a->StartDtTm()), hours24),
+            ClsDate::TimeText(date_->SplitTimeVal(a->EndDtTm()), hours24)};
         for (size_t i = 0; i < statusPanels_.size(); ++i) {
             statusPanels_[i]->setText(QString::fromStdString(texts[i]));
         }

@@ -69,6 +69,26 @@ TEST_F(MultiColumnListTest, RowsComeFromSeparatedTextAndCarryTheirData) {
     EXPECT_EQ(list.MarkedCount(), 0);
 }
 
+// Fitting a column to a sample widens that column only (the last one takes what is left), and
+// never narrows it.
+TEST_F(MultiColumnListTest, FitColumnToWidensThatColumnOnly) {
+    const auto widths = [this] {
+        QList<int> w;
+        for (int c = 0; c < 4; ++c) {
+            w << list.header()->sectionSize(c);
+        }
+        return w;
+    };
+    const QList<int> before = widths();
+    const QString sample = "00/00/00 00:00pm and a good deal more";
+    list.FitColumnTo(2, sample);
+    QList<int> after = widths();
+    EXPECT_GE(after[1], list.fontMetrics().horizontalAdvance(sample));
+    EXPECT_EQ(std::pair(after[0], after[2]), std::pair(before[0], before[2]));
+    list.FitColumnTo(1, "x");
+    EXPECT_EQ(list.header()->sectionSize(0), before[0]);
+}
+
 // A click anywhere in the mark cell turns the mark over; clicks elsewhere select only; a
 // quick double click turns it over twice and chooses nothing.
 TEST_F(MultiColumnListTest, ClicksInTheMarkColumnSetAndClearMarks) {

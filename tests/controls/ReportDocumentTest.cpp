@@ -200,6 +200,26 @@ TEST_F(ReportPdfTest, APdfAndAPrinterGetEveryPageWithItsTextAsText) {
     }
 }
 
+// Centred texts are centred where they are drawn, not only where the report asks: the title
+// on the printable width (A4: the paper's middle, 5953), the first day's label "07" in its
+// column (720 + 2400 + 1152 / 2).
+TEST_F(ReportPdfTest, CentredTextsLieCentredOnThePaper) {
+    const QString pdf = QString::fromStdString(dir.file("centred.pdf"));
+    ASSERT_FALSE(document.WritePdf(pdf, 1, 1).has_value());
+    const QString words = Poppler("pdftotext", {"-bbox", pdf, "-"});
+    // A word's left and right edges in twips from the paper's left edge.
+    const auto edges = [&](const QString& word) {
+        const auto m = QRegularExpression(
+                           R"re(xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">)re" +
+                           QRegularExpression::escape(word) + "</word>")
+                           .match(words);
+        EXPECT_TRUE(m.hasMatch()) << word.toStdString();
+        return std::pair(m.captured(1).toDouble() * 20, m.captured(2).toDouble() * 20);
+    };
+    EXPECT_NEAR((edges("07/12/2026").first + edges("13/12/2026").second) / 2, 5953, 15);
+    EXPECT_NEAR((edges("07").first + edges("07").second) / 2, 720 + 2400 + 576, 15);
+}
+
 TEST_F(ReportPdfTest, AFailedWriteSaysWhyAndLeavesAnEarlierFileAsItWas) {
     EXPECT_TRUE(document.WritePdf(QString::fromStdString(dir.file("no/such/folder/x.pdf")), 1, 3)
                     .has_value());

@@ -170,9 +170,11 @@ TEST_F(ScheduleGridTest, PointerAndClicksOverABarRaiseItsEventsWithRowAndBar) {
         {&right, [&] { QTest::mouseClick(View(), Qt::RightButton, {}, at); }}};
     for (const auto& [spy, click] : clicks) {
         grid->SetCurrentRow(0);
+        grid->SetSelectedBar(0, 0);
         click();
         EXPECT_EQ(*spy, once); // a double click begins with a click: left is checked before
         EXPECT_EQ(grid->CurrentRow(), 2);
+        EXPECT_EQ(grid->SelectedBar(), (ScheduleGrid::Hit{2, 2}));
     }
     left.clear();
     QTest::mousePress(View(), Qt::RightButton, {}, At(630, 2));
@@ -381,6 +383,59 @@ TEST_F(ScheduleGridTest, BarFillStaysInsideItsOutlineAtAnyScale) {
         }
         EXPECT_NE(QColor(image.pixel(midX, y)), kRed) << "fill below the outline at " << y;
         EXPECT_EQ(QColor(image.pixel(midX, midY)), kRed);
+    }
+}
+
+// The selected bar has an outline that stands out from the grid and a ring that stands out
+// from its own colour, dark or light; the focus shows as a frame round the grid.
+TEST_F(ScheduleGridTest, TheSelectedBarAndTheFocusShowWhateverTheColours) {
+    AddRows(2);
+    grid->SetBackColor(0x00FFFFFF);
+    grid->SetTimeLines(false);
+    const uint32_t colours[] = {0x00800000, 0x0000FFFF}; // navy, yellow
+    for (int row : {1, 2}) {
+        grid->SetBarColor(row, grid->AddBar(row, 9 * 60, 15 * 60, kMonday, kMonday),
+                          colours[row - 1]);
+    }
+    for (int row : {1, 2}) {
+        SCOPED_TRACE(row);
+        const QColor fill = ColorRefToQColor(colours[row - 1]);
+        const QRect box = grid->BarRect(row, 1);
+        const QPoint edge(box.left(), box.center().y());
+        const QPoint ring = edge + QPoint(2, 0);
+        EXPECT_EQ(QColor(Render().pixel(ring)), fill) << "not selected";
+        grid->SetSelectedBar(row, 1);
+        const QImage image = Render();
+        EXPECT_EQ(QColor(image.pixel(edge)), QColor(Qt::black)) << "against the white grid";
+        EXPECT_EQ(QColor(image.pixel(ring)), ScheduleGridPainter::Contrast(fill));
+        EXPECT_NE(ScheduleGridPainter::Contrast(fill), fill);
+    }
+    const QPoint frame(1, View()->height() / 2); // below the rows
+    grid->clearFocus();
+    EXPECT_EQ(QColor(Render().pixel(frame)), ColorRefToQColor(grid->ListBackColor()));
+    grid->activateWindow();
+    grid->setFocus();
+    ASSERT_TRUE(grid->hasFocus());
+    EXPECT_EQ(QColor(Render().pixel(frame)), grid->palette().color(QPalette::Highlight));
+}
+
+// An hour label shows whole or not at all where the view cuts through it.
+TEST_F(ScheduleGridTest, RulerLabelsAtTheLeftEdgeShowWholeOrNotAtAll) {
+    AddRows(1);
+    grid->SetRuler24Hour(true);
+    grid->SetResolution(60); // a pixel a minute, a label an hour
+    const QColor ruler = ColorRefToQColor(grid->RulerColor());
+    for (const auto& [tickFromEdge, inked] : {std::pair(-5, false), std::pair(10, true)}) {
+        SCOPED_TRACE(tickFromEdge);
+        grid->horizontalScrollBar()->setValue(600 - tickFromEdge); // 10:00 on Monday
+        const QImage image = Render();
+        int ink = 0;
+        for (int y = grid->RulerHeight() / 2 + 2; y < grid->RulerHeight() - 8; ++y) {
+            for (int x = grid->ListWidth(); x < grid->ListWidth() + 45; ++x) {
+                ink += QColor(image.pixel(x, y)) != ruler ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(ink > 0, inked);
     }
 }
 

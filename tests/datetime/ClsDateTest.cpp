@@ -132,6 +132,36 @@ TEST_F(ClsDateTest, TimeTexts) {
     ExpectFailed(date.DateAndTimeString(3000000, 0), "DateAndTimeString", 5);
 }
 
+// The one time text of the screens and the report: noon and midnight are 12 on the 12-hour
+// clock, and the 24-hour clock reads as MinutesToTime.
+TEST_F(ClsDateTest, TimeTextsOnEitherClock) {
+    using S = ClsDate::TimeStyle;
+    const struct {
+        int32_t minutes;
+        const char *h12, *h12Short, *h12Hour, *h24, *h24Hour;
+    } rows[] = {
+        {0, "12:00am", "12am", "12", "00:00", "00"},
+        {5, "12:05am", "12:05am", "12", "00:05", "00"},
+        {570, "9:30am", "9:30am", "9", "09:30", "09"},
+        {660, "11:00am", "11am", "11", "11:00", "11"},
+        {720, "12:00pm", "12pm", "12", "12:00", "12"},
+        {750, "12:30pm", "12:30pm", "12", "12:30", "12"},
+        {780, "1:00pm", "1pm", "1", "13:00", "13"},
+        {1439, "11:59pm", "11:59pm", "11", "23:59", "23"},
+        {1447, "12:07am", "12:07am", "12", "24:07", "24"}, // a minute part past the day's end
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.minutes);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, false), r.h12);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, false, S::Short), r.h12Short);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, false, S::Hour), r.h12Hour);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, true), r.h24);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, true, S::Short), r.h24);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, true, S::Hour), r.h24Hour);
+        EXPECT_EQ(ClsDate::TimeText(r.minutes, true), date.MinutesToTime(r.minutes));
+    }
+}
+
 TEST_F(ClsDateTest, TimeParsing) {
     // clang-format off
     struct Row { const char* text; int32_t minutes; int16_t msm; int32_t seconds; };

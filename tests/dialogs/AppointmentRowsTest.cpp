@@ -31,6 +31,10 @@ TEST_F(AppointmentRowsTest, DatesHaveTwoDigitYearsInEitherOrder) {
     EXPECT_EQ(Format(2021, 6, 2, 1447, false).mid(9).toStdString(), date.MinutesToTime(1447));
     EXPECT_EQ(Format(2000, 1, 1, 0, true), "01/01/00 00:00");
     EXPECT_EQ(Format(1899, 12, 30, 60, false), "30/12/99 01:00") << "before 1 Jan 1900";
+    store->SetOption(4, false); // the 12-hour clock
+    EXPECT_EQ(Format(2001, 3, 5, 720, false), "05/03/01 12:00pm");
+    EXPECT_EQ(Format(2001, 3, 5, 5, true), "03/05/01 12:05am");
+    EXPECT_EQ(Format(2001, 3, 5, 1290, false), "05/03/01 9:30pm");
 }
 
 TEST(AppointmentRowsColumnTest, ASemicolonCannotStartAColumn) {

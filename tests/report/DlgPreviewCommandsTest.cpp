@@ -192,26 +192,23 @@ TEST_F(DlgPreviewCommandsTest, PageSizes) {
             for (int i = 0; i < PaperSize::Count; ++i) {
                 EXPECT_EQ(p.PageSizeAction(i)->isChecked(), i == item) << i;
             }
+            // A digit key is an A size's own: Alt+O, Enter, 5 is A5, never B5.
+            const QString caption = p.PageSizeAction(item)->text();
+            EXPECT_EQ(caption.at(caption.indexOf('&') + 1).isDigit(), caption.startsWith("A&"))
+                << caption.toStdString();
             EXPECT_EQ(Label(p), QStringLiteral("1/%1").arg(p.Canvas().PageCount()));
         }
     });
 }
 
-TEST_F(DlgPreviewCommandsTest, MenusAndToolBarInOrderWithDistinctAccessKeys) {
+// The access keys are checked with every other window's (DlgMainCommandsTest).
+TEST_F(DlgPreviewCommandsTest, MenusAndToolBarInOrder) {
     Open([&](DlgPreview& p) {
         QStringList menus;
         std::function<QString(QMenu*)> entries = [&](QMenu* menu) {
             QStringList list;
-            QSet<QChar> keys;
             for (QAction* a : menu->actions()) {
                 list << (a->isSeparator() ? "-" : a->text().remove('&'));
-                if (!a->isSeparator()) {
-                    const qsizetype at = a->text().indexOf('&');
-                    EXPECT_GE(at, 0) << a->text().toStdString();
-                    const QChar key = a->text().at(at + 1).toLower();
-                    EXPECT_FALSE(keys.contains(key)) << a->text().toStdString();
-                    keys.insert(key);
-                }
             }
             return list.join(", ");
         };

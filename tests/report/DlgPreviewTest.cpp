@@ -1,7 +1,14 @@
 // The print preview: its first report, date steps, pages at both ends, the settings it keeps,
-// the calendar, the way out, and saving as PDF.
+// its size and place, the calendars, the way out, and saving as PDF.
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QFile>
+#include <QScreen>
 #include <QSlider>
+#include <QTest>
+
+#include "controls/MaskedDateField.h"
+#include "dialogs/DlgAppointment.h"
 
 #include "report/PreviewFixture.h"
 #include "support/LogFile.h"
@@ -144,6 +151,62 @@ TEST_F(DlgPreviewTest, ColourPrintingIsTheSameAtEveryOpeningUntilItIsToggled) {
     Open([&](DlgPreview& p) { seen.push_back(colour(p)); });
     EXPECT_EQ(seen, (std::vector<bool>{true, true, false}));
     EXPECT_FALSE(store().Option(5));
+}
+
+// The first opening covers three quarters of the screen; the close box leaves as Exit does,
+// and the next opening is where the preview was left.
+TEST_F(DlgPreviewTest, ItOpensLargeClosesByItsCloseBoxAndComesBackWhereItWasLeft) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect left(screen.topLeft() + QPoint(30, 40), QSize(500, 400));
+    Open([&](DlgPreview& p) {
+        EXPECT_EQ(p.size(), QSize(screen.width() * 3 / 4, screen.height() * 3 / 4));
+        EXPECT_TRUE(screen.contains(p.geometry()));
+        p.setGeometry(left);
+        p.close();
+        EXPECT_FALSE(p.isVisible());
+        EXPECT_FALSE(p.Activated());
+    });
+    Open([&](DlgPreview& p) { EXPECT_EQ(p.geometry(), left); });
+    EXPECT_EQ(window->PreviewPlace().normal, left) << "kept for the next run";
+}
+
+// Each calendar goes away on Escape and on a click outside it, choosing nothing; the window
+// under it stays open.
+TEST_F(DlgPreviewTest, CalendarsCloseOnEscapeOrAClickOutsideWithoutChoosing) {
+    const auto dismissed = [](QCalendarWidget* calendar, bool byKey) {
+        if (!calendar->isVisible()) {
+            return false;
+        }
+        calendar->setSelectedDate(calendar->selectedDate().addDays(3)); // moved, not chosen
+        if (byKey) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr ? focus : calendar, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(calendar, Qt::LeftButton, {}, QPoint(-20, -20));
+        }
+        return !calendar->isVisible();
+    };
+    for (bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "Escape" : "a click outside");
+        const int32_t first = window->Sched()->DateFirst();
+        window->mnuSchedDate_Click();
+        EXPECT_TRUE(dismissed(window->SelMonth(), byKey)) << "the main window's";
+        EXPECT_EQ(window->Sched()->DateFirst(), first);
+        Open([&](DlgPreview& p) {
+            const int32_t start = State(p).startDay;
+            p.mnuDateCalendar_Click();
+            EXPECT_TRUE(dismissed(p.MonthView(), byKey)) << "the preview's";
+            EXPECT_TRUE(p.isVisible());
+            EXPECT_EQ(State(p).startDay, start);
+        });
+        DlgAppointment appointment(*window);
+        appointment.show();
+        const int32_t day = appointment.DateStart()->Value();
+        appointment.DateStart_ClickDrop();
+        EXPECT_TRUE(dismissed(appointment.SelMonth(), byKey)) << "the appointment dialog's";
+        EXPECT_TRUE(appointment.isVisible());
+        EXPECT_EQ(appointment.DateStart()->Value(), day);
+    }
 }
 
 TEST_F(DlgPreviewTest, WithoutAPrinterPrintWritesThePdfTheUserNames) {

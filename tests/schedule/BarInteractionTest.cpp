@@ -18,6 +18,7 @@ public:
         DialogFixture::SetUp();
         window->resize(1000, 500);
         window->show();
+        window->Form_Activate(); // not later, in the middle of a test
         room = AddResource("Room");
         other = AddResource("Studio");
         AddCustomer("Ann");
@@ -89,28 +90,31 @@ TEST_F(BarInteractionTest, DoubleClickEditsAndTheRetimedBarMoves) {
     EXPECT_EQ(ui.modals[1].dialog, ui.modals[0].dialog) << "one dialog, kept";
 }
 
-// "Edit appointment" from the popup edits the bar last clicked with the left button, not
-// the one right-clicked; after a rebuild nothing is selected.
-TEST_F(BarInteractionTest, ThePopupEditsTheLastLeftClickedBar) {
-    int32_t first = AddAppointment(0, room, type, At(today, 600), At(today, 660));
-    AddAppointment(0, other, type, At(today, 600), At(today, 660));
+// "Edit appointment" from the popup edits the bar right-clicked, not the one left-clicked
+// before; the right click marks it on the grid as well.
+TEST_F(BarInteractionTest, ThePopupEditsTheRightClickedBar) {
+    AddAppointment(0, room, type, At(today, 600), At(today, 660));
+    int32_t second = AddAppointment(0, other, type, At(today, 600), At(today, 660));
     window->ShowResources();
-    window->Sched_BarLeftClick(1, 1);
-    ui.popupResults = {2, 2};
+    grid().ScrollToTime(today, 600);
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().PointFor(today, 630, 1));
+    ui.popupResults = {2};
     int32_t edited = 0;
-    NextDialog([&](DlgAppointment& d) { edited = d.AppointmentId(); });
-    window->Sched_BarRightClick(2, 1);
+    ScheduleGrid::Hit marked;
+    NextDialog([&](DlgAppointment& d) {
+        edited = d.AppointmentId();
+        marked = grid().SelectedBar();
+    });
+    QTest::mouseClick(grid().viewport(), Qt::RightButton, {}, grid().PointFor(today, 630, 2));
     ASSERT_EQ(ui.popups.size(), 1);
     QStringList captions;
     for (const auto& entry : ui.popups[0].entries) {
         captions << entry.text;
     }
     EXPECT_EQ(captions, (QStringList{"Add appointment", "Edit appointment", "Delete appointment"}));
-    EXPECT_EQ(edited, first);
-    window->Sched_BarRightClick(2, 1);
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, "No appointment selected!");
-    EXPECT_EQ(ui.modals.size(), 1);
+    EXPECT_EQ(edited, second);
+    EXPECT_EQ(marked, (ScheduleGrid::Hit{2, 1}));
+    EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 } // namespace

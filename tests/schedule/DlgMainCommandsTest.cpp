@@ -5,13 +5,18 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
+#include <QToolButton>
 
 #include "controls/DropDownToolButton.h"
 #include "controls/MultiColumnList.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
+#include "dialogs/DlgCustomer.h"
+#include "dialogs/DlgDelete.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
+#include "dialogs/DlgType.h"
+#include "report/DlgPreview.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -21,7 +26,7 @@ using HelpCommand = IWindowing::HelpRequest::Command;
 const int32_t kToday = MainWindowFixture::Day(2021, 6, 2);
 
 // The sample data of a first run, shown from Monday 1 March 2021 in the week view, no row
-// selected.
+// selected, and a bar on the grid that the store does not hold.
 class DlgMainCommandsTest : public MainWindowFixture {
 public:
     void SetUp() override {
@@ -31,16 +36,28 @@ public:
         int32_t start = Day(2021, 3, 1);
         window->SetScheduleDates(start);
         grid().SetCurrentRow(0);
+        grid().SetBarData(1, grid().AddBar(1, 600, 660, start, start), kStray);
         ui.log.clear();
     }
+    // The stray bar is gone: the grid was built again from the store.
+    bool Rebuilt() {
+        for (int row = 1; row <= grid().RowCount(); ++row) {
+            for (int bar = 1; bar <= grid().BarCount(row); ++bar) {
+                if (grid().BarData(row, bar) == kStray) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    static constexpr int32_t kStray = -1;
     bool HelpAsked(HelpCommand command, int context = 0) const {
         return ui.helps.size() == 1 && ui.helps[0].request.command == command &&
                ui.helps[0].request.context == context;
     }
     // The one dialog shown, of that class, and the grid rebuilt after it.
-    bool Opened(const char* className) const {
-        return ui.log == QStringList{QString("ShowModal ") + className} &&
-               window->SelectedAppointment() == 0;
+    bool Opened(const char* className) {
+        return ui.log == QStringList{QString("ShowModal ") + className} && Rebuilt();
     }
     template <class T> T* Shown() const { return qobject_cast<T*>(ui.modals.value(0).dialog); }
     void WhileOpen(std::function<void(QDialog*)> act) {
@@ -181,7 +198,7 @@ TEST_P(Commands, CaptionStateAndEffect) {
 INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommands),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// The menus in order, "-" for a separator; access keys differ within each menu.
+// The menus in order, "-" for a separator.
 TEST_F(DlgMainCommandsTest, MenusListTheirEntriesInOrder) {
     EXPECT_EQ(MenuLayout(window->menuBar()),
               (QStringList{"File: Configure, -, Print, Exit",
@@ -192,17 +209,62 @@ TEST_F(DlgMainCommandsTest, MenusListTheirEntriesInOrder) {
                            "Schedule resolution",
                            "Help: Contents, Help for Main Dialog, Help with navigation, -, "
                            "About"}));
-    for (QAction* title : window->menuBar()->actions()) {
-        QSet<QChar> keys;
-        for (QAction* a : title->menu()->actions()) {
-            const qsizetype at = a->text().indexOf('&');
-            EXPECT_TRUE(a->isSeparator() ||
-                        (at >= 0 && !keys.contains(a->text().at(at + 1).toLower())))
-                << a->text().toStdString();
-            keys.insert(at >= 0 ? a->text().at(at + 1).toLower() : QChar());
-        }
+}
+
+// Every window, made on the main window as the program makes it.
+struct WindowCase {
+    const char* name;
+    std::function<QWidget*(DlgMain&)> make;
+};
+const WindowCase kWindows[] = {
+    {"Main", [](DlgMain& m) -> QWidget* { return &m; }},
+    {"Preview", [](DlgMain& m) -> QWidget* { return new DlgPreview(m); }},
+    {"Appointment", [](DlgMain& m) -> QWidget* { return new DlgAppointment(m); }},
+    {"Type", [](DlgMain& m) -> QWidget* { return new DlgType(m, &m); }},
+    {"Customer", [](DlgMain& m) -> QWidget* { return new DlgCustomer(m, &m); }},
+    {"Resource", [](DlgMain& m) -> QWidget* { return new DlgResource(m); }},
+    {"Configure", [](DlgMain& m) -> QWidget* { return new DlgConfigure(m); }},
+    {"Search", [](DlgMain& m) -> QWidget* { return new DlgSearch(m); }},
+    {"Delete", [](DlgMain& m) -> QWidget* { return new DlgDelete(m); }},
+};
+
+class EveryWindow : public MainWindowFixture, public ::testing::WithParamInterface<WindowCase> {};
+
+// In the menu bar and in every menu and submenu each entry has an access key no other entry of
+// it has (Alt+O, Enter, 5 must choose one page size, not cycle between two); Tab passes the
+// toolbar buttons by, so Space cannot fire one.
+TEST_P(EveryWindow, AccessKeysDifferWithinEachMenuAndTabPassesTheToolbar) {
+    QWidget* shown = GetParam().make(*window);
+    const auto bars = shown->findChildren<QMenuBar*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(bars.size(), 1);
+    std::function<void(const QString&, const QList<QAction*>&)> check =
+        [&](const QString& path, const QList<QAction*>& entries) {
+            QSet<QChar> keys;
+            for (QAction* a : entries) {
+                if (a->isSeparator() || !a->isVisible()) {
+                    continue;
+                }
+                const QString text = a->text().replace("&&", "");
+                const qsizetype at = text.indexOf('&');
+                ASSERT_TRUE(at >= 0 && at + 1 < text.size()) << (path + text).toStdString();
+                const QChar key = text.at(at + 1).toLower();
+                EXPECT_FALSE(keys.contains(key)) << (path + text).toStdString();
+                keys.insert(key);
+                if (a->menu() != nullptr) {
+                    check(path + text + " > ", a->menu()->actions());
+                }
+            }
+        };
+    check(QString(GetParam().name) + ": ", bars[0]->actions());
+    const auto toolBars = shown->findChildren<KeyedToolBar*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(toolBars.size(), 1);
+    for (QToolButton* button : toolBars[0]->findChildren<QToolButton*>()) {
+        EXPECT_FALSE(button->focusPolicy() & Qt::TabFocus) << button->text().toStdString();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, EveryWindow, ::testing::ValuesIn(kWindows),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct ButtonCase {
     const char* key;

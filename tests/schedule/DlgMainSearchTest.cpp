@@ -67,7 +67,8 @@ const ViewCase kViews[] = {
 class DlgMainSearchView : public DlgMainSearchTest,
                           public ::testing::WithParamInterface<ViewCase> {};
 
-// The range of the current view type around the start, the resource's row, the start shown.
+// The range of the current view type around the start, the resource's row, the start shown,
+// the appointment selected.
 TEST_P(DlgMainSearchView, BringsTheChosenAppointmentIntoView) {
     grid().SetTimeType(GetParam().timeType);
     grid().SetCurrentRow(RowOf("Meeting #1"));
@@ -78,6 +79,10 @@ TEST_P(DlgMainSearchView, BringsTheChosenAppointmentIntoView) {
     EXPECT_TRUE(InView(kDay, 900));
     EXPECT_TRUE(GetParam().timeType == 0 || grid().horizontalScrollBar()->value() > 0)
         << "scrolled to the start";
+    // Selected and marked, so Edit appointment works on it.
+    EXPECT_EQ(window->SelectedAppointment(), found);
+    const ScheduleGrid::Hit marked = grid().SelectedBar();
+    EXPECT_EQ(grid().BarData(marked.row, marked.bar), found);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DlgMainSearchView, ::testing::ValuesIn(kViews),

@@ -114,8 +114,9 @@ TEST_F(DlgMainTest, SetScheduleDatesFixesTheRange) {
     }
 }
 
-// Only a week starting today, with the option on, scrolls to now.
-TEST_F(DlgMainTest, OnlyAWeekFromTodayWithTheOptionScrollsToNow) {
+// Only a week starting today, with the option on, scrolls to now, and only when its range or
+// view is set: a rebuild after a dialog leaves the view where the user had it.
+TEST_F(DlgMainTest, OnlyANewWeekFromTodayWithTheOptionScrollsToNow) {
     window->resize(600, 400);
     const struct {
         bool option;
@@ -126,12 +127,15 @@ TEST_F(DlgMainTest, OnlyAWeekFromTodayWithTheOptionScrollsToNow) {
                 {false, 0, Day(2021, 6, 2), false},
                 {true, 0, Day(2021, 6, 1), false},
                 {true, 2, Day(2021, 6, 2), false}};
+    QScrollBar* bar = grid().horizontalScrollBar();
     for (const auto& r : rows) {
         store().SetOption(2, r.option);
+        bar->setValue(0);
         ShowFrom(r.type, r.start);
-        grid().horizontalScrollBar()->setValue(0);
+        EXPECT_EQ(bar->value() > 0, r.scrolls) << r.type << r.start;
+        bar->setValue(7);
         window->ShowResources();
-        EXPECT_EQ(grid().horizontalScrollBar()->value() > 0, r.scrolls) << r.type << r.start;
+        EXPECT_EQ(bar->value(), 7) << r.type << r.start;
     }
 }
 
@@ -178,7 +182,7 @@ TEST_F(DlgMainTest, BarsAddedDuringARebuildAreIgnored) {
             emit grid().BarAdded(1, 1, 0, 0);
         }
     });
-    window->ShowResources(); // auto-scroll moves the scroll bar mid-rebuild
+    ShowFrom(0, Day(2021, 6, 2)); // auto-scroll moves the scroll bar mid-rebuild
     QObject::disconnect(probe);
     EXPECT_EQ(std::tuple(depthSeen, window->SelectedAppointment(), window->FillDepth()),
               std::tuple(1, appt, 0));
@@ -202,6 +206,10 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
     EXPECT_EQ(panels(), (QStringList{"Ray Tolliver", "Meeting", "09:00", "11:00"}));
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 750, 2)); // between
     EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
+    store().SetOption(4, false); // the 12-hour clock, as the ruler shows it
+    window->ShowResources();
+    QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 690, 2));
+    EXPECT_EQ(panels(), (QStringList{"Tom Ashby", "Review", "11:00am", "12:00pm"}));
 }
 
 TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
