@@ -35,6 +35,8 @@ DlgType::DlgType(DlgMain& main, QWidget* parent)
       txtMinTime_(new MaskedTimeField(this)), txtMaxTime_(new MaskedTimeField(this)),
       txtIncTime_(new MaskedTimeField(this)) {
     setWindowTitle(tr("Appointment Type"));
+    // The record keeps no more: a longer name would be cut without a word.
+    txtTypeName_->setMaxLength(static_cast<int>(ClsType::NameWidth));
     actions_ = AddSaveCancelHelp(tr("&Save appointment type"), true);
     connect(Action(Command::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
     connect(Action(Command::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
@@ -129,6 +131,9 @@ void DlgType::mnuFileSave_Click() {
     Trap(kForm, "mnuFileSave_Click", [&] {
         for (MaskedTimeField* field : {txtMinTime_, txtMaxTime_, txtIncTime_}) {
             field->Commit();
+        }
+        if (RefuseBlankName(txtTypeName_, tr("appointment type"))) {
+            return;
         }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;
