@@ -123,25 +123,42 @@ void DlgType::BtnForeColor_Click() {
 }
 
 void DlgType::Spin(MaskedTimeField* field, int direction) {
+    // No step from a text that is no duration; the field says what is wrong with it.
+    if (!field->TextValid()) {
+        return;
+    }
     const int32_t value = field->Value() + (direction == 0 ? 1 : -1);
     field->SetValue(value < 0 ? 0 : value);
 }
 
 void DlgType::mnuFileSave_Click() {
     Trap(kForm, "mnuFileSave_Click", [&] {
-        for (MaskedTimeField* field : {txtMinTime_, txtMaxTime_, txtIncTime_}) {
+        for (MaskedTimeField* field : Durations()) {
             field->Commit();
         }
         if (RefuseBlankName(txtTypeName_, tr("appointment type"))) {
             return;
         }
+        const QString names[] = {tr("minimum"), tr("maximum"), tr("increment")};
+        std::array<int32_t, 3> minutes{};
+        for (size_t i = 0; i < minutes.size(); ++i) {
+            MaskedTimeField* field = Durations()[i];
+            if (!field->TextValid()) {
+                Main().Windowing().MessageBox(
+                    this, tr("Unable to save appointment type!"), tr("Error!"),
+                    IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok,
+                    tr("The %1 %2 is not a valid duration.").arg(names[i], field->Text()));
+                field->setFocus();
+                field->selectAll();
+                return;
+            }
+            minutes[i] = static_cast<int16_t>(field->Value());
+        }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;
         typeId_ = Main().Global().TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
-                                           static_cast<int32_t>(btnForeColor_->Color()),
-                                           static_cast<int16_t>(txtMinTime_->Value()),
-                                           static_cast<int16_t>(txtMaxTime_->Value()),
-                                           static_cast<int16_t>(txtIncTime_->Value()));
+                                           static_cast<int32_t>(btnForeColor_->Color()), minutes[0],
+                                           minutes[1], minutes[2]);
         accept();
     });
 }
