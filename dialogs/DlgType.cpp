@@ -93,9 +93,11 @@ void DlgType::Form_Activate(bool first) {
     txtTypeName_->setText(QString::fromStdString(type->Name()));
     btnBackColor_->SetColor(static_cast<uint32_t>(type->BackColor()));
     btnForeColor_->SetColor(static_cast<uint32_t>(type->ForeColor()));
-    txtMinTime_->SetValue(type->MinTime());
-    txtMaxTime_->SetValue(type->MaxTime());
-    txtIncTime_->SetValue(type->IncTime());
+    stored_ = {type->MinTime(), type->MaxTime(), type->IncTime()};
+    for (size_t i = 0; i < stored_.size(); ++i) {
+        Durations()[i]->SetValue(stored_[i]);
+        shown_[i] = Durations()[i]->Value();
+    }
     lblType_->SetBackColor(btnBackColor_->Color());
     lblType_->SetForeColor(btnForeColor_->Color());
     txtTypeName_->setFocus();
@@ -152,7 +154,8 @@ void DlgType::mnuFileSave_Click() {
                 field->selectAll();
                 return;
             }
-            minutes[i] = static_cast<int16_t>(field->Value());
+            minutes[i] =
+                field->Value() == shown_[i] ? stored_[i] : static_cast<int16_t>(field->Value());
         }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;

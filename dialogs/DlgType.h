@@ -57,6 +57,10 @@ private:
     }
 
     int32_t typeId_ = 0;
+    // The type's durations as stored, and as the fields showed them: a field shows no more
+    // than 99:59, and a longer duration the user leaves alone is saved as it was.
+    std::array<int32_t, 3> stored_{};
+    std::array<int32_t, 3> shown_{};
     QLineEdit* txtTypeName_;
     ColorButton* btnForeColor_;
     ColorButton* btnBackColor_;
