@@ -52,6 +52,23 @@ const CommandDef kCommands[] = {
     {Command::Help, "&Help", &DlgAppointment::mnuHelp_Click},
 };
 
+// The line a delete's question ends with: how many appointments go with the record.
+QString WillBeDeleted(qsizetype count) {
+    if (count == 0) {
+        return QObject::tr("(no appointments will be deleted)");
+    }
+    return count == 1 ? QObject::tr("(1 appointment will be deleted)")
+                      : QObject::tr("(%1 appointments will be deleted)").arg(count);
+}
+
+template <class Matches> qsizetype CountAppointments(const ClsGlobal& store, Matches matches) {
+    qsizetype count = 0;
+    for (const ClsAppointment& a : store.Appointments()) {
+        count += matches(a) ? 1 : 0;
+    }
+    return count;
+}
+
 // A list's entries from a store collection: every record with an id, in stored order.
 template <class Records> LookupListModel::Items ItemsOf(const Records& records) {
     LookupListModel::Items items;
@@ -376,13 +393,17 @@ void DlgAppointment::mnuCustomerDelete_Click() {
     if (cbCustomer_->currentIndex() < 0) {
         return;
     }
-    const QString text =
-        tr("Confirm delete ") + cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?";
+    const int32_t id = ClsDialog::ComboGetCurrentId(cbCustomer_);
+    const qsizetype going = CountAppointments(
+        Main().Global(), [id](const ClsAppointment& a) { return a.CustomerId() == id; });
+    const QString text = tr("Confirm delete ") +
+                         cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?" + "\r\n" +
+                         WillBeDeleted(going);
     if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    Main().Global().CustomerDelete(ClsDialog::ComboGetCurrentId(cbCustomer_));
+    Main().Global().CustomerDelete(id);
     ShowSelections(0, -1, -1);
 }
 
@@ -412,12 +433,16 @@ void DlgAppointment::mnuTypeDelete_Click() {
     if (cbType_->currentIndex() < 0) {
         return;
     }
-    const QString text = tr("Confirm delete ") + cbType_->itemText(cbType_->currentIndex()) + "?";
+    const int32_t id = ClsDialog::ComboGetCurrentId(cbType_);
+    const qsizetype going = CountAppointments(
+        Main().Global(), [id](const ClsAppointment& a) { return a.TypeId() == id; });
+    const QString text = tr("Confirm delete ") + cbType_->itemText(cbType_->currentIndex()) + "?" +
+                         "\r\n" + WillBeDeleted(going);
     if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    Main().Global().TypeDelete(ClsDialog::ComboGetCurrentId(cbType_));
+    Main().Global().TypeDelete(id);
     ShowSelections(-1, 0, -1);
 }
 

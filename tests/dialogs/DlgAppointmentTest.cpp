@@ -329,14 +329,41 @@ TEST_F(DlgAppointmentTest, DeletingTheSelectedCustomerOrTypeThenSavingStoresTheB
         d.mnuFileSave_Click();
     });
     ASSERT_EQ(ui.messages.size(), 3);
-    EXPECT_EQ(ui.messages[1].text, "Confirm delete Zed?");
+    EXPECT_EQ(ui.messages[1].text, "Confirm delete Zed?\r\n(1 appointment will be deleted)");
     EXPECT_EQ(ui.messages[1].buttons, IWindowing::Buttons::YesNo);
-    EXPECT_EQ(ui.messages[2].text, "Confirm delete Doomed?");
+    EXPECT_EQ(ui.messages[2].text, "Confirm delete Doomed?\r\n(1 appointment will be deleted)")
+        << "what the store deletes: the type's own, not the untyped";
     const auto& kept = store().Appointments();
     EXPECT_TRUE(!kept.Exists(sameType) && kept.Exists(otherType) && kept.Exists(noType));
     EXPECT_EQ(std::pair(store().AppointmentLoad(booking)->CustomerId(),
                         store().AppointmentLoad(booking)->TypeId()),
               std::pair(ann, quarter));
+}
+
+// The question before a delete says how many bookings go with the customer or the type.
+TEST_F(DlgAppointmentTest, DeleteQuestionsCountTheBookingsThatGo) {
+    const int32_t room = AddResource("Room");
+    const int32_t none = AddCustomer("None");
+    const int32_t three = AddCustomer("Three");
+    const int32_t two = AddType("Two", 1, 0, 1);
+    const int32_t unused = AddType("Unused", 1, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        AddAppointment(three, room, i < 2 ? two : 0, At(today, 60 * i), At(today, 60 * i + 30));
+    }
+    const std::tuple<int32_t, int32_t, const char*> rows[] = {
+        {none, -1, "Confirm delete None?\r\n(no appointments will be deleted)"},
+        {three, -1, "Confirm delete Three?\r\n(3 appointments will be deleted)"},
+        {-1, two, "Confirm delete Two?\r\n(2 appointments will be deleted)"},
+        {-1, unused, "Confirm delete Unused?\r\n(no appointments will be deleted)"},
+    };
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        for (const auto& [customer, type, question] : rows) {
+            d.ShowSelections(customer, type, -1);
+            customer != -1 ? d.mnuCustomerDelete_Click() : d.mnuTypeDelete_Click();
+            EXPECT_EQ(ui.messages.back().text, question);
+        }
+    });
+    EXPECT_EQ(store().Appointments().Count(), 3u) << "every question answered No";
 }
 
 } // namespace
