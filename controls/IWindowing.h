@@ -54,8 +54,9 @@ public:
         return Answer::Ok;
     }
 
+    // The detail, when given, says more under the text: why something was refused.
     virtual Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                              Buttons buttons) = 0;
+                              Buttons buttons, const QString& detail = QString()) = 0;
     // Shows the dialog modally and returns its result code (QDialog::Accepted / Rejected).
     virtual int ShowModal(QDialog* dialog) = 0;
     // Shows a popup menu at a global position; returns the chosen item's id, 0 if dismissed.

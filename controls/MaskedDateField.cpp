@@ -85,6 +85,10 @@ QString MaskedDateField::SampleText() const {
     return QStringLiteral("00/00/0000");
 }
 
+QString MaskedDateField::WrongText() const {
+    return tr("No such date: correct it, or pick one from the calendar (F4)");
+}
+
 void MaskedDateField::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F4 ||
         (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier))) {

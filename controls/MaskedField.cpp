@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QPalette>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 
@@ -23,18 +24,40 @@ QString MaskedField::Text() const {
 void MaskedField::TakeText() {
     if (std::optional<int32_t> value = Parse(Text())) {
         held_ = *value;
+        ShowWrong(false);
     }
 }
 
 void MaskedField::Commit() {
     std::optional<int32_t> value = Parse(Text());
-    if (!value || *value != held_) {
-        Hold(held_);
+    if (value) {
+        Hold(*value);
+    } else {
+        ShowWrong(true);
     }
+}
+
+void MaskedField::ShowWrong(bool wrong) {
+    if (wrong == shownWrong_) {
+        return;
+    }
+    shownWrong_ = wrong;
+    if (wrong) {
+        QPalette marked = palette();
+        marked.setColor(QPalette::Base, QColor(0xFF, 0xD8, 0xD8));
+        marked.setColor(QPalette::Text, QColor(0x90, 0x00, 0x00));
+        setPalette(marked);
+        setToolTip(WrongText());
+    } else {
+        setPalette(QPalette());
+        setToolTip(QString());
+    }
+    setAccessibleDescription(toolTip());
 }
 
 void MaskedField::Hold(int32_t value) {
     held_ = value;
+    ShowWrong(false);
     const QString text = Format(value);
     if (lineEdit()->displayText() != text) {
         const int cursor = lineEdit()->cursorPosition();

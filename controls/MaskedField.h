@@ -10,9 +10,9 @@ class QKeyEvent;
 
 // A field typed into a fixed mask, digits only, with spin buttons. The buttons, the Up, Down,
 // Page Up and Page Down keys and the wheel only report ClickSpin: the window decides what a
-// step means. The field holds the last complete, valid value typed or set; leaving it with a
-// text that is not one shows that value again, so the text never disagrees with the value
-// once the user has moved on.
+// step means. The field holds the last complete, valid value typed or set. A text that is no
+// value (31/02, 10:75, half typed) stays when the user leaves the field, shown as wrong, for
+// the user to correct: the window must not take the held value for what the user sees.
 class MaskedField : public QAbstractSpinBox {
     Q_OBJECT
 
@@ -21,8 +21,14 @@ public:
 
     // The text as shown, a blank position as '_'.
     QString Text() const;
-    // Shows the held value again unless the text is that value.
+    // True when the text is a complete, valid value, the one held.
+    bool TextValid() const { return Parse(Text()).has_value(); }
+    // A valid text is shown in full; any other is left as it is and shown as wrong.
     void Commit();
+    // True while the text is shown as wrong.
+    bool ShownWrong() const { return shownWrong_; }
+    // The text the field shows for a value.
+    QString TextOf(int32_t value) const { return Format(value); }
 
 signals:
     // Direction 0 is up, 1 down; once per step.
@@ -33,6 +39,8 @@ protected:
     virtual QString Format(int32_t value) const = 0;
     // The widest text the field shows, for its size.
     virtual QString SampleText() const = 0;
+    // What a wrong text is told as, in the field's tooltip.
+    virtual QString WrongText() const = 0;
 
     int32_t Held() const { return held_; }
     // Holds the value and shows it.
@@ -53,6 +61,9 @@ protected:
     QLineEdit* Editor() const { return lineEdit(); }
 
 private:
+    void ShowWrong(bool wrong);
+
     int32_t held_ = 0;
     int extraWidth_ = 0;
+    bool shownWrong_ = false;
 };

@@ -89,6 +89,11 @@ QString MaskedTimeField::SampleText() const {
     return TwelveHour() ? QStringLiteral("00:00 MM") : QStringLiteral("00:00");
 }
 
+QString MaskedTimeField::WrongText() const {
+    return duration_ ? tr("Not a duration: hours up to 99, minutes up to 59")
+                     : tr("No such time of day: correct it");
+}
+
 // On the 12-hour clock A and P choose the half of the day wherever the cursor is; other
 // letters have no place in the field.
 void MaskedTimeField::keyPressEvent(QKeyEvent* event) {

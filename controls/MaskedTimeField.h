@@ -26,6 +26,7 @@ protected:
     std::optional<int32_t> Parse(const QString& text) const override;
     QString Format(int32_t value) const override;
     QString SampleText() const override;
+    QString WrongText() const override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

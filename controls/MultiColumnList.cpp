@@ -69,22 +69,25 @@ MultiColumnList::MultiColumnList(QWidget* parent)
 void MultiColumnList::AddColumn(const QString& caption, int width, bool markable) {
     model_->AddColumn(caption, markable);
     const int column = model_->columnCount() - 1;
-    header()->resizeSection(column, TwipsToPixelsX(width * TwipsPerUnit, this));
+    widths_.push_back(TwipsToPixelsX(width * TwipsPerUnit, this));
+    header()->resizeSection(column, widths_.back());
 }
 
 void MultiColumnList::FitColumnTo(int column, const QString& sample) {
     // The item's text margins on both sides, as the style lays a cell out.
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
     const int needed = fontMetrics().horizontalAdvance(sample) + margins + 4;
-    if (header()->sectionSize(column - 1) < needed) {
+    const auto index = static_cast<size_t>(column - 1);
+    if (index < widths_.size() && widths_[index] < needed) {
+        widths_[index] = needed;
         header()->resizeSection(column - 1, needed);
     }
 }
 
 int MultiColumnList::ColumnsWidth() const {
     int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    for (int c = 0; c < header()->count(); ++c) {
-        width += header()->sectionSize(c);
+    for (int w : widths_) {
+        width += w;
     }
     return width;
 }

@@ -3,6 +3,7 @@
 #include <QTreeView>
 
 #include <cstdint>
+#include <vector>
 
 class MultiColumnListModel;
 
@@ -16,6 +17,8 @@ class MultiColumnListModel;
 //
 // Column widths are in the list's units, 1/96 inch (15 twips), converted with the screen's
 // logical DPI so columns keep their proportions; the last column takes what room is left.
+// Each column keeps the width it was given or fitted to, whatever the stretch of the last
+// one or the user's dragging makes of it on screen.
 //
 // The rows live in a model and only the rows on screen are drawn, so a list of tens of
 // thousands of rows fills and scrolls as quickly as a short one.
@@ -28,9 +31,11 @@ public:
     explicit MultiColumnList(QWidget* parent = nullptr);
 
     void AddColumn(const QString& caption, int width, bool markable = false);
-    // Widens the column (from 1) so that the sample text shows in full in the list's font.
+    // Widens the column (from 1) so that the sample text shows in full in the list's font;
+    // a column already wide enough keeps its width.
     void FitColumnTo(int column, const QString& sample);
-    // The width that shows every column without a horizontal scroll bar.
+    // The width that shows every column at its given or fitted width without a horizontal
+    // scroll bar, however wide the list now is.
     int ColumnsWidth() const;
 
     void Clear();
@@ -68,4 +73,5 @@ private:
     void ToggleMark(int row, int column);
 
     MultiColumnListModel* model_;
+    std::vector<int> widths_; // pixels, by Qt's column number
 };

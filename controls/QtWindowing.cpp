@@ -44,7 +44,8 @@ QtWindowing::QtWindowing() = default;
 QtWindowing::~QtWindowing() = default;
 
 IWindowing::Answer QtWindowing::MessageBox(QWidget* parent, const QString& text,
-                                           const QString& title, Icon icon, Buttons buttons) {
+                                           const QString& title, Icon icon, Buttons buttons,
+                                           const QString& detail) {
     QMessageBox box(parent != nullptr ? parent : QApplication::activeWindow());
     box.setIcon(ToQt(icon));
     box.setWindowTitle(title);
@@ -52,6 +53,7 @@ IWindowing::Answer QtWindowing::MessageBox(QWidget* parent, const QString& text,
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setText(lines);
+    box.setInformativeText(detail);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

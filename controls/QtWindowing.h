@@ -15,7 +15,7 @@ public:
     QtWindowing& operator=(const QtWindowing&) = delete;
 
     Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                      Buttons buttons) override;
+                      Buttons buttons, const QString& detail = QString()) override;
     // A dialog with a parent is made modal to its parent's window hierarchy only, so the help
     // viewer stays usable while the dialog is open.
     int ShowModal(QDialog* dialog) override;

@@ -256,6 +256,11 @@ void ReportDocument::PlayPage(int page, QPainter& painter, double devicePixelsPe
     pen.setJoinStyle(Qt::MiterJoin);
     int16_t penWidth = -1;
     auto usePen = [&](int16_t w) {
+        if (w <= 0) {
+            penWidth = -1;
+            painter.setPen(Qt::NoPen);
+            return;
+        }
         if (w != penWidth) {
             penWidth = w;
             double line = w * TwipsPerPenUnit;
@@ -270,6 +275,9 @@ void ReportDocument::PlayPage(int page, QPainter& painter, double devicePixelsPe
     for (const Op& op : p->ops) {
         switch (op.kind) {
         case Op::Kind::Line:
+            if (op.penWidth <= 0) {
+                break;
+            }
             usePen(op.penWidth);
             painter.drawLine(QPointF(op.a, op.b), QPointF(op.c, op.d));
             break;

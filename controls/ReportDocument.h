@@ -23,7 +23,7 @@ class QPrinter;
 // thirteen sizes (PaperSize) in portrait or landscape.
 //
 // A pen width counts in fifths of a point (4 twips): the report's 5 is a one-point line and
-// its 1 a fine one.
+// its 1 a fine one; 0 draws no line, so a rectangle is only filled.
 class ReportDocument : public ReportCanvas {
 public:
     static constexpr int32_t Margin = 720;

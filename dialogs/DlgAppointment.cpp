@@ -14,6 +14,7 @@
 #include "controls/KeyedToolBar.h"
 #include "controls/LookupComboBox.h"
 #include "controls/MaskedDateField.h"
+#include "controls/MaskedField.h"
 #include "controls/MaskedTimeField.h"
 #include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
@@ -50,6 +51,23 @@ const CommandDef kCommands[] = {
     {Command::TypeDelete, "&Delete appointment type", &DlgAppointment::mnuTypeDelete_Click},
     {Command::Help, "&Help", &DlgAppointment::mnuHelp_Click},
 };
+
+// The line a delete's question ends with: how many appointments go with the record.
+QString WillBeDeleted(qsizetype count) {
+    if (count == 0) {
+        return QObject::tr("(no appointments will be deleted)");
+    }
+    return count == 1 ? QObject::tr("(1 appointment will be deleted)")
+                      : QObject::tr("(%1 appointments will be deleted)").arg(count);
+}
+
+template <class Matches> qsizetype CountAppointments(const ClsGlobal& store, Matches matches) {
+    qsizetype count = 0;
+    for (const ClsAppointment& a : store.Appointments()) {
+        count += matches(a) ? 1 : 0;
+    }
+    return count;
+}
 
 // A list's entries from a store collection: every record with an id, in stored order.
 template <class Records> LookupListModel::Items ItemsOf(const Records& records) {
@@ -255,11 +273,62 @@ void DlgAppointment::CommitEdits() {
     }
 }
 
-// Besides what the store refuses (an overlap), an end before the start and a booking of no
-// resource are refused here: neither could ever be shown on the schedule.
+MaskedField* DlgAppointment::WrongTimeField() const {
+    for (MaskedField* field :
+         std::initializer_list<MaskedField*>{dateStart_, timeStart_, dateEnd_, timeEnd_}) {
+        if (!field->TextValid()) {
+            return field;
+        }
+    }
+    return nullptr;
+}
+
+QString DlgAppointment::MomentText(int32_t dtTm) const {
+    const ClsDate& date = Main().Date();
+    return dateStart_->TextOf(date.SplitDateVal(dtTm)) + u' ' +
+           timeStart_->TextOf(date.SplitTimeVal(dtTm));
+}
+
+QString DlgAppointment::OverlapText(int32_t otherId) const {
+    const ClsGlobal& store = Main().Global();
+    if (!store.Appointments().Exists(otherId)) {
+        return tr("It would overlap another appointment of the same resource.");
+    }
+    auto other = store.AppointmentLoad(otherId);
+    QString customer = QString::fromStdString(store.CustomerLoad(other->CustomerId())->Name());
+    QString type = QString::fromStdString(store.TypeLoad(other->TypeId())->Name());
+    const ClsDate& date = Main().Date();
+    // The end's date only when it differs from the start's.
+    const QString end = date.SplitDateVal(other->EndDtTm()) == date.SplitDateVal(other->StartDtTm())
+                            ? timeStart_->TextOf(date.SplitTimeVal(other->EndDtTm()))
+                            : MomentText(other->EndDtTm());
+    return tr("It would overlap this appointment of the same resource:\n%1, %2, %3 to %4")
+        .arg(customer.isEmpty() ? tr("no customer") : customer,
+             type.isEmpty() ? tr("no type") : type, MomentText(other->StartDtTm()), end);
+}
+
+void DlgAppointment::RefuseSave(const QString& reason) {
+    Main().Windowing().MessageBox(this, tr("Unable to save appointment!"), tr("Error!"),
+                                  IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok, reason);
+}
+
+// Besides what the store refuses (an overlap), a date or time that does not exist, an end
+// before the start and a booking of no resource are refused here: the first would save
+// something other than what the user sees, the others could never be shown on the schedule.
 void DlgAppointment::mnuFileSave_Click() {
     Trap(kForm, "mnuFileSave_Click", [&] {
         CommitEdits();
+        if (MaskedField* wrong = WrongTimeField()) {
+            const QString what = wrong == dateStart_ ? tr("The start date %1 is not a valid date.")
+                                 : wrong == dateEnd_ ? tr("The end date %1 is not a valid date.")
+                                 : wrong == timeStart_
+                                     ? tr("The start time %1 is not a valid time.")
+                                     : tr("The end time %1 is not a valid time.");
+            RefuseSave(what.arg(wrong->Text()));
+            wrong->setFocus();
+            wrong->selectAll();
+            return;
+        }
         const int32_t customerId = ClsDialog::ComboGetCurrentId(cbCustomer_);
         const int32_t resourceId = ClsDialog::ComboGetCurrentId(cbResource_);
         const int32_t typeId = ClsDialog::ComboGetCurrentId(cbType_);
@@ -267,15 +336,27 @@ void DlgAppointment::mnuFileSave_Click() {
         const int32_t start = date.JoinDateTime(dateStart_->Value(), timeStart_->Value());
         const int32_t end = date.JoinDateTime(dateEnd_->Value(), timeEnd_->Value());
         const std::string reference = TrimBlanks(txtRef_->text()).toStdString();
-        int32_t result = 0;
-        if (resourceId > 0 && end >= start) {
-            int32_t id = appointmentId_;
-            result = Main().Global().AppointmentSave(id, customerId, resourceId, typeId, start, end,
-                                                     reference);
+        if (resourceId <= 0) {
+            RefuseSave(tr("No resource is chosen: add one to the schedule first."));
+            return;
+        }
+        if (end < start) {
+            RefuseSave(tr("The end, %1, is before the start, %2.")
+                           .arg(MomentText(end), MomentText(start)));
+            return;
+        }
+        int32_t id = appointmentId_;
+        ClsGlobal& store = Main().Global();
+        const int32_t result =
+            store.AppointmentSave(id, customerId, resourceId, typeId, start, end, reference);
+        if (result == -1) {
+            RefuseSave(
+                OverlapText(store.OverlappingAppointment(appointmentId_, resourceId, start, end)));
+            return;
         }
         if (result < 1) {
-            Main().Windowing().MessageBox(this, tr("Unable to save appointment!"), tr("Error!"),
-                                          IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
+            RefuseSave(tr("An error kept it from being stored; the details are in %1.")
+                           .arg(QString::fromStdString(Main().Folders().LogFile())));
             return;
         }
         appointmentId_ = result;
@@ -312,13 +393,17 @@ void DlgAppointment::mnuCustomerDelete_Click() {
     if (cbCustomer_->currentIndex() < 0) {
         return;
     }
-    const QString text =
-        tr("Confirm delete ") + cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?";
+    const int32_t id = ClsDialog::ComboGetCurrentId(cbCustomer_);
+    const qsizetype going = CountAppointments(
+        Main().Global(), [id](const ClsAppointment& a) { return a.CustomerId() == id; });
+    const QString text = tr("Confirm delete ") +
+                         cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?" + "\r\n" +
+                         WillBeDeleted(going);
     if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    Main().Global().CustomerDelete(ClsDialog::ComboGetCurrentId(cbCustomer_));
+    Main().Global().CustomerDelete(id);
     ShowSelections(0, -1, -1);
 }
 
@@ -348,12 +433,16 @@ void DlgAppointment::mnuTypeDelete_Click() {
     if (cbType_->currentIndex() < 0) {
         return;
     }
-    const QString text = tr("Confirm delete ") + cbType_->itemText(cbType_->currentIndex()) + "?";
+    const int32_t id = ClsDialog::ComboGetCurrentId(cbType_);
+    const qsizetype going = CountAppointments(
+        Main().Global(), [id](const ClsAppointment& a) { return a.TypeId() == id; });
+    const QString text = tr("Confirm delete ") + cbType_->itemText(cbType_->currentIndex()) + "?" +
+                         "\r\n" + WillBeDeleted(going);
     if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    Main().Global().TypeDelete(ClsDialog::ComboGetCurrentId(cbType_));
+    Main().Global().TypeDelete(id);
     ShowSelections(-1, 0, -1);
 }
 

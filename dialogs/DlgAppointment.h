@@ -9,6 +9,7 @@ class DlgCustomer;
 class DlgType;
 class LookupComboBox;
 class MaskedDateField;
+class MaskedField;
 class MaskedTimeField;
 class QAction;
 class QCalendarWidget;
@@ -102,6 +103,14 @@ private:
     void SetUp();
     // Settles what was typed into the lists and the date and time fields.
     void CommitEdits();
+    // The first of the date and time fields whose text is no date or time; null when none.
+    MaskedField* WrongTimeField() const;
+    // A moment as the date and time fields show it.
+    QString MomentText(int32_t dtTm) const;
+    // Why the store refused the appointment: the booking it would overlap.
+    QString OverlapText(int32_t otherId) const;
+    // "Unable to save appointment!", and why.
+    void RefuseSave(const QString& reason);
     void DateSpin(MaskedDateField* date, int direction, const char* procedure);
     void TimeSpin(MaskedDateField* date, MaskedTimeField* time, int direction,
                   const char* procedure);

@@ -39,8 +39,13 @@ void DlgAppointment::CbType_Click() {
     Trap(kForm, "CbType_Click", [&] { CheckTime(); });
 }
 
+// A date or time that does not exist is the user's to correct: the rules wait for it rather
+// than write the held values back over it.
 void DlgAppointment::CheckTime() {
     Trap(kForm, "CheckTime", [&] {
+        if (WrongTimeField() != nullptr) {
+            return;
+        }
         const ClsDate& date = Main().Date();
         auto type = Main().Global().TypeLoad(ClsDialog::ComboGetCurrentId(CbType()));
         int32_t start = 0;
@@ -73,6 +78,10 @@ int32_t DlgAppointment::SelectedTypeIncrement() const {
 
 void DlgAppointment::DateSpin(MaskedDateField* date, int direction, const char* procedure) {
     Trap(kForm, procedure, [&] {
+        // No step from a text that is no date; the field says what is wrong with it.
+        if (!date->TextValid()) {
+            return;
+        }
         date->SetValue(date->Value() + (direction == 0 ? 1 : -1));
         CheckTime();
     });
@@ -82,6 +91,9 @@ void DlgAppointment::DateSpin(MaskedDateField* date, int direction, const char* 
 void DlgAppointment::TimeSpin(MaskedDateField* date, MaskedTimeField* time, int direction,
                               const char* procedure) {
     Trap(kForm, procedure, [&] {
+        if (!date->TextValid() || !time->TextValid()) {
+            return;
+        }
         const int64_t step = SelectedTypeIncrement();
         const int64_t moment = int64_t{time->Value()} + (direction == 0 ? step : -step);
         const int64_t days = FloorDiv(moment, kMinutesPerDay);

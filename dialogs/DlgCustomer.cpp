@@ -24,6 +24,8 @@ DlgCustomer::DlgCustomer(DlgMain& main, QWidget* parent)
     : EditingDialog(main, parent, kForm, kWidthTwips, kHeightTwips),
       txtCustomerName_(new QLineEdit(this)) {
     setWindowTitle(tr("Customer"));
+    // The record keeps no more: a longer name would be cut without a word.
+    txtCustomerName_->setMaxLength(static_cast<int>(ClsCustomer::NameWidth));
     actions_ = AddSaveCancelHelp(tr("&Save"), true);
     connect(Action(Command::FileSave), &QAction::triggered, this, &DlgCustomer::mnuFileSave_Click);
     connect(Action(Command::FileCancel), &QAction::triggered, this,
@@ -51,6 +53,9 @@ void DlgCustomer::Form_Activate(bool first) {
 
 void DlgCustomer::mnuFileSave_Click() {
     Trap(kForm, "mnuFileSave_Click", [&] {
+        if (RefuseBlankName(txtCustomerName_, tr("customer"))) {
+            return;
+        }
         const std::string name = TrimBlanks(txtCustomerName_->text()).toStdString();
         int32_t id = customerId_;
         customerId_ = Main().Global().CustomerSave(id, name);

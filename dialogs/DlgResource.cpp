@@ -61,6 +61,9 @@ void DlgResource::Form_Activate(bool first) {
 }
 
 void DlgResource::mnuFileSave_Click() {
+    if (RefuseBlankName(txtResName_, tr("resource"))) {
+        return;
+    }
     const std::string name = TrimBlanks(txtResName_->text()).toStdString();
     int32_t id = resourceId_;
     resourceId_ = Main().Global().ResourceSave(id, name);

@@ -35,6 +35,8 @@ DlgType::DlgType(DlgMain& main, QWidget* parent)
       txtMinTime_(new MaskedTimeField(this)), txtMaxTime_(new MaskedTimeField(this)),
       txtIncTime_(new MaskedTimeField(this)) {
     setWindowTitle(tr("Appointment Type"));
+    // The record keeps no more: a longer name would be cut without a word.
+    txtTypeName_->setMaxLength(static_cast<int>(ClsType::NameWidth));
     actions_ = AddSaveCancelHelp(tr("&Save appointment type"), true);
     connect(Action(Command::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
     connect(Action(Command::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
@@ -91,9 +93,11 @@ void DlgType::Form_Activate(bool first) {
     txtTypeName_->setText(QString::fromStdString(type->Name()));
     btnBackColor_->SetColor(static_cast<uint32_t>(type->BackColor()));
     btnForeColor_->SetColor(static_cast<uint32_t>(type->ForeColor()));
-    txtMinTime_->SetValue(type->MinTime());
-    txtMaxTime_->SetValue(type->MaxTime());
-    txtIncTime_->SetValue(type->IncTime());
+    stored_ = {type->MinTime(), type->MaxTime(), type->IncTime()};
+    for (size_t i = 0; i < stored_.size(); ++i) {
+        Durations()[i]->SetValue(stored_[i]);
+        shown_[i] = Durations()[i]->Value();
+    }
     lblType_->SetBackColor(btnBackColor_->Color());
     lblType_->SetForeColor(btnForeColor_->Color());
     txtTypeName_->setFocus();
@@ -121,22 +125,43 @@ void DlgType::BtnForeColor_Click() {
 }
 
 void DlgType::Spin(MaskedTimeField* field, int direction) {
+    // No step from a text that is no duration; the field says what is wrong with it.
+    if (!field->TextValid()) {
+        return;
+    }
     const int32_t value = field->Value() + (direction == 0 ? 1 : -1);
     field->SetValue(value < 0 ? 0 : value);
 }
 
 void DlgType::mnuFileSave_Click() {
     Trap(kForm, "mnuFileSave_Click", [&] {
-        for (MaskedTimeField* field : {txtMinTime_, txtMaxTime_, txtIncTime_}) {
+        for (MaskedTimeField* field : Durations()) {
             field->Commit();
+        }
+        if (RefuseBlankName(txtTypeName_, tr("appointment type"))) {
+            return;
+        }
+        const QString names[] = {tr("minimum"), tr("maximum"), tr("increment")};
+        std::array<int32_t, 3> minutes{};
+        for (size_t i = 0; i < minutes.size(); ++i) {
+            MaskedTimeField* field = Durations()[i];
+            if (!field->TextValid()) {
+                Main().Windowing().MessageBox(
+                    this, tr("Unable to save appointment type!"), tr("Error!"),
+                    IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok,
+                    tr("The %1 %2 is not a valid duration.").arg(names[i], field->Text()));
+                field->setFocus();
+                field->selectAll();
+                return;
+            }
+            minutes[i] =
+                field->Value() == shown_[i] ? stored_[i] : static_cast<int16_t>(field->Value());
         }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;
         typeId_ = Main().Global().TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
-                                           static_cast<int32_t>(btnForeColor_->Color()),
-                                           static_cast<int16_t>(txtMinTime_->Value()),
-                                           static_cast<int16_t>(txtMaxTime_->Value()),
-                                           static_cast<int16_t>(txtIncTime_->Value()));
+                                           static_cast<int32_t>(btnForeColor_->Color()), minutes[0],
+                                           minutes[1], minutes[2]);
         accept();
     });
 }

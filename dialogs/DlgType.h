@@ -14,8 +14,8 @@ class QLineEdit;
 // "Appointment Type": a type's name, the colours of its bars and its duration rules
 // (minimum, maximum with 0 for none, increment; whole minutes). Opened from the appointment
 // dialog, centred on it. TypeId: 0 for a new type or the one to edit; after a save, the
-// stored id; after a cancel, unchanged. Nothing is checked here: the record raises a
-// minimum or increment below one minute to one.
+// stored id; after a cancel, unchanged. A blank name and a duration that is none are
+// refused; the record raises a minimum or increment below one minute to one.
 class DlgType : public EditingDialog {
     Q_OBJECT
 
@@ -51,8 +51,16 @@ protected:
 private:
     // The picker starts from the button's colour; closing it without a choice keeps it.
     void ChooseColor(ColorButton* button, const char* procedure);
+    // Minimum, maximum and increment.
+    std::array<MaskedTimeField*, 3> Durations() const {
+        return {txtMinTime_, txtMaxTime_, txtIncTime_};
+    }
 
     int32_t typeId_ = 0;
+    // The type's durations as stored, and as the fields showed them: a field shows no more
+    // than 99:59, and a longer duration the user leaves alone is saved as it was.
+    std::array<int32_t, 3> stored_{};
+    std::array<int32_t, 3> shown_{};
     QLineEdit* txtTypeName_;
     ColorButton* btnForeColor_;
     ColorButton* btnBackColor_;

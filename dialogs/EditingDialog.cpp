@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "controls/DropDownToolButton.h"
+#include "controls/IWindowing.h"
 #include "controls/KeyedToolBar.h"
 #include "controls/Twips.h"
 #include "dialogs/ClsDialog.h"
@@ -109,6 +110,18 @@ std::array<QAction*, 3> EditingDialog::AddSaveCancelHelp(const QString& saveCapt
 
 void EditingDialog::SelectAllOnFocus(QLineEdit* field) {
     field->installEventFilter(this);
+}
+
+bool EditingDialog::RefuseBlankName(QLineEdit* field, const QString& record) {
+    if (!field->text().trimmed().isEmpty()) {
+        return false;
+    }
+    main_.Windowing().MessageBox(this, tr("Unable to save %1!").arg(record), tr("Error!"),
+                                 IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok,
+                                 tr("The %1 needs a name.").arg(record));
+    field->setFocus();
+    field->selectAll();
+    return true;
 }
 
 void EditingDialog::ShowHelp(int contextId) {

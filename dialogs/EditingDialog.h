@@ -59,6 +59,10 @@ protected:
                                               bool separatorBeforeCancel);
     // The field selects its whole text whenever it gets the focus.
     void SelectAllOnFocus(QLineEdit* field);
+    // A name of nothing but blanks would be stored as a blank row: refuses it with a message
+    // and puts the focus back in the field. True when refused. The record word is "customer",
+    // "resource" or "appointment type".
+    bool RefuseBlankName(QLineEdit* field, const QString& record);
     // Opens this dialog's help topic, owned by the main window.
     void ShowHelp(int contextId);
 

@@ -20,6 +20,8 @@ using Checked::Sub;
 constexpr const char* kModule = "DlgSchedulePrint";
 // Space a ruler label leaves between itself and the ticks of its column.
 constexpr int32_t kLabelRoom = 40;
+// The narrowest filled bar that still gets an outline, in twips.
+constexpr int32_t kLeastOutlinedBar = 60;
 
 template <class F> void Guard(const char* module, const char* procedure, F&& body) {
     ReportTrap(module, procedure, std::forward<F>(body));
@@ -319,7 +321,17 @@ void ClsGanttReport::GanttShowBar(const QString& text, uint32_t colour, uint32_t
         const int32_t barWidth = Sub(x2, x1);
         canvas_.SetBrushColor(colour);
         canvas_.SetBrushStyle(state.colorPrint ? 1 : 0);
+        // A filled bar too narrow for its outline is only filled: at a month's scale the
+        // outlines of thousands of short bookings would print the rows black. Without
+        // colour the outline is all there is of a bar.
+        const bool outlined = !state.colorPrint || barWidth >= kLeastOutlinedBar;
+        if (!outlined) {
+            canvas_.SetPenWidth(0);
+        }
         canvas_.DrawRect(x1, barTop, barWidth, barHeight);
+        if (!outlined) {
+            canvas_.SetPenWidth(1);
+        }
         canvas_.SetFontSize(6);
         canvas_.SetFontBold(true);
         canvas_.SetTextAlign(0);

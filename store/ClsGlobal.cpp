@@ -130,6 +130,11 @@ void ClsGlobal::SetPreviewZoom(int16_t v) {
 
 bool ClsGlobal::CheckForOverlap(int32_t id, int32_t resourceId, int32_t startDtTm,
                                 int32_t endDtTm) const {
+    return OverlappingAppointment(id, resourceId, startDtTm, endDtTm) != 0;
+}
+
+int32_t ClsGlobal::OverlappingAppointment(int32_t id, int32_t resourceId, int32_t startDtTm,
+                                          int32_t endDtTm) const {
     // Only the resource's own appointments can collide, and their times sit in the index.
     for (const ResourceSlot& a : AppointmentsOfResource(resourceId)) {
         int32_t s = a.startDtTm;
@@ -137,10 +142,10 @@ bool ClsGlobal::CheckForOverlap(int32_t id, int32_t resourceId, int32_t startDtT
         if (((s <= startDtTm && startDtTm < e) || (s < endDtTm && endDtTm <= e) ||
              (startDtTm < s && endDtTm >= e)) &&
             a.id != id) {
-            return true;
+            return a.id;
         }
     }
-    return false;
+    return 0;
 }
 
 std::span<const ResourceSlot> ClsGlobal::AppointmentsOfResource(int32_t resourceId) const {

@@ -95,6 +95,10 @@ public:
     void SetPreviewZoom(int16_t v);
 
     bool CheckForOverlap(int32_t id, int32_t resourceId, int32_t startDtTm, int32_t endDtTm) const;
+    // The first appointment, in collection order, that CheckForOverlap finds in the way; 0
+    // when there is none.
+    int32_t OverlappingAppointment(int32_t id, int32_t resourceId, int32_t startDtTm,
+                                   int32_t endDtTm) const;
 
     // Lookups return the stored record, or a fresh one with creation defaults and Id 0.
     std::shared_ptr<const ClsAppointment> AppointmentLoad(int32_t id) const;

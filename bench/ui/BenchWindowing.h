@@ -15,7 +15,8 @@ public:
     std::function<int(QDialog*)> onModal;
     std::vector<uint32_t> colors;
 
-    Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
+    Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons,
+                      const QString& = QString()) override {
         return answer;
     }
     int ShowModal(QDialog* dialog) override {

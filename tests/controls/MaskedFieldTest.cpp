@@ -35,16 +35,26 @@ TEST(MaskedDateFieldTest, ShowsDayOrMonthFirstAndReadsTypedDatesBack) {
     EXPECT_EQ(field.Value(), ClsDate::DayNumberFromCivil(2024, 2, 29));
 }
 
-// Whatever the text, once the user moves on the field shows the date it holds.
-TEST(MaskedDateFieldTest, AnInvalidTextLeavesTheHeldDate) {
+// A text that is no date stays when the user moves on, shown as wrong, while the field
+// holds the last date; a correction, or a date set, clears the mark.
+TEST(MaskedDateFieldTest, AnInvalidTextStaysShownAsWrong) {
+    const int32_t feb28 = ClsDate::DayNumberFromCivil(2021, 2, 28);
     for (const char* typed : {"0106", "30022021", "01132021", "31121899"}) {
         SCOPED_TRACE(typed);
         MaskedDateField field;
         field.SetValue(kJune2);
         TypeOver(field, typed);
-        EXPECT_EQ(field.Value(), kJune2);
+        const QString text = field.Text();
         field.Commit();
-        EXPECT_EQ(field.Text(), "02/06/2021");
+        EXPECT_EQ(std::tuple(field.Text(), field.Value(), field.TextValid(), field.ShownWrong()),
+                  std::tuple(text, kJune2, false, true));
+        EXPECT_FALSE(field.toolTip().isEmpty());
+        TypeOver(field, "28022021");
+        EXPECT_EQ(std::tuple(field.Value(), field.ShownWrong()), std::tuple(feb28, false));
+        TypeOver(field, typed);
+        field.Commit();
+        field.SetValue(kJune2);
+        EXPECT_EQ(std::tuple(field.Text(), field.ShownWrong()), std::tuple("02/06/2021", false));
     }
 }
 

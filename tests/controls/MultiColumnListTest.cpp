@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -108,6 +109,40 @@ TEST_F(MultiColumnListTest, ClicksInTheMarkColumnSetAndClearMarks) {
     EXPECT_EQ(list.ItemMark(4, 1), 0);
     EXPECT_EQ(activated.count(), 0);
     EXPECT_EQ(list.Model()->data(list.Model()->index(3, 0), Qt::CheckStateRole), Qt::Checked);
+}
+
+// Fitting widens the column named (numbered from 1) and no other, and never narrows one. The
+// width the columns need follows their fitted widths, not the stretch of the last column.
+TEST_F(MultiColumnListTest, FittingWidensTheNamedColumnOnlyAndTheNeededWidthStaysPut) {
+    auto sizes = [&] {
+        std::vector<int> s;
+        for (int c = 0; c < 3; ++c) { // the last column stretches
+            s.push_back(list.header()->sectionSize(c));
+        }
+        return s;
+    };
+    const std::vector<int> given = sizes();
+    const int needed = list.ColumnsWidth();
+    const QString wide(30, u'W');
+    for (int column : {2, 3}) {
+        SCOPED_TRACE(column);
+        std::vector<int> expected = sizes();
+        list.FitColumnTo(column, wide);
+        const int fitted = list.header()->sectionSize(column - 1);
+        EXPECT_GT(fitted, list.fontMetrics().horizontalAdvance(wide));
+        expected[static_cast<size_t>(column - 1)] = fitted;
+        EXPECT_EQ(sizes(), expected);
+    }
+    list.FitColumnTo(1, "W");
+    list.FitColumnTo(2, "W");
+    EXPECT_EQ(sizes()[0], given[0]) << "a narrow sample leaves the width given";
+    const int widened = sizes()[1] + sizes()[2] - given[1] - given[2];
+    EXPECT_EQ(list.ColumnsWidth(), needed + widened);
+    for (int width : {1600, 300, 1600}) {
+        list.resize(width, 300);
+        QApplication::processEvents();
+        EXPECT_EQ(list.ColumnsWidth(), needed + widened) << width;
+    }
 }
 
 TEST_F(MultiColumnListTest, SpaceMarksTheCurrentRowAndEnterOrDoubleClickChoosesIt) {

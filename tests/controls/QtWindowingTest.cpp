@@ -27,6 +27,7 @@ struct BoxCase {
     const char* press; // button text, or "" to press Escape
     Answer expected;
     QMessageBox::Icon qtIcon;
+    const char* detail = ""; // shown under the text
 };
 class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {};
 
@@ -37,7 +38,8 @@ TEST_P(MessageBoxTest, AnswersWithTheButtonPressed) {
     WhenOpen([&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        seen = {box->text(), box->windowTitle(), QString::number(box->icon())};
+        seen = {box->text(), box->windowTitle(), QString::number(box->icon()),
+                box->informativeText()};
         for (QAbstractButton* button : box->buttons()) {
             if (*c.press != '\0' && button->text().remove('&') == QLatin1String(c.press)) {
                 return button->click();
@@ -46,11 +48,11 @@ TEST_P(MessageBoxTest, AnswersWithTheButtonPressed) {
         EXPECT_EQ(*c.press, '\0') << "no button " << c.press;
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    EXPECT_EQ(
-        windowing.MessageBox(nullptr, "Delete Room 1?\r\n(all gone)", "Confirm", c.icon, c.buttons),
-        c.expected);
-    EXPECT_EQ(seen,
-              QStringList({"Delete Room 1?\n(all gone)", "Confirm", QString::number(c.qtIcon)}));
+    EXPECT_EQ(windowing.MessageBox(nullptr, "Delete Room 1?\r\n(all gone)", "Confirm", c.icon,
+                                   c.buttons, c.detail),
+              c.expected);
+    EXPECT_EQ(seen, QStringList({"Delete Room 1?\n(all gone)", "Confirm", QString::number(c.qtIcon),
+                                 c.detail}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"No", Buttons::YesNo, Icon::Question, "No", Answer::No, QMessageBox::Question},
         BoxCase{"EscNo", Buttons::YesNo, Icon::Question, "", Answer::No, QMessageBox::Question},
         BoxCase{"Ok", Buttons::Ok, Icon::Information, "OK", Answer::Ok, QMessageBox::Information},
-        BoxCase{"Warn", Buttons::Ok, Icon::Exclamation, "OK", Answer::Ok, QMessageBox::Warning},
+        BoxCase{"Warn", Buttons::Ok, Icon::Exclamation, "OK", Answer::Ok, QMessageBox::Warning,
+                "It overlaps another booking."},
         BoxCase{"Retry", Buttons::RetryCancel, Icon::Critical, "Retry", Answer::Retry,
                 QMessageBox::Critical},
         BoxCase{"EscCancel", Buttons::RetryCancel, Icon::None, "", Answer::Cancel,

@@ -134,6 +134,38 @@ TEST(ReportDocumentTest, PagesKeepTheirOperationsAndHeadersAndBlankMeansNothingD
     EXPECT_TRUE(document.PageCount() == 1 && document.Blank());
 }
 
+// Pen 0 draws no line: a rectangle is only filled, a line not drawn at all.
+TEST(ReportDocumentTest, PenZeroDrawsNoLine) {
+    for (int16_t pen : std::initializer_list<int16_t>{0, 1, 5}) {
+        SCOPED_TRACE(pen);
+        ReportDocument document;
+        document.StartDoc();
+        document.SetPenWidth(pen);
+        document.SetBrushStyle(1);
+        document.SetBrushColor(0x000000FF);
+        document.DrawRect(1000, 1000, 2000, 2000);
+        document.DrawLine(4000, 1000, 4000, 3000);
+        const double scale = 0.05;
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            document.PlayPage(1, painter, scale);
+        }
+        int red = 0, dark = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red += c == QColor(255, 0, 0) ? 1 : 0;
+                dark += c.lightness() < 60 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(red, 60 * 60);
+        EXPECT_EQ(dark > 0, pen > 0) << dark;
+    }
+}
+
 // A report of the store: 70 rows, three pages of A4 portrait (30 rows a page).
 class ReportPdfTest : public StoreFixture {
 protected:

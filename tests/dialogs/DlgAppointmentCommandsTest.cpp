@@ -53,8 +53,9 @@ public:
     bool Opened(const char* className) const {
         return ui.log == QStringList{QString("ShowModal ") + className};
     }
+    // The question's first line.
     bool Asked(const QString& text) const {
-        return ui.messages.size() == 1 && ui.messages[0].text == text &&
+        return ui.messages.size() == 1 && ui.messages[0].text.section("\r\n", 0, 0) == text &&
                ui.messages[0].title == "Confirm!" &&
                ui.messages[0].icon == IWindowing::Icon::Question;
     }

@@ -180,16 +180,18 @@ struct RefusalCase {
     bool resource;
     int existingStart, existingEnd; // -1: none
     const char* typedEnd;           // typed over the end time, or null
+    const char* reason;
 };
 class Refusals : public DlgAppointmentTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-// The dialog stays open with its fields, and nothing is written.
-TEST_P(Refusals, SayUnableToSaveAndStayOpen) {
+// The dialog says why, stays open with its fields, and nothing is written.
+TEST_P(Refusals, SayUnableToSaveWhyAndStayOpen) {
     const RefusalCase& c = GetParam();
     int32_t room = c.resource ? AddResource("Room") : 0;
-    AddType("Type", 30, 0, 15);
+    const int32_t type = AddType("Type", 30, 0, 15);
     if (c.existingStart >= 0) {
-        AddAppointment(0, room, 0, At(today, c.existingStart), At(today, c.existingEnd));
+        AddAppointment(AddCustomer("Ann Lee"), room, type, At(today, c.existingStart),
+                       At(c.existingEnd < c.existingStart ? today + 1 : today, c.existingEnd));
     }
     const size_t before = store().Appointments().Count();
     Preset(room, At(today, 600), At(today, 660));
@@ -203,16 +205,60 @@ TEST_P(Refusals, SayUnableToSaveAndStayOpen) {
         EXPECT_EQ(Times(d), times);
     });
     ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, "Unable to save appointment!");
+    EXPECT_EQ(std::tuple(ui.messages[0].text, ui.messages[0].title, ui.messages[0].detail),
+              std::tuple("Unable to save appointment!", "Error!", c.reason));
     EXPECT_EQ(store().Appointments().Count(), before);
     EXPECT_EQ(dialog().AppointmentId(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Refusals,
-                         ::testing::Values(RefusalCase{"Overlap", true, 630, 700, nullptr},
-                                           RefusalCase{"EndTypedBeforeStart", true, -1, -1, "0959"},
-                                           RefusalCase{"NoResource", false, -1, -1, nullptr}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, Refusals,
+    ::testing::Values(RefusalCase{"Overlap", true, 630, 700, nullptr,
+                                  "It would overlap this appointment of the same resource:\n"
+                                  "Ann Lee, Type, 02/06/2021 10:30 to 11:40"},
+                      RefusalCase{"OverlapIntoTheNextDay", true, 570, 30, nullptr,
+                                  "It would overlap this appointment of the same resource:\n"
+                                  "Ann Lee, Type, 02/06/2021 09:30 to 03/06/2021 00:30"},
+                      RefusalCase{
+                          "EndTypedBeforeStart", true, -1, -1, "0959",
+                          "The end, 02/06/2021 09:59, is before the start, 02/06/2021 10:00."},
+                      RefusalCase{"NoResource", false, -1, -1, nullptr,
+                                  "No resource is chosen: add one to the schedule first."}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A start date that does not exist stays as typed, shown as wrong, through a change of type;
+// saving says which date is wrong, puts the focus on it and writes nothing. Once corrected,
+// the date the user sees is the one saved.
+TEST_F(DlgAppointmentTest, AnImpossibleDateStaysAsTypedAndIsNeverSavedAsAnother) {
+    const int32_t room = AddResource("Room");
+    AddType("Hour", 60, 0, 15);
+    const int32_t quarter = AddType("Quarter", 15, 0, 15);
+    Preset(room, At(today, 600), At(today, 660));
+    ui.answers = {Answer::Ok};
+    const int result = Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        d.DateStart()->setFocus();
+        d.DateStart()->selectAll();
+        QTest::keyClicks(d.DateStart(), "31022021");
+        d.TxtRef()->setFocus();
+        EXPECT_TRUE(d.DateStart()->ShownWrong());
+        d.ShowSelections(-1, quarter, -1);
+        QTest::keyClick(d.DateStart(), Qt::Key_Up);
+        EXPECT_EQ(d.DateStart()->Text().toStdString(), "31/02/2021")
+            << "neither the rules nor a spin";
+        d.mnuFileSave_Click();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(d.DateStart()->hasFocus());
+        EXPECT_EQ(store().Appointments().Count(), 0u);
+        QTest::keyClicks(d.DateStart(), "28022021");
+        d.mnuFileSave_Click();
+    });
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].detail, "The start date 31/02/2021 is not a valid date.");
+    EXPECT_EQ(result, QDialog::Accepted);
+    auto a = store().AppointmentLoad(dialog().AppointmentId());
+    EXPECT_EQ(std::pair(a->StartDtTm(), a->EndDtTm()),
+              std::pair(At(Day(2021, 2, 28), 600), At(today, 660)));
+}
 
 // Typing runs no rule: a short but not backward appointment is stored as typed, and empty
 // customer and type lists store -1. The reference is stored trimmed.
@@ -283,14 +329,41 @@ TEST_F(DlgAppointmentTest, DeletingTheSelectedCustomerOrTypeThenSavingStoresTheB
         d.mnuFileSave_Click();
     });
     ASSERT_EQ(ui.messages.size(), 3);
-    EXPECT_EQ(ui.messages[1].text, "Confirm delete Zed?");
+    EXPECT_EQ(ui.messages[1].text, "Confirm delete Zed?\r\n(1 appointment will be deleted)");
     EXPECT_EQ(ui.messages[1].buttons, IWindowing::Buttons::YesNo);
-    EXPECT_EQ(ui.messages[2].text, "Confirm delete Doomed?");
+    EXPECT_EQ(ui.messages[2].text, "Confirm delete Doomed?\r\n(1 appointment will be deleted)")
+        << "what the store deletes: the type's own, not the untyped";
     const auto& kept = store().Appointments();
     EXPECT_TRUE(!kept.Exists(sameType) && kept.Exists(otherType) && kept.Exists(noType));
     EXPECT_EQ(std::pair(store().AppointmentLoad(booking)->CustomerId(),
                         store().AppointmentLoad(booking)->TypeId()),
               std::pair(ann, quarter));
+}
+
+// The question before a delete says how many bookings go with the customer or the type.
+TEST_F(DlgAppointmentTest, DeleteQuestionsCountTheBookingsThatGo) {
+    const int32_t room = AddResource("Room");
+    const int32_t none = AddCustomer("None");
+    const int32_t three = AddCustomer("Three");
+    const int32_t two = AddType("Two", 1, 0, 1);
+    const int32_t unused = AddType("Unused", 1, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        AddAppointment(three, room, i < 2 ? two : 0, At(today, 60 * i), At(today, 60 * i + 30));
+    }
+    const std::tuple<int32_t, int32_t, const char*> rows[] = {
+        {none, -1, "Confirm delete None?\r\n(no appointments will be deleted)"},
+        {three, -1, "Confirm delete Three?\r\n(3 appointments will be deleted)"},
+        {-1, two, "Confirm delete Two?\r\n(2 appointments will be deleted)"},
+        {-1, unused, "Confirm delete Unused?\r\n(no appointments will be deleted)"},
+    };
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        for (const auto& [customer, type, question] : rows) {
+            d.ShowSelections(customer, type, -1);
+            customer != -1 ? d.mnuCustomerDelete_Click() : d.mnuTypeDelete_Click();
+            EXPECT_EQ(ui.messages.back().text, question);
+        }
+    });
+    EXPECT_EQ(store().Appointments().Count(), 3u) << "every question answered No";
 }
 
 } // namespace

@@ -79,6 +79,19 @@ TEST_F(DlgDeleteTest, ListsTheCurrentRowsResourceByStartOrTheFirst) {
     EXPECT_EQ(Listed(), alphas);
 }
 
+// The list is fitted to the dates at every opening without making the dialog any wider.
+TEST_F(DlgDeleteTest, EveryOpeningHasTheSizeOfTheFirst) {
+    Open(2);
+    const QSize first = dialog->size();
+    for (int opening = 2; opening <= 10; ++opening) {
+        dialog->hide();
+        Open(2);
+        ASSERT_EQ(std::pair(dialog->width(), dialog->height()),
+                  std::pair(first.width(), first.height()))
+            << "opening " << opening;
+    }
+}
+
 // Only the marked rows go, whatever ids lie around them on other resources.
 TEST_F(DlgDeleteTest, DeletesTheMarkedRowsOnlyAfterYes) {
     Open(2, {0, 2});

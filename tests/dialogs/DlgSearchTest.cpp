@@ -97,6 +97,18 @@ TEST_F(DlgSearchTest, DatesFollowTheDateFormat) {
     }
 }
 
+// The list is fitted to the dates at every opening without making the dialog any wider.
+TEST_F(DlgSearchTest, EveryOpeningHasTheSizeOfTheFirst) {
+    const QSize first = dialog->size();
+    for (int opening = 2; opening <= 10; ++opening) {
+        dialog->hide();
+        Open();
+        ASSERT_EQ(std::pair(dialog->width(), dialog->height()),
+                  std::pair(first.width(), first.height()))
+            << "opening " << opening;
+    }
+}
+
 // Select hands back the chosen row; the next showing starts from 0; Cancel after a selection
 // gives 0; an empty result and Select give 0; a double-click selects.
 TEST_F(DlgSearchTest, SelectGivesTheChosenRowAndOtherwiseNothing) {

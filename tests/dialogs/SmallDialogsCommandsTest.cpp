@@ -1,5 +1,6 @@
 // Every menu entry and toolbar button of the type, customer and resource dialogs: caption,
 // shortcut, access key and effect, by the menu and by the button, through the windowing seam.
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -14,23 +15,34 @@
 
 namespace {
 
-// What differs between the three: title, File menu, help topic and the records a save adds.
+// What differs between the three: title, File menu, help topic, the records a save adds and
+// the word for one.
 struct Traits {
     const char* title;
     const char* file;
     int help;
     std::function<size_t(ClsGlobal&)> count;
+    const char* record;
 };
 template <class D> Traits TraitsOf() {
     if constexpr (std::is_same_v<D, DlgType>) {
         return {"Appointment Type", "File: Save appointment type, -, Cancel", 5,
-                [](ClsGlobal& s) { return s.Types().Count(); }};
+                [](ClsGlobal& s) { return s.Types().Count(); }, "appointment type"};
     } else if constexpr (std::is_same_v<D, DlgCustomer>) {
         return {"Customer", "File: Save, -, Cancel", 4,
-                [](ClsGlobal& s) { return s.Customers().Count(); }};
+                [](ClsGlobal& s) { return s.Customers().Count(); }, "customer"};
     } else {
         return {"Resource Definition", "File: Save, Cancel", 2,
-                [](ClsGlobal& s) { return s.Resources().Count(); }};
+                [](ClsGlobal& s) { return s.Resources().Count(); }, "resource"};
+    }
+}
+template <class D> QLineEdit* NameField(D& dialog) {
+    if constexpr (std::is_same_v<D, DlgType>) {
+        return dialog.TxtTypeName();
+    } else if constexpr (std::is_same_v<D, DlgCustomer>) {
+        return dialog.TxtCustomerName();
+    } else {
+        return dialog.TxtResName();
     }
 }
 
@@ -45,6 +57,14 @@ public:
         const char* key;
     };
 
+    std::unique_ptr<D> Make(DlgAppointment& appointment) {
+        if constexpr (std::is_same_v<D, DlgResource>) {
+            return std::make_unique<D>(*window);
+        } else {
+            return std::make_unique<D>(*window, &appointment);
+        }
+    }
+
     // A fresh window and dialog; runs the command by its menu entry or its button.
     void Run(const Row& row, bool byButton) {
         TearDown();
@@ -52,12 +72,7 @@ public:
         ui.helps.clear();
         const Traits traits = TraitsOf<D>();
         DlgAppointment appointment(*window);
-        std::unique_ptr<D> dialog;
-        if constexpr (std::is_same_v<D, DlgResource>) {
-            dialog = std::make_unique<D>(*window);
-        } else {
-            dialog = std::make_unique<D>(*window, &appointment);
-        }
+        std::unique_ptr<D> dialog = Make(appointment);
         EXPECT_EQ(dialog->windowTitle(), traits.title);
         EXPECT_EQ(MainWindowFixture::MenuLayout(dialog->MenuBar()),
                   (QStringList{traits.file, "Help"}));
@@ -72,6 +87,7 @@ public:
             DropDownToolButton* button = d.ToolBar()->Button(row.key);
             ASSERT_NE(button, nullptr);
             EXPECT_EQ(button->toolTip(), row.key);
+            NameField(d)->setText("Name");
             byButton ? QTest::mouseClick(button, Qt::LeftButton) : action->trigger();
         });
         const size_t records = traits.count(store());
@@ -112,6 +128,39 @@ TYPED_TEST(SmallDialogCommands, SaveCancelAndHelpByMenuAndButton) {
             this->Run(row, byButton);
         }
     }
+}
+
+// A blank name is refused with the reason, the dialog staying open with the focus in the
+// name; typing stops at the 24 characters the record keeps.
+TYPED_TEST(SmallDialogCommands, ABlankNameIsRefusedAndANameStopsAtTheStoredWidth) {
+    const auto save = TypeParam::Command::FileSave;
+    const Traits traits = TraitsOf<TypeParam>();
+    DlgAppointment appointment(*this->window);
+    std::unique_ptr<TypeParam> dialog = this->Make(appointment);
+    this->template Show<TypeParam>(*dialog, [&](TypeParam& d) {
+        QLineEdit* name = NameField(d);
+        for (const char* blank : {"", "   "}) {
+            SCOPED_TRACE(std::string("\"") + blank + "\"");
+            d.MenuBar()->setFocus();
+            name->setText(blank);
+            d.Action(save)->trigger();
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(name->hasFocus());
+        }
+        name->clear();
+        QTest::keyClicks(name, QString(30, u'x'));
+        EXPECT_EQ(name->text(), QString(24, u'x'));
+        d.Action(save)->trigger();
+    });
+    ASSERT_EQ(this->ui.messages.size(), 2);
+    for (const auto& message : this->ui.messages) {
+        EXPECT_EQ(std::tuple(message.text, message.title, message.icon, message.detail),
+                  std::tuple(QString("Unable to save %1!").arg(traits.record), "Error!",
+                             IWindowing::Icon::Exclamation,
+                             QString("The %1 needs a name.").arg(traits.record)));
+    }
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(traits.count(this->store()), 1u);
 }
 
 } // namespace

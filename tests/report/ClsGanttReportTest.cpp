@@ -315,6 +315,33 @@ TEST_F(GanttReportTest, ColourFillsCellsAndBarsAndColourOffFillsNothingAndPrints
     }
 }
 
+// A filled bar narrower than 60 twips has no outline, which would hide its colour; the pen is
+// back for what follows. Without colour the outline is the bar.
+TEST_F(GanttReportTest, NarrowFilledBarsGoWithoutOutline) {
+    const int32_t first = Day(2026, 12, 1);
+    // A month of 31 days: 12000 twips for 44640 minutes.
+    const std::pair<int, int16_t> rows[] = {{60, 0}, {180, 0}, {240, 1}, {1440, 1}};
+    for (const auto& [minutes, pen] : rows) {
+        Book(Row(QString::number(minutes)), first + 1, 0, first + 1, minutes);
+    }
+    for (bool colour : {true, false}) {
+        SCOPED_TRACE(colour ? "colour" : "black and white");
+        report->state.colorPrint = colour;
+        Build(2, first);
+        ASSERT_EQ(Bars().size(), std::size(rows));
+        for (size_t i = 0; i < std::size(rows); ++i) {
+            EXPECT_EQ(Bars()[i].penWidth, colour ? rows[i].second : 1) << rows[i].first;
+        }
+        const int32_t firstBar = Bars()[0].b;
+        const auto later =
+            Ops(Kind::Rect, [&](const Op& op) { return op.a == 0 && op.b > firstBar; });
+        ASSERT_EQ(later.size(), std::size(rows) - 1);
+        for (const Op& nameCell : later) {
+            EXPECT_EQ(nameCell.penWidth, 1);
+        }
+    }
+}
+
 TEST_F(GanttReportTest, TextsAreCutToTheLongestPrefixThatFits) {
     // 12-point names are 120 a character: 19 fit beside the 75 margin in 2400.
     const int32_t room = Row(QString(40, u'N'));

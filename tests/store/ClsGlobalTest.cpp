@@ -105,6 +105,9 @@ TEST_F(ClsGlobalTest, OverlapEdges) {
         ASSERT_EQ(store.AppointmentSave(second, 0, 2, 0, At(600), At(600), "Z"), 2);
         const FileBytes stored = Dump(store.Appointments());
         EXPECT_EQ(store.CheckForOverlap(candidate, resource, start, end), collides);
+        // Each resource holds one appointment, whose id is the resource's.
+        EXPECT_EQ(store.OverlappingAppointment(candidate, resource, start, end),
+                  collides ? resource : 0);
         const int32_t result = store.AppointmentSave(id, 5, resource, 0, start, end, "new");
         if (collides) {
             EXPECT_EQ(result, -1);

@@ -17,10 +17,11 @@ template <typename T> bool TakeFront(std::deque<T>& queue, T& value) {
 } // namespace
 
 IWindowing::Answer ScriptedWindowing::MessageBox(QWidget* parent, const QString& text,
-                                                 const QString& title, Icon icon, Buttons buttons) {
+                                                 const QString& title, Icon icon, Buttons buttons,
+                                                 const QString& detail) {
     Answer answer = DismissedAnswer(buttons);
     TakeFront(answers, answer);
-    messages.append(MessageCall{parent, text, title, icon, buttons, answer});
+    messages.append(MessageCall{parent, text, title, icon, buttons, answer, detail});
     log << QStringLiteral("MessageBox ") + title;
     return answer;
 }

@@ -25,6 +25,7 @@ public:
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
         Answer answer = Answer::Ok;
+        QString detail;
     };
     struct ModalCall {
         QPointer<QDialog> dialog;
@@ -73,7 +74,7 @@ public:
     QStringList log;
 
     Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                      Buttons buttons) override;
+                      Buttons buttons, const QString& detail = QString()) override;
     // Shows the dialog (so its show and activation handling runs), lets pending events run,
     // calls the next action and hides the dialog if the action left it open.
     int ShowModal(QDialog* dialog) override;
