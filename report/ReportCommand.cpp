@@ -217,7 +217,8 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     ScheduleGrid grid;
     FillScheduleRows(grid, store);
     if (grid.RowCount() == 0) {
-        errors << program << "no report written: there are no resources in " << data << "\n";
+        errors << program << "no report written: there are no resources in " << data
+               << " (add them in the planner first)\n";
         return ReportStatus::Failed;
     }
 
