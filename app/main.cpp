@@ -147,6 +147,9 @@ int main(int argc, char** argv) {
     WindowState::Restore(window, settings);
     CloseWithSessionEnd(window);
     window.show();
+    // On an X server without a window manager nobody else gives the new window the keyboard,
+    // and its shortcuts (Ctrl+Q among them) would go unheard until a click.
+    window.activateWindow();
     const int status = app.exec();
     WindowState::Save(window, settings);
     return status;
