@@ -7,18 +7,22 @@ JOBS       ?= $(shell nproc)
 WERROR     ?= $(if $(CI),ON,OFF)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-core-sanitized bench fuzz install format clean
+.PHONY: all deps configure build run test test-core-sanitized bench fuzz install format clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDEMAR_WERROR=$(WERROR) $(CMAKE_ARGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The planner alone: no test or benchmark is built for it.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tidemar
 	./$(BUILD)/tidemar
 
 # The core on its own (proves it needs no Qt), under address and UB sanitizers.
@@ -31,13 +35,21 @@ test-core-sanitized: deps
 test: build test-core-sanitized
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: configure
+	cmake --build $(BUILD) -j $(JOBS) --target core_bench ui_bench
 	./$(BUILD)/bench/core_bench
 	@if [ -x $(BUILD)/bench/ui_bench ]; then QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/ui_bench; fi
 
-# PREFIX=/usr/local by default; DESTDIR is honoured as usual.
-install: build
+# Installs what `make` built and builds nothing, so that `sudo make install` leaves no file
+# of root's in the build folder (cmake's list of what it installed goes to the folder's
+# owner). PREFIX=/usr/local by default; DESTDIR is honoured as usual.
+install:
+	@if [ ! -x $(BUILD)/tidemar ] || [ ! -f $(BUILD)/cmake_install.cmake ]; then \
+	    echo "Nothing to install in $(BUILD)/: build it first with 'make', as yourself." >&2; \
+	    exit 1; \
+	fi
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+	@if [ "$$(id -u)" = 0 ]; then chown --reference=$(BUILD) $(BUILD)/install_manifest.txt; fi
 
 # Each fuzz target for FUZZ_RUNS executions (clang's libFuzzer); what they find joins
 # fuzz/corpus/, which `make test` replays.

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "controls/QtWindowing.h"
 #include "report/ReportCommand.h"
@@ -43,37 +46,47 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
     }
 }
 
+void Print(const std::string& text, FILE* stream) {
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size()) {
+        std::perror("tidemar");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    const CommandLine line = CommandLine::Parse(arguments);
+    // The arguments stay bytes: a path that is not valid text must still name its file.
+    const CommandLine line = CommandLine::Parse(std::vector<std::string>(argv, argv + argc));
     switch (line.action) {
     case CommandLine::Action::Help:
     case CommandLine::Action::Version:
-        std::fputs(line.text.toLocal8Bit().constData(), stdout);
+        Print(line.text, stdout);
         return 0;
     case CommandLine::Action::Error:
-        std::fputs(line.text.toLocal8Bit().constData(), stderr);
+        Print(line.text, stderr);
         return 2;
     case CommandLine::Action::Run:
         break;
     }
-    std::optional<std::string> dataOption;
-    if (line.dataFolder) {
-        dataOption = line.dataFolder->toLocal8Bit().toStdString();
+    std::optional<ReportRequest> report;
+    if (line.pdfFile) {
+        report = ReportRequest{*line.pdfFile, line.view, line.date};
+        QTextStream errors(stderr);
+        if (const int status = CheckReportRequest(*report, errors);
+            status != ReportStatus::Written) {
+            return status;
+        }
     }
-    const FolderChoice choice =
-        ChooseFolders(FileSystem::Real(), ProgramFolder(argv[0]), dataOption,
-                      Environment("XDG_DATA_HOME"), Environment("HOME"));
-    if (!choice.folders && (dataOption || line.pdfFile)) {
+    // The report only reads: it makes no folder, not even the data folder.
+    const std::string programFolder = ProgramFolder(argv[0]);
+    const FolderChoice choice = ChooseFolders(
+        FileSystem::Real(), {programFolder, line.dataFolder, Environment("XDG_DATA_HOME"),
+                             Environment("HOME"), !report.has_value()});
+    if (!choice.folders && (line.dataFolder || report)) {
         std::fprintf(stderr, "tidemar: %s\n", choice.error.c_str());
         return 2;
     }
-    if (line.pdfFile) {
+    if (report) {
         // The report shows no window, so it needs no display.
         qInstallMessageHandler(QuietQt);
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -86,14 +99,14 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Tidemar");
     QApplication::setDesktopFileName("tidemar");
     QApplication::setQuitOnLastWindowClosed(true);
-    if (line.pdfFile) {
+    if (report) {
         const ProgramFolders& folders = *choice.folders;
         ModError::SetLogFile(folders.LogFile());
         QTextStream errors(stderr);
         ModError::SetMessageBoxHook([&errors](const std::string& text, const std::string&) {
             errors << "tidemar: " << QString::fromStdString(text) << "\n";
         });
-        return WriteReportPdf(folders, {*line.pdfFile, line.view, line.date}, errors);
+        return WriteReportPdf(folders, *report, errors);
     }
 
     QtWindowing windowing;
@@ -134,6 +147,9 @@ int main(int argc, char** argv) {
     WindowState::Restore(window, settings);
     CloseWithSessionEnd(window);
     window.show();
+    // On an X server without a window manager nobody else gives the new window the keyboard,
+    // and its shortcuts (Ctrl+Q among them) would go unheard until a click.
+    window.activateWindow();
     const int status = app.exec();
     WindowState::Save(window, settings);
     return status;

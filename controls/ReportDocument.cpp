@@ -356,18 +356,21 @@ std::optional<Error> ReportDocument::WritePdf(const QString& path, int first, in
     if (!file.open(QIODevice::WriteOnly)) {
         return FileError(file);
     }
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(1440);
-        writer.setCreator(QStringLiteral("Tidemar PE"));
-        writer.setTitle(title);
-        if (auto failed = PaintPages(writer, first, last)) {
-            file.cancelWriting();
-            return failed;
-        }
+    if (auto failed = WritePdf(file, first, last, title)) {
+        file.cancelWriting();
+        return failed;
     }
     if (!file.commit()) {
         return FileError(file);
     }
     return std::nullopt;
+}
+
+std::optional<Error> ReportDocument::WritePdf(QIODevice& device, int first, int last,
+                                              const QString& title) const {
+    QPdfWriter writer(&device);
+    writer.setResolution(1440);
+    writer.setCreator(QStringLiteral("Tidemar PE"));
+    writer.setTitle(title);
+    return PaintPages(writer, first, last);
 }

@@ -119,6 +119,9 @@ public:
     // The same pages as a PDF file with the given title, written whole or not at all.
     std::optional<Error> WritePdf(const QString& path, int first, int last,
                                   const QString& title = QString()) const;
+    // The same PDF onto an open device, for a caller that writes the file itself.
+    std::optional<Error> WritePdf(QIODevice& device, int first, int last,
+                                  const QString& title = QString()) const;
 
 private:
     struct FontCache {

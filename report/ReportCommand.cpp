@@ -1,11 +1,20 @@
 #include "report/ReportCommand.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <memory>
 #include <optional>
+#include <span>
 
 #include "controls/PaperSize.h"
 #include "controls/ReportDocument.h"
@@ -14,11 +23,17 @@
 #include "report/ClsGanttReport.h"
 #include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
+#include "store/FileIo.h"
+#include "store/FileSystem.h"
 
 namespace {
 
-// The last day a stored moment can name.
-constexpr int32_t kLastDay = 1048575;
+// A stored moment is day * 2048 + minutes in 32 bits: the last day whose every minute fits.
+constexpr int32_t kLastDay = (std::numeric_limits<int32_t>::max() - (24 * 60 - 1)) / 2048;
+
+QString LastDayText() {
+    return QDate(1900, 1, 1).addDays(kLastDay).toString(Qt::ISODate);
+}
 
 std::optional<int16_t> ViewOf(const QString& text) {
     const QString view = text.toLower();
@@ -46,28 +61,132 @@ std::optional<int32_t> DayOf(const QString& text) {
     return day;
 }
 
+struct Arguments {
+    int status = ReportStatus::Written;
+    std::optional<int16_t> view;
+    std::optional<int32_t> day;
+};
+
+Arguments Read(const ReportRequest& request, QTextStream& errors) {
+    const QString program = QStringLiteral("tidemar: ");
+    Arguments a;
+    if (request.pdfFile.empty()) {
+        errors << program << "--pdf needs the name of the file to write\n";
+        a.status = ReportStatus::BadArguments;
+    } else if (!request.view.isEmpty() && !(a.view = ViewOf(request.view))) {
+        errors << program << "unknown view '" << request.view << "': use day, week or month\n";
+        a.status = ReportStatus::BadArguments;
+    } else if (!request.date.isEmpty() && !(a.day = DayOf(request.date))) {
+        errors << program << "'" << request.date << "' is not a date from 1900-01-01 to "
+               << LastDayText() << " in the form YYYY-MM-DD\n";
+        a.status = ReportStatus::BadArguments;
+    }
+    return a;
+}
+
+QString Shown(const std::string& path) {
+    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+// The path with links and ".." resolved; empty when it cannot be.
+std::string RealPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+bool Inside(const std::string& path, const std::string& folder) {
+    return !folder.empty() && path.size() > folder.size() &&
+           path.compare(0, folder.size(), folder) == 0 &&
+           (folder == "/" || path[folder.size()] == '/');
+}
+
+bool SameFile(const struct stat& file, const std::string& other) {
+    struct stat st {};
+    return ::stat(other.c_str(), &st) == 0 && st.st_dev == file.st_dev && st.st_ino == file.st_ino;
+}
+
+// Where the report is to go, links and ".." resolved, or why it must not go there.
+struct Target {
+    std::string path;
+    std::string refusal;
+};
+
+Target TargetOf(const ProgramFolders& folders, const std::string& file) {
+    Target t;
+    struct stat st {};
+    const bool exists = ::stat(file.c_str(), &st) == 0;
+    if (exists) {
+        t.path = RealPath(file);
+        if (t.path.empty()) {
+            t.path = file;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            t.refusal = "it is not a regular file";
+            return t;
+        }
+    } else if (::lstat(file.c_str(), &st) == 0) {
+        t.refusal = "it is a link to nothing";
+        return t;
+    } else {
+        // A new file: the real path of its folder and its own name.
+        const size_t slash = file.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+        const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+        const std::string real = RealPath(folder);
+        // A folder that cannot be resolved cannot be written to either; the write says why.
+        t.path = real.empty() ? file : (real == "/" ? "" : real) + "/" + name;
+    }
+    const std::string data = RealPath(folders.Data());
+    if (Inside(t.path, data)) {
+        t.refusal = "it is in the data folder " + folders.Data();
+        return t;
+    }
+    const std::string program = RealPath(folders.program);
+    if ((!program.empty() && t.path == program + "/Tidemar.err") ||
+        (exists && SameFile(st, folders.LogFile()))) {
+        t.refusal = "it is the error log";
+        return t;
+    }
+    // A second hard link elsewhere is the same file under another name.
+    if (exists && !data.empty()) {
+        const auto close = [](DIR* d) { ::closedir(d); };
+        std::unique_ptr<DIR, decltype(close)> dir(::opendir(data.c_str()), close);
+        while (dir) {
+            const dirent* entry = ::readdir(dir.get());
+            if (entry == nullptr) {
+                break;
+            }
+            if (SameFile(st, data + "/" + entry->d_name)) {
+                t.refusal = std::string("it is the data file ") + entry->d_name;
+                return t;
+            }
+        }
+    }
+    return t;
+}
+
 int16_t ItemOrFirst(int16_t value, int16_t count) {
     return value >= 0 && value < count ? value : 0;
 }
 
 } // namespace
 
+int CheckReportRequest(const ReportRequest& request, QTextStream& errors) {
+    return Read(request, errors).status;
+}
+
 int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
                    QTextStream& errors) {
     const QString program = QStringLiteral("tidemar: ");
-    if (request.pdfFile.isEmpty()) {
-        errors << program << "--pdf needs the name of the file to write\n";
-        return ReportStatus::BadArguments;
+    const Arguments arguments = Read(request, errors);
+    if (arguments.status != ReportStatus::Written) {
+        return arguments.status;
     }
-    std::optional<int16_t> view;
-    if (!request.view.isEmpty() && !(view = ViewOf(request.view))) {
-        errors << program << "unknown view '" << request.view << "': use day, week or month\n";
-        return ReportStatus::BadArguments;
-    }
-    std::optional<int32_t> day;
-    if (!request.date.isEmpty() && !(day = DayOf(request.date))) {
-        errors << program << "'" << request.date
-               << "' is not a date from 1900-01-01 to 4770-12-31 in the form YYYY-MM-DD\n";
+    const Target target = TargetOf(folders, request.pdfFile);
+    if (!target.refusal.empty()) {
+        errors << program << "not writing the report to " << Shown(request.pdfFile) << ": "
+               << Shown(target.refusal) << "\n";
         return ReportStatus::BadArguments;
     }
 
@@ -98,7 +217,8 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     ScheduleGrid grid;
     FillScheduleRows(grid, store);
     if (grid.RowCount() == 0) {
-        errors << program << "no report written: there are no resources in " << data << "\n";
+        errors << program << "no report written: there are no resources in " << data
+               << " (add them in the planner first)\n";
         return ReportStatus::Failed;
     }
 
@@ -110,8 +230,8 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     ClsGanttReport report(document, store, date);
     report.SetSchedule(ScheduleRows::FromGrid(grid));
     ClsGanttReport::State& state = report.state;
-    state.viewType = view.value_or(ItemOrFirst(store.PreviewViewType(), 3));
-    state.startDay = day.value_or(date.Today());
+    state.viewType = arguments.view.value_or(ItemOrFirst(store.PreviewViewType(), 3));
+    state.startDay = arguments.day.value_or(date.Today());
     state.nameWidth = std::min(grid.ListWidth() * 2000 / 100, 4000);
     state.colorPrint = store.Option(5);
     report.ShowReport();
@@ -122,8 +242,23 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     }
 
     const QString title = report.Schedule().listTitle + QStringLiteral(" ") + report.RangeText();
-    if (auto failed = document.WritePdf(request.pdfFile, 1, document.PageCount(), title)) {
-        errors << program << "could not write " << QDir::toNativeSeparators(request.pdfFile) << ": "
+    // Made in memory and written by name, so that a name which is not valid text reaches the
+    // file system byte for byte.
+    QBuffer pdf;
+    std::optional<Error> failed;
+    if (!pdf.open(QIODevice::WriteOnly)) {
+        failed = MakeError(ErrorNumber::DeviceIo);
+    } else {
+        failed = document.WritePdf(pdf, 1, document.PageCount(), title);
+    }
+    if (!failed) {
+        const QByteArray& bytes = pdf.data();
+        failed = FileIo::WriteAtomic(
+            FileSystem::Real(), target.path,
+            std::as_bytes(std::span(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    }
+    if (failed) {
+        errors << program << "could not write " << Shown(request.pdfFile) << ": "
                << QString::fromStdString(failed->description) << "\n";
         return ReportStatus::Failed;
     }

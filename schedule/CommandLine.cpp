@@ -6,7 +6,30 @@
 
 #include "schedule/DlgAbout.h"
 
-CommandLine CommandLine::Parse(const QStringList& arguments) {
+namespace {
+
+// The parser works on QStrings. Latin-1 maps every byte to one character and back, so an
+// argument that is not valid text in the locale's encoding still reaches us byte for byte.
+QString Carried(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string Bytes(const QString& carried) {
+    return carried.toLatin1().toStdString();
+}
+
+// Values that are text, not paths, read as the locale says.
+QString Text(const QString& carried) {
+    return QString::fromLocal8Bit(carried.toLatin1());
+}
+
+} // namespace
+
+CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
+    QStringList arguments;
+    for (const std::string& argument : argumentBytes) {
+        arguments << Carried(argument);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QCoreApplication::translate("CommandLine", "Tidemar PE, a resource planner: book rooms, "
@@ -47,44 +70,47 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         arguments.isEmpty() ? QStringLiteral("tidemar") : QFileInfo(arguments.first()).fileName();
     if (!parser.parse(arguments)) {
         line.action = Action::Error;
-        line.text = QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program, parser.errorText());
+        line.text =
+            Bytes(QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(program, parser.errorText()));
         return line;
     }
     if (!parser.positionalArguments().isEmpty()) {
         line.action = Action::Error;
-        line.text = QStringLiteral("%1: unexpected argument '%2'\nTry '%1 --help'.\n")
-                        .arg(program, parser.positionalArguments().first());
+        line.text = Bytes(QStringLiteral("%1: unexpected argument '%2'\nTry '%1 --help'.\n")
+                              .arg(program, parser.positionalArguments().first()));
         return line;
     }
     if (parser.isSet(help)) {
         line.action = Action::Help;
         // Qt names the program only once an application object exists; name it here.
-        line.text = parser.helpText();
-        line.text.replace(0, line.text.indexOf(QStringLiteral(" [options]")),
-                          QStringLiteral("Usage: ") + program);
+        QString text = parser.helpText();
+        text.replace(0, text.indexOf(QStringLiteral(" [options]")),
+                     QStringLiteral("Usage: ") + program);
+        line.text = Bytes(text);
         return line;
     }
     if (parser.isSet(version)) {
         line.action = Action::Version;
-        line.text = QStringLiteral("Tidemar PE %1\n").arg(DlgAbout::ProgramVersion());
+        line.text = Bytes(QStringLiteral("Tidemar PE %1\n").arg(DlgAbout::ProgramVersion()));
         return line;
     }
     if (parser.isSet(pdf)) {
-        line.pdfFile = parser.value(pdf);
-        line.view = parser.value(view);
-        line.date = parser.value(date);
+        line.pdfFile = Bytes(parser.value(pdf));
+        line.view = Text(parser.value(view));
+        line.date = Text(parser.value(date));
     } else if (parser.isSet(view) || parser.isSet(date)) {
         line.action = Action::Error;
-        line.text = QStringLiteral("%1: --view and --date go with --pdf FILE\nTry '%1 --help'.\n")
-                        .arg(program);
+        line.text =
+            Bytes(QStringLiteral("%1: --view and --date go with --pdf FILE\nTry '%1 --help'.\n")
+                      .arg(program));
         return line;
     }
     if (parser.isSet(data)) {
-        line.dataFolder = parser.value(data);
-        if (line.dataFolder->isEmpty()) {
+        line.dataFolder = Bytes(parser.value(data));
+        if (line.dataFolder->empty()) {
             line.action = Action::Error;
             line.text =
-                QStringLiteral("%1: --data needs a folder\nTry '%1 --help'.\n").arg(program);
+                Bytes(QStringLiteral("%1: --data needs a folder\nTry '%1 --help'.\n").arg(program));
         }
     }
     return line;

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 // The planner's command line, read before anything else happens, so that --help, --version
 // and a mistake never start a window or touch data.
@@ -15,12 +16,15 @@ struct CommandLine {
         Error,   // print `text` to standard error and end with status 2
     };
     Action action = Action::Run;
-    QString text;
-    std::optional<QString> dataFolder;
+    // The bytes to print; an argument quoted in it comes back as it was given.
+    std::string text;
+    // Paths byte for byte as given: a file name need not be valid text in any encoding.
+    std::optional<std::string> dataFolder;
     // The report written as a PDF without a window: --pdf FILE [--view V] [--date D].
-    std::optional<QString> pdfFile;
+    std::optional<std::string> pdfFile;
     QString view;
     QString date;
 
-    static CommandLine Parse(const QStringList& arguments);
+    // The arguments as the program received them, its own name first.
+    static CommandLine Parse(const std::vector<std::string>& arguments);
 };

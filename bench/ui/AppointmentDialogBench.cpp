@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "bench/common/BenchData.h"
+#include "bench/ui/BenchEnd.h"
 #include "bench/ui/BenchWindowing.h"
 #include "controls/IWindowing.h"
 #include "controls/ScheduleGrid.h"
@@ -62,6 +63,8 @@ BenchStore Shape(int32_t customers) {
 // One window per store, kept for the process: loading a million appointments takes a while.
 DlgMain& Window(int32_t customers) {
     static std::map<int32_t, std::unique_ptr<DlgMain>> windows;
+    static const bool released = (ReleaseAtBenchEnd([] { windows.clear(); }), true);
+    (void)released;
     auto& window = windows[customers];
     if (!window) {
         const BenchStore shape = Shape(customers);

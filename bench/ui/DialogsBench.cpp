@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "bench/common/BenchData.h"
+#include "bench/ui/BenchEnd.h"
 #include "bench/ui/BenchWindowing.h"
 #include "controls/IWindowing.h"
 #include "controls/MultiColumnList.h"
@@ -77,7 +78,7 @@ void ReleaseWindows() {
 
 void KeepUntilQuit(std::unique_ptr<DlgMain>& holder, std::unique_ptr<DlgMain> window) {
     static const bool registered = [] {
-        qAddPostRoutine(ReleaseWindows);
+        ReleaseAtBenchEnd(ReleaseWindows);
         return true;
     }();
     (void)registered;

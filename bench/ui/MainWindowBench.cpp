@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "bench/common/BenchData.h"
+#include "bench/ui/BenchEnd.h"
 #include "bench/ui/BenchWindowing.h"
 #include "controls/IWindowing.h"
 #include "controls/ScheduleGrid.h"
@@ -110,6 +111,8 @@ DlgMain& MillionWindow() {
         w->SetScheduleDates(start);
         return w;
     }();
+    static const bool released = (ReleaseAtBenchEnd([] { window.reset(); }), true);
+    (void)released;
     return *window;
 }
 
