@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/QtWindowing.h"
+#include "base/Hooks.h"
+#include "base/ModError.h"
+#include "platform/QtWindowing.h"
 #include "report/ReportCommand.h"
 #include "schedule/CommandLine.h"
 #include "schedule/DlgMain.h"
@@ -16,9 +18,7 @@
 #include "schedule/WindowState.h"
 #include "store/FileSystem.h"
 #include "store/FolderChoice.h"
-#include "store/Hooks.h"
 #include "store/InstanceLock.h"
-#include "store/ModError.h"
 
 namespace {
 

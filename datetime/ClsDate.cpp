@@ -10,10 +10,10 @@
 #include <system_error>
 #include <utility>
 
-#include "datetime/Clock.h"
-#include "store/Error.h"
-#include "store/Hooks.h"
-#include "store/ModError.h"
+#include "base/Clock.h"
+#include "base/Error.h"
+#include "base/Hooks.h"
+#include "base/ModError.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "controls/MultiColumnList.h"
 #include "datetime/ClsDate.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/Trap.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 

@@ -9,22 +9,22 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "controls/Blanks.h"
-#include "controls/IWindowing.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/LookupComboBox.h"
-#include "controls/MaskedDateField.h"
-#include "controls/MaskedField.h"
-#include "controls/MaskedTimeField.h"
-#include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
-#include "dialogs/ClsDialog.h"
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgType.h"
-#include "schedule/ClsPopupMenu.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/Blanks.h"
+#include "ui/ClsDialog.h"
+#include "ui/ClsPopupMenu.h"
+#include "ui/Trap.h"
+#include "widgets/KeyedToolBar.h"
+#include "widgets/LookupComboBox.h"
+#include "widgets/MaskedDateField.h"
+#include "widgets/MaskedField.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 using Command = DlgAppointment::Command;

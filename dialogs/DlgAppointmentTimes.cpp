@@ -2,15 +2,15 @@
 #include <QCalendarWidget>
 #include <QDate>
 
-#include "controls/LookupComboBox.h"
-#include "controls/MaskedDateField.h"
-#include "controls/MaskedTimeField.h"
 #include "datetime/ClsDate.h"
-#include "dialogs/ClsDialog.h"
 #include "dialogs/DlgAppointment.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/ClsDialog.h"
+#include "ui/Trap.h"
+#include "widgets/LookupComboBox.h"
+#include "widgets/MaskedDateField.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 

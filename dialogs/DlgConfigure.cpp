@@ -14,18 +14,18 @@
 
 #include <algorithm>
 
-#include "controls/Blanks.h"
-#include "controls/ColorButton.h"
-#include "controls/CommandTable.h"
-#include "controls/IWindowing.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/ScheduleGrid.h"
-#include "controls/Twips.h"
-#include "dialogs/ClsDialog.h"
-#include "schedule/ClsHelp.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
+#include "platform/Twips.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/Blanks.h"
+#include "ui/ClsDialog.h"
+#include "ui/ClsHelp.h"
+#include "ui/CommandTable.h"
+#include "ui/Trap.h"
+#include "widgets/ColorButton.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 using Command = DlgConfigure::Command;

@@ -7,11 +7,11 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "controls/Blanks.h"
-#include "controls/KeyedToolBar.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/Blanks.h"
+#include "ui/Trap.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 constexpr const char* kForm = "DlgCustomer";

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "dialogs/EditingDialog.h"
+#include "ui/EditingDialog.h"
 
 class QAction;
 class QLineEdit;

@@ -11,19 +11,19 @@
 #include <new>
 #include <vector>
 
-#include "controls/CommandTable.h"
-#include "controls/IWindowing.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/MultiColumnList.h"
-#include "controls/ScheduleGrid.h"
-#include "controls/Twips.h"
+#include "base/ModError.h"
 #include "dialogs/AppointmentRows.h"
-#include "dialogs/ClsDialog.h"
-#include "schedule/ClsHelp.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
+#include "platform/Twips.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
+#include "ui/ClsDialog.h"
+#include "ui/ClsHelp.h"
+#include "ui/CommandTable.h"
+#include "ui/Trap.h"
+#include "widgets/KeyedToolBar.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 using Command = DlgDelete::Command;

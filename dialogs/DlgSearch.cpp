@@ -10,17 +10,17 @@
 #include <algorithm>
 #include <vector>
 
-#include "controls/CommandTable.h"
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/MultiColumnList.h"
-#include "controls/Twips.h"
 #include "dialogs/AppointmentRows.h"
-#include "dialogs/ClsDialog.h"
-#include "schedule/ClsHelp.h"
+#include "platform/Twips.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/ClsDialog.h"
+#include "ui/ClsHelp.h"
+#include "ui/CommandTable.h"
+#include "ui/Trap.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/KeyedToolBar.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 using Command = DlgSearch::Command;

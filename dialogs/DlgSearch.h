@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/ShowingDialog.h"
+#include "ui/ShowingDialog.h"
 
 #include <array>
 #include <cstdint>

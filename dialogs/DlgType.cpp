@@ -12,14 +12,14 @@
 
 #include <optional>
 
-#include "controls/Blanks.h"
-#include "controls/ColorButton.h"
-#include "controls/IWindowing.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/MaskedTimeField.h"
+#include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/Blanks.h"
+#include "ui/Trap.h"
+#include "widgets/ColorButton.h"
+#include "widgets/KeyedToolBar.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 constexpr const char* kForm = "DlgType";

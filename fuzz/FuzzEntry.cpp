@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ModError.h"
 #include "datetime/ClsDate.h"
 #include "fuzz/MemoryFileSystem.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "controls/ReportCanvas.h"
-#include "datetime/Clock.h"
+#include "base/Clock.h"
 #include "datetime/ClsDate.h"
+#include "report/ReportCanvas.h"
 #include "report/ReportTrap.h"
 #include "store/ClsGlobal.h"
 

@@ -15,18 +15,18 @@
 
 #include <algorithm>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/ReportDocument.h"
-#include "controls/ReportView.h"
-#include "controls/ScheduleGrid.h"
-#include "controls/Twips.h"
 #include "datetime/ClsDate.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/Twips.h"
 #include "report/ClsGanttReport.h"
+#include "report/ReportDocument.h"
 #include "report/ReportTrap.h"
+#include "report/ReportView.h"
 #include "schedule/DlgMain.h"
 #include "schedule/WindowState.h"
 #include "store/ClsGlobal.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 

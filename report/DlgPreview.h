@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "controls/PaperSize.h"
+#include "report/PaperSize.h"
 
 class ClsGanttReport;
 class DlgMain;

@@ -8,16 +8,16 @@
 #include <QSlider>
 #include <QStandardPaths>
 
-#include "controls/IWindowing.h"
-#include "controls/ReportDocument.h"
-#include "controls/ReportView.h"
 #include "datetime/ClsDate.h"
+#include "platform/IWindowing.h"
 #include "report/ClsGanttReport.h"
 #include "report/DlgPreview.h"
+#include "report/ReportDocument.h"
 #include "report/ReportTrap.h"
-#include "schedule/ClsHelp.h"
+#include "report/ReportView.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
+#include "ui/ClsHelp.h"
 
 namespace {
 

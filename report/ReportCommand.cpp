@@ -16,11 +16,11 @@
 #include <optional>
 #include <span>
 
-#include "controls/PaperSize.h"
-#include "controls/ReportDocument.h"
-#include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
+#include "grid/ScheduleGrid.h"
 #include "report/ClsGanttReport.h"
+#include "report/PaperSize.h"
+#include "report/ReportDocument.h"
 #include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
 #include "store/FileIo.h"

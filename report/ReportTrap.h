@@ -4,8 +4,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "store/Error.h"
-#include "store/ModError.h"
+#include "base/Error.h"
+#include "base/ModError.h"
 
 // Checked 32-bit arithmetic for the report and the preview: a result outside the 32-bit range
 // is an overflow, trapped and logged as error 6 by ReportTrap.

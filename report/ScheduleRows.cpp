@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "controls/ScheduleGrid.h"
+#include "grid/ScheduleGrid.h"
 #include "store/ClsGlobal.h"
 
 ScheduleRows ScheduleRows::FromGrid(const ScheduleGrid& grid) {

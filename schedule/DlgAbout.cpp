@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "Version.h"
-#include "controls/Icons.h"
-#include "dialogs/ClsDialog.h"
+#include "platform/Icons.h"
+#include "ui/ClsDialog.h"
 
 namespace {
 

@@ -13,25 +13,25 @@
 #include <algorithm>
 #include <iterator>
 
-#include "controls/CommandTable.h"
-#include "controls/DropDownToolButton.h"
-#include "controls/IWindowing.h"
-#include "controls/Icons.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/ScheduleGrid.h"
-#include "controls/Twips.h"
 #include "datetime/ClsDate.h"
-#include "dialogs/ClsDialog.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
+#include "platform/Icons.h"
+#include "platform/Twips.h"
 #include "schedule/AutoSave.h"
-#include "schedule/ClsHelp.h"
-#include "schedule/ClsPopupMenu.h"
 #include "schedule/DlgAbout.h"
 #include "schedule/LoadReport.h"
 #include "schedule/RebuildCache.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
 #include "store/FileSystem.h"
 #include "store/SampleData.h"
+#include "ui/ClsDialog.h"
+#include "ui/ClsHelp.h"
+#include "ui/ClsPopupMenu.h"
+#include "ui/CommandTable.h"
+#include "ui/Trap.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 using Command = DlgMain::Command;

@@ -3,20 +3,20 @@
 #include <QDate>
 #include <QSlider>
 
-#include "controls/IWindowing.h"
-#include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
 #include "dialogs/DlgDelete.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
 #include "report/DlgPreview.h"
-#include "schedule/ClsHelp.h"
 #include "schedule/DlgAbout.h"
 #include "schedule/DlgMain.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
+#include "ui/ClsHelp.h"
+#include "ui/Trap.h"
 
 namespace {
 constexpr const char* kForm = "DlgMain";

@@ -10,16 +10,16 @@
 #include <utility>
 #include <vector>
 
-#include "controls/IWindowing.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/ScheduleGrid.h"
+#include "base/Hooks.h"
 #include "datetime/ClsDate.h"
 #include "dialogs/DlgAppointment.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
 #include "schedule/RebuildCache.h"
-#include "schedule/Trap.h"
 #include "store/ClsGlobal.h"
-#include "store/Hooks.h"
+#include "ui/Trap.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 using Command = DlgMain::Command;

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
-#include "controls/SignalWatcher.h"
+#include "platform/SignalWatcher.h"
 #include "schedule/DlgMain.h"
 
 void CloseWithSessionEnd(DlgMain& window) {

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "controls/ScheduleGrid.h"
+#include "grid/ScheduleGrid.h"
 #include "schedule/DlgMain.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "store/Bytes.h"
 
-#include "store/Ansi.h"
+#include "base/Ansi.h"
 
 namespace Bytes {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <unordered_set>
 
-#include "store/ModError.h"
+#include "base/ModError.h"
 
 namespace {
 constexpr const char* kClass = "ClsGlobal";

@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Error.h"
 #include "store/ClsAppointment.h"
 #include "store/ClsCustomer.h"
 #include "store/ClsResource.h"
 #include "store/ClsType.h"
 #include "store/Collection.h"
-#include "store/Error.h"
 #include "store/FileIo.h"
 #include "store/FileSystem.h"
 #include "store/GlobalRecord.h"

@@ -5,10 +5,10 @@
 #include <type_traits>
 #include <unistd.h>
 
+#include "base/Hooks.h"
+#include "base/ModError.h"
 #include "store/ClsGlobal.h"
 #include "store/FileSystem.h"
-#include "store/Hooks.h"
-#include "store/ModError.h"
 
 static_assert(std::endian::native == std::endian::little,
               "records are held as the files hold them: little-endian");

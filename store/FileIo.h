@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/Error.h"
+#include "base/Error.h"
 
 class FileSystem;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/ModError.h"
+#include "base/ModError.h"
 
 namespace {
 bool SameFailure(const SaveResult& a, const SaveResult& b) {

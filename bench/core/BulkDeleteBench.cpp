@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/ModError.h"
 #include "bench/common/BenchData.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
 #include "store/ProgramFolders.h"
 
 namespace {

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "base/ModError.h"
 #include "bench/common/BenchData.h"
 #include "datetime/ClsDate.h"
 #include "store/Bytes.h"
 #include "store/ClsGlobal.h"
 #include "store/FileIo.h"
 #include "store/FileSystem.h"
-#include "store/ModError.h"
 #include "store/ProgramFolders.h"
 #include "store/RecordFile.h"
 

@@ -13,15 +13,15 @@
 #include <map>
 #include <memory>
 
+#include "base/ModError.h"
 #include "bench/common/BenchData.h"
 #include "bench/ui/BenchEnd.h"
 #include "bench/ui/BenchWindowing.h"
-#include "controls/IWindowing.h"
-#include "controls/ScheduleGrid.h"
 #include "dialogs/DlgAppointment.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
 #include "store/ProgramFolders.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "controls/IWindowing.h"
+#include "platform/IWindowing.h"
 
 // The windowing of the benchmarks: nothing blocks. Message boxes give `answer`, modal
 // dialogs run `onModal` (Rejected when none is set), colour dialogs give `colors` in turn,

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "controls/ScheduleGrid.h"
+#include "grid/ScheduleGrid.h"
 
 namespace {
 

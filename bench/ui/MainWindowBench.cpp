@@ -11,15 +11,15 @@
 
 #include <memory>
 
+#include "base/ModError.h"
 #include "bench/common/BenchData.h"
 #include "bench/ui/BenchEnd.h"
 #include "bench/ui/BenchWindowing.h"
-#include "controls/IWindowing.h"
-#include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
+#include "grid/ScheduleGrid.h"
+#include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
 #include "store/ProgramFolders.h"
 
 namespace {

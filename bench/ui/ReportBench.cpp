@@ -11,15 +11,15 @@
 
 #include <memory>
 
+#include "base/ModError.h"
 #include "bench/common/BenchData.h"
-#include "controls/ReportDocument.h"
-#include "controls/ReportView.h"
-#include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
+#include "grid/ScheduleGrid.h"
 #include "report/ClsGanttReport.h"
+#include "report/ReportDocument.h"
+#include "report/ReportView.h"
 #include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datetime/Clock.h"
+#include "base/Clock.h"
 #include "support/LogFile.h"
 #include "support/StoreFixture.h"
 

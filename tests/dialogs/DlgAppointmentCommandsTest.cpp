@@ -5,17 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
-#include "controls/LookupComboBox.h"
-#include "controls/MaskedDateField.h"
-#include "controls/MaskedTimeField.h"
-#include "dialogs/ClsDialog.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgType.h"
 #include "store/SampleData.h"
 #include "tests/dialogs/DialogFixture.h"
+#include "ui/ClsDialog.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/KeyedToolBar.h"
+#include "widgets/LookupComboBox.h"
+#include "widgets/MaskedDateField.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 

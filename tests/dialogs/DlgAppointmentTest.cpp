@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/LookupComboBox.h"
-#include "controls/MaskedDateField.h"
-#include "controls/MaskedTimeField.h"
-#include "dialogs/ClsDialog.h"
 #include "dialogs/DlgAppointment.h"
 #include "tests/dialogs/DialogFixture.h"
+#include "ui/ClsDialog.h"
+#include "widgets/LookupComboBox.h"
+#include "widgets/MaskedDateField.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "controls/ColorButton.h"
-#include "controls/DropDownToolButton.h"
 #include "dialogs/DlgConfigure.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/ColorButton.h"
+#include "widgets/DropDownToolButton.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/MultiColumnList.h"
 #include "dialogs/DlgDelete.h"
 #include "support/LogFile.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 

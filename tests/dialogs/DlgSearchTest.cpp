@@ -5,11 +5,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/MultiColumnList.h"
-#include "controls/MultiColumnListModel.h"
 #include "dialogs/DlgSearch.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/MultiColumnList.h"
+#include "widgets/MultiColumnListModel.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/ColorButton.h"
-#include "controls/MaskedTimeField.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgType.h"
 #include "tests/dialogs/DialogFixture.h"
+#include "widgets/ColorButton.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 

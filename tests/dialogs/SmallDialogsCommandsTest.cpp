@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgType.h"
 #include "tests/dialogs/DialogFixture.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <variant>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/KeyedToolBar.h"
 #include "report/PreviewFixture.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/KeyedToolBar.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QSlider>
 #include <QTest>
 
-#include "controls/MaskedDateField.h"
 #include "dialogs/DlgAppointment.h"
+#include "widgets/MaskedDateField.h"
 
 #include "report/PreviewFixture.h"
 #include "support/LogFile.h"

@@ -6,12 +6,12 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "controls/ReportDocument.h"
-#include "controls/ReportView.h"
-#include "controls/ScheduleGrid.h"
 #include "datetime/ClsDate.h"
+#include "grid/ScheduleGrid.h"
 #include "report/ClsGanttReport.h"
 #include "report/DlgPreview.h"
+#include "report/ReportDocument.h"
+#include "report/ReportView.h"
 #include "store/ClsGlobal.h"
 #include "support/MainWindowFixture.h"
 

@@ -4,11 +4,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "controls/LookupComboBox.h"
-#include "controls/MaskedTimeField.h"
-#include "controls/ScheduleGrid.h"
 #include "dialogs/DlgAppointment.h"
+#include "grid/ScheduleGrid.h"
 #include "tests/dialogs/DialogFixture.h"
+#include "widgets/LookupComboBox.h"
+#include "widgets/MaskedTimeField.h"
 
 namespace {
 

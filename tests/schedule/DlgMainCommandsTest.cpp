@@ -7,8 +7,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/MultiColumnList.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
 #include "dialogs/DlgCustomer.h"
@@ -18,6 +16,8 @@
 #include "dialogs/DlgType.h"
 #include "report/DlgPreview.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/DropDownToolButton.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
-#include "controls/MultiColumnList.h"
 #include "dialogs/DlgSearch.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "controls/DropDownToolButton.h"
-#include "controls/SignalWatcher.h"
-#include "controls/Twips.h"
+#include "platform/SignalWatcher.h"
+#include "platform/Twips.h"
 #include "schedule/AutoSave.h"
 #include "schedule/SessionEnd.h"
 #include "store/InstanceLock.h"
 #include "support/FaultyFileSystem.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/DropDownToolButton.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "controls/ScheduleGrid.h"
+#include "base/ModError.h"
+#include "grid/ScheduleGrid.h"
 #include "schedule/DlgMain.h"
 #include "schedule/WindowState.h"
-#include "store/ModError.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ModError.h"
 #include "fuzz/FuzzEntry.h"
-#include "store/ModError.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datetime/Clock.h"
+#include "base/Clock.h"
 #include "datetime/ClsDate.h"
 #include "store/ClsAppointment.h"
 #include "store/ClsCustomer.h"

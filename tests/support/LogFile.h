@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "store/ModError.h"
+#include "base/ModError.h"
 
 // The error log as it stands, bytes as written.
 inline std::string ReadLog() {

@@ -7,16 +7,16 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "controls/KeyedToolBar.h"
-#include "controls/ScheduleGrid.h"
-#include "datetime/Clock.h"
+#include "base/Clock.h"
+#include "base/ModError.h"
 #include "datetime/ClsDate.h"
+#include "grid/ScheduleGrid.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
-#include "store/ModError.h"
 #include "store/ProgramFolders.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
+#include "widgets/KeyedToolBar.h"
 
 // A main window on an empty store of its own, never shown (so no sample data), with the clock
 // at Wednesday 2 June 2021 10:00 and the error log in the temporary folder. Dialogs under test

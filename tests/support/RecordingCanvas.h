@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "controls/ReportCanvas.h"
+#include "report/ReportCanvas.h"
 
 // A report canvas that keeps every drawing operation with the state it was drawn in, on a
 // page of any size with 720-twip margins. Texts measure fontSize * 10 twips per character

@@ -9,7 +9,7 @@
 #include <deque>
 #include <functional>
 
-#include "controls/IWindowing.h"
+#include "platform/IWindowing.h"
 
 // An IWindowing for tests: records every call and answers from queues filled in advance, so no
 // test ever waits on a modal loop.

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "datetime/Clock.h"
-#include "store/ModError.h"
+#include "base/Clock.h"
+#include "base/ModError.h"
 #include "store/ProgramFolders.h"
 #include "support/TempDir.h"
 

@@ -1,0 +1,607 @@
+#include "grid/ScheduleGrid.h"
+#include "platform/ColorRef.h"
+
+#include "grid/ScheduleGridPainter.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kHitSlack = 3;
+
+} // namespace
+
+ScheduleGrid::ScheduleGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
+    UpdateMetrics();
+    AxisChanged();
+}
+
+// --- properties -------------------------------------------------------------------
+
+void ScheduleGrid::SetTimeType(int value) {
+    timeType_ = std::clamp(value, 0, 2);
+}
+
+void ScheduleGrid::SetDateFirst(int32_t day) {
+    if (day == dateFirst_) {
+        return;
+    }
+    dateFirst_ = day;
+    AxisChanged();
+    // A new range starts at its beginning; ScrollToTime may follow.
+    horizontalScrollBar()->setValue(0);
+}
+
+void ScheduleGrid::SetDateLast(int32_t day) {
+    dateLast_ = day;
+    AxisChanged();
+}
+
+void ScheduleGrid::SetDayStartMinute(int minute) {
+    dayStartMinute_ = minute;
+    AxisChanged();
+}
+
+void ScheduleGrid::SetDayEndMinute(int minute) {
+    dayEndMinute_ = minute;
+    AxisChanged();
+}
+
+void ScheduleGrid::SetResolution(int16_t pixelsPerHour) {
+    const auto value = std::clamp(pixelsPerHour, ResolutionMinimum(), ResolutionMaximum());
+    if (value == resolution_) {
+        return;
+    }
+    SyncLayout();
+    const double leftMinutes = horizontalScrollBar()->value() / axis_.PixelsPerMinute();
+    resolution_ = value;
+    AxisChanged();
+    SyncLayout();
+    horizontalScrollBar()->setValue(
+        static_cast<int>(std::llround(leftMinutes * axis_.PixelsPerMinute())));
+}
+
+void ScheduleGrid::SetListTitle(const QString& title) {
+    listTitle_ = title;
+    QFont bold = font();
+    bold.setBold(true);
+    titleWidth_ = QFontMetrics(bold).horizontalAdvance(listTitle_);
+    RowsChanged();
+}
+
+void ScheduleGrid::SetBackColor(uint32_t colorRef) {
+    SetAndPaint(backColor_, colorRef);
+}
+
+void ScheduleGrid::SetTitleBackColor(uint32_t colorRef) {
+    SetAndPaint(titleBackColor_, colorRef);
+}
+
+void ScheduleGrid::SetRulerColor(uint32_t colorRef) {
+    SetAndPaint(rulerColor_, colorRef);
+}
+
+void ScheduleGrid::SetListBackColor(uint32_t colorRef) {
+    SetAndPaint(listBackColor_, colorRef);
+}
+
+void ScheduleGrid::SetWeekendColor(uint32_t colorRef) {
+    SetAndPaint(weekendColor_, colorRef);
+}
+
+uint32_t ScheduleGrid::TitleForeColor() const {
+    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(titleBackColor_)));
+}
+
+uint32_t ScheduleGrid::ListForeColor() const {
+    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(listBackColor_)));
+}
+
+void ScheduleGrid::SetTimeLines(bool on) {
+    SetAndPaint(timeLines_, on);
+}
+
+void ScheduleGrid::SetRuler24Hour(bool on) {
+    SetAndPaint(ruler24Hour_, on);
+}
+
+int ScheduleGrid::CurrentRow() const {
+    return model_.IsRow(currentRow_) ? currentRow_ : 0;
+}
+
+void ScheduleGrid::SetCurrentRow(int row) {
+    pendingSelection_.reset();
+    currentRow_ = std::max(row, 0);
+    if (model_.IsRow(currentRow_)) {
+        EnsureRowVisible(currentRow_);
+    }
+    RequestPaint();
+}
+
+void ScheduleGrid::SetRowData(int row, int32_t value) {
+    model_.SetRowData(row, value);
+    if (pendingSelection_ && *pendingSelection_ == value && model_.IsRow(row)) {
+        pendingSelection_.reset();
+        currentRow_ = row;
+        RequestPaint();
+    }
+}
+
+void ScheduleGrid::SetSelectedBar(int row, int bar) {
+    selectedBar_ = model_.Bar(row, bar) != nullptr ? Hit{row, bar} : Hit{};
+    RequestPaint();
+}
+
+// --- operations -------------------------------------------------------------------
+
+void ScheduleGrid::ClearAll() {
+    // The program rebuilds after every edit: let the selection survive the rebuild.
+    if (model_.IsRow(currentRow_)) {
+        pendingSelection_ = model_.RowData(currentRow_);
+    }
+    currentRow_ = 0;
+    selectedBar_ = {};
+    rightPress_ = {};
+    drag_ = {};
+    lastMove_ = {-1, -1};
+    model_.Clear();
+    widestRow_ = 0;
+    RowsChanged();
+}
+
+int ScheduleGrid::AddRow(const QString& text) {
+    const int row = model_.AddRow(text);
+    widestRow_ = std::max(widestRow_, QFontMetrics(font()).horizontalAdvance(text.trimmed()));
+    RowsChanged();
+    return row;
+}
+
+int ScheduleGrid::AddBar(int row, int startMinute, int endMinute, int32_t startDay,
+                         int32_t endDay) {
+    const int bar = model_.AddBar(row, startMinute, endMinute, startDay, endDay);
+    if (bar > 0) {
+        RequestPaint();
+    }
+    return bar;
+}
+
+void ScheduleGrid::ScrollToTime(int32_t day, int minute) {
+    SyncLayout();
+    const auto x = static_cast<int>(std::llround(axis_.XOf(axis_.OffsetOf(day, minute))));
+    horizontalScrollBar()->setValue(x - Geometry().DataRect().width() / 3);
+}
+
+// --- geometry ---------------------------------------------------------------------
+
+void ScheduleGrid::UpdateMetrics() {
+    const QFontMetrics fm(font());
+    rowHeight_ = fm.height() + 10;
+    rulerHeight_ = 2 * (fm.height() + 6);
+    QFont bold = font();
+    bold.setBold(true);
+    titleWidth_ = QFontMetrics(bold).horizontalAdvance(listTitle_);
+    widestRow_ = 0;
+    for (int row = 1; row <= model_.RowCount(); ++row) {
+        widestRow_ = std::max(widestRow_, fm.horizontalAdvance(model_.RowText(row).trimmed()));
+    }
+    RowsChanged();
+}
+
+ScheduleGridGeometry ScheduleGrid::Geometry() const {
+    ScheduleGridGeometry g;
+    g.axis = &axis_;
+    g.viewport = viewport()->size();
+    g.listWidth = listWidth_;
+    g.rowHeight = rowHeight_;
+    g.rulerHeight = rulerHeight_;
+    g.scrollX = horizontalScrollBar()->value();
+    g.scrollY = verticalScrollBar()->value();
+    return g;
+}
+
+void ScheduleGrid::SyncLayout() {
+    layoutStale_ = false;
+    const QRect area = Geometry().DataRect();
+    QScrollBar* h = horizontalScrollBar();
+    const int64_t width = axis_.ContentWidth();
+    h->setRange(0, static_cast<int>(std::max<int64_t>(0, width - area.width())));
+    h->setPageStep(std::max(1, area.width()));
+    h->setSingleStep(std::max(8, area.width() / 20));
+    QScrollBar* v = verticalScrollBar();
+    const int64_t height = int64_t{model_.RowCount()} * rowHeight_;
+    v->setRange(0, static_cast<int>(std::max<int64_t>(0, height - area.height())));
+    v->setPageStep(std::max(1, area.height()));
+    v->setSingleStep(rowHeight_);
+}
+
+void ScheduleGrid::AxisChanged() {
+    axis_.Set(dateFirst_, dateLast_, dayStartMinute_, dayEndMinute_, resolution_);
+    drag_ = {};
+    layoutStale_ = true;
+    RequestPaint();
+}
+
+void ScheduleGrid::RowsChanged() {
+    listWidth_ = std::clamp(std::max(titleWidth_, widestRow_) + 16, 110, 280);
+    layoutStale_ = true;
+    RequestPaint();
+}
+
+QPoint ScheduleGrid::PointFor(int32_t day, int minute, int row) const {
+    return Geometry().PointFor(day, minute, row);
+}
+
+ScheduleGrid::Hit ScheduleGrid::HitTest(QPoint pos) const {
+    const ScheduleGridGeometry g = Geometry();
+    const QRect area = g.DataRect();
+    if (pos.y() < area.top() || pos.y() > area.bottom() || pos.x() < 0 || pos.x() > area.right()) {
+        return {};
+    }
+    const int row = g.RowAt(pos.y());
+    if (!model_.IsRow(row)) {
+        return {};
+    }
+    if (pos.x() < area.left()) {
+        return {row, 0};
+    }
+    const double x = g.ContentX(pos.x());
+    const int64_t from = axis_.AbsoluteOf(axis_.OffsetAtX(x - kHitSlack));
+    const int64_t to = axis_.AbsoluteOf(axis_.OffsetAtX(x + kHitSlack) + 1) + 1;
+    Hit hit{row, 0};
+    // The last bar painted is the one on top.
+    model_.ForEachBarIn(row, from, to, [&](int number, const ScheduleGridBar& bar) {
+        const std::optional<QRectF> rect = g.BarRectF(row, bar);
+        if (rect && rect->contains(QPointF(pos) + QPointF(0.5, 0.5))) {
+            hit.bar = number;
+        }
+    });
+    return hit;
+}
+
+QRect ScheduleGrid::BarRect(int row, int bar) const {
+    const ScheduleGridBar* b = model_.Bar(row, bar);
+    const std::optional<QRectF> rect = b ? Geometry().BarRectF(row, *b) : std::nullopt;
+    return rect ? rect->toAlignedRect() : QRect();
+}
+
+QString ScheduleGrid::BarToolTip(int row, int bar) const {
+    const ScheduleGridBar* b = model_.Bar(row, bar);
+    if (b == nullptr) {
+        return QString();
+    }
+    // Always with the days: a tooltip is read on its own.
+    QString text = ScheduleGridPainter::MomentLabel(b->startDay, b->startMinute, ruler24Hour_) +
+                   QString::fromUtf8(" \u2013 ") +
+                   ScheduleGridPainter::MomentLabel(b->endDay, b->endMinute, ruler24Hour_);
+    if (!b->text.trimmed().isEmpty()) {
+        text = b->text.trimmed() + "\n" + text;
+    }
+    return text;
+}
+
+void ScheduleGrid::EnsureRowVisible(int row) {
+    SyncLayout();
+    QScrollBar* v = verticalScrollBar();
+    const int top = (row - 1) * rowHeight_;
+    const int height = Geometry().DataRect().height();
+    if (top < v->value()) {
+        v->setValue(top);
+    } else if (top + rowHeight_ > v->value() + height) {
+        v->setValue(top + rowHeight_ - height);
+    }
+}
+
+// --- painting and events ----------------------------------------------------------
+
+void ScheduleGrid::RequestPaint() {
+    // A rebuild changes thousands of bars; asking Qt once is enough.
+    if (!paintRequested_) {
+        paintRequested_ = true;
+        viewport()->update();
+    }
+}
+
+void ScheduleGrid::paintEvent(QPaintEvent* event) {
+    paintRequested_ = false;
+    if (layoutStale_) {
+        SyncLayout();
+    }
+    ScheduleGridView view;
+    view.geometry = Geometry();
+    view.model = &model_;
+    view.back = ColorRefToQColor(backColor_);
+    view.titleBack = ColorRefToQColor(titleBackColor_);
+    view.ruler = ColorRefToQColor(rulerColor_);
+    view.listBack = ColorRefToQColor(listBackColor_);
+    view.weekend = ColorRefToQColor(weekendColor_);
+    view.weekendMask = weekendMask_;
+    view.timeLines = timeLines_;
+    view.ruler24Hour = ruler24Hour_;
+    view.listTitle = listTitle_;
+    view.currentRow = CurrentRow();
+    view.selectedRow = selectedBar_.row;
+    view.selectedBar = selectedBar_.bar;
+    view.focused = hasFocus();
+    view.dragging = drag_.active;
+    view.dragRow = drag_.row;
+    view.dragFrom = std::min(drag_.anchor, drag_.current);
+    view.dragTo = std::max(drag_.anchor, drag_.current);
+    view.palette = palette();
+    view.font = font();
+    view.texts = &texts_;
+    view.boldTexts = &boldTexts_;
+    QPainter painter(viewport());
+    const ScheduleGridPainter::Stats stats =
+        ScheduleGridPainter(view).Paint(painter, event->rect());
+    paintStats_.drawn = stats.drawn;
+    paintStats_.examined = stats.examined;
+}
+
+void ScheduleGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    SyncLayout();
+}
+
+void ScheduleGrid::scrollContentsBy(int, int) {
+    // The title column and the ruler stay put, so the whole view is repainted.
+    viewport()->update();
+}
+
+void ScheduleGrid::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        UpdateMetrics();
+    }
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        RequestPaint();
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
+bool ScheduleGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const Hit hit = HitTest(help->pos());
+        if (hit.bar > 0) {
+            QToolTip::showText(help->globalPos(), BarToolTip(hit.row, hit.bar), viewport(),
+                               BarRect(hit.row, hit.bar));
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    if (event->type() == QEvent::Leave && !drag_.active) {
+        ReportMove({});
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
+    if (layoutStale_) {
+        SyncLayout();
+    }
+    const QPoint pos = event->position().toPoint();
+    const Hit hit = HitTest(pos);
+    const Qt::MouseButton button = event->button();
+    if (hit.row > 0 && (button == Qt::LeftButton || button == Qt::RightButton)) {
+        pendingSelection_.reset();
+        currentRow_ = hit.row;
+        RequestPaint();
+    }
+    if (button == Qt::RightButton) {
+        rightPress_ = hit;
+        return;
+    }
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    if (hit.bar > 0) {
+        selectedBar_ = hit;
+        RequestPaint();
+        emit BarLeftClick(hit.row, hit.bar);
+        return;
+    }
+    if (hit.row > 0 && pos.x() >= Geometry().DataRect().left()) {
+        const int64_t at =
+            axis_.SnappedOffsetAtX(Geometry().ContentX(pos.x()), axis_.SnapMinutes());
+        drag_ = {true, hit.row, at, at};
+    }
+}
+
+void ScheduleGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (layoutStale_) {
+        SyncLayout();
+    }
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && drag_.active) {
+        UpdateDrag(pos);
+        FinishDrag();
+    } else if (event->button() == Qt::RightButton) {
+        const Hit pressed = rightPress_;
+        rightPress_ = {};
+        const Hit hit = HitTest(pos);
+        if (hit.bar > 0 && hit == pressed) {
+            // The popup's commands act on the bar under the pointer.
+            selectedBar_ = hit;
+            RequestPaint();
+            emit BarRightClick(hit.row, hit.bar);
+        }
+    }
+}
+
+void ScheduleGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const Hit hit = HitTest(event->position().toPoint());
+        if (hit.bar > 0) {
+            pendingSelection_.reset();
+            currentRow_ = hit.row;
+            selectedBar_ = hit;
+            RequestPaint();
+            emit BarDblClick(hit.row, hit.bar);
+            return;
+        }
+    }
+    mousePressEvent(event);
+}
+
+void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (layoutStale_) {
+        SyncLayout();
+    }
+    const QPoint pos = event->position().toPoint();
+    if (drag_.active) {
+        // Dragging past an edge pulls the view along.
+        const QRect area = Geometry().DataRect();
+        QScrollBar* h = horizontalScrollBar();
+        if (pos.x() < area.left()) {
+            h->setValue(h->value() - (area.left() - pos.x()));
+        } else if (pos.x() > area.right()) {
+            h->setValue(h->value() + (pos.x() - area.right()));
+        }
+        UpdateDrag(pos);
+    }
+    ReportMove(HitTest(pos));
+}
+
+void ScheduleGrid::UpdateDrag(QPoint pos) {
+    const int64_t at = axis_.SnappedOffsetAtX(Geometry().ContentX(pos.x()), axis_.SnapMinutes());
+    if (at != drag_.current) {
+        drag_.current = at;
+        RequestPaint();
+    }
+}
+
+void ScheduleGrid::FinishDrag() {
+    const Drag drag = drag_;
+    drag_ = {};
+    RequestPaint();
+    if (drag.anchor == drag.current) {
+        return;
+    }
+    const auto start = axis_.MomentAt(std::min(drag.anchor, drag.current), false);
+    const auto end = axis_.MomentAt(std::max(drag.anchor, drag.current), true);
+    const int bar = AddBar(drag.row, start.minute, end.minute, start.day, end.day);
+    if (bar == 0) {
+        return;
+    }
+    const QColor fill = palette().color(QPalette::Highlight);
+    SetBarColor(drag.row, bar, QColorToColorRef(fill));
+    SetBarTextColor(drag.row, bar, QColorToColorRef(ScheduleGridPainter::Contrast(fill)));
+    // Last: the handler may rebuild the whole grid.
+    emit BarAdded(drag.row, bar, 0, 0);
+}
+
+void ScheduleGrid::ReportMove(Hit hit) {
+    if (hit == lastMove_) {
+        return;
+    }
+    lastMove_ = hit;
+    emit ItemMove(hit.row, hit.bar);
+}
+
+void ScheduleGrid::wheelEvent(QWheelEvent* event) {
+    SyncLayout();
+    const QPoint pixels = event->pixelDelta();
+    const QPoint angle = event->angleDelta();
+    const bool horizontal =
+        (event->modifiers() & Qt::ShiftModifier) || std::abs(angle.x()) > std::abs(angle.y());
+    const auto pick = [horizontal](QPoint p) { return horizontal && p.x() != 0 ? p.x() : p.y(); };
+    int delta = 0;
+    if (!pixels.isNull()) {
+        delta = pick(pixels);
+    } else {
+        const int unit =
+            horizontal ? std::max(24, Geometry().DataRect().width() / 8) : 3 * rowHeight_;
+        delta = pick(angle) * unit / 120;
+    }
+    QScrollBar* bar = horizontal ? horizontalScrollBar() : verticalScrollBar();
+    bar->setValue(bar->value() - delta);
+    event->accept();
+}
+
+void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
+    SyncLayout();
+    const int rows = RowCount();
+    const int current = CurrentRow();
+    const int page = std::max(1, Geometry().DataRect().height() / std::max(1, rowHeight_) - 1);
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    QScrollBar* h = horizontalScrollBar();
+    const auto moveTo = [&](int row) {
+        if (rows > 0) {
+            SetCurrentRow(std::clamp(row, 1, rows));
+        }
+    };
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveTo(current > 0 ? current - 1 : 1);
+        break;
+    case Qt::Key_Down:
+        moveTo(current > 0 ? current + 1 : 1);
+        break;
+    case Qt::Key_PageUp:
+        moveTo(current - page);
+        break;
+    case Qt::Key_PageDown:
+        moveTo(current + page);
+        break;
+    case Qt::Key_Home:
+        ctrl ? moveTo(1) : h->setValue(h->minimum());
+        break;
+    case Qt::Key_End:
+        ctrl ? moveTo(rows) : h->setValue(h->maximum());
+        break;
+    case Qt::Key_Left:
+        h->setValue(h->value() - h->singleStep());
+        break;
+    case Qt::Key_Right:
+        h->setValue(h->value() + h->singleStep());
+        break;
+    case Qt::Key_Escape:
+        if (!drag_.active) {
+            return QAbstractScrollArea::keyPressEvent(event);
+        }
+        drag_ = {};
+        RequestPaint();
+        break;
+    default:
+        return QAbstractScrollArea::keyPressEvent(event);
+    }
+    event->accept();
+}
+
+void ScheduleGrid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    RequestPaint();
+    emit GotFocus();
+}
+
+void ScheduleGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    RequestPaint();
+}
+
+void ScheduleGrid::EmitScrollTrack() {
+    const auto left = axis_.MomentAt(axis_.OffsetAtX(horizontalScrollBar()->value()), false);
+    const int row = verticalScrollBar()->value() / std::max(1, rowHeight_) + 1;
+    emit ScrollTrack(left.day, left.minute, row);
+}
