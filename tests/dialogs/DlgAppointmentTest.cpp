@@ -181,6 +181,7 @@ struct RefusalCase {
     int existingStart, existingEnd; // -1: none
     const char* typedEnd;           // typed over the end time, or null
     const char* reason;
+    bool editing = false; // a booking at 10:00 to 10:40, made first, is edited
 };
 class Refusals : public DlgAppointmentTest, public ::testing::WithParamInterface<RefusalCase> {};
 
@@ -189,12 +190,16 @@ TEST_P(Refusals, SayUnableToSaveWhyAndStayOpen) {
     const RefusalCase& c = GetParam();
     int32_t room = c.resource ? AddResource("Room") : 0;
     const int32_t type = AddType("Type", 30, 0, 15);
+    const int32_t edited =
+        c.editing ? AddAppointment(AddCustomer("Bo"), room, type, At(today, 600), At(today, 640))
+                  : 0;
     if (c.existingStart >= 0) {
         AddAppointment(AddCustomer("Ann Lee"), room, type, At(today, c.existingStart),
                        At(c.existingEnd < c.existingStart ? today + 1 : today, c.existingEnd));
     }
     const size_t before = store().Appointments().Count();
     Preset(room, At(today, 600), At(today, 660));
+    dialog().SetAppointmentId(edited);
     Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
         if (c.typedEnd != nullptr) {
             TypeOver(d.TimeEnd(), c.typedEnd);
@@ -208,7 +213,7 @@ TEST_P(Refusals, SayUnableToSaveWhyAndStayOpen) {
     EXPECT_EQ(std::tuple(ui.messages[0].text, ui.messages[0].title, ui.messages[0].detail),
               std::tuple("Unable to save appointment!", "Error!", c.reason));
     EXPECT_EQ(store().Appointments().Count(), before);
-    EXPECT_EQ(dialog().AppointmentId(), 0);
+    EXPECT_EQ(dialog().AppointmentId(), edited);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -216,6 +221,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RefusalCase{"Overlap", true, 630, 700, nullptr,
                                   "It would overlap this appointment of the same resource:\n"
                                   "Ann Lee, Type, 02/06/2021 10:30 to 11:40"},
+                      RefusalCase{"OverlapWhileEditing", true, 660, 700, "1110",
+                                  "It would overlap this appointment of the same resource:\n"
+                                  "Ann Lee, Type, 02/06/2021 11:00 to 11:40",
+                                  true},
                       RefusalCase{"OverlapIntoTheNextDay", true, 570, 30, nullptr,
                                   "It would overlap this appointment of the same resource:\n"
                                   "Ann Lee, Type, 02/06/2021 09:30 to 03/06/2021 00:30"},

@@ -420,18 +420,26 @@ TEST_F(ScheduleGridTest, TheSelectedBarAndTheFocusShowWhateverTheColours) {
 }
 
 // An hour label shows whole or not at all where the view cuts through it.
-TEST_F(ScheduleGridTest, RulerLabelsAtTheLeftEdgeShowWholeOrNotAtAll) {
+TEST_F(ScheduleGridTest, RulerLabelsAtTheEdgesShowWholeOrNotAtAll) {
     AddRows(1);
     grid->SetRuler24Hour(true);
     grid->SetResolution(60); // a pixel a minute, a label an hour
     const QColor ruler = ColorRefToQColor(grid->RulerColor());
-    for (const auto& [tickFromEdge, inked] : {std::pair(-5, false), std::pair(10, true)}) {
-        SCOPED_TRACE(tickFromEdge);
-        grid->horizontalScrollBar()->setValue(600 - tickFromEdge); // 10:00 on Monday
+    const int width = View()->width() - 2; // inside the focus frame
+    // The 10:00 tick on Tuesday so far inside the left or the right edge.
+    const struct {
+        bool right;
+        int tickFromEdge;
+        bool inked;
+    } rows[] = {{false, -5, false}, {false, 10, true}, {true, 10, false}, {true, 50, true}};
+    for (const auto& [right, tickFromEdge, inked] : rows) {
+        SCOPED_TRACE(::testing::Message() << right << " " << tickFromEdge);
+        const int tick = right ? width - tickFromEdge : grid->ListWidth() + tickFromEdge;
+        grid->horizontalScrollBar()->setValue(grid->ListWidth() + kDay + 600 - tick);
         const QImage image = Render();
         int ink = 0;
         for (int y = grid->RulerHeight() / 2 + 2; y < grid->RulerHeight() - 8; ++y) {
-            for (int x = grid->ListWidth(); x < grid->ListWidth() + 45; ++x) {
+            for (int x = right ? tick : grid->ListWidth(); x < (right ? width : tick + 45); ++x) {
                 ink += QColor(image.pixel(x, y)) != ruler ? 1 : 0;
             }
         }

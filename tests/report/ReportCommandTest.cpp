@@ -165,6 +165,7 @@ const RefusalCase kRefusals[] = {
      ReportStatus::BadArguments,
      "from 1900-01-01 to 4770-11-26 in"},
     {"FolderMissing", {"missing/folder/x.pdf", "", ""}, ReportStatus::Failed, "could not write"},
+    {"ErrorLogNotYetMade", {"Tidemar.err", "", ""}, ReportStatus::BadArguments, "the error log"},
 };
 
 class Refusals : public ReportCommandTest, public ::testing::WithParamInterface<RefusalCase> {};

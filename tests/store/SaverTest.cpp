@@ -149,6 +149,7 @@ TEST_F(SaverTest, AFailedWriteIsRetriedOnItsOwnWithGrowingPauses) {
 
     files.faults.push_back({Op::Rename, "Customer.bin", 1, EIO});
     AddCustomer("Cy");
+    EXPECT_EQ(saver->DueIn(), 1000ms) << "after a success, a quiet second again";
     Pass(1s);
     RunJobs();
     EXPECT_TRUE(saver->Failing());

@@ -585,6 +585,7 @@ TEST_P(CutSaves, LeaveNoBookingWithoutItsRecords) {
         EXPECT_FALSE(store.Save().Ok());
 
         ClsGlobal disk(Folders(), FileSystem::Real(), StoreMode::ReadOnly);
+        EXPECT_TRUE(disk.LoadProblems().empty()) << disk.LoadProblems().front().what;
         int32_t highest = 0;
         for (const ClsAppointment& a : disk.Appointments()) {
             EXPECT_TRUE(disk.Resources().Exists(a.ResourceId())) << a.Id();
