@@ -27,7 +27,7 @@ public:
     void SetUp() override {
         DialogFixture::SetUp();
         CreateSampleData(store(), window->Date());
-        dialog = std::make_unique<DlgAppointment>(*window);
+        dialog = std::make_unique<DlgAppointment>(window->WindowServices(), window->View());
         for (const ClsAppointment& a : store().Appointments()) {
             if (a.Reference() == "MTG 001") {
                 dialog->SetAppointmentId(a.Id());

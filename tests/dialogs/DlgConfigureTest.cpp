@@ -26,7 +26,7 @@ public:
         store().SetOption(2, false);
         store().SetDateFormat(1);
         store().SetColor(4, 0x00102030);
-        dialog = new DlgConfigure(*window);
+        dialog = new DlgConfigure(window->WindowServices(), window->View());
         Open();
     }
     void Open() {

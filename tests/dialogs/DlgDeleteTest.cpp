@@ -35,7 +35,7 @@ public:
                                                          start, start + 60));
         }
         window->ShowResources();
-        dialog = new DlgDelete(*window);
+        dialog = new DlgDelete(window->WindowServices(), window->View());
     }
     void Open(int currentRow, std::initializer_list<int> marks = {}) {
         grid().SetCurrentRow(currentRow);

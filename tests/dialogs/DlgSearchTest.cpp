@@ -30,7 +30,7 @@ public:
         early = AddAppointment(room, ann, review, day, 540, 600);
         other = AddAppointment(room, bob, talk, day, 600, 660);
         sameStart = AddAppointment(AddResource("Hall"), ann, talk, day, 540, 570);
-        dialog = new DlgSearch(*window);
+        dialog = new DlgSearch(window->WindowServices());
         Open();
     }
     void Open() {

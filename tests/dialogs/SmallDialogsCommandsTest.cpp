@@ -59,9 +59,9 @@ public:
 
     std::unique_ptr<D> Make(DlgAppointment& appointment) {
         if constexpr (std::is_same_v<D, DlgResource>) {
-            return std::make_unique<D>(*window);
+            return std::make_unique<D>(window->WindowServices());
         } else {
-            return std::make_unique<D>(*window, &appointment);
+            return std::make_unique<D>(window->WindowServices(), &appointment);
         }
     }
 
@@ -71,7 +71,7 @@ public:
         SetUp();
         ui.helps.clear();
         const Traits traits = TraitsOf<D>();
-        DlgAppointment appointment(*window);
+        DlgAppointment appointment(window->WindowServices(), window->View());
         std::unique_ptr<D> dialog = Make(appointment);
         EXPECT_EQ(dialog->windowTitle(), traits.title);
         EXPECT_EQ(MainWindowFixture::MenuLayout(dialog->MenuBar()),
@@ -135,7 +135,7 @@ TYPED_TEST(SmallDialogCommands, SaveCancelAndHelpByMenuAndButton) {
 TYPED_TEST(SmallDialogCommands, ABlankNameIsRefusedAndANameStopsAtTheStoredWidth) {
     const auto save = TypeParam::Command::FileSave;
     const Traits traits = TraitsOf<TypeParam>();
-    DlgAppointment appointment(*this->window);
+    DlgAppointment appointment(this->window->WindowServices(), this->window->View());
     std::unique_ptr<TypeParam> dialog = this->Make(appointment);
     this->template Show<TypeParam>(*dialog, [&](TypeParam& d) {
         QLineEdit* name = NameField(d);
