@@ -32,18 +32,14 @@ constexpr const char* kForm = "DlgConfigure";
 constexpr double kHeightTwips = 3675;
 constexpr int kHelpContext = 1;
 
+// clang-format off
 const CommandRow<DlgConfigure> kCommands[] = {
-    {Command::FileExit,
-     "&File",
-     "E&xit",
-     {},
-     Cmd::Plain,
-     "Exit",
-     "Exit",
-     &DlgConfigure::mnuFileExit_Click},
-    {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain, "Help", "Help",
-     &DlgConfigure::mnuHelp_Click},
+    {Command::FileExit, "&File", "E&xit", {}, Cmd::Plain,
+     "Exit", "Exit", &DlgConfigure::mnuFileExit_Click},
+    {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain,
+     "Help", "Help", &DlgConfigure::mnuHelp_Click},
 };
+// clang-format on
 
 const char* const kDateCaptions[] = {"&dd/mm/yy", "&mm/dd/yy"};
 const char* const kOptionCaptions[] = {"Show &timelines on schedule",

@@ -18,20 +18,16 @@ constexpr double kHeightTwips = 2010;
 constexpr int kHelpContext = 4;
 
 using Command = DlgCustomer::Command;
+// clang-format off
 const CommandRow<DlgCustomer> kCommands[] = {
-    {Command::FileSave, "&File", "&Save", QKeySequence::Save, Cmd::Plain, "Save", "Save",
-     &DlgCustomer::mnuFileSave_Click},
-    {Command::FileCancel,
-     "&File",
-     "&Cancel",
-     {},
-     Cmd::SeparatorBefore,
-     "Cancel",
-     "Cancel",
-     &DlgCustomer::mnuFileCancel_Click},
-    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain, "Help", "Help",
-     &DlgCustomer::mnuHelp_Click},
+    {Command::FileSave, "&File", "&Save", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save", &DlgCustomer::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgCustomer::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &DlgCustomer::mnuHelp_Click},
 };
+// clang-format on
 } // namespace
 
 DlgCustomer::DlgCustomer(const Services& services, QWidget* parent)

@@ -35,19 +35,15 @@ constexpr int kHelpContext = 7;
 // The "X" column.
 constexpr int kMarkColumn = 1;
 
+// clang-format off
 const CommandRow<DlgDelete> kCommands[] = {
     {Command::FileDelete, "&File", "&Delete marked appointments", QKeySequence::Delete, Cmd::Plain,
      "Delete", "Delete marked appointment(s)", &DlgDelete::mnuFileDelete_Click},
-    {Command::FileCancel,
-     "&File",
-     "&Cancel",
-     {},
-     Cmd::SeparatorBefore,
-     "Cancel",
-     "Cancel",
-     &DlgDelete::mnuFileCancel_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgDelete::mnuFileCancel_Click},
     {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain, "Help", "Help", &DlgDelete::mnuHelp_Click},
 };
+// clang-format on
 } // namespace
 
 DlgDelete::DlgDelete(const Services& services, const ScheduleView& schedule)

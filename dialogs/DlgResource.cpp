@@ -18,20 +18,16 @@ constexpr double kHeightTwips = 2010;
 constexpr int kHelpContext = 2;
 
 using Command = DlgResource::Command;
+// clang-format off
 const CommandRow<DlgResource> kCommands[] = {
-    {Command::FileSave, "&File", "&Save", QKeySequence::Save, Cmd::Plain, "Save", "Save",
-     &DlgResource::mnuFileSave_Click},
-    {Command::FileCancel,
-     "&File",
-     "&Cancel",
-     {},
-     Cmd::Plain,
-     "Cancel",
-     "Cancel",
-     &DlgResource::mnuFileCancel_Click},
-    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain, "Help", "Help",
-     &DlgResource::mnuHelp_Click},
+    {Command::FileSave, "&File", "&Save", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save", &DlgResource::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::Plain,
+     "Cancel", "Cancel", &DlgResource::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &DlgResource::mnuHelp_Click},
 };
+// clang-format on
 } // namespace
 
 DlgResource::DlgResource(const Services& services)

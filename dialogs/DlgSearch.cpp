@@ -30,41 +30,19 @@ constexpr double kHeightTwips = 4305;
 const QString kDateSample = QStringLiteral("00/00/00 00:00pm");
 constexpr int kHelpContext = 6;
 
+// clang-format off
 const CommandRow<DlgSearch> kCommands[] = {
-    {Command::FileSelect,
-     "&File",
-     "&Select",
-     {},
-     Cmd::Plain,
-     "Select",
-     "Select",
-     &DlgSearch::mnuFileSelect_Click},
-    {Command::FileCancel,
-     "&File",
-     "&Cancel",
-     {},
-     Cmd::SeparatorBefore,
-     "Cancel",
-     "Cancel",
-     &DlgSearch::mnuFileCancel_Click},
-    {Command::SearchCustomer,
-     "Search &by",
-     "&Customer",
-     {},
-     Cmd::Checkable,
-     "Customer",
-     "Search by customer",
-     &DlgSearch::mnuSearchCustomer_Click},
-    {Command::SearchType,
-     "Search &by",
-     "Appointment &type",
-     {},
-     Cmd::Checkable,
-     "Type",
-     "Search by appointment type",
-     &DlgSearch::mnuSearchType_Click},
+    {Command::FileSelect, "&File", "&Select", {}, Cmd::Plain,
+     "Select", "Select", &DlgSearch::mnuFileSelect_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgSearch::mnuFileCancel_Click},
+    {Command::SearchCustomer, "Search &by", "&Customer", {}, Cmd::Checkable,
+     "Customer", "Search by customer", &DlgSearch::mnuSearchCustomer_Click},
+    {Command::SearchType, "Search &by", "Appointment &type", {}, Cmd::Checkable,
+     "Type", "Search by appointment type", &DlgSearch::mnuSearchType_Click},
     {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain, "Help", "Help", &DlgSearch::mnuHelp_Click},
 };
+// clang-format on
 } // namespace
 
 DlgSearch::DlgSearch(const Services& services)

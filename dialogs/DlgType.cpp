@@ -26,20 +26,16 @@ constexpr double kHeightTwips = 4170;
 constexpr int kHelpContext = 5;
 
 using Command = DlgType::Command;
+// clang-format off
 const CommandRow<DlgType> kCommands[] = {
-    {Command::FileSave, "&File", "&Save appointment type", QKeySequence::Save, Cmd::Plain, "Save",
-     "Save", &DlgType::mnuFileSave_Click},
-    {Command::FileCancel,
-     "&File",
-     "&Cancel",
-     {},
-     Cmd::SeparatorBefore,
-     "Cancel",
-     "Cancel",
-     &DlgType::mnuFileCancel_Click},
-    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain, "Help", "Help",
-     &DlgType::mnuHelp_Click},
+    {Command::FileSave, "&File", "&Save appointment type", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save", &DlgType::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgType::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &DlgType::mnuHelp_Click},
 };
+// clang-format on
 } // namespace
 
 DlgType::DlgType(const Services& services, QWidget* parent)
