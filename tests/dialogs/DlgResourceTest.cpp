@@ -24,7 +24,7 @@ class Cancelling : public DialogFixture, public ::testing::WithParamInterface<Ca
 // Cancel clears the id, also for an existing resource; only the close box keeps it.
 TEST_P(Cancelling, LeavesZeroUnlessClosedByTheCloseBox) {
     int32_t id = AddResource("Meeting #1");
-    DlgResource dialog(window->WindowServices());
+    DlgResource dialog(services());
     dialog.SetResourceId(id);
     int result = Show<DlgResource>(dialog, [&](DlgResource& d) {
         EXPECT_EQ(d.TxtResName()->text(), "Meeting #1") << "without the record's padding";
@@ -54,7 +54,7 @@ TEST_F(DialogFixture, ResourceNameTakesTheFocusAtEachActivationOnlyForANewResour
     const int32_t stored = AddResource("Meeting #1");
     for (const int32_t id : {0, stored}) {
         SCOPED_TRACE(id);
-        DlgResource dialog(window->WindowServices());
+        DlgResource dialog(services());
         dialog.SetResourceId(id);
         Show<DlgResource>(dialog, [&](DlgResource& d) {
             d.MenuBar()->setFocus();
