@@ -6,19 +6,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 
 #include "datetime/ClsDate.h"
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgType.h"
-#include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/Blanks.h"
 #include "ui/ClsDialog.h"
-#include "ui/ClsPopupMenu.h"
+#include "ui/CommandTable.h"
+#include "ui/ScheduleView.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 #include "widgets/LookupComboBox.h"
@@ -35,22 +32,29 @@ constexpr double kHeightTwips = 3480;
 constexpr int kHelpContext = 3;
 constexpr int kReferenceLength = 12;
 
-struct CommandDef {
-    Command command;
-    const char* caption; // "&" marks the access key
-    void (DlgAppointment::*handler)();
+using D = DlgAppointment;
+// clang-format off
+const CommandRow<DlgAppointment> kCommands[] = {
+    {Command::FileSave, "&File", "&Save appointment", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save appointment", &D::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &D::mnuFileCancel_Click},
+    {Command::CustomerAdd, "&Customer", "&Add customer", {}, Cmd::DropDown,
+     "Customer", "Customer", &D::mnuCustomerAdd_Click},
+    {Command::CustomerEdit, "&Customer", "&Edit customer", {}, Cmd::Plain,
+     nullptr, nullptr, &D::mnuCustomerEdit_Click},
+    {Command::CustomerDelete, "&Customer", "&Delete customer", {}, Cmd::Plain,
+     nullptr, nullptr, &D::mnuCustomerDelete_Click},
+    {Command::TypeAdd, "Appointment &type", "&Add appointment type", {}, Cmd::DropDown,
+     "Type", "Appointment type", &D::mnuTypeAdd_Click},
+    {Command::TypeEdit, "Appointment &type", "&Edit appointment type", {}, Cmd::Plain,
+     nullptr, nullptr, &D::mnuTypeEdit_Click},
+    {Command::TypeDelete, "Appointment &type", "&Delete appointment type", {}, Cmd::Plain,
+     nullptr, nullptr, &D::mnuTypeDelete_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &D::mnuHelp_Click},
 };
-const CommandDef kCommands[] = {
-    {Command::FileSave, "&Save appointment", &DlgAppointment::mnuFileSave_Click},
-    {Command::FileCancel, "&Cancel", &DlgAppointment::mnuFileCancel_Click},
-    {Command::CustomerAdd, "&Add customer", &DlgAppointment::mnuCustomerAdd_Click},
-    {Command::CustomerEdit, "&Edit customer", &DlgAppointment::mnuCustomerEdit_Click},
-    {Command::CustomerDelete, "&Delete customer", &DlgAppointment::mnuCustomerDelete_Click},
-    {Command::TypeAdd, "&Add appointment type", &DlgAppointment::mnuTypeAdd_Click},
-    {Command::TypeEdit, "&Edit appointment type", &DlgAppointment::mnuTypeEdit_Click},
-    {Command::TypeDelete, "&Delete appointment type", &DlgAppointment::mnuTypeDelete_Click},
-    {Command::Help, "&Help", &DlgAppointment::mnuHelp_Click},
-};
+// clang-format on
 
 // The line a delete's question ends with: how many appointments go with the record.
 QString WillBeDeleted(qsizetype count) {
@@ -83,43 +87,15 @@ template <class Records> LookupListModel::Items ItemsOf(const Records& records) 
 
 } // namespace
 
-DlgAppointment::DlgAppointment(DlgMain& main)
-    : EditingDialog(main, &main, kForm, kWidthTwips, kHeightTwips) {
+DlgAppointment::DlgAppointment(const Services& services, const ScheduleView& schedule)
+    : EditingDialog(services, services.owner, kForm, kWidthTwips, kHeightTwips, kHelpContext),
+      schedule_(schedule), commands_(*this, services.windowing, kCommands) {
     setWindowTitle(tr("Appointment"));
-    BuildCommands();
-    BuildFields();
-}
-
-void DlgAppointment::BuildCommands() {
-    for (const CommandDef& def : kCommands) {
-        QAction* action = MakeAction(tr(def.caption));
-        connect(action, &QAction::triggered, this, def.handler);
-        actions_[static_cast<size_t>(def.command)] = action;
-    }
-    Action(Command::FileSave)->setShortcut(QKeySequence::Save);
+    commands_.BuildMenus(MenuBar());
+    commands_.BuildToolBar(ToolBar(), "Save Cancel Customer Type Help", *this,
+                           &DlgAppointment::ToolBar_ButtonClick);
     SetCancelAction(Action(Command::FileCancel));
-    Action(Command::Help)->setShortcut(QKeySequence::HelpContents);
-
-    auto menu = [this](const QString& title, std::initializer_list<Command> commands) {
-        QMenu* m = MenuBar()->addMenu(title);
-        for (Command c : commands) {
-            m->addAction(Action(c));
-        }
-        return m;
-    };
-    QMenu* file = menu(tr("&File"), {Command::FileSave});
-    file->addSeparator();
-    file->addAction(Action(Command::FileCancel));
-    menu(tr("&Customer"), {Command::CustomerAdd, Command::CustomerEdit, Command::CustomerDelete});
-    menu(tr("Appointment &type"), {Command::TypeAdd, Command::TypeEdit, Command::TypeDelete});
-    MenuBar()->addAction(Action(Command::Help));
-
-    AddToolButton("Save", tr("Save appointment"));
-    AddToolButton("Cancel", tr("Cancel"));
-    AddToolButton("Customer", tr("Customer"), true);
-    AddToolButton("Type", tr("Appointment type"), true);
-    AddToolButton("Help", tr("Help"));
-    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgAppointment::ToolBar_ButtonClick);
+    BuildFields();
 }
 
 void DlgAppointment::BuildFields() {
@@ -184,27 +160,21 @@ void DlgAppointment::BuildFields() {
 
 DlgCustomer& DlgAppointment::CustomerDialog() {
     if (customerDialog_ == nullptr) {
-        customerDialog_ = new DlgCustomer(Main(), this);
+        customerDialog_ = new DlgCustomer(services_, this);
     }
     return *customerDialog_;
 }
 
 DlgType& DlgAppointment::TypeDialog() {
     if (typeDialog_ == nullptr) {
-        typeDialog_ = new DlgType(Main(), this);
+        typeDialog_ = new DlgType(services_, this);
     }
     return *typeDialog_;
 }
 
-void DlgAppointment::Form_Activate(bool first) {
-    if (first) {
-        SetUp();
-    }
-}
-
-void DlgAppointment::SetUp() {
-    ClsGlobal& store = Main().Global();
-    const ClsDate& date = Main().Date();
+void DlgAppointment::Form_Activate() {
+    const ClsGlobal& store = services_.store;
+    const ClsDate& date = services_.date;
     const bool twentyFour = store.Option(4);
     timeStart_->SetTwentyFourHour(twentyFour);
     timeEnd_->SetTwentyFourHour(twentyFour);
@@ -228,7 +198,7 @@ void DlgAppointment::SetUp() {
             dateStart_->SetValue(date.SplitDateVal(startDateTime_));
             timeStart_->SetValue(date.SplitTimeVal(startDateTime_));
         } else {
-            dateStart_->SetValue(Main().Sched()->DateFirst());
+            dateStart_->SetValue(schedule_.DateFirst());
             timeStart_->SetValue(0);
         }
         if (endDateTime_ != 0) {
@@ -247,7 +217,7 @@ void DlgAppointment::SetUp() {
 
 void DlgAppointment::ShowSelections(int32_t customerId, int32_t typeId, int32_t resourceId) {
     Trap(kForm, "ShowSelections", [&] {
-        const ClsGlobal& store = Main().Global();
+        const ClsGlobal& store = services_.store;
         if (customerId != -1) {
             cbCustomer_->Fill(ItemsOf(store.Customers()));
             cbCustomer_->SelectId(customerId);
@@ -284,20 +254,20 @@ MaskedField* DlgAppointment::WrongTimeField() const {
 }
 
 QString DlgAppointment::MomentText(int32_t dtTm) const {
-    const ClsDate& date = Main().Date();
+    const ClsDate& date = services_.date;
     return dateStart_->TextOf(date.SplitDateVal(dtTm)) + u' ' +
            timeStart_->TextOf(date.SplitTimeVal(dtTm));
 }
 
 QString DlgAppointment::OverlapText(int32_t otherId) const {
-    const ClsGlobal& store = Main().Global();
+    const ClsGlobal& store = services_.store;
     if (!store.Appointments().Exists(otherId)) {
         return tr("It would overlap another appointment of the same resource.");
     }
     auto other = store.AppointmentLoad(otherId);
     QString customer = QString::fromStdString(store.CustomerLoad(other->CustomerId())->Name());
     QString type = QString::fromStdString(store.TypeLoad(other->TypeId())->Name());
-    const ClsDate& date = Main().Date();
+    const ClsDate& date = services_.date;
     // The end's date only when it differs from the start's.
     const QString end = date.SplitDateVal(other->EndDtTm()) == date.SplitDateVal(other->StartDtTm())
                             ? timeStart_->TextOf(date.SplitTimeVal(other->EndDtTm()))
@@ -308,8 +278,8 @@ QString DlgAppointment::OverlapText(int32_t otherId) const {
 }
 
 void DlgAppointment::RefuseSave(const QString& reason) {
-    Main().Windowing().MessageBox(this, tr("Unable to save appointment!"), tr("Error!"),
-                                  IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok, reason);
+    services_.windowing.MessageBox(this, tr("Unable to save appointment!"), tr("Error!"),
+                                   IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok, reason);
 }
 
 // Besides what the store refuses (an overlap), a date or time that does not exist, an end
@@ -332,7 +302,7 @@ void DlgAppointment::mnuFileSave_Click() {
         const int32_t customerId = ClsDialog::ComboGetCurrentId(cbCustomer_);
         const int32_t resourceId = ClsDialog::ComboGetCurrentId(cbResource_);
         const int32_t typeId = ClsDialog::ComboGetCurrentId(cbType_);
-        const ClsDate& date = Main().Date();
+        const ClsDate& date = services_.date;
         const int32_t start = date.JoinDateTime(dateStart_->Value(), timeStart_->Value());
         const int32_t end = date.JoinDateTime(dateEnd_->Value(), timeEnd_->Value());
         const std::string reference = TrimBlanks(txtRef_->text()).toStdString();
@@ -346,7 +316,7 @@ void DlgAppointment::mnuFileSave_Click() {
             return;
         }
         int32_t id = appointmentId_;
-        ClsGlobal& store = Main().Global();
+        ClsGlobal& store = services_.store;
         const int32_t result =
             store.AppointmentSave(id, customerId, resourceId, typeId, start, end, reference);
         if (result == -1) {
@@ -356,7 +326,7 @@ void DlgAppointment::mnuFileSave_Click() {
         }
         if (result < 1) {
             RefuseSave(tr("An error kept it from being stored; the details are in %1.")
-                           .arg(QString::fromStdString(Main().Folders().LogFile())));
+                           .arg(QString::fromStdString(services_.folders.LogFile())));
             return;
         }
         appointmentId_ = result;
@@ -371,7 +341,7 @@ void DlgAppointment::mnuFileCancel_Click() {
 void DlgAppointment::mnuCustomerAdd_Click() {
     DlgCustomer& dialog = CustomerDialog();
     dialog.SetCustomerId(0);
-    Main().Windowing().ShowModal(&dialog);
+    services_.windowing.ShowModal(&dialog);
     if (dialog.CustomerId() != 0) {
         ShowSelections(dialog.CustomerId(), -1, -1);
     }
@@ -384,7 +354,7 @@ void DlgAppointment::mnuCustomerEdit_Click() {
     }
     DlgCustomer& dialog = CustomerDialog();
     dialog.SetCustomerId(ClsDialog::ComboGetCurrentId(cbCustomer_));
-    Main().Windowing().ShowModal(&dialog);
+    services_.windowing.ShowModal(&dialog);
     ShowSelections(dialog.CustomerId(), -1, -1);
 }
 
@@ -395,22 +365,22 @@ void DlgAppointment::mnuCustomerDelete_Click() {
     }
     const int32_t id = ClsDialog::ComboGetCurrentId(cbCustomer_);
     const qsizetype going = CountAppointments(
-        Main().Global(), [id](const ClsAppointment& a) { return a.CustomerId() == id; });
+        services_.store, [id](const ClsAppointment& a) { return a.CustomerId() == id; });
     const QString text = tr("Confirm delete ") +
                          cbCustomer_->itemText(cbCustomer_->currentIndex()) + "?" + "\r\n" +
                          WillBeDeleted(going);
-    if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
-                                      IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
+    if (services_.windowing.MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
+                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    Main().Global().CustomerDelete(id);
+    services_.store.CustomerDelete(id);
     ShowSelections(0, -1, -1);
 }
 
 void DlgAppointment::mnuTypeAdd_Click() {
     DlgType& dialog = TypeDialog();
     dialog.SetTypeId(0);
-    Main().Windowing().ShowModal(&dialog);
+    services_.windowing.ShowModal(&dialog);
     if (dialog.TypeId() != 0) {
         ShowSelections(-1, dialog.TypeId(), -1);
     }
@@ -423,7 +393,7 @@ void DlgAppointment::mnuTypeEdit_Click() {
     }
     DlgType& dialog = TypeDialog();
     dialog.SetTypeId(ClsDialog::ComboGetCurrentId(cbType_));
-    Main().Windowing().ShowModal(&dialog);
+    services_.windowing.ShowModal(&dialog);
     ShowSelections(-1, dialog.TypeId(), -1);
 }
 
@@ -435,53 +405,21 @@ void DlgAppointment::mnuTypeDelete_Click() {
     }
     const int32_t id = ClsDialog::ComboGetCurrentId(cbType_);
     const qsizetype going = CountAppointments(
-        Main().Global(), [id](const ClsAppointment& a) { return a.TypeId() == id; });
+        services_.store, [id](const ClsAppointment& a) { return a.TypeId() == id; });
     const QString text = tr("Confirm delete ") + cbType_->itemText(cbType_->currentIndex()) + "?" +
                          "\r\n" + WillBeDeleted(going);
-    if (Main().Windowing().MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
-                                      IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
+    if (services_.windowing.MessageBox(this, text, tr("Confirm!"), IWindowing::Icon::Question,
+                                       IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    Main().Global().TypeDelete(id);
+    services_.store.TypeDelete(id);
     ShowSelections(-1, 0, -1);
 }
 
 void DlgAppointment::mnuHelp_Click() {
-    ShowHelp(kHelpContext);
-}
-
-void DlgAppointment::PopupCommands(Command add, Command edit, Command remove) {
-    QStringList captions;
-    for (Command c : {add, edit, remove}) {
-        captions << Action(c)->text().remove(u'&');
-    }
-    const int32_t chosen = ClsPopupMenu(Main().Windowing()).Popup(QStringLiteral("111"), captions);
-    const Command commands[] = {add, edit, remove};
-    if (chosen >= 1 && chosen <= 3) {
-        Action(commands[chosen - 1])->trigger();
-    }
+    ShowHelp();
 }
 
 void DlgAppointment::ToolBar_ButtonClick(const QString& key, bool flag) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (key == "Save") {
-            mnuFileSave_Click();
-        } else if (key == "Cancel") {
-            mnuFileCancel_Click();
-        } else if (key == "Customer") {
-            if (flag) {
-                PopupCommands(Command::CustomerAdd, Command::CustomerEdit, Command::CustomerDelete);
-            } else {
-                mnuCustomerAdd_Click();
-            }
-        } else if (key == "Type") {
-            if (flag) {
-                PopupCommands(Command::TypeAdd, Command::TypeEdit, Command::TypeDelete);
-            } else {
-                mnuTypeAdd_Click();
-            }
-        } else if (key == "Help") {
-            mnuHelp_Click();
-        }
-    });
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

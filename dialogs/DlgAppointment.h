@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
+#include "ui/CommandTable.h"
 #include "ui/EditingDialog.h"
 
 class DlgCustomer;
@@ -16,6 +16,7 @@ class QCalendarWidget;
 class QDate;
 class QGridLayout;
 class QLineEdit;
+class ScheduleView;
 
 // "Appointment": makes or edits one appointment: reference, resource, type, customer, start
 // and end, the times kept in line with the type's duration rules (CheckTime). Customers and
@@ -42,7 +43,8 @@ public:
         Count
     };
 
-    explicit DlgAppointment(DlgMain& main);
+    // New appointments start on the schedule's first day unless a start is preset.
+    DlgAppointment(const Services& services, const ScheduleView& schedule);
 
     int32_t AppointmentId() const { return appointmentId_; }
     void SetAppointmentId(int32_t id) { appointmentId_ = id; }
@@ -64,7 +66,7 @@ public:
     QCalendarWidget* SelMonth() const { return selMonth_; }
     // The date field the calendar serves; null before the first drop.
     MaskedDateField* CalendarTarget() const { return calendarTarget_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
     // The sub-dialogs, made on first use.
     DlgCustomer& CustomerDialog();
     DlgType& TypeDialog();
@@ -95,12 +97,10 @@ public:
     void ToolBar_ButtonClick(const QString& key, bool flag);
 
 protected:
-    void Form_Activate(bool first) override;
+    void Form_Activate() override;
 
 private:
-    void BuildCommands();
     void BuildFields();
-    void SetUp();
     // Settles what was typed into the lists and the date and time fields.
     void CommitEdits();
     // The first of the date and time fields whose text is no date or time; null when none.
@@ -115,9 +115,9 @@ private:
     void TimeSpin(MaskedDateField* date, MaskedTimeField* time, int direction,
                   const char* procedure);
     void DropCalendar(MaskedDateField* target, const char* procedure);
-    void PopupCommands(Command add, Command edit, Command remove);
     int32_t SelectedTypeIncrement() const;
 
+    const ScheduleView& schedule_;
     int32_t appointmentId_ = 0;
     int32_t resourceId_ = 0;
     int32_t startDateTime_ = 0;
@@ -136,5 +136,5 @@ private:
     MaskedDateField* calendarTarget_ = nullptr;
     DlgCustomer* customerDialog_ = nullptr;
     DlgType* typeDialog_ = nullptr;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    CommandTable commands_;
 };

@@ -4,7 +4,6 @@
 
 #include "datetime/ClsDate.h"
 #include "dialogs/DlgAppointment.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/ClsDialog.h"
 #include "ui/Trap.h"
@@ -46,8 +45,8 @@ void DlgAppointment::CheckTime() {
         if (WrongTimeField() != nullptr) {
             return;
         }
-        const ClsDate& date = Main().Date();
-        auto type = Main().Global().TypeLoad(ClsDialog::ComboGetCurrentId(CbType()));
+        const ClsDate& date = services_.date;
+        auto type = services_.store.TypeLoad(ClsDialog::ComboGetCurrentId(CbType()));
         int32_t start = 0;
         int32_t end = 0;
         if (type->IncTime() >= 1) {
@@ -72,7 +71,7 @@ void DlgAppointment::CheckTime() {
 
 int32_t DlgAppointment::SelectedTypeIncrement() const {
     const int32_t increment =
-        Main().Global().TypeLoad(ClsDialog::ComboGetCurrentId(CbType()))->IncTime();
+        services_.store.TypeLoad(ClsDialog::ComboGetCurrentId(CbType()))->IncTime();
     return increment == 0 ? 1 : increment;
 }
 

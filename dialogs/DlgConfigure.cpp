@@ -14,15 +14,13 @@
 
 #include <algorithm>
 
-#include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "platform/Twips.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/Blanks.h"
 #include "ui/ClsDialog.h"
-#include "ui/ClsHelp.h"
 #include "ui/CommandTable.h"
+#include "ui/ScheduleView.h"
 #include "ui/Trap.h"
 #include "widgets/ColorButton.h"
 #include "widgets/KeyedToolBar.h"
@@ -34,15 +32,14 @@ constexpr const char* kForm = "DlgConfigure";
 constexpr double kHeightTwips = 3675;
 constexpr int kHelpContext = 1;
 
+// clang-format off
 const CommandRow<DlgConfigure> kCommands[] = {
-    {Command::FileExit, "E&xit", &DlgConfigure::mnuFileExit_Click},
-    {Command::Help, "&Help", &DlgConfigure::mnuHelp_Click},
+    {Command::FileExit, "&File", "E&xit", {}, Cmd::Plain,
+     "Exit", "Exit", &DlgConfigure::mnuFileExit_Click},
+    {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain,
+     "Help", "Help", &DlgConfigure::mnuHelp_Click},
 };
-
-const ToolButtonRow<Command> kToolButtons[] = {
-    {"Exit", "Exit", false, Command::FileExit},
-    {"Help", "Help", false, Command::Help},
-};
+// clang-format on
 
 const char* const kDateCaptions[] = {"&dd/mm/yy", "&mm/dd/yy"};
 const char* const kOptionCaptions[] = {"Show &timelines on schedule",
@@ -51,21 +48,22 @@ const char* const kOptionCaptions[] = {"Show &timelines on schedule",
 const char* const kColorCaptions[] = {"Schedule background", "Schedule title background",
                                       "Schedule ruler", "Schedule list background",
                                       "Weekend background"};
-// The grid property each colour drives, in the order of the colour table.
-void (ScheduleGrid::*const kGridColors[])(uint32_t) = {
-    &ScheduleGrid::SetBackColor, &ScheduleGrid::SetTitleBackColor, &ScheduleGrid::SetRulerColor,
-    &ScheduleGrid::SetListBackColor, &ScheduleGrid::SetWeekendColor};
 } // namespace
 
-DlgConfigure::DlgConfigure(DlgMain& main) : ShowingDialog(&main), main_(main) {
+DlgConfigure::DlgConfigure(const Services& services, ScheduleView& schedule)
+    : QDialog(services.owner), services_(services), schedule_(schedule),
+      commands_(*this, services.windowing, kCommands),
+      frame_(
+          *this,
+          {[this] { Form_Load(); }, [this] { Form_Activate(); }, [this] { StoreResourceType(); }},
+          services_, kHelpContext) {
     setWindowTitle(tr("Configuration"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    BuildActions();
     menuBar_ = new QMenuBar(this);
-    BuildMenus();
+    commands_.BuildMenus(menuBar_);
     toolBar_ = new KeyedToolBar(this);
-    BuildToolBar();
+    commands_.BuildToolBar(toolBar_, "Exit Help", *this, &DlgConfigure::ToolBar_ButtonClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar_);
@@ -74,8 +72,6 @@ DlgConfigure::DlgConfigure(DlgMain& main) : ShowingDialog(&main), main_(main) {
     layout->addWidget(toolBar_);
     layout->addWidget(BuildSettings(), 1);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
-
-    connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgConfigure::ToolBar_ButtonClick);
 }
 
 QWidget* DlgConfigure::BuildSettings() {
@@ -148,29 +144,11 @@ QWidget* DlgConfigure::BuildSettings() {
     return settings;
 }
 
-void DlgConfigure::BuildActions() {
-    MakeActions(this, kCommands, actions_);
-    Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
-}
-
-void DlgConfigure::BuildMenus() {
-    QMenu* file = menuBar_->addMenu(tr("&File"));
-    file->addAction(Action(Command::FileExit));
-    menuBar_->addAction(Action(Command::Help));
-    addAction(Action(Command::Help));
-}
-
-void DlgConfigure::BuildToolBar() {
-    AddToolButtons(toolBar_, kToolButtons);
-}
-
 // However the window goes (Exit, the toolbar, the close box, Escape), a word still being
-// typed is kept, as if the field had lost the focus first.
-void DlgConfigure::hideEvent(QHideEvent* event) {
-    if (activated_) {
-        StoreResourceType();
-    }
-    QDialog::hideEvent(event);
+// typed is kept, as if the field had lost the focus first: the frame stores it on leaving.
+bool DlgConfigure::event(QEvent* event) {
+    frame_.Event(event);
+    return QDialog::event(event);
 }
 
 bool DlgConfigure::eventFilter(QObject* watched, QEvent* event) {
@@ -190,20 +168,18 @@ bool DlgConfigure::eventFilter(QObject* watched, QEvent* event) {
 
 void DlgConfigure::Form_Load() {
     Trap(kForm, "Form_Load", [&] {
-        activated_ = false;
         adjustSize();
         resize(width(), std::max(height(), TwipsToPixelsY(kHeightTwips, this)));
-        ClsDialog::FormCenter(this, &main_);
+        ClsDialog::FormCenter(this, parentWidget());
     });
 }
 
 void DlgConfigure::Form_Activate() {
-    if (activated_) {
+    if (!frame_.FirstActivation()) {
         return;
     }
     Trap(kForm, "Form_Activate", [&] {
-        activated_ = true;
-        const ClsGlobal& settings = main_.Global();
+        const ClsGlobal& settings = services_.store;
         for (int i = 0; i < kColors; ++i) {
             BtnColor(i)->SetColor(static_cast<uint32_t>(settings.Color(i)));
         }
@@ -227,19 +203,19 @@ void DlgConfigure::BtnColor_Click(int index) {
         ColorButton* button = BtnColor(index);
         // Closing the picker without a choice gives the colour it started from.
         const uint32_t color =
-            main_.Windowing().PickColor(this, button->Color()).value_or(button->Color());
+            services_.windowing.PickColor(this, button->Color()).value_or(button->Color());
         button->SetColor(color);
-        main_.Global().SetColor(index, static_cast<int32_t>(color));
-        (main_.Sched()->*kGridColors[index])(color);
+        services_.store.SetColor(index, static_cast<int32_t>(color));
+        schedule_.ShowColor(index, color);
     });
 }
 
 void DlgConfigure::BtnDate_Click(int index) {
-    main_.Global().SetDateFormat(index);
+    services_.store.SetDateFormat(index);
 }
 
 void DlgConfigure::ChkOption_Click(int index) {
-    main_.Global().SetOption(index + 1, ChkOption(index)->isChecked());
+    services_.store.SetOption(index + 1, ChkOption(index)->isChecked());
 }
 
 void DlgConfigure::TxtResType_GotFocus() {
@@ -251,7 +227,7 @@ void DlgConfigure::TxtResType_LostFocus() {
 }
 
 void DlgConfigure::StoreResourceType() {
-    ClsGlobal& settings = main_.Global();
+    ClsGlobal& settings = services_.store;
     settings.SetResourceType(TrimBlanks(txtResType_->text()).toStdString());
     // Show the word as it is kept, so a word cut to 24 characters is not a surprise later.
     const QString stored = QString::fromStdString(settings.ResourceType());
@@ -265,13 +241,9 @@ void DlgConfigure::mnuFileExit_Click() {
 }
 
 void DlgConfigure::mnuHelp_Click() {
-    main_.Help().ShowHelpTopic(&main_, main_.HelpFile(), kHelpContext);
+    frame_.ShowHelp();
 }
 
-void DlgConfigure::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (const auto* row = ToolButtonOf(kToolButtons, key)) {
-            Action(row->command)->trigger();
-        }
-    });
+void DlgConfigure::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -3,13 +3,11 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/Blanks.h"
+#include "ui/CommandTable.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -18,20 +16,29 @@ constexpr const char* kForm = "DlgCustomer";
 constexpr double kWidthTwips = 4200;
 constexpr double kHeightTwips = 2010;
 constexpr int kHelpContext = 4;
+
+using Command = DlgCustomer::Command;
+// clang-format off
+const CommandRow<DlgCustomer> kCommands[] = {
+    {Command::FileSave, "&File", "&Save", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save", &DlgCustomer::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgCustomer::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &DlgCustomer::mnuHelp_Click},
+};
+// clang-format on
 } // namespace
 
-DlgCustomer::DlgCustomer(DlgMain& main, QWidget* parent)
-    : EditingDialog(main, parent, kForm, kWidthTwips, kHeightTwips),
-      txtCustomerName_(new QLineEdit(this)) {
+DlgCustomer::DlgCustomer(const Services& services, QWidget* parent)
+    : EditingDialog(services, parent, kForm, kWidthTwips, kHeightTwips, kHelpContext),
+      txtCustomerName_(new QLineEdit(this)), commands_(*this, services.windowing, kCommands) {
     setWindowTitle(tr("Customer"));
     // The record keeps no more: a longer name would be cut without a word.
     txtCustomerName_->setMaxLength(static_cast<int>(ClsCustomer::NameWidth));
-    actions_ = AddSaveCancelHelp(tr("&Save"), true);
-    connect(Action(Command::FileSave), &QAction::triggered, this, &DlgCustomer::mnuFileSave_Click);
-    connect(Action(Command::FileCancel), &QAction::triggered, this,
-            &DlgCustomer::mnuFileCancel_Click);
-    connect(Action(Command::Help), &QAction::triggered, this, &DlgCustomer::mnuHelp_Click);
-    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgCustomer::ToolBar_ButtonClick);
+    commands_.BuildMenus(MenuBar());
+    commands_.BuildToolBar(ToolBar(), "Save Cancel Help", *this, &DlgCustomer::ToolBar_ButtonClick);
+    SetCancelAction(Action(Command::FileCancel));
 
     auto* frame = new QGroupBox(tr("Customer Name"), this);
     auto* inFrame = new QVBoxLayout(frame);
@@ -41,11 +48,8 @@ DlgCustomer::DlgCustomer(DlgMain& main, QWidget* parent)
     SelectAllOnFocus(txtCustomerName_);
 }
 
-void DlgCustomer::Form_Activate(bool first) {
-    if (!first) {
-        return;
-    }
-    auto customer = Main().Global().CustomerLoad(customerId_);
+void DlgCustomer::Form_Activate() {
+    auto customer = services_.store.CustomerLoad(customerId_);
     txtCustomerName_->setText(QString::fromStdString(customer->Name()));
     txtCustomerName_->setFocus();
     txtCustomerName_->selectAll();
@@ -58,7 +62,7 @@ void DlgCustomer::mnuFileSave_Click() {
         }
         const std::string name = TrimBlanks(txtCustomerName_->text()).toStdString();
         int32_t id = customerId_;
-        customerId_ = Main().Global().CustomerSave(id, name);
+        customerId_ = services_.store.CustomerSave(id, name);
         accept();
     });
 }
@@ -68,9 +72,9 @@ void DlgCustomer::mnuFileCancel_Click() {
 }
 
 void DlgCustomer::mnuHelp_Click() {
-    ShowHelp(kHelpContext);
+    ShowHelp();
 }
 
-void DlgCustomer::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] { TriggerToolButton(key); });
+void DlgCustomer::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
+#include "ui/CommandTable.h"
 #include "ui/EditingDialog.h"
 
 class QAction;
@@ -17,13 +17,13 @@ class DlgCustomer : public EditingDialog {
 public:
     enum class Command { FileSave, FileCancel, Help, Count };
 
-    DlgCustomer(DlgMain& main, QWidget* parent);
+    DlgCustomer(const Services& services, QWidget* parent);
 
     int32_t CustomerId() const { return customerId_; }
     void SetCustomerId(int32_t id) { customerId_ = id; }
 
     QLineEdit* TxtCustomerName() const { return txtCustomerName_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
 
     void mnuFileSave_Click();
     void mnuFileCancel_Click();
@@ -31,10 +31,10 @@ public:
     void ToolBar_ButtonClick(const QString& key, bool flag);
 
 protected:
-    void Form_Activate(bool first) override;
+    void Form_Activate() override;
 
 private:
     int32_t customerId_ = 0;
     QLineEdit* txtCustomerName_;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    CommandTable commands_;
 };

@@ -13,14 +13,12 @@
 
 #include "base/ModError.h"
 #include "dialogs/AppointmentRows.h"
-#include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "platform/Twips.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/ClsDialog.h"
-#include "ui/ClsHelp.h"
 #include "ui/CommandTable.h"
+#include "ui/ScheduleView.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 #include "widgets/MultiColumnList.h"
@@ -37,29 +35,31 @@ constexpr int kHelpContext = 7;
 // The "X" column.
 constexpr int kMarkColumn = 1;
 
+// clang-format off
 const CommandRow<DlgDelete> kCommands[] = {
-    {Command::FileDelete, "&Delete marked appointments", &DlgDelete::mnuFileDelete_Click},
-    {Command::FileCancel, "&Cancel", &DlgDelete::mnuFileCancel_Click},
-    {Command::Help, "&Help", &DlgDelete::mnuHelp_Click},
+    {Command::FileDelete, "&File", "&Delete marked appointments", QKeySequence::Delete, Cmd::Plain,
+     "Delete", "Delete marked appointment(s)", &DlgDelete::mnuFileDelete_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgDelete::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain, "Help", "Help", &DlgDelete::mnuHelp_Click},
 };
-
-const ToolButtonRow<Command> kToolButtons[] = {
-    {"Cancel", "Cancel", false, Command::FileCancel},
-    {"Delete", "Delete marked appointment(s)", false, Command::FileDelete},
-    {"Help", "Help", true, Command::Help},
-};
+// clang-format on
 } // namespace
 
-DlgDelete::DlgDelete(DlgMain& main) : ShowingDialog(&main), main_(main) {
+DlgDelete::DlgDelete(const Services& services, const ScheduleView& schedule)
+    : QDialog(services.owner), services_(services), schedule_(schedule),
+      commands_(*this, services.windowing, kCommands),
+      frame_(*this, {[this] { Form_Load(); }, [this] { Form_Activate(); }}, services_,
+             kHelpContext) {
     setWindowTitle(tr("Delete Appointment"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);
 
-    BuildActions();
     menuBar_ = new QMenuBar(this);
-    BuildMenus();
+    commands_.BuildMenus(menuBar_);
     toolBar_ = new KeyedToolBar(this);
-    BuildToolBar();
+    commands_.BuildToolBar(toolBar_, "Cancel Delete | Help", *this,
+                           &DlgDelete::ToolBar_ButtonClick);
 
     cbResource_ = new QComboBox(this);
     cbResource_->setMaxVisibleItems(20);
@@ -91,33 +91,15 @@ DlgDelete::DlgDelete(DlgMain& main) : ShowingDialog(&main), main_(main) {
 
     connect(cbResource_, &QComboBox::currentIndexChanged, this, &DlgDelete::ShowAppointments);
     connect(lbAppointments_, &MultiColumnList::MarksChanged, this, &DlgDelete::ShowMarked);
-    connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgDelete::ToolBar_ButtonClick);
 }
 
-void DlgDelete::BuildActions() {
-    MakeActions(this, kCommands, actions_);
-    Action(Command::FileDelete)->setShortcut(QKeySequence::Delete);
-    Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
-}
-
-void DlgDelete::BuildMenus() {
-    QMenu* file = menuBar_->addMenu(tr("&File"));
-    file->addAction(Action(Command::FileDelete));
-    file->addSeparator();
-    file->addAction(Action(Command::FileCancel));
-    menuBar_->addAction(Action(Command::Help));
-    // The shortcuts work wherever the focus is in the dialog.
-    addAction(Action(Command::FileDelete));
-    addAction(Action(Command::Help));
-}
-
-void DlgDelete::BuildToolBar() {
-    AddToolButtons(toolBar_, kToolButtons);
+bool DlgDelete::event(QEvent* event) {
+    frame_.Event(event);
+    return QDialog::event(event);
 }
 
 void DlgDelete::Form_Load() {
     Trap(kForm, "Form_Load", [&] {
-        activated_ = false;
         // Dates in full and no horizontal scroll bar to begin with, whatever the font.
         lbAppointments_->FitColumnTo(2, kDateSample);
         const QMargins margins = layout()->contentsMargins();
@@ -125,18 +107,17 @@ void DlgDelete::Form_Load() {
             std::max(TwipsToPixelsX(kWidthTwips, this),
                      lbAppointments_->ColumnsWidth() + margins.left() + margins.right());
         resize(width, TwipsToPixelsY(kHeightTwips, this));
-        ClsDialog::FormCenter(this, &main_);
+        ClsDialog::FormCenter(this, parentWidget());
     });
 }
 
 void DlgDelete::Form_Activate() {
-    if (activated_) {
+    if (!frame_.FirstActivation()) {
         return;
     }
     Trap(kForm, "Form_Activate", [&] {
-        activated_ = true;
-        monthFirst_ = main_.Global().DateFormat() != 0;
-        const ScheduleGrid& grid = *main_.Sched();
+        monthFirst_ = services_.store.DateFormat() != 0;
+        const ScheduleView& grid = schedule_;
         {
             const QSignalBlocker blocker(cbResource_);
             cbResource_->clear();
@@ -159,18 +140,18 @@ void DlgDelete::ShowAppointments() {
     Trap(kForm, "ShowAppointments", [&] {
         const int32_t id = ClsDialog::ComboGetCurrentId(cbResource_);
         // The resource's own index holds its appointments in collection order.
-        for (const ResourceSlot& slot : main_.Global().AppointmentsOfResource(id)) {
+        for (const ResourceSlot& slot : services_.store.AppointmentsOfResource(id)) {
             matches.push_back({slot.startDtTm, slot.id});
         }
     });
-    AppointmentRows rows(main_.Global(), main_.Date(), kForm);
+    AppointmentRows rows(services_.store, services_.date, kForm);
     rows.Fill(*lbAppointments_, matches, AppointmentRows::Layout::MarkDateCustomerType,
               monthFirst_);
     ShowMarked();
 }
 
 QString DlgDelete::FormatDtTm(int32_t value) const {
-    return AppointmentRows(main_.Global(), main_.Date(), kForm).FormatDtTm(value, monthFirst_);
+    return AppointmentRows(services_.store, services_.date, kForm).FormatDtTm(value, monthFirst_);
 }
 
 QString DlgDelete::MarkedText() const {
@@ -184,7 +165,7 @@ void DlgDelete::ShowMarked() {
 }
 
 void DlgDelete::mnuFileDelete_Click() {
-    const IWindowing::Answer answer = main_.Windowing().MessageBox(
+    const IWindowing::Answer answer = services_.windowing.MessageBox(
         this, tr("Confirm delete marked appointments?"), tr("Confirm!"), IWindowing::Icon::Question,
         IWindowing::Buttons::YesNo);
     if (answer == IWindowing::Answer::Yes) {
@@ -202,7 +183,7 @@ void DlgDelete::DeleteMarked() {
                 marked.push_back(lbAppointments_->ItemData(row));
             }
         }
-        main_.Global().AppointmentsDelete(marked);
+        services_.store.AppointmentsDelete(marked);
     } catch (const std::bad_alloc&) {
         ModError::LogError(kForm, "mnuFileDelete_Click", MakeError(ErrorNumber::OutOfMemory));
         failed = true;
@@ -214,16 +195,16 @@ void DlgDelete::DeleteMarked() {
         return;
     }
     // Counted from the store, so the figure is true wherever the failure struck.
-    const ClsGlobal& store = main_.Global();
+    const ClsGlobal& store = services_.store;
     const auto deleted = std::count_if(
         marked.begin(), marked.end(), [&](int32_t id) { return !store.Appointments().Exists(id); });
-    main_.Windowing().MessageBox(
+    services_.windowing.MessageBox(
         this,
         tr("An error stopped the delete: %1 of the %2 marked appointments were deleted, the "
            "others are kept. The details are in %3.")
             .arg(deleted)
             .arg(marked.size())
-            .arg(QString::fromStdString(main_.Folders().LogFile())),
+            .arg(QString::fromStdString(services_.folders.LogFile())),
         tr("Error!"), IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
 }
 
@@ -232,13 +213,9 @@ void DlgDelete::mnuFileCancel_Click() {
 }
 
 void DlgDelete::mnuHelp_Click() {
-    main_.Help().ShowHelpTopic(&main_, main_.HelpFile(), kHelpContext);
+    frame_.ShowHelp();
 }
 
-void DlgDelete::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (const auto* row = ToolButtonOf(kToolButtons, key)) {
-            Action(row->command)->trigger();
-        }
-    });
+void DlgDelete::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -3,13 +3,11 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/Blanks.h"
+#include "ui/CommandTable.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -18,19 +16,28 @@ constexpr const char* kForm = "DlgResource";
 constexpr double kWidthTwips = 4200;
 constexpr double kHeightTwips = 2010;
 constexpr int kHelpContext = 2;
+
+using Command = DlgResource::Command;
+// clang-format off
+const CommandRow<DlgResource> kCommands[] = {
+    {Command::FileSave, "&File", "&Save", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save", &DlgResource::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::Plain,
+     "Cancel", "Cancel", &DlgResource::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &DlgResource::mnuHelp_Click},
+};
+// clang-format on
 } // namespace
 
-DlgResource::DlgResource(DlgMain& main)
-    : EditingDialog(main, &main, kForm, kWidthTwips, kHeightTwips),
-      txtResName_(new QLineEdit(this)) {
+DlgResource::DlgResource(const Services& services)
+    : EditingDialog(services, services.owner, kForm, kWidthTwips, kHeightTwips, kHelpContext),
+      txtResName_(new QLineEdit(this)), commands_(*this, services.windowing, kCommands) {
     setWindowTitle(tr("Resource Definition"));
     txtResName_->setMaxLength(NameLength);
-    actions_ = AddSaveCancelHelp(tr("&Save"), false);
-    connect(Action(Command::FileSave), &QAction::triggered, this, &DlgResource::mnuFileSave_Click);
-    connect(Action(Command::FileCancel), &QAction::triggered, this,
-            &DlgResource::mnuFileCancel_Click);
-    connect(Action(Command::Help), &QAction::triggered, this, &DlgResource::mnuHelp_Click);
-    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgResource::ToolBar_ButtonClick);
+    commands_.BuildMenus(MenuBar());
+    commands_.BuildToolBar(ToolBar(), "Save Cancel Help", *this, &DlgResource::ToolBar_ButtonClick);
+    SetCancelAction(Action(Command::FileCancel));
 
     auto* frame = new QGroupBox(tr("Resource Name"), this);
     auto* inFrame = new QVBoxLayout(frame);
@@ -42,19 +49,20 @@ DlgResource::DlgResource(DlgMain& main)
 
 // A stored resource's name is shown and the focus left where it falls; a new resource (or
 // an id no resource carries) gets the focus in the empty name, at every activation.
-void DlgResource::Form_Activate(bool first) {
-    if (first) {
-        txtResName_->clear();
-        found_ = false;
-        if (resourceId_ != 0) {
-            if (const ClsResource* r = Main().Global().Resources().Get(resourceId_)) {
-                // The record pads its name with blanks; they are not part of what the user
-                // edits, and the save trims them again.
-                txtResName_->setText(TrimBlanks(QString::fromStdString(r->Name())));
-                found_ = true;
-            }
-        }
+void DlgResource::Form_Activate() {
+    txtResName_->clear();
+    const ClsResource* r =
+        resourceId_ != 0 ? services_.store.Resources().Get(resourceId_) : nullptr;
+    found_ = r != nullptr;
+    if (found_) {
+        // The record pads its name with blanks; they are not part of what the user edits, and
+        // the save trims them again.
+        txtResName_->setText(TrimBlanks(QString::fromStdString(r->Name())));
     }
+    Form_Reactivate();
+}
+
+void DlgResource::Form_Reactivate() {
     if (!found_) {
         txtResName_->setFocus();
     }
@@ -66,7 +74,7 @@ void DlgResource::mnuFileSave_Click() {
     }
     const std::string name = TrimBlanks(txtResName_->text()).toStdString();
     int32_t id = resourceId_;
-    resourceId_ = Main().Global().ResourceSave(id, name);
+    resourceId_ = services_.store.ResourceSave(id, name);
     accept();
 }
 
@@ -76,9 +84,9 @@ void DlgResource::mnuFileCancel_Click() {
 }
 
 void DlgResource::mnuHelp_Click() {
-    ShowHelp(kHelpContext);
+    ShowHelp();
 }
 
-void DlgResource::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] { TriggerToolButton(key); });
+void DlgResource::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
+#include "ui/CommandTable.h"
 #include "ui/EditingDialog.h"
 
 class QAction;
@@ -19,13 +19,13 @@ public:
     enum class Command { FileSave, FileCancel, Help, Count };
     static constexpr int NameLength = 24;
 
-    explicit DlgResource(DlgMain& main);
+    explicit DlgResource(const Services& services);
 
     int32_t ResourceId() const { return resourceId_; }
     void SetResourceId(int32_t id) { resourceId_ = id; }
 
     QLineEdit* TxtResName() const { return txtResName_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
 
     void mnuFileSave_Click();
     void mnuFileCancel_Click();
@@ -33,11 +33,12 @@ public:
     void ToolBar_ButtonClick(const QString& key, bool flag);
 
 protected:
-    void Form_Activate(bool first) override;
+    void Form_Activate() override;
+    void Form_Reactivate() override;
 
 private:
     int32_t resourceId_ = 0;
     bool found_ = false; // the showing edits a stored resource
     QLineEdit* txtResName_;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    CommandTable commands_;
 };

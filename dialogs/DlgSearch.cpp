@@ -12,10 +12,8 @@
 
 #include "dialogs/AppointmentRows.h"
 #include "platform/Twips.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/ClsDialog.h"
-#include "ui/ClsHelp.h"
 #include "ui/CommandTable.h"
 #include "ui/Trap.h"
 #include "widgets/DropDownToolButton.h"
@@ -32,33 +30,34 @@ constexpr double kHeightTwips = 4305;
 const QString kDateSample = QStringLiteral("00/00/00 00:00pm");
 constexpr int kHelpContext = 6;
 
+// clang-format off
 const CommandRow<DlgSearch> kCommands[] = {
-    {Command::FileSelect, "&Select", &DlgSearch::mnuFileSelect_Click},
-    {Command::FileCancel, "&Cancel", &DlgSearch::mnuFileCancel_Click},
-    {Command::SearchCustomer, "&Customer", &DlgSearch::mnuSearchCustomer_Click},
-    {Command::SearchType, "Appointment &type", &DlgSearch::mnuSearchType_Click},
-    {Command::Help, "&Help", &DlgSearch::mnuHelp_Click},
+    {Command::FileSelect, "&File", "&Select", {}, Cmd::Plain,
+     "Select", "Select", &DlgSearch::mnuFileSelect_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgSearch::mnuFileCancel_Click},
+    {Command::SearchCustomer, "Search &by", "&Customer", {}, Cmd::Checkable,
+     "Customer", "Search by customer", &DlgSearch::mnuSearchCustomer_Click},
+    {Command::SearchType, "Search &by", "Appointment &type", {}, Cmd::Checkable,
+     "Type", "Search by appointment type", &DlgSearch::mnuSearchType_Click},
+    {Command::Help, "", "&Help", Qt::Key_F1, Cmd::Plain, "Help", "Help", &DlgSearch::mnuHelp_Click},
 };
-
-const ToolButtonRow<Command> kToolButtons[] = {
-    {"Select", "Select", false, Command::FileSelect},
-    {"Cancel", "Cancel", false, Command::FileCancel},
-    {"Customer", "Search by customer", true, Command::SearchCustomer},
-    {"Type", "Search by appointment type", false, Command::SearchType},
-    {"Help", "Help", true, Command::Help},
-};
+// clang-format on
 } // namespace
 
-DlgSearch::DlgSearch(DlgMain& main) : ShowingDialog(&main), main_(main) {
+DlgSearch::DlgSearch(const Services& services)
+    : QDialog(services.owner), services_(services), commands_(*this, services.windowing, kCommands),
+      frame_(*this, {[this] { Form_Load(); }, [this] { Form_Activate(); }}, services_,
+             kHelpContext) {
     setWindowTitle(tr("Search For Appointment"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);
 
-    BuildActions();
     menuBar_ = new QMenuBar(this);
-    BuildMenus();
+    commands_.BuildMenus(menuBar_);
     toolBar_ = new KeyedToolBar(this);
-    BuildToolBar();
+    commands_.BuildToolBar(toolBar_, "Select Cancel | Customer Type | Help", *this,
+                           &DlgSearch::ToolBar_ButtonClick);
 
     cbSearch_ = new QComboBox(this);
     cbSearch_->setMaxVisibleItems(20);
@@ -87,38 +86,15 @@ DlgSearch::DlgSearch(DlgMain& main) : ShowingDialog(&main), main_(main) {
 
     connect(cbSearch_, &QComboBox::currentIndexChanged, this, &DlgSearch::ShowAppointments);
     connect(lbSearch_, &MultiColumnList::ItemActivated, this, &DlgSearch::LbSearch_ItemActivated);
-    connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgSearch::ToolBar_ButtonClick);
 }
 
-void DlgSearch::BuildActions() {
-    MakeActions(this, kCommands, actions_);
-    Action(Command::SearchCustomer)->setCheckable(true);
-    Action(Command::SearchType)->setCheckable(true);
-    Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
-}
-
-void DlgSearch::BuildMenus() {
-    QMenu* file = menuBar_->addMenu(tr("&File"));
-    file->addAction(Action(Command::FileSelect));
-    file->addSeparator();
-    file->addAction(Action(Command::FileCancel));
-    QMenu* searchBy = menuBar_->addMenu(tr("Search &by"));
-    searchBy->addAction(Action(Command::SearchCustomer));
-    searchBy->addAction(Action(Command::SearchType));
-    menuBar_->addAction(Action(Command::Help));
-    // The shortcut works while the menu bar holds the action; the dialog takes it as well.
-    addAction(Action(Command::Help));
-}
-
-void DlgSearch::BuildToolBar() {
-    AddToolButtons(toolBar_, kToolButtons);
-    toolBar_->Button("Customer")->setCheckable(true);
-    toolBar_->Button("Type")->setCheckable(true);
+bool DlgSearch::event(QEvent* event) {
+    frame_.Event(event);
+    return QDialog::event(event);
 }
 
 void DlgSearch::Form_Load() {
     Trap(kForm, "Form_Load", [&] {
-        activated_ = false;
         appointmentId_ = 0;
         // Dates in full and no horizontal scroll bar to begin with, whatever the font.
         lbSearch_->FitColumnTo(1, kDateSample);
@@ -127,17 +103,16 @@ void DlgSearch::Form_Load() {
         const int width = std::max(TwipsToPixelsX(kWidthTwips, this),
                                    lbSearch_->ColumnsWidth() + margins.left() + margins.right());
         resize(width, TwipsToPixelsY(kHeightTwips, this));
-        ClsDialog::FormCenter(this, &main_);
+        ClsDialog::FormCenter(this, parentWidget());
     });
 }
 
 void DlgSearch::Form_Activate() {
-    if (activated_) {
+    if (!frame_.FirstActivation()) {
         return;
     }
     Trap(kForm, "Form_Activate", [&] {
-        activated_ = true;
-        monthFirst_ = main_.Global().DateFormat() != 0;
+        monthFirst_ = services_.store.DateFormat() != 0;
         mnuSearchCustomer_Click();
         cbSearch_->setFocus();
     });
@@ -184,56 +159,50 @@ void FillCriterion(QComboBox* combo, const Records& records, DlgSearch& dialog) 
 
 void DlgSearch::ShowCustomers() {
     Trap(kForm, "ShowCustomers",
-         [&] { FillCriterion(cbSearch_, main_.Global().Customers(), *this); });
+         [&] { FillCriterion(cbSearch_, services_.store.Customers(), *this); });
 }
 
 void DlgSearch::ShowTypes() {
-    Trap(kForm, "ShowTypes", [&] { FillCriterion(cbSearch_, main_.Global().Types(), *this); });
+    Trap(kForm, "ShowTypes", [&] { FillCriterion(cbSearch_, services_.store.Types(), *this); });
 }
 
 void DlgSearch::ShowAppointments() {
     std::vector<AppointmentRows::Match> matches;
     Trap(kForm, "ShowAppointments", [&] {
         const int32_t id = ClsDialog::ComboGetCurrentId(cbSearch_);
-        for (const ClsAppointment& a : main_.Global().Appointments()) {
+        for (const ClsAppointment& a : services_.store.Appointments()) {
             if ((byCustomer_ ? a.CustomerId() : a.TypeId()) == id) {
                 matches.push_back({a.StartDtTm(), a.Id()});
             }
         }
     });
-    AppointmentRows rows(main_.Global(), main_.Date(), kForm);
+    AppointmentRows rows(services_.store, services_.date, kForm);
     rows.Fill(*lbSearch_, matches, AppointmentRows::Layout::FromToCustomerType, monthFirst_);
 }
 
 QString DlgSearch::FormatDtTm(int32_t value) const {
-    return AppointmentRows(main_.Global(), main_.Date(), kForm).FormatDtTm(value, monthFirst_);
+    return AppointmentRows(services_.store, services_.date, kForm).FormatDtTm(value, monthFirst_);
 }
 
 void DlgSearch::mnuFileSelect_Click() {
-    activated_ = false;
     const int row = lbSearch_->ListIndex();
     appointmentId_ = row >= 0 ? lbSearch_->ItemData(row) : 0;
     accept();
 }
 
 void DlgSearch::mnuFileCancel_Click() {
-    activated_ = false;
     appointmentId_ = 0;
     reject();
 }
 
 void DlgSearch::mnuHelp_Click() {
-    main_.Help().ShowHelpTopic(&main_, main_.HelpFile(), kHelpContext);
+    frame_.ShowHelp();
 }
 
 void DlgSearch::LbSearch_ItemActivated(int /*row*/) {
     mnuFileSelect_Click();
 }
 
-void DlgSearch::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        if (const auto* row = ToolButtonOf(kToolButtons, key)) {
-            Action(row->command)->trigger();
-        }
-    });
+void DlgSearch::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "ui/ShowingDialog.h"
+#include <QDialog>
 
-#include <array>
 #include <cstdint>
 
-class DlgMain;
+#include "ui/CommandTable.h"
+#include "ui/Services.h"
+#include "ui/WindowFrame.h"
+
 class KeyedToolBar;
 class MultiColumnList;
 class QAction;
@@ -15,14 +17,14 @@ class QMenuBar;
 // "Search For Appointment": every appointment of one customer or one appointment type, in
 // order of start; the user chooses one. AppointmentId holds the choice after the dialog
 // closes, 0 when nothing was chosen.
-class DlgSearch : public ShowingDialog {
+class DlgSearch : public QDialog {
     Q_OBJECT
 
 public:
     // Every command of the window, in menu order.
     enum class Command { FileSelect, FileCancel, SearchCustomer, SearchType, Help, Count };
 
-    explicit DlgSearch(DlgMain& main);
+    explicit DlgSearch(const Services& services);
 
     int32_t AppointmentId() const { return appointmentId_; }
     bool MonthFirst() const { return monthFirst_; }
@@ -31,12 +33,13 @@ public:
     MultiColumnList* LbSearch() const { return lbSearch_; }
     KeyedToolBar* ToolBar() const { return toolBar_; }
     QMenuBar* MenuBar() const { return menuBar_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
+    bool Activated() const { return frame_.Activated(); }
 
     // Runs at each showing.
-    void Form_Load() override;
+    void Form_Load();
     // Runs at the first activation of each showing.
-    void Form_Activate() override;
+    void Form_Activate();
 
     void mnuFileSelect_Click();
     void mnuFileCancel_Click();
@@ -52,19 +55,20 @@ public:
     // The date "dd/mm/yy " (month first when MonthFirst), then the time "hh:nn".
     QString FormatDtTm(int32_t value) const;
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
-    void BuildActions();
-    void BuildMenus();
-    void BuildToolBar();
     // Checks the criterion's menu entry and presses its toolbar button.
     void ShowCriterion(bool byCustomer);
 
-    DlgMain& main_;
+    const Services services_;
     QMenuBar* menuBar_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;
     QComboBox* cbSearch_ = nullptr;
     MultiColumnList* lbSearch_ = nullptr;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    CommandTable commands_;
+    WindowFrame frame_;
 
     int32_t appointmentId_ = 0;
     bool monthFirst_ = false;

@@ -6,16 +6,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QVBoxLayout>
 
 #include <optional>
 
 #include "platform/IWindowing.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "ui/Blanks.h"
+#include "ui/CommandTable.h"
 #include "ui/Trap.h"
 #include "widgets/ColorButton.h"
 #include "widgets/KeyedToolBar.h"
@@ -26,22 +24,32 @@ constexpr const char* kForm = "DlgType";
 constexpr double kWidthTwips = 4200;
 constexpr double kHeightTwips = 4170;
 constexpr int kHelpContext = 5;
+
+using Command = DlgType::Command;
+// clang-format off
+const CommandRow<DlgType> kCommands[] = {
+    {Command::FileSave, "&File", "&Save appointment type", QKeySequence::Save, Cmd::Plain,
+     "Save", "Save", &DlgType::mnuFileSave_Click},
+    {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
+     "Cancel", "Cancel", &DlgType::mnuFileCancel_Click},
+    {Command::Help, "", "&Help", QKeySequence::HelpContents, Cmd::Plain,
+     "Help", "Help", &DlgType::mnuHelp_Click},
+};
+// clang-format on
 } // namespace
 
-DlgType::DlgType(DlgMain& main, QWidget* parent)
-    : EditingDialog(main, parent, kForm, kWidthTwips, kHeightTwips),
+DlgType::DlgType(const Services& services, QWidget* parent)
+    : EditingDialog(services, parent, kForm, kWidthTwips, kHeightTwips, kHelpContext),
       txtTypeName_(new QLineEdit(this)), btnForeColor_(new ColorButton(this)),
       btnBackColor_(new ColorButton(this)), lblType_(new ColorLabel(tr("Type"), this)),
       txtMinTime_(new MaskedTimeField(this)), txtMaxTime_(new MaskedTimeField(this)),
-      txtIncTime_(new MaskedTimeField(this)) {
+      txtIncTime_(new MaskedTimeField(this)), commands_(*this, services.windowing, kCommands) {
     setWindowTitle(tr("Appointment Type"));
     // The record keeps no more: a longer name would be cut without a word.
     txtTypeName_->setMaxLength(static_cast<int>(ClsType::NameWidth));
-    actions_ = AddSaveCancelHelp(tr("&Save appointment type"), true);
-    connect(Action(Command::FileSave), &QAction::triggered, this, &DlgType::mnuFileSave_Click);
-    connect(Action(Command::FileCancel), &QAction::triggered, this, &DlgType::mnuFileCancel_Click);
-    connect(Action(Command::Help), &QAction::triggered, this, &DlgType::mnuHelp_Click);
-    connect(ToolBar(), &KeyedToolBar::ButtonClick, this, &DlgType::ToolBar_ButtonClick);
+    commands_.BuildMenus(MenuBar());
+    commands_.BuildToolBar(ToolBar(), "Save Cancel Help", *this, &DlgType::ToolBar_ButtonClick);
+    SetCancelAction(Action(Command::FileCancel));
 
     auto* description = new QGroupBox(tr("Type Description"), this);
     (new QVBoxLayout(description))->addWidget(txtTypeName_);
@@ -85,11 +93,8 @@ DlgType::DlgType(DlgMain& main, QWidget* parent)
     SelectAllOnFocus(txtTypeName_);
 }
 
-void DlgType::Form_Activate(bool first) {
-    if (!first) {
-        return;
-    }
-    auto type = Main().Global().TypeLoad(typeId_);
+void DlgType::Form_Activate() {
+    auto type = services_.store.TypeLoad(typeId_);
     txtTypeName_->setText(QString::fromStdString(type->Name()));
     btnBackColor_->SetColor(static_cast<uint32_t>(type->BackColor()));
     btnForeColor_->SetColor(static_cast<uint32_t>(type->ForeColor()));
@@ -106,7 +111,7 @@ void DlgType::Form_Activate(bool first) {
 
 void DlgType::ChooseColor(ColorButton* button, const char* procedure) {
     Trap(kForm, procedure, [&] {
-        std::optional<uint32_t> chosen = Main().Windowing().PickColor(this, button->Color());
+        std::optional<uint32_t> chosen = services_.windowing.PickColor(this, button->Color());
         button->SetColor(chosen.value_or(button->Color()));
         if (button == btnBackColor_) {
             lblType_->SetBackColor(button->Color());
@@ -146,7 +151,7 @@ void DlgType::mnuFileSave_Click() {
         for (size_t i = 0; i < minutes.size(); ++i) {
             MaskedTimeField* field = Durations()[i];
             if (!field->TextValid()) {
-                Main().Windowing().MessageBox(
+                services_.windowing.MessageBox(
                     this, tr("Unable to save appointment type!"), tr("Error!"),
                     IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok,
                     tr("The %1 %2 is not a valid duration.").arg(names[i], field->Text()));
@@ -159,7 +164,7 @@ void DlgType::mnuFileSave_Click() {
         }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;
-        typeId_ = Main().Global().TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
+        typeId_ = services_.store.TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
                                            static_cast<int32_t>(btnForeColor_->Color()), minutes[0],
                                            minutes[1], minutes[2]);
         accept();
@@ -171,9 +176,9 @@ void DlgType::mnuFileCancel_Click() {
 }
 
 void DlgType::mnuHelp_Click() {
-    ShowHelp(kHelpContext);
+    ShowHelp();
 }
 
-void DlgType::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] { TriggerToolButton(key); });
+void DlgType::ToolBar_ButtonClick(const QString& key, bool flag) {
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "ui/CommandTable.h"
 #include "ui/EditingDialog.h"
 
 class ColorButton;
@@ -22,7 +23,7 @@ class DlgType : public EditingDialog {
 public:
     enum class Command { FileSave, FileCancel, Help, Count };
 
-    DlgType(DlgMain& main, QWidget* parent);
+    DlgType(const Services& services, QWidget* parent);
 
     int32_t TypeId() const { return typeId_; }
     void SetTypeId(int32_t id) { typeId_ = id; }
@@ -34,7 +35,7 @@ public:
     MaskedTimeField* TxtMinTime() const { return txtMinTime_; }
     MaskedTimeField* TxtMaxTime() const { return txtMaxTime_; }
     MaskedTimeField* TxtIncTime() const { return txtIncTime_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
 
     void BtnBackColor_Click();
     void BtnForeColor_Click();
@@ -46,7 +47,7 @@ public:
     void ToolBar_ButtonClick(const QString& key, bool flag);
 
 protected:
-    void Form_Activate(bool first) override;
+    void Form_Activate() override;
 
 private:
     // The picker starts from the button's colour; closing it without a choice keeps it.
@@ -68,5 +69,5 @@ private:
     MaskedTimeField* txtMinTime_;
     MaskedTimeField* txtMaxTime_;
     MaskedTimeField* txtIncTime_;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    CommandTable commands_;
 };

@@ -4,28 +4,22 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPrinterInfo>
-#include <QShowEvent>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "datetime/ClsDate.h"
-#include "grid/ScheduleGrid.h"
 #include "platform/Twips.h"
 #include "report/ClsGanttReport.h"
 #include "report/ReportDocument.h"
 #include "report/ReportTrap.h"
 #include "report/ReportView.h"
-#include "schedule/DlgMain.h"
-#include "schedule/WindowState.h"
 #include "store/ClsGlobal.h"
-#include "widgets/DropDownToolButton.h"
+#include "ui/ScheduleView.h"
 #include "widgets/KeyedToolBar.h"
 
 namespace {
@@ -37,74 +31,97 @@ constexpr double kWidthTwips = 6645;
 constexpr double kHeightTwips = 4770;
 constexpr double kMarginTwips = 120;
 constexpr double kSliderTwips = 360;
+constexpr int kHelpContext = 8;
 
-struct CommandDef {
-    Command command;
-    const char* caption; // "&" marks the access key
-    void (DlgPreview::*handler)();
-    void (DlgPreview::*indexed)(int); // for the items of a menu control array
-    int index;
-    bool checkable;
+constexpr const char* kSizes = "&Options>Page &size";
+using P = DlgPreview;
+// clang-format off
+const CommandRow<DlgPreview> kCommands[] = {
+    {Command::FilePrint, "&File", "&Print", QKeySequence::Print, Cmd::Plain,
+     "Print", "Print", &P::mnuFilePrint_Click},
+    {Command::FileSavePdf, "&File", "Save as P&DF...", Qt::CTRL | Qt::SHIFT | Qt::Key_S, Cmd::Plain,
+     nullptr, nullptr, &P::mnuFileSavePdf_Click},
+    {Command::FileExit, "&File", "E&xit", Qt::Key_Escape, Cmd::SeparatorBefore,
+     "Exit", "Exit", &P::mnuFileExit_Click},
+    {Command::ViewDay, "&View", "&Day", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuViewType_Click, 0}},
+    {Command::ViewWeek, "&View", "&Week", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuViewType_Click, 1}},
+    {Command::ViewMonth, "&View", "&Month", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuViewType_Click, 2}},
+    {Command::DateCalendar, "&Date", "&Calendar", {}, Cmd::Plain,
+     "Calendar", "Calendar", &P::mnuDateCalendar_Click},
+    {Command::DateToday, "&Date", "&Today", Qt::CTRL | Qt::Key_T, Cmd::Plain,
+     "Today", "Today", &P::mnuDateToday_Click},
+    {Command::DatePrevWeek, "&Date", "Previous &week", Qt::CTRL | Qt::SHIFT | Qt::Key_Left, Cmd::SeparatorBefore,
+     "PrevWeek", "Previous week", &P::mnuDatePrevWeek_Click},
+    {Command::DatePrevDay, "&Date", "&Previous day", Qt::CTRL | Qt::Key_Left, Cmd::Plain,
+     "PrevDay", "Previous day", &P::mnuDatePrevDay_Click},
+    {Command::DateNextDay, "&Date", "&Next day", Qt::CTRL | Qt::Key_Right, Cmd::Plain,
+     "NextDay", "Next day", &P::mnuDateNextDay_Click},
+    {Command::DateNextWeek, "&Date", "Ne&xt week", Qt::CTRL | Qt::SHIFT | Qt::Key_Right, Cmd::Plain,
+     "NextWeek", "Next week", &P::mnuDateNextWeek_Click},
+    {Command::PageFirstPage, "&Page", "&First page", Qt::CTRL | Qt::Key_Home, Cmd::Plain,
+     nullptr, nullptr, &P::mnuPageFirstPage_Click},
+    {Command::PageLastPage, "&Page", "&Last page", Qt::CTRL | Qt::Key_End, Cmd::Plain,
+     nullptr, nullptr, &P::mnuPageLastPage_Click},
+    {Command::PagePrev, "&Page", "&Previous page", Qt::Key_PageUp, Cmd::SeparatorBefore,
+     "PrevPage", "Previous page", &P::mnuPagePrev_Click},
+    {Command::PageNext, "&Page", "&Next page", Qt::Key_PageDown, Cmd::Plain,
+     "NextPage", "Next page", &P::mnuPageNext_Click},
+    // The access keys of the page sizes all differ. A digit is an A size's (4 is A4, never
+    // B4); the B sizes take letters.
+    {Command::PageSizeLetter, kSizes, "&Letter (8.5x11 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 0}},
+    {Command::PageSizeLegal, kSizes, "Le&gal (8.5x14 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 1}},
+    {Command::PageSizeExecutive, kSizes, "&Executive (7.5x10.5 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 2}},
+    {Command::PageSizeTabloid, kSizes, "&Tabloid (11x17 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 3}},
+    {Command::PageSizeLedger, kSizes, "Le&dger (17x11 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 4}},
+    {Command::PageSizeStatement, kSizes, "&Statement (5.5x8.5 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 5}},
+    {Command::PageSizeFolio, kSizes, "&Folio (8.5x13 in)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 6}},
+    {Command::PageSizeA3, kSizes, "A&3 (297x420 mm)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 7}},
+    {Command::PageSizeA4, kSizes, "A&4 (210x297 mm)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 8}},
+    {Command::PageSizeA5, kSizes, "A&5 (148x210 mm)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 9}},
+    {Command::PageSizeB4, kSizes, "&B4 (250x354 mm)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 10}},
+    {Command::PageSizeB5, kSizes, "B5 (182&x257 mm)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 11}},
+    {Command::PageSizeQuarto, kSizes, "&Quarto (215x275 mm)", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuPageSize_Click, 12}},
+    {Command::OptColorPrint, "&Options", "&Color printing", {}, Cmd::Checkable | Cmd::SeparatorBefore,
+     nullptr, nullptr, &P::mnuOptColorPrint_Click},
+    {Command::OptPortrait, "&Options", "&Portrait", {}, Cmd::Checkable | Cmd::SeparatorBefore,
+     nullptr, nullptr, {&P::mnuOptMode_Click, 0}},
+    {Command::OptLandscape, "&Options", "&Landscape", {}, Cmd::Checkable,
+     nullptr, nullptr, {&P::mnuOptMode_Click, 1}},
+    {Command::Help, "&Help", "&Help", Qt::Key_F1, Cmd::Plain,
+     "Help", "Help", &P::mnuHelp_Click},
 };
-const CommandDef kCommands[] = {
-    {Command::FilePrint, "&Print", &DlgPreview::mnuFilePrint_Click, nullptr, 0, false},
-    {Command::FileSavePdf, "Save as P&DF...", &DlgPreview::mnuFileSavePdf_Click, nullptr, 0, false},
-    {Command::FileExit, "E&xit", &DlgPreview::mnuFileExit_Click, nullptr, 0, false},
-    {Command::ViewDay, "&Day", nullptr, &DlgPreview::mnuViewType_Click, 0, true},
-    {Command::ViewWeek, "&Week", nullptr, &DlgPreview::mnuViewType_Click, 1, true},
-    {Command::ViewMonth, "&Month", nullptr, &DlgPreview::mnuViewType_Click, 2, true},
-    {Command::DateCalendar, "&Calendar", &DlgPreview::mnuDateCalendar_Click, nullptr, 0, false},
-    {Command::DateToday, "&Today", &DlgPreview::mnuDateToday_Click, nullptr, 0, false},
-    {Command::DatePrevWeek, "Previous &week", &DlgPreview::mnuDatePrevWeek_Click, nullptr, 0,
-     false},
-    {Command::DatePrevDay, "&Previous day", &DlgPreview::mnuDatePrevDay_Click, nullptr, 0, false},
-    {Command::DateNextDay, "&Next day", &DlgPreview::mnuDateNextDay_Click, nullptr, 0, false},
-    {Command::DateNextWeek, "Ne&xt week", &DlgPreview::mnuDateNextWeek_Click, nullptr, 0, false},
-    {Command::PageFirstPage, "&First page", &DlgPreview::mnuPageFirstPage_Click, nullptr, 0, false},
-    {Command::PageLastPage, "&Last page", &DlgPreview::mnuPageLastPage_Click, nullptr, 0, false},
-    {Command::PagePrev, "&Previous page", &DlgPreview::mnuPagePrev_Click, nullptr, 0, false},
-    {Command::PageNext, "&Next page", &DlgPreview::mnuPageNext_Click, nullptr, 0, false},
-    {Command::OptColorPrint, "&Color printing", &DlgPreview::mnuOptColorPrint_Click, nullptr, 0,
-     true},
-    {Command::OptPortrait, "&Portrait", nullptr, &DlgPreview::mnuOptMode_Click, 0, true},
-    {Command::OptLandscape, "&Landscape", nullptr, &DlgPreview::mnuOptMode_Click, 1, true},
-    {Command::Help, "&Help", &DlgPreview::mnuHelp_Click, nullptr, 0, false},
-};
-
-// The page size items' access keys, one per item, all different. A digit is an A size's
-// (4 is A4, never B4); the B sizes take letters.
-const char* const kPageSizeCaptions[PaperSize::Count] = {
-    "&Letter (8.5x11 in)", "Le&gal (8.5x14 in)", "&Executive (7.5x10.5 in)",
-    "&Tabloid (11x17 in)", "Le&dger (17x11 in)", "&Statement (5.5x8.5 in)",
-    "&Folio (8.5x13 in)",  "A&3 (297x420 mm)",   "A&4 (210x297 mm)",
-    "A&5 (148x210 mm)",    "&B4 (250x354 mm)",   "B5 (182&x257 mm)",
-    "&Quarto (215x275 mm)"};
-
-struct ToolButtonDef {
-    const char* key;
-    bool separatorBefore;
-    Command command;
-};
-const ToolButtonDef kToolButtons[] = {
-    {"Exit", false, Command::FileExit},
-    {"Print", false, Command::FilePrint},
-    {"PrevWeek", true, Command::DatePrevWeek},
-    {"PrevDay", false, Command::DatePrevDay},
-    {"Calendar", false, Command::DateCalendar},
-    {"Today", false, Command::DateToday},
-    {"NextDay", false, Command::DateNextDay},
-    {"NextWeek", false, Command::DateNextWeek},
-    {"PrevPage", true, Command::PagePrev},
-    {"NextPage", false, Command::PageNext},
-    {"Help", true, Command::Help},
-};
+// clang-format on
+static_assert(static_cast<int>(Command::PageSizeQuarto) -
+                  static_cast<int>(Command::PageSizeLetter) + 1 ==
+              PaperSize::Count);
 
 } // namespace
 
-DlgPreview::DlgPreview(DlgMain& main)
-    : QDialog(&main), main_(main), canvas_(std::make_unique<ReportDocument>()),
-      report_(std::make_unique<ClsGanttReport>(*canvas_, main.Global(), main.Date())),
-      printerFinder_([] { return QPrinterInfo::defaultPrinterName(); }) {
+DlgPreview::DlgPreview(const Services& services, const ScheduleView& schedule, RowsSource rows,
+                       WindowState::Place& place)
+    : QDialog(services.owner), services_(services), schedule_(schedule), rows_(std::move(rows)),
+      place_(place), canvas_(std::make_unique<ReportDocument>()),
+      report_(std::make_unique<ClsGanttReport>(*canvas_, services.store, services.date)),
+      printerFinder_([] { return QPrinterInfo::defaultPrinterName(); }),
+      commands_(*this, services.windowing, kCommands),
+      frame_(*this, {[this] { Form_Load(); }, [this] { Form_Activate(); }}, services_, kHelpContext,
+             this) {
     setWindowTitle(tr("Print Preview"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -147,9 +164,11 @@ DlgPreview::DlgPreview(DlgMain& main)
     layout->addWidget(area_, 1);
     layout->addWidget(statusBar_);
 
-    BuildActions();
-    BuildMenus();
-    BuildToolBar();
+    commands_.BuildMenus(menuBar_);
+    commands_.BuildToolBar(toolbar_,
+                           "Exit Print | PrevWeek PrevDay Calendar Today NextDay NextWeek | "
+                           "PrevPage NextPage | Help",
+                           *this, &DlgPreview::ToolBar_ButtonClick);
 
     report_->onStatus = [this](const QString& text) { SetStatus(text); };
     report_->onPageLabel = [this](const QString& text) { lblPage_->setText(text); };
@@ -165,86 +184,12 @@ DlgPreview::DlgPreview(DlgMain& main)
         }
     });
     // The window goes with the main window, however that closes.
-    main.installEventFilter(this);
+    if (services.owner != nullptr) {
+        services.owner->installEventFilter(this);
+    }
 }
 
 DlgPreview::~DlgPreview() = default;
-
-void DlgPreview::BuildActions() {
-    for (const CommandDef& def : kCommands) {
-        auto* action = new QAction(tr(def.caption), this);
-        action->setCheckable(def.checkable);
-        if (def.handler != nullptr) {
-            connect(action, &QAction::triggered, this, def.handler);
-        } else {
-            connect(action, &QAction::triggered, this,
-                    [this, def] { (this->*def.indexed)(def.index); });
-        }
-        actions_[static_cast<size_t>(def.command)] = action;
-        addAction(action);
-    }
-    for (int i = 0; i < PaperSize::Count; ++i) {
-        auto* action = new QAction(tr(kPageSizeCaptions[i]), this);
-        action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, i] { mnuPageSize_Click(i); });
-        pageSizes_[static_cast<size_t>(i)] = action;
-    }
-    Action(Command::FilePrint)->setShortcut(QKeySequence::Print);
-    Action(Command::FileSavePdf)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    Action(Command::FileExit)->setShortcut(QKeySequence(Qt::Key_Escape));
-    Action(Command::DateToday)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    Action(Command::DatePrevDay)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Left));
-    Action(Command::DateNextDay)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Right));
-    Action(Command::DatePrevWeek)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left));
-    Action(Command::DateNextWeek)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
-    Action(Command::PageFirstPage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
-    Action(Command::PageLastPage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
-    Action(Command::PagePrev)->setShortcut(QKeySequence(Qt::Key_PageUp));
-    Action(Command::PageNext)->setShortcut(QKeySequence(Qt::Key_PageDown));
-    Action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
-}
-
-void DlgPreview::BuildMenus() {
-    auto add = [this](QMenu* menu, std::initializer_list<Command> commands) {
-        for (Command c : commands) {
-            menu->addAction(Action(c));
-        }
-    };
-    QMenu* file = menuBar_->addMenu(tr("&File"));
-    add(file, {Command::FilePrint, Command::FileSavePdf});
-    file->addSeparator();
-    add(file, {Command::FileExit});
-    add(menuBar_->addMenu(tr("&View")), {Command::ViewDay, Command::ViewWeek, Command::ViewMonth});
-    QMenu* date = menuBar_->addMenu(tr("&Date"));
-    add(date, {Command::DateCalendar, Command::DateToday});
-    date->addSeparator();
-    add(date,
-        {Command::DatePrevWeek, Command::DatePrevDay, Command::DateNextDay, Command::DateNextWeek});
-    QMenu* page = menuBar_->addMenu(tr("&Page"));
-    add(page, {Command::PageFirstPage, Command::PageLastPage});
-    page->addSeparator();
-    add(page, {Command::PagePrev, Command::PageNext});
-    QMenu* options = menuBar_->addMenu(tr("&Options"));
-    QMenu* sizes = options->addMenu(tr("Page &size"));
-    for (QAction* size : pageSizes_) {
-        sizes->addAction(size);
-    }
-    options->addSeparator();
-    add(options, {Command::OptColorPrint});
-    options->addSeparator();
-    add(options, {Command::OptPortrait, Command::OptLandscape});
-    add(menuBar_->addMenu(tr("&Help")), {Command::Help});
-}
-
-void DlgPreview::BuildToolBar() {
-    for (const ToolButtonDef& def : kToolButtons) {
-        if (def.separatorBefore) {
-            toolbar_->addSeparator();
-        }
-        toolbar_->AddButton(def.key, Action(def.command)->text().remove(u'&'));
-    }
-    connect(toolbar_, &KeyedToolBar::ButtonClick, this, &DlgPreview::ToolBar_ButtonClick);
-}
 
 QString DlgPreview::StatusPanel() const {
     return msg_->text();
@@ -258,34 +203,19 @@ void DlgPreview::SetStatus(const QString& text) {
 
 // --- lifecycle ----------------------------------------------------------------------
 
-void DlgPreview::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        Form_Load();
-    }
-    QDialog::showEvent(event);
+bool DlgPreview::event(QEvent* event) {
+    frame_.Event(event);
+    return QDialog::event(event);
 }
 
 void DlgPreview::Form_Load() {
     ReportTrap(kForm, "Form_Load", [&] {
-        activated_ = false;
         // Where it was left, or at first over most of the main window's screen.
-        WindowState::Apply(*this, main_.PreviewPlace(), main_.geometry().center());
+        const QWidget* owner = parentWidget();
+        WindowState::Apply(*this, place_, owner != nullptr ? owner->geometry().center() : QPoint());
         lblPage_->setText(QString());
         SetStatus(QString());
     });
-}
-
-// Under a window manager the first activation arrives as an event; without one the first
-// showing stands in for it.
-bool DlgPreview::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate || (event->type() == QEvent::Show && !activated_)) {
-        QTimer::singleShot(0, this, [this] {
-            if (!activated_ && isVisible()) {
-                Form_Activate();
-            }
-        });
-    }
-    return QDialog::event(event);
 }
 
 namespace {
@@ -296,18 +226,16 @@ int16_t ItemOrFirst(int16_t value, int16_t count) {
 } // namespace
 
 void DlgPreview::Form_Activate() {
-    if (activated_) {
+    if (!frame_.FirstActivation()) {
         return;
     }
     ClsGanttReport::State& state = report_->state;
     ReportTrap(kForm, "Form_Activate", [&] {
-        activated_ = true;
         state.busy = true;
-        const ScheduleGrid& sched = *main_.Sched();
-        state.startDay = sched.DateFirst();
-        report_->SetSchedule(ScheduleRows::FromGrid(sched));
-        state.nameWidth = std::min(Checked::Mul(sched.ListWidth(), 2000) / 100, 4000);
-        const ClsGlobal& store = main_.Global();
+        state.startDay = schedule_.DateFirst();
+        report_->SetSchedule(rows_());
+        state.nameWidth = std::min(Checked::Mul(report_->Schedule().listWidth, 2000) / 100, 4000);
+        const ClsGlobal& store = services_.store;
         state.colorPrint = store.Option(5);
         Action(Command::OptColorPrint)->setChecked(state.colorPrint);
         mnuOptMode_Click(ItemOrFirst(store.PrintOrientation(), 2));
@@ -352,7 +280,7 @@ bool DlgPreview::eventFilter(QObject* watched, QEvent* event) {
         Form_Resize();
     }
     // Closed or hidden by the program, not minimised by the window system.
-    if (watched == &main_ && event->type() == QEvent::Hide && !event->spontaneous() &&
+    if (watched == services_.owner && event->type() == QEvent::Hide && !event->spontaneous() &&
         isVisible()) {
         Form_Unload();
     }
@@ -365,9 +293,8 @@ void DlgPreview::reject() {
 }
 
 void DlgPreview::Form_Unload() {
-    activated_ = false;
     monthView_->hide();
-    main_.SetPreviewPlace({normalGeometry(), isMaximized()});
+    place_ = {normalGeometry(), isMaximized()};
     done(QDialog::Accepted);
 }
 

@@ -9,9 +9,13 @@
 #include <memory>
 
 #include "report/PaperSize.h"
+#include "report/ScheduleRows.h"
+#include "ui/CommandTable.h"
+#include "ui/Services.h"
+#include "ui/WindowFrame.h"
+#include "ui/WindowPlace.h"
 
 class ClsGanttReport;
-class DlgMain;
 class KeyedToolBar;
 class QAction;
 class QCalendarWidget;
@@ -21,17 +25,19 @@ class QSlider;
 class QStatusBar;
 class ReportDocument;
 class ReportView;
+class ScheduleView;
 
 // "Print Preview": the schedule as a paged Gantt report for a day, a week or a month, with its
 // paper size, orientation, colour printing and zoom, stepped through dates and pages, printed
-// or saved as PDF. Modal over the main window; it takes its first day and the width of the
-// resource column from the main window's schedule, and its page settings from the stored
-// settings, which it writes back on every change. The close box and Escape work as Exit.
+// or saved as PDF. Modal over the main window; it takes its first day from the schedule, its
+// rows and the width of the resource column from the rows it is given, and its page settings
+// from the stored settings, which it writes back on every change. The close box and Escape work
+// as Exit; the window also goes when the main window does.
 class DlgPreview : public QDialog {
     Q_OBJECT
 
 public:
-    // Every command of the window, in menu order; the page sizes are items of their own.
+    // Every command of the window, in menu order; each page size is one.
     enum class Command {
         FilePrint,
         FileSavePdf,
@@ -49,6 +55,19 @@ public:
         PageLastPage,
         PagePrev,
         PageNext,
+        PageSizeLetter,
+        PageSizeLegal,
+        PageSizeExecutive,
+        PageSizeTabloid,
+        PageSizeLedger,
+        PageSizeStatement,
+        PageSizeFolio,
+        PageSizeA3,
+        PageSizeA4,
+        PageSizeA5,
+        PageSizeB4,
+        PageSizeB5,
+        PageSizeQuarto,
         OptColorPrint,
         OptPortrait,
         OptLandscape,
@@ -59,7 +78,12 @@ public:
     // The default printer's name, empty when the machine has none.
     using PrinterFinder = std::function<QString()>;
 
-    explicit DlgPreview(DlgMain& main);
+    // The rows the report is made of, as the schedule shows them.
+    using RowsSource = std::function<ScheduleRows()>;
+
+    // The place is where the preview opens and where it is kept when it closes.
+    DlgPreview(const Services& services, const ScheduleView& schedule, RowsSource rows,
+               WindowState::Place& place);
     ~DlgPreview() override;
 
     ClsGanttReport& Report() { return *report_; }
@@ -70,11 +94,13 @@ public:
     KeyedToolBar* Toolbar() const { return toolbar_; }
     QLabel* LblPage() const { return lblPage_; }
     QMenuBar* MenuBar() const { return menuBar_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
     // Page size item 0 to 12.
-    QAction* PageSizeAction(int index) const { return pageSizes_[static_cast<size_t>(index)]; }
+    QAction* PageSizeAction(int index) const {
+        return commands_.Action(static_cast<int>(Command::PageSizeLetter) + index);
+    }
     QString StatusPanel() const;
-    bool Activated() const { return activated_; }
+    bool Activated() const { return frame_.Activated(); }
     // Where Print looks for the default printer; Qt's print support unless replaced.
     void SetPrinterFinder(PrinterFinder finder) { printerFinder_ = std::move(finder); }
 
@@ -116,7 +142,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -125,9 +150,6 @@ public:
     void reject() override;
 
 private:
-    void BuildActions();
-    void BuildMenus();
-    void BuildToolBar();
     // Moves the start by the step of the view (index into DateSteps) and rebuilds.
     void StepDate(const char* procedure, int step);
     // Shows the page label and the page again after a page change.
@@ -140,7 +162,10 @@ private:
     void Failed(const char* procedure, const QString& what, int32_t number,
                 const QString& description);
 
-    DlgMain& main_;
+    const Services services_;
+    const ScheduleView& schedule_;
+    RowsSource rows_;
+    WindowState::Place& place_;
     std::unique_ptr<ReportDocument> canvas_;
     std::unique_ptr<ClsGanttReport> report_;
     PrinterFinder printerFinder_;
@@ -154,8 +179,6 @@ private:
     QStatusBar* statusBar_ = nullptr;
     QLabel* msg_ = nullptr;
     QLabel* lblPage_ = nullptr;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
-    std::array<QAction*, PaperSize::Count> pageSizes_{};
-
-    bool activated_ = false;
+    CommandTable commands_;
+    WindowFrame frame_;
 };

@@ -15,15 +15,12 @@
 #include "report/ReportDocument.h"
 #include "report/ReportTrap.h"
 #include "report/ReportView.h"
-#include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
-#include "ui/ClsHelp.h"
 
 namespace {
 
 using Command = DlgPreview::Command;
 constexpr const char* kForm = "DlgPreview";
-constexpr int kHelpContext = 8;
 
 QString IsoDate(int32_t day) {
     int y = 0, m = 0, d = 0;
@@ -58,7 +55,7 @@ void DlgPreview::CheckView(int index) {
 
 void DlgPreview::mnuViewType_Click(int index) {
     ReportTrap(kForm, "mnuViewType_Click", [&] {
-        main_.Global().SetPreviewViewType(static_cast<int16_t>(index));
+        services_.store.SetPreviewViewType(static_cast<int16_t>(index));
         report_->state.viewType = static_cast<int16_t>(index);
         CheckView(index);
         report_->ShowReport();
@@ -67,7 +64,7 @@ void DlgPreview::mnuViewType_Click(int index) {
 
 void DlgPreview::mnuPageSize_Click(int index) {
     ReportTrap(kForm, "mnuPageSize_Click", [&] {
-        main_.Global().SetPrintPageSize(static_cast<int16_t>(index));
+        services_.store.SetPrintPageSize(static_cast<int16_t>(index));
         canvas_->SetPaperSize(static_cast<int16_t>(index + 1));
         for (int i = 0; i < PaperSize::Count; ++i) {
             PageSizeAction(i)->setChecked(i == index);
@@ -79,7 +76,7 @@ void DlgPreview::mnuPageSize_Click(int index) {
 
 void DlgPreview::mnuOptMode_Click(int index) {
     ReportTrap(kForm, "mnuOptMode_Click", [&] {
-        main_.Global().SetPrintOrientation(static_cast<int16_t>(index));
+        services_.store.SetPrintOrientation(static_cast<int16_t>(index));
         Action(Command::OptPortrait)->setChecked(index == 0);
         Action(Command::OptLandscape)->setChecked(index == 1);
         canvas_->SetOrientation(index);
@@ -92,7 +89,7 @@ void DlgPreview::mnuOptColorPrint_Click() {
     ReportTrap(kForm, "mnuOptColorPrint_Click", [&] {
         ClsGanttReport::State& state = report_->state;
         state.colorPrint = !state.colorPrint;
-        main_.Global().SetOption(5, state.colorPrint);
+        services_.store.SetOption(5, state.colorPrint);
         Action(Command::OptColorPrint)->setChecked(state.colorPrint);
         report_->ShowReport();
     });
@@ -100,7 +97,7 @@ void DlgPreview::mnuOptColorPrint_Click() {
 
 void DlgPreview::mnuDateToday_Click() {
     ReportTrap(kForm, "mnuDateToday_Click", [&] {
-        report_->state.startDay = main_.Date().Today();
+        report_->state.startDay = services_.date.Today();
         report_->ShowReport();
     });
 }
@@ -204,38 +201,17 @@ void DlgPreview::mnuPageLastPage_Click() {
 
 void DlgPreview::ZoomSlide_Change(int value) {
     ReportTrap(kForm, "ZoomSlide_Change", [&] {
-        main_.Global().SetPreviewZoom(static_cast<int16_t>(value));
+        services_.store.SetPreviewZoom(static_cast<int16_t>(value));
         view_->SetZoom(static_cast<int16_t>(value));
     });
 }
 
 void DlgPreview::mnuHelp_Click() {
-    main_.Help().ShowHelpTopic(this, main_.HelpFile(), kHelpContext);
+    frame_.ShowHelp();
 }
 
-void DlgPreview::ToolBar_ButtonClick(const QString& key, bool /*flag*/) {
-    ReportTrap(kForm, "ToolBar_ButtonClick", [&] {
-        const struct {
-            const char* key;
-            Command command;
-        } keys[] = {{"Exit", Command::FileExit},
-                    {"Print", Command::FilePrint},
-                    {"PrevWeek", Command::DatePrevWeek},
-                    {"PrevDay", Command::DatePrevDay},
-                    {"Calendar", Command::DateCalendar},
-                    {"Today", Command::DateToday},
-                    {"NextDay", Command::DateNextDay},
-                    {"NextWeek", Command::DateNextWeek},
-                    {"PrevPage", Command::PagePrev},
-                    {"NextPage", Command::PageNext},
-                    {"Help", Command::Help}};
-        for (const auto& k : keys) {
-            if (key == QLatin1String(k.key)) {
-                Action(k.command)->trigger();
-                return;
-            }
-        }
-    });
+void DlgPreview::ToolBar_ButtonClick(const QString& key, bool flag) {
+    ReportTrap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }
 
 // --- printing and PDF ---------------------------------------------------------------
@@ -244,8 +220,8 @@ void DlgPreview::Failed(const char* procedure, const QString& what, int32_t numb
                         const QString& description) {
     ModError::LogError(kForm, procedure, 0, number, description.toStdString());
     SetStatus(what);
-    main_.Windowing().MessageBox(this, what + QStringLiteral("\n\n") + description, tr("Error!"),
-                                 IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
+    services_.windowing.MessageBox(this, what + QStringLiteral("\n\n") + description, tr("Error!"),
+                                   IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok);
 }
 
 QString DlgPreview::SuggestedPdfName() const {
@@ -276,12 +252,12 @@ void DlgPreview::SavePdf(const char* procedure, const QString& path) {
 void DlgPreview::mnuFileSavePdf_Click() {
     ReportTrap(kForm, "mnuFileSavePdf_Click", [&] {
         if (canvas_->Blank()) {
-            main_.Windowing().MessageBox(
+            services_.windowing.MessageBox(
                 this, tr("There is nothing to save: the schedule has no rows."), tr("Save as PDF"),
                 IWindowing::Icon::Information, IWindowing::Buttons::Ok);
             return;
         }
-        std::optional<QString> path = main_.Windowing().SaveFileName(
+        std::optional<QString> path = services_.windowing.SaveFileName(
             this, tr("Save the report as PDF"), SuggestedPdfName(), tr("PDF files (*.pdf)"));
         if (path) {
             SavePdf("mnuFileSavePdf_Click", *path);
@@ -291,7 +267,7 @@ void DlgPreview::mnuFileSavePdf_Click() {
 
 void DlgPreview::mnuFilePrint_Click() {
     ReportTrap(kForm, "mnuFilePrint_Click", [&] {
-        IWindowing& windowing = main_.Windowing();
+        IWindowing& windowing = services_.windowing;
         if (canvas_->Blank()) {
             windowing.MessageBox(this, tr("There is nothing to print: the schedule has no rows."),
                                  tr("Print"), IWindowing::Icon::Information,

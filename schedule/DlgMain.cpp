@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <iterator>
@@ -22,14 +21,16 @@
 #include "schedule/DlgAbout.h"
 #include "schedule/LoadReport.h"
 #include "schedule/RebuildCache.h"
+#include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
 #include "store/FileSystem.h"
 #include "store/SampleData.h"
 #include "ui/ClsDialog.h"
 #include "ui/ClsHelp.h"
-#include "ui/ClsPopupMenu.h"
 #include "ui/CommandTable.h"
+#include "ui/Services.h"
 #include "ui/Trap.h"
+#include "ui/WindowFrame.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -42,60 +43,58 @@ constexpr double kHeightTwips = 5070;
 constexpr double kMinHeightTwips = 4545;
 constexpr double kGridMarginTwips = 120;
 
+using M = DlgMain;
+// clang-format off
 const CommandRow<DlgMain> kCommands[] = {
-    {Command::FileConfigure, "&Configure", &DlgMain::mnuFileConfigure_Click},
-    {Command::FilePrint, "&Print", &DlgMain::mnuFilePrint_Click},
-    {Command::FileExit, "E&xit", &DlgMain::mnuFileExit_Click},
-    {Command::ApptAdd, "&Add appointment", &DlgMain::mnuApptAdd_Click},
-    {Command::ApptEdit, "&Edit appointment", &DlgMain::mnuApptEdit_Click},
-    {Command::ApptDelete, "&Delete appointment", &DlgMain::mnuApptDelete_Click},
-    {Command::ApptSearch, "&Search for appointment", &DlgMain::mnuApptSearch_Click},
-    {Command::ResourceAdd, "&Add resource", &DlgMain::mnuResourceAdd_Click},
-    {Command::ResourceEdit, "&Edit resource", &DlgMain::mnuResourceEdit_Click},
-    {Command::ResourceDelete, "&Delete resource", &DlgMain::mnuResourceDelete_Click},
-    {Command::SchedDate, "&Start date", &DlgMain::mnuSchedDate_Click},
-    {Command::SchedToday, "Set to &todays date/time", &DlgMain::mnuSchedToday_Click},
-    {Command::SchedView, "Change &view", &DlgMain::mnuSchedView_Click},
-    {Command::SchedZoom, "Schedule &resolution", &DlgMain::mnuSchedZoom_Click},
-    {Command::HelpContents, "&Contents", &DlgMain::mnuHelpContents_Click},
-    {Command::HelpMain, "Help for &Main Dialog", &DlgMain::mnuHelpMain_Click},
-    {Command::HelpNavigate, "Help with &navigation", &DlgMain::mnuHelpNavigate_Click},
-    {Command::HelpAbout, "&About", &DlgMain::mnuHelpAbout_Click},
+    {Command::FileConfigure, "&File", "&Configure", {}, Cmd::Plain,
+     "Configure", "Configuration", &M::mnuFileConfigure_Click},
+    {Command::FilePrint, "&File", "&Print", QKeySequence::Print, Cmd::SeparatorBefore,
+     "Print", "Print", &M::mnuFilePrint_Click},
+    {Command::FileExit, "&File", "E&xit", Qt::CTRL | Qt::Key_Q, Cmd::Plain,
+     "Exit", "Exit", &M::mnuFileExit_Click},
+    {Command::ApptAdd, "&Appointment", "&Add appointment", {}, Cmd::DropDown,
+     "Appointment", "Make appointment", &M::mnuApptAdd_Click},
+    {Command::ApptEdit, "&Appointment", "&Edit appointment", {}, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptEdit_Click},
+    {Command::ApptDelete, "&Appointment", "&Delete appointment", {}, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptDelete_Click},
+    {Command::ApptSearch, "&Appointment", "&Search for appointment", QKeySequence::Find, Cmd::SeparatorBefore,
+     "Search", "Search for appointment", &M::mnuApptSearch_Click},
+    {Command::ResourceAdd, "&Resource", "&Add resource", {}, Cmd::DropDown,
+     "Resource", "Resource definition", &M::mnuResourceAdd_Click},
+    {Command::ResourceEdit, "&Resource", "&Edit resource", {}, Cmd::Plain,
+     nullptr, nullptr, &M::mnuResourceEdit_Click},
+    {Command::ResourceDelete, "&Resource", "&Delete resource", {}, Cmd::Plain,
+     nullptr, nullptr, &M::mnuResourceDelete_Click},
+    {Command::SchedDate, "&Schedule", "&Start date", {}, Cmd::Plain,
+     "Date", "Set start date", &M::mnuSchedDate_Click},
+    {Command::SchedToday, "&Schedule", "Set to &todays date/time", Qt::CTRL | Qt::Key_T, Cmd::Plain,
+     "Today", "Set to todays date/time", &M::mnuSchedToday_Click},
+    {Command::SchedView, "&Schedule", "Change &view", Qt::Key_F5, Cmd::SeparatorBefore,
+     "View", "Change schedule view", &M::mnuSchedView_Click},
+    {Command::SchedZoom, "&Schedule", "Schedule &resolution", {}, Cmd::Plain,
+     "Zoom", "Adjust schedule resolution", &M::mnuSchedZoom_Click},
+    {Command::HelpContents, "&Help", "&Contents", {}, Cmd::Plain,
+     "Help", "Help", &M::mnuHelpContents_Click},
+    {Command::HelpMain, "&Help", "Help for &Main Dialog", Qt::Key_F1, Cmd::Plain,
+     nullptr, nullptr, &M::mnuHelpMain_Click},
+    {Command::HelpNavigate, "&Help", "Help with &navigation", {}, Cmd::Plain,
+     nullptr, nullptr, &M::mnuHelpNavigate_Click},
+    {Command::HelpAbout, "&Help", "&About", {}, Cmd::SeparatorBefore,
+     nullptr, nullptr, &M::mnuHelpAbout_Click},
 };
-
-struct ToolButtonDef {
-    const char* key;
-    const char* tip;
-    bool separatorBefore;
-    Command command;                 // what a plain click runs
-    std::array<Command, 3> dropDown; // add, edit, delete; only for the two drop-down buttons
-    bool hasDropDown;
-};
-constexpr std::array<Command, 3> kNoDropDown{};
-constexpr std::array<Command, 3> kResourceCommands = {Command::ResourceAdd, Command::ResourceEdit,
-                                                      Command::ResourceDelete};
-constexpr std::array<Command, 3> kAppointmentCommands = {Command::ApptAdd, Command::ApptEdit,
-                                                         Command::ApptDelete};
-const ToolButtonDef kToolButtons[] = {
-    {"Exit", "Exit", false, Command::FileExit, kNoDropDown, false},
-    {"Configure", "Configuration", true, Command::FileConfigure, kNoDropDown, false},
-    {"Resource", "Resource definition", false, Command::ResourceAdd, kResourceCommands, true},
-    {"Appointment", "Make appointment", false, Command::ApptAdd, kAppointmentCommands, true},
-    {"Date", "Set start date", false, Command::SchedDate, kNoDropDown, false},
-    {"Today", "Set to todays date/time", false, Command::SchedToday, kNoDropDown, false},
-    {"Search", "Search for appointment", false, Command::ApptSearch, kNoDropDown, false},
-    {"View", "Change schedule view", true, Command::SchedView, kNoDropDown, false},
-    {"Zoom", "Adjust schedule resolution", false, Command::SchedZoom, kNoDropDown, false},
-    {"Print", "Print", true, Command::FilePrint, kNoDropDown, false},
-    {"Help", "Help", true, Command::HelpContents, kNoDropDown, false},
-};
+// clang-format on
+constexpr const char* kToolBarLayout =
+    "Exit | Configure Resource Appointment Date Today Search | View Zoom | Print | Help";
+constexpr int kHelpContext = 0;
 const char* const kStatusPanels[] = {"Customer", "Type", "Start", "End"};
 
 } // namespace
 
 DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, FileSystem& files,
                  QWidget* parent)
-    : QMainWindow(parent), windowing_(windowing), folders_(folders) {
+    : QMainWindow(parent), windowing_(windowing), folders_(folders),
+      commands_(*this, windowing, kCommands) {
     Form_Load(files);
 }
 
@@ -121,12 +120,16 @@ void DlgMain::Form_Load(FileSystem& files) {
     Trap(kForm, "Form_Load", [&] {
         resize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
         setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kMinHeightTwips, this));
-        activated_ = false;
         global_ = std::make_unique<ClsGlobal>(folders_, files);
         dialog_ = std::make_unique<ClsDialog>();
         date_ = std::make_unique<ClsDate>();
         help_ = std::make_unique<ClsHelp>(windowing_);
-        popup_ = std::make_unique<ClsPopupMenu>(windowing_);
+        services_ = std::make_unique<Services>(
+            Services{*global_, windowing_, *help_, HelpFile(), *date_, folders_, this});
+        // The main window has no load at its showing: it loads as it is made.
+        frame_ = std::make_unique<WindowFrame>(
+            *this, WindowFrame::Handlers{nullptr, [this] { Form_Activate(); }}, *services_,
+            kHelpContext);
         rebuild_ = std::make_unique<RebuildCache>();
         autoSave_ = std::make_unique<AutoSave>(*global_);
         connect(autoSave_.get(), &AutoSave::Finished, this, &DlgMain::ShowSaveState);
@@ -135,6 +138,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         setCentralWidget(central);
         sched_ = new ScheduleGrid(central);
         sched_->installEventFilter(this);
+        view_ = std::make_unique<ScheduleGridView>(*sched_);
         zoom_ = new QSlider(Qt::Vertical, central);
         zoom_->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
         zoom_->setToolTip(tr("Schedule resolution"));
@@ -152,9 +156,11 @@ void DlgMain::Form_Load(FileSystem& files) {
         selMonth_->setGridVisible(true);
         selMonth_->adjustSize();
         selMonth_->hide();
-        BuildActions();
-        BuildMenus();
-        BuildToolBar();
+        commands_.BuildMenus(menuBar());
+        toolBar_ = new KeyedToolBar(this);
+        toolBar_->setObjectName("ToolBar");
+        addToolBar(toolBar_);
+        commands_.BuildToolBar(toolBar_, kToolBarLayout, *this, &DlgMain::ToolBar_ButtonClick);
         BuildStatusBar();
 
         connect(sched_, &ScheduleGrid::BarAdded, this, &DlgMain::Sched_BarAdded);
@@ -179,46 +185,6 @@ void DlgMain::Form_Load(FileSystem& files) {
         loaded_ = true;
         Form_Resize();
     });
-}
-
-void DlgMain::BuildActions() {
-    MakeActions(this, kCommands, actions_);
-    Action(Command::FilePrint)->setShortcut(QKeySequence::Print);
-    Action(Command::FileExit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    Action(Command::ApptSearch)->setShortcut(QKeySequence::Find);
-    Action(Command::SchedToday)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    Action(Command::SchedView)->setShortcut(QKeySequence(Qt::Key_F5));
-    Action(Command::HelpMain)->setShortcut(QKeySequence(Qt::Key_F1));
-}
-
-void DlgMain::BuildMenus() {
-    auto menu = [this](const QString& title, std::initializer_list<Command> commands,
-                       int separatorBefore = -1) {
-        QMenu* m = menuBar()->addMenu(title);
-        int i = 0;
-        for (Command c : commands) {
-            if (i++ == separatorBefore) {
-                m->addSeparator();
-            }
-            m->addAction(Action(c));
-        }
-    };
-    menu(tr("&File"), {Command::FileConfigure, Command::FilePrint, Command::FileExit}, 1);
-    menu(tr("&Appointment"),
-         {Command::ApptAdd, Command::ApptEdit, Command::ApptDelete, Command::ApptSearch}, 3);
-    menu(tr("&Resource"), {Command::ResourceAdd, Command::ResourceEdit, Command::ResourceDelete});
-    menu(tr("&Schedule"),
-         {Command::SchedDate, Command::SchedToday, Command::SchedView, Command::SchedZoom}, 2);
-    menu(tr("&Help"),
-         {Command::HelpContents, Command::HelpMain, Command::HelpNavigate, Command::HelpAbout}, 3);
-}
-
-void DlgMain::BuildToolBar() {
-    toolBar_ = new KeyedToolBar(this);
-    toolBar_->setObjectName("ToolBar");
-    addToolBar(toolBar_);
-    AddToolButtons(toolBar_, kToolButtons);
-    connect(toolBar_, &KeyedToolBar::ButtonClick, this, &DlgMain::ToolBar_ButtonClick);
 }
 
 DropDownToolButton* DlgMain::ToolButton(const QString& key) const {
@@ -274,25 +240,18 @@ void DlgMain::ShowSaveState() {
     saveState_->show();
 }
 
-// Under a window manager the first activation arrives as an event; without one (a
-// headless session) the first showing stands in for it.
 bool DlgMain::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate || (event->type() == QEvent::Show && !activated_)) {
-        QTimer::singleShot(0, this, [this] {
-            if (!activated_) {
-                Form_Activate();
-            }
-        });
+    if (frame_ != nullptr) {
+        frame_->Event(event);
     }
     return QMainWindow::event(event);
 }
 
 void DlgMain::Form_Activate() {
-    if (activated_ || !Loaded()) {
+    if (!Loaded() || !frame_->FirstActivation()) {
         return;
     }
     Trap(kForm, "Form_Activate", [&] {
-        activated_ = true;
         if (global_->FirstRun()) {
             CreateSampleData(*global_, *date_);
         }
@@ -379,30 +338,6 @@ void DlgMain::HideZoom() {
     zoom_->hide();
 }
 
-void DlgMain::PopupCommands(const std::array<Command, 3>& commands) {
-    QStringList captions;
-    QString enable;
-    for (Command c : commands) {
-        captions << Action(c)->text().remove(u'&');
-        enable += Action(c)->isEnabled() ? '1' : '0';
-    }
-    int32_t chosen = popup_->Popup(enable, captions);
-    if (chosen >= 1 && chosen <= static_cast<int32_t>(commands.size())) {
-        Action(commands[static_cast<size_t>(chosen - 1)])->trigger();
-    }
-}
-
 void DlgMain::ToolBar_ButtonClick(const QString& key, bool flag) {
-    Trap(kForm, "ToolBar_ButtonClick", [&] {
-        const ToolButtonDef* def = ToolButtonOf(kToolButtons, key);
-        if (def == nullptr) {
-            return;
-        }
-        // A plain click runs the button's command; the drop-down part offers its menu.
-        if (!def->hasDropDown || !flag) {
-            Action(def->command)->trigger();
-            return;
-        }
-        PopupCommands(def->dropDown);
-    });
+    Trap(kForm, "ToolBar_ButtonClick", [&] { commands_.ToolBarClick(key, flag); });
 }

@@ -10,13 +10,13 @@
 
 #include "schedule/WindowState.h"
 #include "store/ProgramFolders.h"
+#include "ui/CommandTable.h"
 
 class AutoSave;
 class ClsDate;
 class ClsDialog;
 class ClsGlobal;
 class ClsHelp;
-class ClsPopupMenu;
 class DlgAbout;
 class DlgAppointment;
 class DlgConfigure;
@@ -35,6 +35,10 @@ class QLabel;
 class QSlider;
 class RebuildCache;
 class ScheduleGrid;
+class ScheduleGridView;
+class ScheduleView;
+class WindowFrame;
+struct Services;
 
 // The planner's main and only non-modal window: the schedule grid with its menus,
 // toolbar and status bar. It owns the program-wide objects: the store, the date and
@@ -74,10 +78,10 @@ public:
 
     ClsGlobal& Global() { return *global_; }
     ClsDate& Date() { return *date_; }
-    ClsDialog& Dialog() { return *dialog_; }
-    ClsHelp& Help() { return *help_; }
-    IWindowing& Windowing() { return windowing_; }
     AutoSave& Saving() { return *autoSave_; }
+    // What the dialogs are given: the shared objects, and the schedule as they may see it.
+    const Services& WindowServices() const { return *services_; }
+    ScheduleView& View();
     const ProgramFolders& Folders() const { return folders_; }
     QString HelpFile() const;
     // False when loading failed (the failure is in the error log): the program cannot run.
@@ -87,9 +91,7 @@ public:
     KeyedToolBar* ToolBar() const { return toolBar_; }
     QSlider* Zoom() const { return zoom_; }
     QCalendarWidget* SelMonth() const { return selMonth_; }
-    QAction* Action(Command command) const { return actions_[static_cast<size_t>(command)]; }
-    // The print preview, made at the first Print; null until then.
-    DlgPreview* Preview() const { return preview_; }
+    QAction* Action(Command command) const { return commands_.Action(command); }
     // The toolbar button of a key ("Exit", "Resource", ...); null for any other key.
     DropDownToolButton* ToolButton(const QString& key) const;
 
@@ -166,13 +168,8 @@ protected:
 
 private:
     void Form_Load(FileSystem& files);
-    void BuildActions();
-    void BuildMenus();
-    void BuildToolBar();
     void BuildStatusBar();
     void HideZoom();
-    // Offers three commands (add, edit, delete) in a popup menu and runs the chosen one.
-    void PopupCommands(const std::array<Command, 3>& commands);
     // The dialogs, made on first use and kept.
     DlgAppointment& AppointmentDialog();
     DlgResource& ResourceDialog();
@@ -185,7 +182,9 @@ private:
     std::unique_ptr<ClsDialog> dialog_;
     std::unique_ptr<ClsDate> date_;
     std::unique_ptr<ClsHelp> help_;
-    std::unique_ptr<ClsPopupMenu> popup_;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<ScheduleGridView> view_;
+    std::unique_ptr<WindowFrame> frame_;
     std::unique_ptr<AutoSave> autoSave_;
     std::unique_ptr<RebuildCache> rebuild_;
     DlgAbout* about_ = nullptr;
@@ -201,12 +200,11 @@ private:
     QSlider* zoom_ = nullptr;
     QCalendarWidget* selMonth_ = nullptr;
     QLabel* saveState_ = nullptr;
-    std::array<QAction*, static_cast<size_t>(Command::Count)> actions_{};
+    CommandTable commands_;
     std::array<QLabel*, 4> statusPanels_{};
     WindowState::Place previewPlace_;
 
     bool loaded_ = false;
-    bool activated_ = false;
     bool unloaded_ = false;
     bool scrollToNow_ = false; // the next rebuild shows a new range or view
     int32_t fillDepth_ = 0;

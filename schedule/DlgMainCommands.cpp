@@ -12,20 +12,28 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "report/DlgPreview.h"
+#include "report/ScheduleRows.h"
 #include "schedule/DlgAbout.h"
 #include "schedule/DlgMain.h"
+#include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
 #include "ui/ClsHelp.h"
+#include "ui/Services.h"
 #include "ui/Trap.h"
+#include "ui/WindowFrame.h"
 
 namespace {
 constexpr const char* kForm = "DlgMain";
 } // namespace
 
+ScheduleView& DlgMain::View() {
+    return *view_;
+}
+
 void DlgMain::mnuFileConfigure_Click() {
     HideZoom();
     if (configure_ == nullptr) {
-        configure_ = new DlgConfigure(*this);
+        configure_ = new DlgConfigure(*services_, *view_);
     }
     windowing_.ShowModal(configure_);
     ShowResources();
@@ -34,7 +42,8 @@ void DlgMain::mnuFileConfigure_Click() {
 void DlgMain::mnuFilePrint_Click() {
     HideZoom();
     if (preview_ == nullptr) {
-        preview_ = new DlgPreview(*this);
+        preview_ = new DlgPreview(
+            *services_, *view_, [this] { return ScheduleRows::FromGrid(*sched_); }, previewPlace_);
     }
     windowing_.ShowModal(preview_);
 }
@@ -46,14 +55,14 @@ void DlgMain::mnuFileExit_Click() {
 
 DlgAppointment& DlgMain::AppointmentDialog() {
     if (appointment_ == nullptr) {
-        appointment_ = new DlgAppointment(*this);
+        appointment_ = new DlgAppointment(*services_, *view_);
     }
     return *appointment_;
 }
 
 DlgResource& DlgMain::ResourceDialog() {
     if (resource_ == nullptr) {
-        resource_ = new DlgResource(*this);
+        resource_ = new DlgResource(*services_);
     }
     return *resource_;
 }
@@ -84,7 +93,7 @@ void DlgMain::mnuApptEdit_Click() {
 void DlgMain::mnuApptDelete_Click() {
     HideZoom();
     if (delete_ == nullptr) {
-        delete_ = new DlgDelete(*this);
+        delete_ = new DlgDelete(*services_, *view_);
     }
     windowing_.ShowModal(delete_);
     ShowResources();
@@ -94,7 +103,7 @@ void DlgMain::mnuApptSearch_Click() {
     HideZoom();
     Trap(kForm, "mnuApptSearch_Click", [&] {
         if (search_ == nullptr) {
-            search_ = new DlgSearch(*this);
+            search_ = new DlgSearch(*services_);
         }
         windowing_.ShowModal(search_);
         ShowFoundAppointment(search_->AppointmentId());
@@ -206,7 +215,7 @@ void DlgMain::mnuHelpContents_Click() {
 
 void DlgMain::mnuHelpMain_Click() {
     HideZoom();
-    help_->ShowHelpTopic(this, HelpFile(), 0);
+    frame_->ShowHelp();
 }
 
 void DlgMain::mnuHelpNavigate_Click() {

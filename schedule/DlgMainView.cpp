@@ -205,7 +205,7 @@ void DlgMain::Sched_BarRightClick(int row, int bar) {
         sched_->BarEventBegin();
         selectedAppointment_ = sched_->BarData(row, bar);
         sched_->SetSelectedBar(row, bar);
-        PopupCommands({Command::ApptAdd, Command::ApptEdit, Command::ApptDelete});
+        commands_.PopupSection(Command::ApptAdd);
     });
 }
 

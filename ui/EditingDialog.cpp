@@ -1,11 +1,9 @@
 #include "ui/EditingDialog.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QPointer>
@@ -13,17 +11,20 @@
 
 #include "platform/IWindowing.h"
 #include "platform/Twips.h"
-#include "schedule/DlgMain.h"
 #include "ui/ClsDialog.h"
-#include "ui/ClsHelp.h"
 #include "ui/Trap.h"
-#include "widgets/DropDownToolButton.h"
 #include "widgets/KeyedToolBar.h"
 
-EditingDialog::EditingDialog(DlgMain& main, QWidget* parent, const char* form, double widthTwips,
-                             double heightTwips)
-    : QDialog(parent), main_(main), form_(form), widthTwips_(widthTwips), heightTwips_(heightTwips),
-      menuBar_(new QMenuBar(this)), toolBar_(new KeyedToolBar(this)), body_(new QVBoxLayout) {
+EditingDialog::EditingDialog(const Services& services, QWidget* parent, const char* form,
+                             double widthTwips, double heightTwips, int helpContext)
+    : QDialog(parent), services_(services), form_(form), widthTwips_(widthTwips),
+      heightTwips_(heightTwips), menuBar_(new QMenuBar(this)), toolBar_(new KeyedToolBar(this)),
+      body_(new QVBoxLayout),
+      frame_(*this,
+             {.load = [this] { Form_Load(); },
+              .activate = [this] { Activate(); },
+              .again = [this] { Trap(form_, "Form_Activate", [&] { Form_Reactivate(); }); }},
+             services_, helpContext) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     toolBar_->setObjectName("ToolBar");
     auto* layout = new QVBoxLayout(this);
@@ -35,21 +36,13 @@ EditingDialog::EditingDialog(DlgMain& main, QWidget* parent, const char* form, d
     layout->addLayout(body_, 1);
 }
 
-// Show is the load of a showing; the activation follows once the dialog is up, or when
-// the window system activates it, whichever comes first.
 bool EditingDialog::event(QEvent* event) {
-    if (event->type() == QEvent::Show && !event->spontaneous()) {
-        Form_Load();
-        QMetaObject::invokeMethod(this, &EditingDialog::Activate, Qt::QueuedConnection);
-    } else if (event->type() == QEvent::WindowActivate) {
-        Activate();
-    }
+    frame_.Event(event);
     return QDialog::event(event);
 }
 
 void EditingDialog::Form_Load() {
     Trap(form_, "Form_Load", [&] {
-        activated_ = false;
         layout()->activate();
         const QSize least = minimumSizeHint();
         resize(qMax(TwipsToPixelsX(widthTwips_, this), least.width()),
@@ -59,53 +52,10 @@ void EditingDialog::Form_Load() {
 }
 
 void EditingDialog::Activate() {
-    if (!isVisible()) {
+    if (!frame_.FirstActivation()) {
         return;
     }
-    const bool first = !activated_;
-    activated_ = true;
-    Trap(form_, "Form_Activate", [&] { Form_Activate(first); });
-}
-
-QAction* EditingDialog::MakeAction(const QString& caption, const QKeySequence& shortcut) {
-    auto* action = new QAction(caption, this);
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::WindowShortcut);
-    addAction(action);
-    return action;
-}
-
-void EditingDialog::AddToolButton(const QString& key, const QString& tip, bool dropDown,
-                                  QAction* action) {
-    toolBar_->AddButton(key, tip, dropDown)->setFocusPolicy(Qt::NoFocus);
-    if (action != nullptr) {
-        toolActions_.insert(key, action);
-    }
-}
-
-void EditingDialog::TriggerToolButton(const QString& key) {
-    if (QAction* action = toolActions_.value(key)) {
-        action->trigger();
-    }
-}
-
-std::array<QAction*, 3> EditingDialog::AddSaveCancelHelp(const QString& saveCaption,
-                                                         bool separatorBeforeCancel) {
-    QAction* save = MakeAction(saveCaption, QKeySequence::Save);
-    QAction* cancel = MakeAction(tr("&Cancel"));
-    QAction* help = MakeAction(tr("&Help"), QKeySequence::HelpContents);
-    SetCancelAction(cancel);
-    QMenu* file = menuBar_->addMenu(tr("&File"));
-    file->addAction(save);
-    if (separatorBeforeCancel) {
-        file->addSeparator();
-    }
-    file->addAction(cancel);
-    menuBar_->addAction(help);
-    AddToolButton("Save", tr("Save"), false, save);
-    AddToolButton("Cancel", tr("Cancel"), false, cancel);
-    AddToolButton("Help", tr("Help"), false, help);
-    return {save, cancel, help};
+    Trap(form_, "Form_Activate", [&] { Form_Activate(); });
 }
 
 void EditingDialog::SelectAllOnFocus(QLineEdit* field) {
@@ -116,16 +66,12 @@ bool EditingDialog::RefuseBlankName(QLineEdit* field, const QString& record) {
     if (!field->text().trimmed().isEmpty()) {
         return false;
     }
-    main_.Windowing().MessageBox(this, tr("Unable to save %1!").arg(record), tr("Error!"),
-                                 IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok,
-                                 tr("The %1 needs a name.").arg(record));
+    services_.windowing.MessageBox(this, tr("Unable to save %1!").arg(record), tr("Error!"),
+                                   IWindowing::Icon::Exclamation, IWindowing::Buttons::Ok,
+                                   tr("The %1 needs a name.").arg(record));
     field->setFocus();
     field->selectAll();
     return true;
-}
-
-void EditingDialog::ShowHelp(int contextId) {
-    main_.Help().ShowHelpTopic(&main_, main_.HelpFile(), contextId);
 }
 
 bool EditingDialog::eventFilter(QObject* watched, QEvent* event) {

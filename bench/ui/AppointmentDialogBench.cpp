@@ -91,7 +91,7 @@ void BM_OpenAppointmentDialog(benchmark::State& state) {
     const auto customers = static_cast<int32_t>(state.range(0));
     DlgMain& window = Window(customers);
     for (auto _ : state) {
-        DlgAppointment dialog(window);
+        DlgAppointment dialog(window.WindowServices(), window.View());
         dialog.SetAppointmentId(SomeAppointment(customers));
         windowing.ShowModal(&dialog);
         if (!dialog.Activated()) {
@@ -105,7 +105,7 @@ void BM_OpenAppointmentDialog(benchmark::State& state) {
 void BM_SaveAppointment(benchmark::State& state) {
     const auto customers = static_cast<int32_t>(state.range(0));
     DlgMain& window = Window(customers);
-    DlgAppointment dialog(window);
+    DlgAppointment dialog(window.WindowServices(), window.View());
     dialog.SetAppointmentId(SomeAppointment(customers));
     for (auto _ : state) {
         state.PauseTiming();

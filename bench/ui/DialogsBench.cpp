@@ -88,7 +88,7 @@ void KeepUntilQuit(std::unique_ptr<DlgMain>& holder, std::unique_ptr<DlgMain> wi
 DlgSearch& Searching() {
     if (searchDialog == nullptr) {
         KeepUntilQuit(searchWindow, OpenWindow(BenchFolder(SearchShape())));
-        searchDialog = new DlgSearch(*searchWindow);
+        searchDialog = new DlgSearch(searchWindow->WindowServices());
         Open(*searchDialog);
     }
     return *searchDialog;
@@ -128,7 +128,7 @@ void BM_SearchCustomerListOf10k(benchmark::State& state) {
     BenchStore shape = SearchShape();
     shape.customers = 10000;
     auto window = OpenWindow(BenchFolder(shape));
-    auto* dialog = new DlgSearch(*window);
+    auto* dialog = new DlgSearch(window->WindowServices());
     Open(*dialog);
     for (auto _ : state) {
         state.PauseTiming();
@@ -153,7 +153,7 @@ void BM_BulkDelete(benchmark::State& state) {
         state.PauseTiming();
         auto window = OpenWindow(folder);
         window->ShowResources();
-        auto* dialog = new DlgDelete(*window);
+        auto* dialog = new DlgDelete(window->WindowServices(), window->View());
         Open(*dialog);
         MultiColumnList* list = dialog->LbAppointments();
         for (int row = 0; row < marked; ++row) {
@@ -191,7 +191,7 @@ void BM_ConfigureColorToRepaintedGrid(benchmark::State& state) {
         colorWindow->SetScheduleDates(start);
         colorWindow->show();
         QCoreApplication::processEvents();
-        colorDialog = new DlgConfigure(*colorWindow);
+        colorDialog = new DlgConfigure(colorWindow->WindowServices(), colorWindow->View());
         Open(*colorDialog);
     }
     ScheduleGrid& grid = *colorWindow->Sched();

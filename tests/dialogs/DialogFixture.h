@@ -9,7 +9,8 @@
 
 #include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
-#include "support/MainWindowFixture.h"
+#include "support/MenuLayout.h"
+#include "support/ServicesFixture.h"
 
 // The menu holding the action ("" for the bar itself, "?" for nowhere); every title and entry on
 // the way must have an access key.
@@ -29,9 +30,9 @@ inline QString MenuOf(QMenuBar* bar, QAction* action) {
     return "?";
 }
 
-// The main window with a resource word stored (so no first run), the schedule on the clock's
-// week. Dialogs go through the scripted windowing, so their set-up has run in a body.
-class DialogFixture : public MainWindowFixture {
+// The services with a resource word stored, the schedule on the clock's day. Dialogs go
+// through the scripted windowing, so their set-up has run in a body.
+class DialogFixture : public ServicesFixture {
 public:
     static int32_t At(int32_t day, int minute) { return ClsDate().JoinDateTime(day, minute); }
 
@@ -41,9 +42,8 @@ public:
             seen.SetResourceType("Rooms");
             ASSERT_TRUE(seen.Save().Ok());
         }
-        MainWindowFixture::SetUp();
-        int32_t start = Day(2021, 6, 2);
-        window->SetScheduleDates(start);
+        ServicesFixture::SetUp();
+        grid().SetDateFirst(Day(2021, 6, 2));
     }
 
     int32_t AddType(const char* name, int32_t minTime, int32_t maxTime, int32_t incTime) {

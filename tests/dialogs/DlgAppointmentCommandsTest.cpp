@@ -26,8 +26,8 @@ class DlgAppointmentCommandsTest : public DialogFixture {
 public:
     void SetUp() override {
         DialogFixture::SetUp();
-        CreateSampleData(store(), window->Date());
-        dialog = std::make_unique<DlgAppointment>(*window);
+        CreateSampleData(store(), date);
+        dialog = std::make_unique<DlgAppointment>(services(), schedule());
         for (const ClsAppointment& a : store().Appointments()) {
             if (a.Reference() == "MTG 001") {
                 dialog->SetAppointmentId(a.Id());

@@ -32,7 +32,7 @@ protected:
     }
     DlgAppointment& dialog() {
         if (!dialog_) {
-            dialog_ = std::make_unique<DlgAppointment>(*window);
+            dialog_ = std::make_unique<DlgAppointment>(services(), schedule());
         }
         return *dialog_;
     }

@@ -10,7 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/DlgConfigure.h"
-#include "support/MainWindowFixture.h"
+#include "support/MenuLayout.h"
+#include "support/ServicesFixture.h"
 #include "widgets/ColorButton.h"
 #include "widgets/DropDownToolButton.h"
 
@@ -18,15 +19,15 @@ namespace {
 
 using Command = DlgConfigure::Command;
 
-class DlgConfigureTest : public MainWindowFixture {
+class DlgConfigureTest : public ServicesFixture {
 public:
     void SetUp() override {
-        MainWindowFixture::SetUp();
+        ServicesFixture::SetUp();
         store().SetResourceType("Rooms");
         store().SetOption(2, false);
         store().SetDateFormat(1);
         store().SetColor(4, 0x00102030);
-        dialog = new DlgConfigure(*window);
+        dialog = new DlgConfigure(services(), schedule());
         Open();
     }
     void Open() {

@@ -15,8 +15,8 @@ using DlgCustomerTest = DialogFixture;
 // A new customer starts empty and is stored trimmed, typing having stopped at 24 characters;
 // an edit shows the name selected, and Cancel keeps the record and the id.
 TEST_F(DlgCustomerTest, AddThenEditAndCancel) {
-    DlgAppointment owner(*window);
-    DlgCustomer dialog(*window, &owner);
+    DlgAppointment owner(services(), schedule());
+    DlgCustomer dialog(services(), &owner);
     Show<DlgCustomer>(dialog, [](DlgCustomer& d) {
         EXPECT_TRUE(d.TxtCustomerName()->hasFocus());
         EXPECT_EQ(d.TxtCustomerName()->text(), "");

@@ -8,7 +8,8 @@
 
 #include "dialogs/DlgDelete.h"
 #include "support/LogFile.h"
-#include "support/MainWindowFixture.h"
+#include "support/MenuLayout.h"
+#include "support/ServicesFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"
 
@@ -18,10 +19,10 @@ using Command = DlgDelete::Command;
 using Answer = IWindowing::Answer;
 
 // Rows Alpha, Beta, Gamma; Beta's four appointments stored latest first, Alpha's ids between.
-class DlgDeleteTest : public MainWindowFixture {
+class DlgDeleteTest : public ServicesFixture {
 public:
     void SetUp() override {
-        MainWindowFixture::SetUp();
+        ServicesFixture::SetUp();
         AddResource("Gamma");
         beta = AddResource("Beta");
         const int32_t alpha = AddResource("Alpha");
@@ -34,8 +35,8 @@ public:
             alphas.insert(alphas.begin(), AddAppointment(alpha, customer, type, Day(2021, 6, 7),
                                                          start, start + 60));
         }
-        window->ShowResources();
-        dialog = new DlgDelete(*window);
+        ShowResources();
+        dialog = new DlgDelete(services(), schedule());
     }
     void Open(int currentRow, std::initializer_list<int> marks = {}) {
         grid().SetCurrentRow(currentRow);

@@ -1,5 +1,8 @@
 // The resource dialog: what each way of closing leaves in ResourceId.
+#include <QApplication>
+#include <QEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -21,7 +24,7 @@ class Cancelling : public DialogFixture, public ::testing::WithParamInterface<Ca
 // Cancel clears the id, also for an existing resource; only the close box keeps it.
 TEST_P(Cancelling, LeavesZeroUnlessClosedByTheCloseBox) {
     int32_t id = AddResource("Meeting #1");
-    DlgResource dialog(*window);
+    DlgResource dialog(services());
     dialog.SetResourceId(id);
     int result = Show<DlgResource>(dialog, [&](DlgResource& d) {
         EXPECT_EQ(d.TxtResName()->text(), "Meeting #1") << "without the record's padding";
@@ -44,5 +47,23 @@ INSTANTIATE_TEST_SUITE_P(
                    [](DlgResource& d) { QTest::keyClick(d.TxtResName(), Qt::Key_Escape); }, false},
         CancelCase{"CloseBox", [](DlgResource& d) { d.close(); }, true}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Coming back to the dialog from another window puts the focus into the name again when the
+// showing makes a new resource; editing a stored one leaves the focus where the user put it.
+TEST_F(DialogFixture, ResourceNameTakesTheFocusAtEachActivationOnlyForANewResource) {
+    const int32_t stored = AddResource("Meeting #1");
+    for (const int32_t id : {0, stored}) {
+        SCOPED_TRACE(id);
+        DlgResource dialog(services());
+        dialog.SetResourceId(id);
+        Show<DlgResource>(dialog, [&](DlgResource& d) {
+            d.MenuBar()->setFocus();
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(&d, &activate);
+            EXPECT_EQ(d.focusWidget() == d.TxtResName(), id == 0);
+            d.reject();
+        });
+    }
+}
 
 } // namespace

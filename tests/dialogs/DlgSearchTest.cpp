@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/DlgSearch.h"
-#include "support/MainWindowFixture.h"
+#include "support/MenuLayout.h"
+#include "support/ServicesFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"
 #include "widgets/MultiColumnListModel.h"
@@ -16,10 +17,10 @@ namespace {
 using Command = DlgSearch::Command;
 
 // Ann has three appointments stored out of order of start, two at the same start; Bob one.
-class DlgSearchTest : public MainWindowFixture {
+class DlgSearchTest : public ServicesFixture {
 public:
     void SetUp() override {
-        MainWindowFixture::SetUp();
+        ServicesFixture::SetUp();
         const int32_t room = AddResource("Room");
         ann = AddCustomer("Ann");
         bob = AddCustomer("Bob");
@@ -30,7 +31,7 @@ public:
         early = AddAppointment(room, ann, review, day, 540, 600);
         other = AddAppointment(room, bob, talk, day, 600, 660);
         sameStart = AddAppointment(AddResource("Hall"), ann, talk, day, 540, 570);
-        dialog = new DlgSearch(*window);
+        dialog = new DlgSearch(services());
         Open();
     }
     void Open() {

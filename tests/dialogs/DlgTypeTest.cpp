@@ -28,8 +28,8 @@ public:
 // A new type shows a fresh record's values. Spinning stops at 00:00; the record raises a
 // zero minimum or increment to one minute.
 TEST_F(DlgTypeTest, ANewTypesDefaultsSpinsAndClamps) {
-    DlgAppointment owner(*window);
-    DlgType dialog(*window, &owner);
+    DlgAppointment owner(services(), schedule());
+    DlgType dialog(services(), &owner);
     int result = Show<DlgType>(dialog, [](DlgType& d) {
         EXPECT_EQ(d.TxtTypeName()->text(), "");
         EXPECT_TRUE(d.TxtTypeName()->hasFocus());
@@ -59,8 +59,8 @@ TEST_F(DlgTypeTest, ANewTypesDefaultsSpinsAndClamps) {
 // Durations the fields cannot show (beyond 99:59, possible in a file) survive a save that
 // leaves them alone; a duration changed is saved as shown; one that is none is refused.
 TEST_F(DlgTypeTest, DurationsLeftAloneKeepTheirStoredValues) {
-    DlgAppointment owner(*window);
-    DlgType dialog(*window, &owner);
+    DlgAppointment owner(services(), schedule());
+    DlgType dialog(services(), &owner);
     const std::tuple<const char*, std::function<void(DlgType&)>, int32_t> rows[] = {
         {"untouched", [](DlgType&) {}, 100000},
         {"spun down", [](DlgType& d) { QTest::keyClick(d.TxtMaxTime(), Qt::Key_Down); }, 5998},

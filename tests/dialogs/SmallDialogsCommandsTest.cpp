@@ -59,9 +59,9 @@ public:
 
     std::unique_ptr<D> Make(DlgAppointment& appointment) {
         if constexpr (std::is_same_v<D, DlgResource>) {
-            return std::make_unique<D>(*window);
+            return std::make_unique<D>(services());
         } else {
-            return std::make_unique<D>(*window, &appointment);
+            return std::make_unique<D>(services(), &appointment);
         }
     }
 
@@ -71,11 +71,10 @@ public:
         SetUp();
         ui.helps.clear();
         const Traits traits = TraitsOf<D>();
-        DlgAppointment appointment(*window);
+        DlgAppointment appointment(services(), schedule());
         std::unique_ptr<D> dialog = Make(appointment);
         EXPECT_EQ(dialog->windowTitle(), traits.title);
-        EXPECT_EQ(MainWindowFixture::MenuLayout(dialog->MenuBar()),
-                  (QStringList{traits.file, "Help"}));
+        EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{traits.file, "Help"}));
         EXPECT_EQ(dialog->ToolBar()->Layout(), (QStringList{"Save", "Cancel", "Help"}));
         this->template Show<D>(*dialog, [&](D& d) {
             QAction* action = d.Action(row.command);
@@ -135,7 +134,7 @@ TYPED_TEST(SmallDialogCommands, SaveCancelAndHelpByMenuAndButton) {
 TYPED_TEST(SmallDialogCommands, ABlankNameIsRefusedAndANameStopsAtTheStoredWidth) {
     const auto save = TypeParam::Command::FileSave;
     const Traits traits = TraitsOf<TypeParam>();
-    DlgAppointment appointment(*this->window);
+    DlgAppointment appointment(this->services(), this->schedule());
     std::unique_ptr<TypeParam> dialog = this->Make(appointment);
     this->template Show<TypeParam>(*dialog, [&](TypeParam& d) {
         QLineEdit* name = NameField(d);

@@ -199,7 +199,7 @@ TEST_F(DlgPreviewTest, CalendarsCloseOnEscapeOrAClickOutsideWithoutChoosing) {
             EXPECT_TRUE(p.isVisible());
             EXPECT_EQ(State(p).startDay, start);
         });
-        DlgAppointment appointment(*window);
+        DlgAppointment appointment(window->WindowServices(), window->View());
         appointment.show();
         const int32_t day = appointment.DateStart()->Value();
         appointment.DateStart_ClickDrop();

@@ -6,16 +6,27 @@
 
 #include "dialogs/DlgAppointment.h"
 #include "grid/ScheduleGrid.h"
-#include "tests/dialogs/DialogFixture.h"
+#include "support/MainWindowFixture.h"
 #include "widgets/LookupComboBox.h"
 #include "widgets/MaskedTimeField.h"
 
 namespace {
 
-class BarInteractionTest : public DialogFixture {
+// The main window with a resource word stored (so no first run), the schedule on the clock's
+// week.
+class BarInteractionTest : public MainWindowFixture {
 public:
+    static int32_t At(int32_t day, int minute) { return ClsDate().JoinDateTime(day, minute); }
+
     void SetUp() override {
-        DialogFixture::SetUp();
+        {
+            ClsGlobal seen(ProgramFolders{dir.path()});
+            seen.SetResourceType("Rooms");
+            ASSERT_TRUE(seen.Save().Ok());
+        }
+        MainWindowFixture::SetUp();
+        int32_t start = Day(2021, 6, 2);
+        window->SetScheduleDates(start);
         window->resize(1000, 500);
         window->show();
         window->Form_Activate(); // not later, in the middle of a test
@@ -26,6 +37,15 @@ public:
         window->ShowResources();
     }
     ScheduleGrid& grid() { return *window->Sched(); }
+    int32_t AddType(const char* name, int32_t minTime, int32_t maxTime, int32_t incTime) {
+        int32_t id = 0;
+        return store().TypeSave(id, name, 0x0000FF, 0x00FFFF, minTime, maxTime, incTime);
+    }
+    int32_t AddAppointment(int32_t customer, int32_t resource, int32_t typeId, int32_t start,
+                           int32_t end) {
+        int32_t id = 0;
+        return store().AppointmentSave(id, customer, resource, typeId, start, end, "REF");
+    }
     // Drags across the row with the mouse, as a user draws a bar.
     void Draw(int row, int32_t fromDay, int fromMinute, int32_t toDay, int toMinute) {
         grid().ScrollToTime(fromDay, fromMinute);

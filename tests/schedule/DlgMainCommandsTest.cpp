@@ -15,6 +15,7 @@
 #include "dialogs/DlgSearch.h"
 #include "dialogs/DlgType.h"
 #include "report/DlgPreview.h"
+#include "report/ScheduleRows.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"
@@ -211,6 +212,12 @@ TEST_F(DlgMainCommandsTest, MenusListTheirEntriesInOrder) {
                            "About"}));
 }
 
+// Where a preview made here keeps its place; it outlives every window.
+WindowState::Place& PreviewPlace() {
+    static WindowState::Place place;
+    return place;
+}
+
 // Every window, made on the main window as the program makes it.
 struct WindowCase {
     const char* name;
@@ -218,14 +225,21 @@ struct WindowCase {
 };
 const WindowCase kWindows[] = {
     {"Main", [](DlgMain& m) -> QWidget* { return &m; }},
-    {"Preview", [](DlgMain& m) -> QWidget* { return new DlgPreview(m); }},
-    {"Appointment", [](DlgMain& m) -> QWidget* { return new DlgAppointment(m); }},
-    {"Type", [](DlgMain& m) -> QWidget* { return new DlgType(m, &m); }},
-    {"Customer", [](DlgMain& m) -> QWidget* { return new DlgCustomer(m, &m); }},
-    {"Resource", [](DlgMain& m) -> QWidget* { return new DlgResource(m); }},
-    {"Configure", [](DlgMain& m) -> QWidget* { return new DlgConfigure(m); }},
-    {"Search", [](DlgMain& m) -> QWidget* { return new DlgSearch(m); }},
-    {"Delete", [](DlgMain& m) -> QWidget* { return new DlgDelete(m); }},
+    {"Preview",
+     [](DlgMain& m) -> QWidget* {
+         return new DlgPreview(
+             m.WindowServices(), m.View(), [&m] { return ScheduleRows::FromGrid(*m.Sched()); },
+             PreviewPlace());
+     }},
+    {"Appointment",
+     [](DlgMain& m) -> QWidget* { return new DlgAppointment(m.WindowServices(), m.View()); }},
+    {"Type", [](DlgMain& m) -> QWidget* { return new DlgType(m.WindowServices(), &m); }},
+    {"Customer", [](DlgMain& m) -> QWidget* { return new DlgCustomer(m.WindowServices(), &m); }},
+    {"Resource", [](DlgMain& m) -> QWidget* { return new DlgResource(m.WindowServices()); }},
+    {"Configure",
+     [](DlgMain& m) -> QWidget* { return new DlgConfigure(m.WindowServices(), m.View()); }},
+    {"Search", [](DlgMain& m) -> QWidget* { return new DlgSearch(m.WindowServices()); }},
+    {"Delete", [](DlgMain& m) -> QWidget* { return new DlgDelete(m.WindowServices(), m.View()); }},
 };
 
 class EveryWindow : public MainWindowFixture, public ::testing::WithParamInterface<WindowCase> {};

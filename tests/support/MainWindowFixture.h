@@ -14,6 +14,7 @@
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "store/ProgramFolders.h"
+#include "support/MenuLayout.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 #include "widgets/KeyedToolBar.h"
@@ -59,22 +60,7 @@ public:
     }
     static int32_t Day(int y, int m, int d) { return ClsDate::DayNumberFromCivil(y, m, d); }
 
-    // The menus of a dialog's menu bar, "-" for a separator; a direct entry stands alone.
-    static QStringList MenuLayout(QMenuBar* bar) {
-        QStringList menus;
-        for (QAction* title : bar->actions()) {
-            if (title->menu() == nullptr) {
-                menus << title->text().remove('&');
-                continue;
-            }
-            QStringList entries;
-            for (QAction* a : title->menu()->actions()) {
-                entries << (a->isSeparator() ? "-" : a->text().remove('&'));
-            }
-            menus << title->text().remove('&') + ": " + entries.join(", ");
-        }
-        return menus;
-    }
+    static QStringList MenuLayout(QMenuBar* bar) { return ::MenuLayout(bar); }
 
     TempDir dir;
     ScriptedWindowing ui;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+
+class QEvent;
+class QWidget;
+struct Services;
+
+// How every window lives. Its load runs at each showing. Its first activation runs once per
+// showing, just after the window system activates it or, where nothing activates it, just
+// after it is shown; a direct call runs it at most once as well. Each later activation of the
+// showing runs `again`. When a showing whose first activation ran ends (the window is hidden or
+// closed), `leave` runs. Help opens the window's own topic.
+//
+// The window passes every event to Event before its own handling.
+class WindowFrame {
+public:
+    struct Handlers {
+        std::function<void()> load = {};
+        std::function<void()> activate = {};
+        std::function<void()> leave = {};
+        std::function<void()> again = {};
+    };
+
+    // A window without help.
+    WindowFrame(QWidget& window, Handlers handlers);
+    // Help opens at the context number, owned by the services' owner, or by helpOwner when
+    // given.
+    WindowFrame(QWidget& window, Handlers handlers, const Services& services, int helpContext,
+                QWidget* helpOwner = nullptr);
+
+    void Event(QEvent* event);
+
+    // True once the first activation of the current showing has begun.
+    bool Activated() const { return activated_; }
+    // True for the first call of a showing: the caller sets the showing up now.
+    bool FirstActivation();
+
+    void ShowHelp() const;
+
+private:
+    void ActivateSoon();
+
+    QWidget& window_;
+    Handlers handlers_;
+    const Services* services_ = nullptr;
+    int helpContext_ = 0;
+    QWidget* helpOwner_ = nullptr;
+    bool activated_ = false;
+};
