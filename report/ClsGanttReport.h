@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "report/ScheduleRows.h"
-#include "schedule/RebuildCache.h"
+#include "ui/RebuildCache.h"
 
 class ClsDate;
 class ClsGlobal;

@@ -16,8 +16,8 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
-#include "schedule/RebuildCache.h"
 #include "store/ClsGlobal.h"
+#include "ui/RebuildCache.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 
