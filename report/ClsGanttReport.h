@@ -6,8 +6,8 @@
 #include <functional>
 #include <optional>
 
-#include "report/ScheduleRows.h"
 #include "ui/RebuildCache.h"
+#include "ui/ScheduleRows.h"
 
 class ClsDate;
 class ClsGlobal;

@@ -21,10 +21,10 @@
 #include "report/ClsGanttReport.h"
 #include "report/PaperSize.h"
 #include "report/ReportDocument.h"
-#include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
 #include "store/FileIo.h"
 #include "store/FileSystem.h"
+#include "ui/ScheduleRows.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "report/ClsGanttReport.h"
 #include "report/ReportDocument.h"
 #include "report/ReportView.h"
-#include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
+#include "ui/ScheduleRows.h"
 
 namespace {
 

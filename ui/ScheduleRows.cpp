@@ -1,4 +1,4 @@
-#include "report/ScheduleRows.h"
+#include "ui/ScheduleRows.h"
 
 #include <algorithm>
 
