@@ -306,7 +306,7 @@ void DlgPreview::Form_Activate() {
         const ScheduleGrid& sched = *main_.Sched();
         state.startDay = sched.DateFirst();
         report_->SetSchedule(ScheduleRows::FromGrid(sched));
-        state.nameWidth = std::min(Checked::Mul(sched.ListWidth(), 2000) / 100, 4000);
+        state.nameWidth = ClsGanttReport::NameWidthFor(sched.ListWidth());
         const ClsGlobal& store = main_.Global();
         state.colorPrint = store.Option(5);
         Action(Command::OptColorPrint)->setChecked(state.colorPrint);

@@ -233,7 +233,7 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
     ClsGanttReport::State& state = report.state;
     state.viewType = arguments.view.value_or(ItemOrFirst(store.PreviewViewType(), 3));
     state.startDay = arguments.day.value_or(date.Today());
-    state.nameWidth = std::min(listWidth * 2000 / 100, 4000);
+    state.nameWidth = ClsGanttReport::NameWidthFor(listWidth);
     state.colorPrint = store.Option(5);
     report.ShowReport();
     if (!report.Finished()) {
