@@ -84,9 +84,7 @@ void ScheduleGrid::SetResolution(int16_t pixelsPerHour) {
 
 void ScheduleGrid::SetListTitle(const QString& title) {
     listTitle_ = title;
-    QFont bold = font();
-    bold.setBold(true);
-    titleWidth_ = QFontMetrics(bold).horizontalAdvance(listTitle_);
+    titleWidth_ = TitleTextWidth(font(), listTitle_);
     RowsChanged();
 }
 
@@ -110,12 +108,16 @@ void ScheduleGrid::SetWeekendColor(uint32_t colorRef) {
     SetAndPaint(weekendColor_, colorRef);
 }
 
+uint32_t ScheduleGrid::ForeColorOn(uint32_t backColorRef) {
+    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(backColorRef)));
+}
+
 uint32_t ScheduleGrid::TitleForeColor() const {
-    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(titleBackColor_)));
+    return ForeColorOn(titleBackColor_);
 }
 
 uint32_t ScheduleGrid::ListForeColor() const {
-    return QColorToColorRef(ScheduleGridPainter::Contrast(ColorRefToQColor(listBackColor_)));
+    return ForeColorOn(listBackColor_);
 }
 
 void ScheduleGrid::SetTimeLines(bool on) {
@@ -172,7 +174,7 @@ void ScheduleGrid::ClearAll() {
 
 int ScheduleGrid::AddRow(const QString& text) {
     const int row = model_.AddRow(text);
-    widestRow_ = std::max(widestRow_, QFontMetrics(font()).horizontalAdvance(text.trimmed()));
+    widestRow_ = std::max(widestRow_, RowTextWidth(QFontMetrics(font()), text));
     RowsChanged();
     return row;
 }
@@ -198,12 +200,10 @@ void ScheduleGrid::UpdateMetrics() {
     const QFontMetrics fm(font());
     rowHeight_ = fm.height() + 10;
     rulerHeight_ = 2 * (fm.height() + 6);
-    QFont bold = font();
-    bold.setBold(true);
-    titleWidth_ = QFontMetrics(bold).horizontalAdvance(listTitle_);
+    titleWidth_ = TitleTextWidth(font(), listTitle_);
     widestRow_ = 0;
     for (int row = 1; row <= model_.RowCount(); ++row) {
-        widestRow_ = std::max(widestRow_, fm.horizontalAdvance(model_.RowText(row).trimmed()));
+        widestRow_ = std::max(widestRow_, RowTextWidth(fm, model_.RowText(row)));
     }
     RowsChanged();
 }
@@ -242,8 +242,22 @@ void ScheduleGrid::AxisChanged() {
     RequestPaint();
 }
 
+int ScheduleGrid::TitleTextWidth(const QFont& font, const QString& title) {
+    QFont bold = font;
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title);
+}
+
+int ScheduleGrid::RowTextWidth(const QFontMetrics& metrics, const QString& text) {
+    return metrics.horizontalAdvance(text.trimmed());
+}
+
+int ScheduleGrid::ListWidthFor(int titleTextWidth, int widestRowText) {
+    return std::clamp(std::max(titleTextWidth, widestRowText) + 16, 110, 280);
+}
+
 void ScheduleGrid::RowsChanged() {
-    listWidth_ = std::clamp(std::max(titleWidth_, widestRow_) + 16, 110, 280);
+    listWidth_ = ListWidthFor(titleWidth_, widestRow_);
     layoutStale_ = true;
     RequestPaint();
 }
@@ -335,7 +349,7 @@ void ScheduleGrid::paintEvent(QPaintEvent* event) {
     view.ruler = ColorRefToQColor(rulerColor_);
     view.listBack = ColorRefToQColor(listBackColor_);
     view.weekend = ColorRefToQColor(weekendColor_);
-    view.weekendMask = weekendMask_;
+    view.weekendMask = kWeekendMask;
     view.timeLines = timeLines_;
     view.ruler24Hour = ruler24Hour_;
     view.listTitle = listTitle_;

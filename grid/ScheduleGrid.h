@@ -17,6 +17,8 @@
 
 class QEvent;
 class QFocusEvent;
+class QFont;
+class QFontMetrics;
 class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
@@ -59,6 +61,17 @@ public:
     static constexpr int16_t ResolutionMinimum() { return 1; }
     static constexpr int16_t ResolutionMaximum() { return 240; }
     static constexpr int16_t ResolutionInitial() { return 60; }
+    // The weekend days, bit 0 Sunday .. bit 6 Saturday; the grid offers no other.
+    static constexpr int kWeekendMask = 0x41;
+
+    // Black or white, whichever reads better on a background.
+    static uint32_t ForeColorOn(uint32_t backColorRef);
+    // The row-title column's width in pixels for the list title and the row texts in a font:
+    // the title measured bold, the rows trimmed, the widest of them with a margin and within
+    // bounds. Built up row by row as AddRow does, or all at once where no grid is shown.
+    static int TitleTextWidth(const QFont& font, const QString& title);
+    static int RowTextWidth(const QFontMetrics& metrics, const QString& text);
+    static int ListWidthFor(int titleTextWidth, int widestRowText);
 
     // View type 0, 1 or 2; the grid keeps it for the program and does not act on it.
     int TimeType() const { return timeType_; }
@@ -89,8 +102,7 @@ public:
     // Black or white, whichever reads better on the matching background.
     uint32_t TitleForeColor() const;
     uint32_t ListForeColor() const;
-    // Bit 0 Sunday .. bit 6 Saturday.
-    int WeekendMask() const { return weekendMask_; }
+    int WeekendMask() const { return kWeekendMask; }
 
     bool TimeLines() const { return timeLines_; }
     void SetTimeLines(bool on);
@@ -243,7 +255,6 @@ private:
     uint32_t rulerColor_ = 0x00F2ECE6;
     uint32_t listBackColor_ = 0x00FAF8F6;
     uint32_t weekendColor_ = 0x00EEEEEE;
-    int weekendMask_ = 0x41;
     bool timeLines_ = true;
     bool ruler24Hour_ = false;
 

@@ -42,6 +42,10 @@ void ClsGanttReport::Status(const QString& text) {
     }
 }
 
+int32_t ClsGanttReport::NameWidthFor(int listWidth) {
+    return std::min(Checked::Mul(listWidth, 2000) / 100, 4000);
+}
+
 int32_t ClsGanttReport::PrintableWidth() const {
     if (buildWidth_) {
         return *buildWidth_;

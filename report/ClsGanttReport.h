@@ -6,8 +6,8 @@
 #include <functional>
 #include <optional>
 
-#include "report/ScheduleRows.h"
-#include "schedule/RebuildCache.h"
+#include "ui/RebuildCache.h"
+#include "ui/ScheduleRows.h"
 
 class ClsDate;
 class ClsGlobal;
@@ -40,6 +40,9 @@ public:
     // The schedule's rows and colours the next report is made of.
     void SetSchedule(ScheduleRows schedule) { schedule_ = std::move(schedule); }
     const ScheduleRows& Schedule() const { return schedule_; }
+    // The resource-name column in twips for the schedule's title column in pixels: 20 twips
+    // a pixel, at most 4000. An overflow throws as the report's arithmetic does.
+    static int32_t NameWidthFor(int listWidth);
 
     // Progress for the status panel, the page label ("1/3") and a refresh of the preview once
     // the document is finished. Any may be left empty.

@@ -234,7 +234,7 @@ void DlgPreview::Form_Activate() {
         state.busy = true;
         state.startDay = schedule_.DateFirst();
         report_->SetSchedule(rows_());
-        state.nameWidth = std::min(Checked::Mul(report_->Schedule().listWidth, 2000) / 100, 4000);
+        state.nameWidth = ClsGanttReport::NameWidthFor(report_->Schedule().listWidth);
         const ClsGlobal& store = services_.store;
         state.colorPrint = store.Option(5);
         Action(Command::OptColorPrint)->setChecked(state.colorPrint);

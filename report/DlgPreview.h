@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "report/PaperSize.h"
-#include "report/ScheduleRows.h"
+#include "ui/ScheduleRows.h"
 #include "ui/CommandTable.h"
 #include "ui/Services.h"
 #include "ui/WindowFrame.h"

@@ -1,5 +1,6 @@
 #include "report/ReportCommand.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDate>
 #include <QDir>
@@ -17,14 +18,13 @@
 #include <span>
 
 #include "datetime/ClsDate.h"
-#include "grid/ScheduleGrid.h"
 #include "report/ClsGanttReport.h"
 #include "report/PaperSize.h"
 #include "report/ReportDocument.h"
-#include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
 #include "store/FileIo.h"
 #include "store/FileSystem.h"
+#include "ui/ScheduleRows.h"
 
 namespace {
 
@@ -213,10 +213,10 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
         return ReportStatus::Failed;
     }
 
-    // The rows as the schedule would show them, from a grid nobody sees.
-    ScheduleGrid grid;
-    FillScheduleRows(grid, store);
-    if (grid.RowCount() == 0) {
+    // The rows as the schedule would show them, its title column measured in the font a grid
+    // would have.
+    ScheduleRows rows = ScheduleRows::FromStore(store, QApplication::font());
+    if (rows.rows.empty()) {
         errors << program << "no report written: there are no resources in " << data
                << " (add them in the planner first)\n";
         return ReportStatus::Failed;
@@ -228,11 +228,12 @@ int WriteReportPdf(const ProgramFolders& folders, const ReportRequest& request,
         static_cast<int16_t>(ItemOrFirst(store.PrintPageSize(), PaperSize::Count) + 1));
     document.SetOrientation(ItemOrFirst(store.PrintOrientation(), 2));
     ClsGanttReport report(document, store, date);
-    report.SetSchedule(ScheduleRows::FromGrid(grid));
+    const int listWidth = rows.listWidth;
+    report.SetSchedule(std::move(rows));
     ClsGanttReport::State& state = report.state;
     state.viewType = arguments.view.value_or(ItemOrFirst(store.PreviewViewType(), 3));
     state.startDay = arguments.day.value_or(date.Today());
-    state.nameWidth = std::min(grid.ListWidth() * 2000 / 100, 4000);
+    state.nameWidth = ClsGanttReport::NameWidthFor(listWidth);
     state.colorPrint = store.Option(5);
     report.ShowReport();
     if (!report.Finished()) {

@@ -12,7 +12,7 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "report/DlgPreview.h"
-#include "report/ScheduleRows.h"
+#include "ui/ScheduleRows.h"
 #include "schedule/DlgAbout.h"
 #include "schedule/DlgMain.h"
 #include "schedule/ScheduleGridView.h"

@@ -16,8 +16,9 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
-#include "schedule/RebuildCache.h"
 #include "store/ClsGlobal.h"
+#include "ui/RebuildCache.h"
+#include "ui/ScheduleRows.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -62,32 +63,10 @@ void DlgMain::ShowResources() {
     // Only a new range or view goes to now; a rebuild after an edit leaves the view be.
     const bool toNow = std::exchange(scrollToNow_, false);
     Trap(kForm, "ShowResources", [&] {
-        sched_->ClearAll();
-        sched_->SetListTitle(QString::fromStdString(global_->ResourceType()));
-        sched_->SetBackColor(static_cast<uint32_t>(global_->Color(0)));
-        sched_->SetTitleBackColor(static_cast<uint32_t>(global_->Color(1)));
-        sched_->SetRulerColor(static_cast<uint32_t>(global_->Color(2)));
-        sched_->SetListBackColor(static_cast<uint32_t>(global_->Color(3)));
-        sched_->SetWeekendColor(static_cast<uint32_t>(global_->Color(4)));
+        ScheduleRows::FromStore(*global_).ShowIn(*sched_);
         sched_->SetTimeLines(global_->Option(1));
-
-        struct Entry {
-            QString name;
-            int32_t id;
-        };
-        std::vector<Entry> sorted;
-        sorted.reserve(global_->Resources().Count());
-        for (const ClsResource& r : global_->Resources()) {
-            sorted.push_back({QString::fromStdString(r.Name()), r.Id()});
-        }
-        // Like a sorted list box: without regard to case; equal names keep store order.
-        std::stable_sort(sorted.begin(), sorted.end(), [](const Entry& a, const Entry& b) {
-            return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
-        });
         rebuild_->Begin(*global_);
-        for (const Entry& e : sorted) {
-            int row = sched_->AddRow(e.name);
-            sched_->SetRowData(row, e.id);
+        for (int row = 1; row <= sched_->RowCount(); ++row) {
             ShowAppointments(row);
         }
 

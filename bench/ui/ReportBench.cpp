@@ -3,6 +3,7 @@
 // in range); the whole report as PDF; and switching the previewed page at several zooms.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,12 +15,11 @@
 #include "base/ModError.h"
 #include "bench/common/BenchData.h"
 #include "datetime/ClsDate.h"
-#include "grid/ScheduleGrid.h"
 #include "report/ClsGanttReport.h"
 #include "report/ReportDocument.h"
 #include "report/ReportView.h"
-#include "report/ScheduleRows.h"
 #include "store/ClsGlobal.h"
+#include "ui/ScheduleRows.h"
 
 namespace {
 
@@ -51,9 +51,7 @@ Fixture& Data() {
         ModError::SetLogFile(ProgramFolders{folder}.LogFile());
         f.store = std::make_unique<ClsGlobal>(ProgramFolders{folder}, FileSystem::Real(),
                                               StoreMode::ReadOnly);
-        ScheduleGrid grid;
-        FillScheduleRows(grid, *f.store);
-        f.rows = ScheduleRows::FromGrid(grid);
+        f.rows = ScheduleRows::FromStore(*f.store, QApplication::font());
         return f;
     }();
     return fixture;

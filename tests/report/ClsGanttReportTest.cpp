@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <tuple>
 
 #include "datetime/ClsDate.h"
 #include "report/ClsGanttReport.h"
@@ -384,6 +386,15 @@ TEST_F(GanttReportTest, AScheduleWithoutRowsMakesADocumentWithNothingDrawn) {
     EXPECT_TRUE(canvas.headers.empty());
     EXPECT_EQ(pageLabel, "1/1");
     EXPECT_EQ(statuses, QStringList{"Ready!"});
+}
+
+// The name column both the preview and the command-line report take from the schedule's
+// title column: 20 twips a pixel up to 4000, and an impossible width an overflow.
+TEST(GanttReportNameWidth, IsTwentyTwipsAPixelAtMostFourThousand) {
+    EXPECT_EQ(std::tuple(ClsGanttReport::NameWidthFor(110), ClsGanttReport::NameWidthFor(199),
+                         ClsGanttReport::NameWidthFor(200), ClsGanttReport::NameWidthFor(280)),
+              std::tuple(2200, 3980, 4000, 4000));
+    EXPECT_THROW(ClsGanttReport::NameWidthFor(2'000'000), std::overflow_error);
 }
 
 } // namespace

@@ -106,6 +106,16 @@ TEST_F(ReportCommandTest, WritesTheStoredViewOfTodayWhileThePlannerHoldsTheDataA
     EXPECT_TRUE(text.contains("30/11/2026 to 06/12/2026")) << text.toStdString();
     EXPECT_TRUE(text.contains("05/12/2026 08:00"));
     EXPECT_TRUE(text.contains("Hal Brenner"));
+    // The rows in the schedule's order: without regard to case, doubles in store order.
+    QStringList rows;
+    for (const QString& line : text.split('\n')) {
+        const QString first = line.section(' ', 0, 0, QString::SectionSkipEmpty);
+        if (first.compare("alpha", Qt::CaseInsensitive) == 0 ||
+            first.compare("beta", Qt::CaseInsensitive) == 0 || first == "gamma") {
+            rows << first;
+        }
+    }
+    EXPECT_EQ(rows, (QStringList{"Alpha", "alpha", "beta", "Beta", "gamma"}));
     EXPECT_EQ(Snapshot(data), before);
 }
 

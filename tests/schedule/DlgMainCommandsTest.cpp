@@ -15,7 +15,7 @@
 #include "dialogs/DlgSearch.h"
 #include "dialogs/DlgType.h"
 #include "report/DlgPreview.h"
-#include "report/ScheduleRows.h"
+#include "ui/ScheduleRows.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"

@@ -9,7 +9,7 @@
 #include "base/ModError.h"
 #include "datetime/ClsDate.h"
 #include "grid/ScheduleGrid.h"
-#include "report/ScheduleRows.h"
+#include "ui/ScheduleRows.h"
 #include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
 #include "store/ProgramFolders.h"
@@ -53,7 +53,7 @@ public:
     const Services& services() const { return *services_; }
     ScheduleView& schedule() { return *view_; }
     // The schedule shows the store's resources as they are now.
-    void ShowResources() { FillScheduleRows(*grid_, *global_); }
+    void ShowResources() { ScheduleRows::FromStore(*global_).ShowIn(*grid_); }
 
     int32_t AddResource(const char* name) {
         int32_t id = 0;

@@ -1,4 +1,4 @@
-#include "schedule/RebuildCache.h"
+#include "ui/RebuildCache.h"
 
 #include "store/ClsGlobal.h"
 
