@@ -25,6 +25,7 @@
 #include "store/ClsGlobal.h"
 #include "store/FileSystem.h"
 #include "store/SampleData.h"
+#include "store/StoreChanges.h"
 #include "ui/ClsDialog.h"
 #include "ui/ClsHelp.h"
 #include "ui/ClsPopupMenu.h"
@@ -107,6 +108,7 @@ DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* 
 // may use them after the window closed.
 DlgMain::~DlgMain() {
     autoSave_.reset();
+    changes_.reset();
     global_.reset();
     date_.reset();
     help_.reset();
@@ -123,12 +125,13 @@ void DlgMain::Form_Load(FileSystem& files) {
         setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kMinHeightTwips, this));
         activated_ = false;
         global_ = std::make_unique<ClsGlobal>(folders_, files);
+        changes_ = std::make_unique<StoreChanges>(*global_);
         dialog_ = std::make_unique<ClsDialog>();
         date_ = std::make_unique<ClsDate>();
         help_ = std::make_unique<ClsHelp>(windowing_);
         popup_ = std::make_unique<ClsPopupMenu>(windowing_);
         rebuild_ = std::make_unique<RebuildCache>();
-        autoSave_ = std::make_unique<AutoSave>(*global_);
+        autoSave_ = std::make_unique<AutoSave>(*global_, *changes_);
         connect(autoSave_.get(), &AutoSave::Finished, this, &DlgMain::ShowSaveState);
 
         auto* central = new QWidget(this);
@@ -294,7 +297,7 @@ void DlgMain::Form_Activate() {
     Trap(kForm, "Form_Activate", [&] {
         activated_ = true;
         if (global_->FirstRun()) {
-            CreateSampleData(*global_, *date_);
+            CreateSampleData(*changes_, *date_);
         }
         int32_t today = date_->Today();
         SetScheduleDates(today);

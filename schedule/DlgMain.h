@@ -15,6 +15,7 @@ class AutoSave;
 class ClsDate;
 class ClsDialog;
 class ClsGlobal;
+class StoreChanges;
 class ClsHelp;
 class ClsPopupMenu;
 class DlgAbout;
@@ -73,6 +74,7 @@ public:
     ~DlgMain() override;
 
     ClsGlobal& Global() { return *global_; }
+    StoreChanges& Changes() { return *changes_; }
     ClsDate& Date() { return *date_; }
     ClsDialog& Dialog() { return *dialog_; }
     ClsHelp& Help() { return *help_; }
@@ -182,6 +184,7 @@ private:
     IWindowing& windowing_;
     ProgramFolders folders_;
     std::unique_ptr<ClsGlobal> global_;
+    std::unique_ptr<StoreChanges> changes_;
     std::unique_ptr<ClsDialog> dialog_;
     std::unique_ptr<ClsDate> date_;
     std::unique_ptr<ClsHelp> help_;
