@@ -12,6 +12,7 @@
 #include "dialogs/DlgType.h"
 #include "platform/IWindowing.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/Blanks.h"
 #include "ui/ClsDialog.h"
 #include "ui/CommandTable.h"
@@ -316,9 +317,9 @@ void DlgAppointment::mnuFileSave_Click() {
             return;
         }
         int32_t id = appointmentId_;
-        ClsGlobal& store = services_.store;
-        const int32_t result =
-            store.AppointmentSave(id, customerId, resourceId, typeId, start, end, reference);
+        const ClsGlobal& store = services_.store;
+        const int32_t result = services_.changes.AppointmentSave(id, customerId, resourceId, typeId,
+                                                                 start, end, reference);
         if (result == -1) {
             RefuseSave(
                 OverlapText(store.OverlappingAppointment(appointmentId_, resourceId, start, end)));
@@ -373,7 +374,7 @@ void DlgAppointment::mnuCustomerDelete_Click() {
                                        IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    services_.store.CustomerDelete(id);
+    services_.changes.CustomerDelete(id);
     ShowSelections(0, -1, -1);
 }
 
@@ -412,7 +413,7 @@ void DlgAppointment::mnuTypeDelete_Click() {
                                        IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
         return;
     }
-    services_.store.TypeDelete(id);
+    services_.changes.TypeDelete(id);
     ShowSelections(-1, 0, -1);
 }
 

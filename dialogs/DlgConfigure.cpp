@@ -17,6 +17,7 @@
 #include "platform/IWindowing.h"
 #include "platform/Twips.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/Blanks.h"
 #include "ui/ClsDialog.h"
 #include "ui/CommandTable.h"
@@ -205,17 +206,17 @@ void DlgConfigure::BtnColor_Click(int index) {
         const uint32_t color =
             services_.windowing.PickColor(this, button->Color()).value_or(button->Color());
         button->SetColor(color);
-        services_.store.SetColor(index, static_cast<int32_t>(color));
+        services_.changes.SetColor(index, static_cast<int32_t>(color));
         schedule_.ShowColor(index, color);
     });
 }
 
 void DlgConfigure::BtnDate_Click(int index) {
-    services_.store.SetDateFormat(index);
+    services_.changes.SetDateFormat(index);
 }
 
 void DlgConfigure::ChkOption_Click(int index) {
-    services_.store.SetOption(index + 1, ChkOption(index)->isChecked());
+    services_.changes.SetOption(index + 1, ChkOption(index)->isChecked());
 }
 
 void DlgConfigure::TxtResType_GotFocus() {
@@ -227,8 +228,8 @@ void DlgConfigure::TxtResType_LostFocus() {
 }
 
 void DlgConfigure::StoreResourceType() {
-    ClsGlobal& settings = services_.store;
-    settings.SetResourceType(TrimBlanks(txtResType_->text()).toStdString());
+    const ClsGlobal& settings = services_.store;
+    services_.changes.SetResourceType(TrimBlanks(txtResType_->text()).toStdString());
     // Show the word as it is kept, so a word cut to 24 characters is not a surprise later.
     const QString stored = QString::fromStdString(settings.ResourceType());
     if (TrimBlanks(txtResType_->text()) != stored) {

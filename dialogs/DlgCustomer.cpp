@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/Blanks.h"
 #include "ui/CommandTable.h"
 #include "ui/Trap.h"
@@ -62,7 +63,7 @@ void DlgCustomer::mnuFileSave_Click() {
         }
         const std::string name = TrimBlanks(txtCustomerName_->text()).toStdString();
         int32_t id = customerId_;
-        customerId_ = services_.store.CustomerSave(id, name);
+        customerId_ = services_.changes.CustomerSave(id, name);
         accept();
     });
 }

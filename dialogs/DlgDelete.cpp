@@ -16,6 +16,7 @@
 #include "platform/IWindowing.h"
 #include "platform/Twips.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/ClsDialog.h"
 #include "ui/CommandTable.h"
 #include "ui/ScheduleView.h"
@@ -183,7 +184,7 @@ void DlgDelete::DeleteMarked() {
                 marked.push_back(lbAppointments_->ItemData(row));
             }
         }
-        services_.store.AppointmentsDelete(marked);
+        services_.changes.AppointmentsDelete(marked);
     } catch (const std::bad_alloc&) {
         ModError::LogError(kForm, "mnuFileDelete_Click", MakeError(ErrorNumber::OutOfMemory));
         failed = true;

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/Blanks.h"
 #include "ui/CommandTable.h"
 #include "ui/Trap.h"
@@ -74,7 +75,7 @@ void DlgResource::mnuFileSave_Click() {
     }
     const std::string name = TrimBlanks(txtResName_->text()).toStdString();
     int32_t id = resourceId_;
-    resourceId_ = services_.store.ResourceSave(id, name);
+    resourceId_ = services_.changes.ResourceSave(id, name);
     accept();
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/IWindowing.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/Blanks.h"
 #include "ui/CommandTable.h"
 #include "ui/Trap.h"
@@ -164,9 +165,9 @@ void DlgType::mnuFileSave_Click() {
         }
         const std::string name = TrimBlanks(txtTypeName_->text()).toStdString();
         int32_t id = typeId_;
-        typeId_ = services_.store.TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
-                                           static_cast<int32_t>(btnForeColor_->Color()), minutes[0],
-                                           minutes[1], minutes[2]);
+        typeId_ = services_.changes.TypeSave(id, name, static_cast<int32_t>(btnBackColor_->Color()),
+                                             static_cast<int32_t>(btnForeColor_->Color()),
+                                             minutes[0], minutes[1], minutes[2]);
         accept();
     });
 }

@@ -16,6 +16,7 @@
 #include "report/ReportTrap.h"
 #include "report/ReportView.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void DlgPreview::CheckView(int index) {
 
 void DlgPreview::mnuViewType_Click(int index) {
     ReportTrap(kForm, "mnuViewType_Click", [&] {
-        services_.store.SetPreviewViewType(static_cast<int16_t>(index));
+        services_.changes.SetPreviewViewType(static_cast<int16_t>(index));
         report_->state.viewType = static_cast<int16_t>(index);
         CheckView(index);
         report_->ShowReport();
@@ -64,7 +65,7 @@ void DlgPreview::mnuViewType_Click(int index) {
 
 void DlgPreview::mnuPageSize_Click(int index) {
     ReportTrap(kForm, "mnuPageSize_Click", [&] {
-        services_.store.SetPrintPageSize(static_cast<int16_t>(index));
+        services_.changes.SetPrintPageSize(static_cast<int16_t>(index));
         canvas_->SetPaperSize(static_cast<int16_t>(index + 1));
         for (int i = 0; i < PaperSize::Count; ++i) {
             PageSizeAction(i)->setChecked(i == index);
@@ -76,7 +77,7 @@ void DlgPreview::mnuPageSize_Click(int index) {
 
 void DlgPreview::mnuOptMode_Click(int index) {
     ReportTrap(kForm, "mnuOptMode_Click", [&] {
-        services_.store.SetPrintOrientation(static_cast<int16_t>(index));
+        services_.changes.SetPrintOrientation(static_cast<int16_t>(index));
         Action(Command::OptPortrait)->setChecked(index == 0);
         Action(Command::OptLandscape)->setChecked(index == 1);
         canvas_->SetOrientation(index);
@@ -89,7 +90,7 @@ void DlgPreview::mnuOptColorPrint_Click() {
     ReportTrap(kForm, "mnuOptColorPrint_Click", [&] {
         ClsGanttReport::State& state = report_->state;
         state.colorPrint = !state.colorPrint;
-        services_.store.SetOption(5, state.colorPrint);
+        services_.changes.SetOption(5, state.colorPrint);
         Action(Command::OptColorPrint)->setChecked(state.colorPrint);
         report_->ShowReport();
     });
@@ -201,7 +202,7 @@ void DlgPreview::mnuPageLastPage_Click() {
 
 void DlgPreview::ZoomSlide_Change(int value) {
     ReportTrap(kForm, "ZoomSlide_Change", [&] {
-        services_.store.SetPreviewZoom(static_cast<int16_t>(value));
+        services_.changes.SetPreviewZoom(static_cast<int16_t>(value));
         view_->SetZoom(static_cast<int16_t>(value));
     });
 }

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <memory>
 
-AutoSave::AutoSave(ClsGlobal& store, QObject* parent)
+AutoSave::AutoSave(ClsGlobal& store, StoreChanges& changes, QObject* parent)
     : QObject(parent), store_(store),
       saver_(
           store, [this](Saver::Job job, Saver::Done done) { RunOnWorker(std::move(job), done); },
@@ -17,7 +17,7 @@ AutoSave::AutoSave(ClsGlobal& store, QObject* parent)
         emit Finished();
         Schedule();
     };
-    store_.SetChangeListener([this] {
+    changes_ = changes.Subscribe([this](const ChangeSet&) {
         saver_.Changed();
         Schedule();
     });
@@ -26,7 +26,7 @@ AutoSave::AutoSave(ClsGlobal& store, QObject* parent)
 }
 
 AutoSave::~AutoSave() {
-    store_.SetChangeListener(nullptr);
+    changes_.Reset();
     saver_.onFinished = nullptr;
     Join();
 }

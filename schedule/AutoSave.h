@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "store/Saver.h"
+#include "store/StoreChanges.h"
 
 // Saves the store as the user works, when the saver says a save is due (a quiet second after
 // the last change, two seconds after the oldest unsaved one at most, or a retry after a failed
@@ -18,7 +19,7 @@ class AutoSave : public QObject {
     Q_OBJECT
 
 public:
-    explicit AutoSave(ClsGlobal& store, QObject* parent = nullptr);
+    AutoSave(ClsGlobal& store, StoreChanges& changes, QObject* parent = nullptr);
     // Lets a write in flight finish; what is still pending is for Flush.
     ~AutoSave() override;
 
@@ -43,4 +44,5 @@ private:
     QTimer timer_;
     std::thread worker_;
     std::function<void()> finish_;
+    StoreChanges::Subscription changes_;
 };

@@ -24,6 +24,7 @@
 #include "store/ClsGlobal.h"
 #include "store/FileSystem.h"
 #include "store/SampleData.h"
+#include "store/StoreChanges.h"
 #include "ui/ClsDialog.h"
 #include "ui/ClsHelp.h"
 #include "ui/CommandTable.h"
@@ -106,6 +107,7 @@ DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* 
 // may use them after the window closed.
 DlgMain::~DlgMain() {
     autoSave_.reset();
+    changes_.reset();
     global_.reset();
     date_.reset();
     help_.reset();
@@ -121,17 +123,18 @@ void DlgMain::Form_Load(FileSystem& files) {
         resize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kHeightTwips, this));
         setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kMinHeightTwips, this));
         global_ = std::make_unique<ClsGlobal>(folders_, files);
+        changes_ = std::make_unique<StoreChanges>(*global_);
         dialog_ = std::make_unique<ClsDialog>();
         date_ = std::make_unique<ClsDate>();
         help_ = std::make_unique<ClsHelp>(windowing_);
         services_ = std::make_unique<Services>(
-            Services{*global_, windowing_, *help_, HelpFile(), *date_, folders_, this});
+            Services{*global_, *changes_, windowing_, *help_, HelpFile(), *date_, folders_, this});
         // The main window has no load at its showing: it loads as it is made.
         frame_ = std::make_unique<WindowFrame>(
             *this, WindowFrame::Handlers{nullptr, [this] { Form_Activate(); }}, *services_,
             kHelpContext);
         rebuild_ = std::make_unique<RebuildCache>();
-        autoSave_ = std::make_unique<AutoSave>(*global_);
+        autoSave_ = std::make_unique<AutoSave>(*global_, *changes_);
         connect(autoSave_.get(), &AutoSave::Finished, this, &DlgMain::ShowSaveState);
 
         auto* central = new QWidget(this);
@@ -253,7 +256,7 @@ void DlgMain::Form_Activate() {
     }
     Trap(kForm, "Form_Activate", [&] {
         if (global_->FirstRun()) {
-            CreateSampleData(*global_, *date_);
+            CreateSampleData(*changes_, *date_);
         }
         int32_t today = date_->Today();
         SetScheduleDates(today);

@@ -16,6 +16,7 @@ class AutoSave;
 class ClsDate;
 class ClsDialog;
 class ClsGlobal;
+class StoreChanges;
 class ClsHelp;
 class DlgAbout;
 class DlgAppointment;
@@ -77,6 +78,7 @@ public:
     ~DlgMain() override;
 
     ClsGlobal& Global() { return *global_; }
+    StoreChanges& Changes() { return *changes_; }
     ClsDate& Date() { return *date_; }
     AutoSave& Saving() { return *autoSave_; }
     // What the dialogs are given: the shared objects, and the schedule as they may see it.
@@ -179,6 +181,7 @@ private:
     IWindowing& windowing_;
     ProgramFolders folders_;
     std::unique_ptr<ClsGlobal> global_;
+    std::unique_ptr<StoreChanges> changes_;
     std::unique_ptr<ClsDialog> dialog_;
     std::unique_ptr<ClsDate> date_;
     std::unique_ptr<ClsHelp> help_;

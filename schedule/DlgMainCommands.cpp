@@ -12,12 +12,13 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "report/DlgPreview.h"
-#include "ui/ScheduleRows.h"
 #include "schedule/DlgAbout.h"
 #include "schedule/DlgMain.h"
 #include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "ui/ClsHelp.h"
+#include "ui/ScheduleRows.h"
 #include "ui/Services.h"
 #include "ui/Trap.h"
 #include "ui/WindowFrame.h"
@@ -147,7 +148,7 @@ void DlgMain::mnuResourceDelete_Click() {
                                   IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
             return;
         }
-        global_->ResourceDelete(sched_->RowData(row));
+        changes_->ResourceDelete(sched_->RowData(row));
         ShowResources();
     });
 }

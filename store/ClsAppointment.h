@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-class RecordFile;
-
 // One booking of one resource. Held exactly as its 36-byte file record, so a million of
 // them stay small and load without conversion.
 class ClsAppointment {
@@ -35,9 +33,6 @@ public:
     int32_t EndDtTm() const { return endDtTm_; }
     // Without leading and trailing spaces.
     std::string Reference() const;
-
-    void Load(RecordFile& file);
-    void Save(RecordFile& file) const;
 
 private:
     int32_t id_ = 0;

@@ -17,8 +17,21 @@ void LogKeyExists(const char* procName) {
 
 void ClsGlobal::Changed(Kind kind) {
     dirty_[kind] = true;
-    if (listener_) {
-        listener_();
+}
+
+void ClsGlobal::GlobalChanged(bool setting) {
+    Changed(kGlobal);
+    if (observer_ != nullptr) {
+        setting ? observer_->SettingChanged() : observer_->CounterMoved();
+    }
+}
+
+template <class T> void ClsGlobal::Take(Collection<T>& collection, Kind kind, const T& stored) {
+    const T record = stored; // the slot may move when the collection compacts
+    collection.Remove(record.Id());
+    Changed(kind);
+    if (observer_ != nullptr) {
+        observer_->Removed(record);
     }
 }
 
@@ -29,7 +42,7 @@ int32_t ClsGlobal::NextId() {
         return 0;
     }
     counter_ = std::max(counter_, id);
-    Changed(kGlobal);
+    GlobalChanged(false);
     return id;
 }
 
@@ -56,7 +69,7 @@ int32_t ClsGlobal::UnusedId() {
 void ClsGlobal::RaiseCounterTo(int32_t id) {
     if (id > counter_) {
         counter_ = id;
-        Changed(kGlobal);
+        GlobalChanged(false);
     }
 }
 
@@ -74,21 +87,21 @@ int32_t ClsGlobal::AllocateId(int32_t& id) {
 void ClsGlobal::SetColor(int index, int32_t v) {
     if (index >= 0 && index < GlobalRecord::ColorCount && global_.Color(index) != v) {
         global_.SetColor(index, v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
 void ClsGlobal::SetOption(int index, bool v) {
     if (index >= 1 && index <= GlobalRecord::OptionCount && global_.Option(index) != v) {
         global_.SetOption(index, v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
 void ClsGlobal::SetDateFormat(int32_t v) {
     if (global_.DateFormat() != v) {
         global_.SetDateFormat(v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
@@ -96,35 +109,35 @@ void ClsGlobal::SetResourceType(std::string_view v) {
     GlobalRecord before = global_;
     global_.SetResourceType(v);
     if (before.Bytes() != global_.Bytes()) {
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
 void ClsGlobal::SetPrintOrientation(int16_t v) {
     if (global_.PrintOrientation() != v) {
         global_.SetPrintOrientation(v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
 void ClsGlobal::SetPreviewViewType(int16_t v) {
     if (global_.PreviewViewType() != v) {
         global_.SetPreviewViewType(v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
 void ClsGlobal::SetPrintPageSize(int16_t v) {
     if (global_.PrintPageSize() != v) {
         global_.SetPrintPageSize(v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
 void ClsGlobal::SetPreviewZoom(int16_t v) {
     if (global_.PreviewZoom() != v) {
         global_.SetPreviewZoom(v);
-        Changed(kGlobal);
+        GlobalChanged(true);
     }
 }
 
@@ -190,6 +203,9 @@ int32_t ClsGlobal::AppointmentSave(int32_t& id, int32_t customerId, int32_t reso
         return 0;
     }
     Changed(kAppointment);
+    if (observer_ != nullptr) {
+        observer_->Added(record);
+    }
     return id;
 }
 
@@ -223,8 +239,7 @@ size_t ClsGlobal::AppointmentsDelete(std::span<const int32_t> ids) {
         }
         resources.insert(record->ResourceId());
         gone.insert(id);
-        appointments_.Remove(id);
-        Changed(kAppointment);
+        Take(appointments_, kAppointment, *record);
     }
     return gone.size();
 }
@@ -256,12 +271,16 @@ std::shared_ptr<const ClsType> ClsGlobal::TypeLoad(int32_t id) const {
     return found ? found : std::make_shared<const ClsType>();
 }
 
-namespace {
-// Steps 2 to 4 of every save but the appointment's: replace or allocate, fill, append.
 template <class T, class Fill>
-int32_t SaveRecord(Collection<T>& collection, int32_t& id, int32_t allocated, const char* procName,
-                   Fill fill) {
-    if (allocated == 0) {
+int32_t ClsGlobal::SaveRecord(Collection<T>& collection, Kind kind, int32_t& id,
+                              const char* procName, Fill fill) {
+    if (id != 0) {
+        if (const T* stored = collection.Get(id)) {
+            Take(collection, kind, *stored);
+        }
+    }
+    Changed(kind);
+    if (AllocateId(id) == 0) {
         return 0;
     }
     T record;
@@ -271,36 +290,26 @@ int32_t SaveRecord(Collection<T>& collection, int32_t& id, int32_t allocated, co
         LogKeyExists(procName);
         return 0;
     }
+    if (observer_ != nullptr) {
+        observer_->Added(record);
+    }
     return id;
 }
-} // namespace
 
 int32_t ClsGlobal::CustomerSave(int32_t& id, std::string_view name) {
     ++customersVersion_;
-    if (id != 0) {
-        customers_.Remove(id);
-    }
-    Changed(kCustomer);
-    return SaveRecord(customers_, id, AllocateId(id), "CustomerSave",
+    return SaveRecord(customers_, kCustomer, id, "CustomerSave",
                       [&](ClsCustomer& r) { r.SetName(name); });
 }
 
 int32_t ClsGlobal::ResourceSave(int32_t& id, std::string_view name) {
-    if (id != 0) {
-        resources_.Remove(id);
-    }
-    Changed(kResource);
-    return SaveRecord(resources_, id, AllocateId(id), "ResourceSave",
+    return SaveRecord(resources_, kResource, id, "ResourceSave",
                       [&](ClsResource& r) { r.SetName(name); });
 }
 
 int32_t ClsGlobal::TypeSave(int32_t& id, std::string_view name, int32_t backColor,
                             int32_t foreColor, int32_t minTime, int32_t maxTime, int32_t incTime) {
-    if (id != 0) {
-        types_.Remove(id);
-    }
-    Changed(kType);
-    return SaveRecord(types_, id, AllocateId(id), "TypeSave", [&](ClsType& r) {
+    return SaveRecord(types_, kType, id, "TypeSave", [&](ClsType& r) {
         r.SetName(name);
         r.SetBackColor(backColor);
         r.SetForeColor(foreColor);
@@ -316,9 +325,8 @@ bool ClsGlobal::CustomerDelete(int32_t id) {
         return false;
     }
     KeepRemoved(kCustomer, *record);
-    customers_.Remove(id);
     ++customersVersion_;
-    Changed(kCustomer);
+    Take(customers_, kCustomer, *record);
     AppointmentsDelete(CollectAppointments(
         appointments_, [&](const ClsAppointment& a) { return a.CustomerId() == id; }));
     return true;
@@ -330,8 +338,7 @@ bool ClsGlobal::ResourceDelete(int32_t id) {
         return false;
     }
     KeepRemoved(kResource, *record);
-    resources_.Remove(id);
-    Changed(kResource);
+    Take(resources_, kResource, *record);
     std::vector<int32_t> ids;
     for (const ResourceSlot& a : AppointmentsOfResource(id)) {
         ids.push_back(a.id);
@@ -346,8 +353,7 @@ bool ClsGlobal::TypeDelete(int32_t id) {
         return false;
     }
     KeepRemoved(kType, *record);
-    types_.Remove(id);
-    Changed(kType);
+    Take(types_, kType, *record);
     AppointmentsDelete(CollectAppointments(
         appointments_, [&](const ClsAppointment& a) { return a.TypeId() == id; }));
     return true;

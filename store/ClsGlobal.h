@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/Error.h"
@@ -21,6 +21,7 @@
 #include "store/GlobalRecord.h"
 #include "store/ProgramFolders.h"
 #include "store/ResourceIndex.h"
+#include "store/StoreObserver.h"
 
 // A data file the store could not take as it found it.
 struct FileProblem {
@@ -144,8 +145,11 @@ public:
     // The files the last Load could not take as it found them.
     const std::vector<FileProblem>& LoadProblems() const { return problems_; }
 
-    // Called after every change to the store (a record saved or deleted, a setting changed).
-    void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    // Told of every change of a record, a setting or the id counter (not of Load); one
+    // observer at a time, normally the StoreChanges. Returns the one told until now.
+    StoreObserver* SetObserver(StoreObserver* observer) {
+        return std::exchange(observer_, observer);
+    }
     // True when some file that can be written has changes not yet written.
     bool HasPendingChanges() const;
     // Takes the bytes of every file with pending changes and counts them as written; the
@@ -205,6 +209,13 @@ private:
                     const char* procName, int32_t number);
     void SweepTemporaries();
     void Changed(Kind kind);
+    void GlobalChanged(bool setting);
+    // Removes a stored record and tells the observer.
+    template <class T> void Take(Collection<T>& collection, Kind kind, const T& stored);
+    // Steps 2 to 4 of every save but the appointment's: replace or allocate, fill, append.
+    template <class T, class Fill>
+    int32_t SaveRecord(Collection<T>& collection, Kind kind, int32_t& id, const char* procName,
+                       Fill fill);
     void RaiseCounterTo(int32_t id);
     int32_t UnusedId();
     int32_t AllocateId(int32_t& id);
@@ -232,7 +243,7 @@ private:
     // Records of customers, resources and types deleted since their file was last written,
     // as their file holds them.
     std::array<std::vector<std::byte>, kKindCount> removed_;
-    std::function<void()> listener_;
+    StoreObserver* observer_ = nullptr;
 
     Collection<ClsResource> resources_;
     Collection<ClsCustomer> customers_;

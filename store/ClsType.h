@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-class RecordFile;
-
 // An appointment type: bar colours and the duration rules in minutes.
 class ClsType {
 public:
@@ -31,9 +29,6 @@ public:
     int32_t MinTime() const { return minTime_; }
     int32_t MaxTime() const { return maxTime_; }
     int32_t IncTime() const { return incTime_; }
-
-    void Load(RecordFile& file);
-    void Save(RecordFile& file) const;
 
 private:
     int32_t id_ = 0;

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "store/Bytes.h"
-#include "store/RecordFile.h"
 
 // The 28-byte id-and-name record that customers and resources share. Only reading the
 // name differs: customers trim it, resources return the whole field.
@@ -21,21 +20,6 @@ public:
     void SetName(std::string_view utf8) { Bytes::SetFixedText(name_, sizeof name_, utf8); }
     int32_t Id() const { return id_; }
     std::string Name() const { return Bytes::GetFixedText(name_, sizeof name_, TrimName); }
-
-    void Load(RecordFile& file) {
-        const uint8_t* p = file.ReadNext();
-        if (p == nullptr) {
-            return;
-        }
-        id_ = Bytes::GetI32(p);
-        std::memcpy(name_, p + 4, sizeof name_);
-    }
-
-    void Save(RecordFile& file) const {
-        uint8_t* p = file.AppendRecord();
-        Bytes::PutI32(p, id_);
-        std::memcpy(p + 4, name_, sizeof name_);
-    }
 
 private:
     int32_t id_ = 0;

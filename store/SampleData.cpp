@@ -3,9 +3,10 @@
 #include <cstdint>
 
 #include "datetime/ClsDate.h"
-#include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 
-void CreateSampleData(ClsGlobal& store, const ClsDate& date) {
+namespace {
+void Fill(StoreChanges& store, const ClsDate& date) {
     store.SetResourceType("Rooms");
 
     struct TypeRow {
@@ -56,4 +57,9 @@ void CreateSampleData(ClsGlobal& store, const ClsDate& date) {
                               date.JoinDateTime(today, a.start), date.JoinDateTime(today, a.end),
                               a.reference);
     }
+}
+} // namespace
+
+void CreateSampleData(StoreChanges& store, const ClsDate& date) {
+    store.Batch([&] { Fill(store, date); });
 }

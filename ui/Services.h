@@ -5,15 +5,17 @@
 class ClsDate;
 class ClsGlobal;
 class ClsHelp;
+class StoreChanges;
 class IWindowing;
 class QWidget;
 struct ProgramFolders;
 
 // What a window is handed when it is made: the program-wide objects the main window owns, so
-// that no window reaches them through another window. Every record change a window makes goes
-// through `store`.
+// that no window reaches them through another window. A window reads the store and changes it
+// only through `changes`, which tells every view what changed.
 struct Services {
-    ClsGlobal& store;
+    const ClsGlobal& store;
+    StoreChanges& changes;
     IWindowing& windowing;
     ClsHelp& help;
     QString helpFile;

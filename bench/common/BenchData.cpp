@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <map>
+#include <stdexcept>
+#include <string>
 #include <tuple>
 
 #include "datetime/ClsDate.h"
@@ -11,10 +13,10 @@
 #include "store/ClsCustomer.h"
 #include "store/ClsResource.h"
 #include "store/ClsType.h"
+#include "store/Collection.h"
 #include "store/FileIo.h"
 #include "store/FileSystem.h"
 #include "store/GlobalRecord.h"
-#include "store/RecordFile.h"
 
 namespace {
 
@@ -29,14 +31,15 @@ struct Cleanup {
     }
 } cleanup;
 
-template <class Fill>
-void WriteRecords(const std::string& path, size_t length, int32_t count, Fill fill) {
-    RecordFile file(length);
-    file.Reserve(static_cast<size_t>(count));
+// Written as the store writes a collection.
+template <class Fill> void WriteRecords(const std::string& path, int32_t count, Fill fill) {
+    Collection<decltype(fill(0))> records;
     for (int32_t i = 0; i < count; ++i) {
-        fill(i).Save(file);
+        records.Add(fill(i));
     }
-    FileIo::WriteAtomic(FileSystem::Real(), path, std::as_bytes(std::span(file.Bytes())));
+    if (!FileIo::WriteBatch(FileSystem::Real(), {records.Image(path)}).Ok()) {
+        throw std::runtime_error("cannot write " + path);
+    }
 }
 
 } // namespace
@@ -56,19 +59,19 @@ const std::string& BenchFolder(const BenchStore& s) {
     folder = (Root() / std::to_string(folders.size())).string();
     std::string data = folder + "/Data/";
     std::filesystem::create_directories(data);
-    WriteRecords(data + "Resource.bin", ClsResource::RecordLength, s.resources, [](int32_t i) {
+    WriteRecords(data + "Resource.bin", s.resources, [](int32_t i) {
         ClsResource r;
         r.SetId(1 + i);
         r.SetName("Room " + std::to_string(i));
         return r;
     });
-    WriteRecords(data + "Customer.bin", ClsCustomer::RecordLength, s.customers, [&](int32_t i) {
+    WriteRecords(data + "Customer.bin", s.customers, [&](int32_t i) {
         ClsCustomer c;
         c.SetId(s.resources + 1 + i);
         c.SetName("Customer " + std::to_string(i));
         return c;
     });
-    WriteRecords(data + "Type.bin", ClsType::RecordLength, s.types, [&](int32_t i) {
+    WriteRecords(data + "Type.bin", s.types, [&](int32_t i) {
         ClsType t;
         t.SetId(s.resources + s.customers + 1 + i);
         t.SetName("Type " + std::to_string(i));
@@ -79,22 +82,21 @@ const std::string& BenchFolder(const BenchStore& s) {
     int32_t perResource = (s.appointments + s.resources - 1) / s.resources;
     int64_t slot = perResource > 0 ? int64_t{s.spanDays} * 1440 / perResource : 0;
     int32_t length = static_cast<int32_t>(slot < 60 ? slot : 60);
-    WriteRecords(
-        data + "Appointment.bin", ClsAppointment::RecordLength, s.appointments, [&](int32_t i) {
-            int64_t start = int64_t{i / s.resources} * slot;
-            int64_t end = start + length;
-            ClsAppointment a{ClsAppointment::Blank{}};
-            a.SetId(FirstAppointmentId(s) + i);
-            a.SetResourceId(1 + i % s.resources);
-            a.SetCustomerId(s.resources + 1 + i % s.customers);
-            a.SetTypeId(s.resources + s.customers + 1 + i % s.types);
-            a.SetStartDtTm(date.JoinDateTime(s.firstDay + static_cast<int32_t>(start / 1440),
-                                             static_cast<int32_t>(start % 1440)));
-            a.SetEndDtTm(date.JoinDateTime(s.firstDay + static_cast<int32_t>(end / 1440),
-                                           static_cast<int32_t>(end % 1440)));
-            a.SetReference("REF " + std::to_string(i));
-            return a;
-        });
+    WriteRecords(data + "Appointment.bin", s.appointments, [&](int32_t i) {
+        int64_t start = int64_t{i / s.resources} * slot;
+        int64_t end = start + length;
+        ClsAppointment a{ClsAppointment::Blank{}};
+        a.SetId(FirstAppointmentId(s) + i);
+        a.SetResourceId(1 + i % s.resources);
+        a.SetCustomerId(s.resources + 1 + i % s.customers);
+        a.SetTypeId(s.resources + s.customers + 1 + i % s.types);
+        a.SetStartDtTm(date.JoinDateTime(s.firstDay + static_cast<int32_t>(start / 1440),
+                                         static_cast<int32_t>(start % 1440)));
+        a.SetEndDtTm(date.JoinDateTime(s.firstDay + static_cast<int32_t>(end / 1440),
+                                       static_cast<int32_t>(end % 1440)));
+        a.SetReference("REF " + std::to_string(i));
+        return a;
+    });
     GlobalRecord global;
     global.SetIdCounter(FirstAppointmentId(s) + s.appointments - 1);
     global.SetResourceType("Rooms");

@@ -1,6 +1,6 @@
 // Deleting n appointments of one resource (of 100,000) in a 1M store: all at once, as the
 // bulk delete does, against one AppointmentDelete per id, whose cost grows with n times the
-// resource's bookings.
+// resource's bookings; and all at once through the change interface.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include "bench/common/BenchData.h"
 #include "store/ClsGlobal.h"
 #include "store/ProgramFolders.h"
+#include "store/StoreChanges.h"
 
 namespace {
 
@@ -61,8 +62,29 @@ void BM_AppointmentDeleteEach(benchmark::State& state) {
     });
 }
 
+// The same through the change interface, with a listener: what the window's bulk delete pays
+// for the change set it is told.
+void BM_AppointmentsDeleteAtOnceTold(benchmark::State& state) {
+    Run(state, [&](ClsGlobal& store, const std::vector<int32_t>& ids) {
+        StoreChanges changes(store);
+        size_t told = 0;
+        auto listener =
+            changes.Subscribe([&](const ChangeSet& set) { told += set.appointments.size(); });
+        changes.AppointmentsDelete(ids);
+        if (told != ids.size()) {
+            state.SkipWithError("not every deleted appointment was told");
+        }
+    });
+}
+
 } // namespace
 
+BENCHMARK(BM_AppointmentsDeleteAtOnceTold)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppointmentsDeleteAtOnce)
     ->Arg(1000)
     ->Arg(10000)

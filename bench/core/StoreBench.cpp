@@ -21,7 +21,6 @@
 #include "store/FileIo.h"
 #include "store/FileSystem.h"
 #include "store/ProgramFolders.h"
-#include "store/RecordFile.h"
 
 namespace {
 

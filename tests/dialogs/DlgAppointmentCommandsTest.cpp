@@ -9,6 +9,7 @@
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgType.h"
 #include "store/SampleData.h"
+#include "store/StoreChanges.h"
 #include "tests/dialogs/DialogFixture.h"
 #include "ui/ClsDialog.h"
 #include "widgets/DropDownToolButton.h"
@@ -26,7 +27,7 @@ class DlgAppointmentCommandsTest : public DialogFixture {
 public:
     void SetUp() override {
         DialogFixture::SetUp();
-        CreateSampleData(store(), date);
+        CreateSampleData(changes(), date);
         dialog = std::make_unique<DlgAppointment>(services(), schedule());
         for (const ClsAppointment& a : store().Appointments()) {
             if (a.Reference() == "MTG 001") {

@@ -126,15 +126,18 @@ TEST_F(DlgDeleteTest, NoOrNothingMarkedDeletesNothing) {
 // A failure stops the loop; the user is told how many of the marked went.
 TEST_F(DlgDeleteTest, AFailureStopsTheDeleteAndTellsHowManyWent) {
     Open(2, {0, 1, 3});
-    int changes = 0;
-    store().SetChangeListener([&] {
-        if (++changes == 2) {
-            throw std::runtime_error("store change refused");
+    struct Refuse : StoreObserver {
+        void Removed(const ClsAppointment&) override {
+            if (++count == 2) {
+                throw std::runtime_error("store change refused");
+            }
         }
-    });
+        int count = 0;
+    } refuse;
+    StoreObserver* kept = store().SetObserver(&refuse);
     ui.answers = {Answer::Yes};
     dialog->mnuFileDelete_Click();
-    store().SetChangeListener(nullptr);
+    store().SetObserver(kept);
 
     EXPECT_FALSE(Stored(betas[0]) || Stored(betas[1]));
     EXPECT_TRUE(Stored(betas[2]) && Stored(betas[3]));

@@ -6,6 +6,7 @@
 #include <future>
 
 #include "store/Saver.h"
+#include "store/StoreChanges.h"
 #include "store/StoreTestFiles.h"
 
 namespace {
@@ -24,8 +25,10 @@ protected:
     // A store loaded from the folder as it is now, and its saver.
     void Start() {
         saver.reset();
+        changes.reset();
         store = std::make_unique<ClsGlobal>(ProgramFolders{dir.path()}, files);
-        store->SetChangeListener([this] { saver->Changed(); });
+        changes = std::make_unique<StoreChanges>(*store);
+        told = changes->Subscribe([this](const ChangeSet&) { saver->Changed(); });
         saver = std::make_unique<Saver>(
             *store,
             [this](Saver::Job job, Saver::Done done) {
@@ -47,7 +50,7 @@ protected:
     }
     int32_t AddCustomer(const std::string& name) {
         int32_t id = 0;
-        return store->CustomerSave(id, name);
+        return changes->CustomerSave(id, name);
     }
     std::string SavedName(int32_t id) {
         return ClsGlobal(ProgramFolders{dir.path()}, FileSystem::Real(), StoreMode::ReadOnly)
@@ -57,6 +60,8 @@ protected:
 
     FaultyFileSystem files;
     std::unique_ptr<ClsGlobal> store;
+    std::unique_ptr<StoreChanges> changes;
+    StoreChanges::Subscription told;
     std::unique_ptr<Saver> saver;
     std::deque<std::function<void()>> jobs;
     Saver::TimePoint now{};
@@ -77,7 +82,7 @@ TEST_F(SaverTest, WaitsForAQuietSecondAndLosesNoChange) {
     Pass(400ms);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(saver->DueIn(), std::nullopt) << "one write at a time";
-    store->CustomerSave(ann, "Ann renamed");
+    changes->CustomerSave(ann, "Ann renamed");
     int32_t cy = AddCustomer("Cy");
     RunJobs();
     EXPECT_EQ(SavedName(ann) + SavedName(bob) + SavedName(cy), "AnnBob");
@@ -194,15 +199,15 @@ TEST_F(SaverTest, ARealWorkerWritesWhileTheStoreChanges) {
             finish = done;
         },
         [this] { return now; }, Saver::Timing{.quiet = 0ms, .longest = 0ms});
-    store->SetChangeListener([&] { real.Changed(); });
+    told = changes->Subscribe([&](const ChangeSet&) { real.Changed(); });
     std::vector<int32_t> customers;
     for (int i = 0; i < 20000; ++i) {
         customers.push_back(AddCustomer("Customer " + std::to_string(i)));
         int32_t appointment = 0;
-        store->AppointmentSave(appointment, customers.back(), 1 + i % 7, 0, i * 10, i * 10 + 5,
-                               "R" + std::to_string(i));
+        changes->AppointmentSave(appointment, customers.back(), 1 + i % 7, 0, i * 10, i * 10 + 5,
+                                 "R" + std::to_string(i));
         if (i % 3 == 0) {
-            store->CustomerDelete(customers[static_cast<size_t>(i / 2)]);
+            changes->CustomerDelete(customers[static_cast<size_t>(i / 2)]);
         }
         if (writing.valid() && writing.wait_for(0s) == std::future_status::ready) {
             join();

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "store/SampleData.h"
+#include "store/StoreChanges.h"
 #include "store/StoreTestFiles.h"
 
 namespace {
@@ -33,7 +34,8 @@ protected:
     // A first run with its sample data, saved: ids 1 to 20.
     void Seed() {
         ClsGlobal store(Folders());
-        CreateSampleData(store, ClsDate());
+        StoreChanges changes(store);
+        CreateSampleData(changes, ClsDate());
         ASSERT_TRUE(store.Save().Ok());
     }
 };

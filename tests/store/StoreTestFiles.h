@@ -12,7 +12,6 @@
 
 #include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
-#include "store/RecordFile.h"
 #include "support/FaultyFileSystem.h"
 #include "support/LogFile.h"
 #include "support/StoreFixture.h"
@@ -43,11 +42,12 @@ inline int32_t At(int32_t minute, int32_t day = ClsDate::DayNumberFromCivil(2026
 }
 // A collection as its file holds it.
 template <class T> FileBytes Dump(const Collection<T>& c) {
-    RecordFile file(T::RecordLength);
-    for (const auto& r : c) {
-        r.Save(file);
+    FileBytes out;
+    for (const auto& piece : c.Image("").pieces) {
+        const auto* p = reinterpret_cast<const uint8_t*>(piece.data());
+        out.insert(out.end(), p, p + piece.size());
     }
-    return file.Bytes();
+    return out;
 }
 template <class T> IdList Ids(const Collection<T>& c) {
     IdList ids;

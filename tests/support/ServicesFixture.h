@@ -9,13 +9,14 @@
 #include "base/ModError.h"
 #include "datetime/ClsDate.h"
 #include "grid/ScheduleGrid.h"
-#include "ui/ScheduleRows.h"
 #include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
 #include "store/ProgramFolders.h"
+#include "store/StoreChanges.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 #include "ui/ClsHelp.h"
+#include "ui/ScheduleRows.h"
 #include "ui/Services.h"
 
 // What a dialog or the preview is handed, without a main window: a store of its own on the
@@ -29,11 +30,12 @@ public:
         Clock::SetFixed(Clock::LocalTime{2021, 6, 2, 10, 0, 0});
         ModError::SetLogFile(folders.LogFile());
         global_ = std::make_unique<ClsGlobal>(folders);
+        changes_ = std::make_unique<StoreChanges>(*global_);
         help_ = std::make_unique<ClsHelp>(ui);
         window = std::make_unique<QWidget>();
         window->resize(900, 600);
-        services_ = std::make_unique<Services>(
-            Services{*global_, ui, *help_, QStringLiteral("help"), date, folders, window.get()});
+        services_ = std::make_unique<Services>(Services{
+            *global_, *changes_, ui, *help_, QStringLiteral("help"), date, folders, window.get()});
         grid_ = std::make_unique<ScheduleGrid>();
         view_ = std::make_unique<ScheduleGridView>(*grid_);
         ShowResources();
@@ -44,11 +46,13 @@ public:
         services_.reset();
         window.reset();
         help_.reset();
+        changes_.reset();
         global_.reset();
         Clock::SetFixed(std::nullopt);
     }
 
     ClsGlobal& store() { return *global_; }
+    StoreChanges& changes() { return *changes_; }
     ScheduleGrid& grid() { return *grid_; }
     const Services& services() const { return *services_; }
     ScheduleView& schedule() { return *view_; }
@@ -85,6 +89,7 @@ public:
 
 private:
     std::unique_ptr<ClsGlobal> global_;
+    std::unique_ptr<StoreChanges> changes_;
     std::unique_ptr<ClsHelp> help_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<ScheduleGrid> grid_;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <type_traits>
+#include <vector>
+
+#include "store/ClsAppointment.h"
+#include "store/ClsCustomer.h"
+#include "store/ClsResource.h"
+#include "store/ClsType.h"
+
+// One record as a change found it and left it: no before when the change added it, no after
+// when it deleted it, both when it saved it again.
+template <class T> struct RecordChange {
+    int32_t id = 0;
+    std::optional<T> before;
+    std::optional<T> after;
+};
+
+// What one operation or batch changed. Records are listed in the order the change first
+// touched them; a record touched twice is listed once, from before its first touch to after
+// its last, and one added and deleted again is not listed.
+struct ChangeSet {
+    std::vector<RecordChange<ClsResource>> resources;
+    std::vector<RecordChange<ClsCustomer>> customers;
+    std::vector<RecordChange<ClsType>> types;
+    std::vector<RecordChange<ClsAppointment>> appointments;
+    bool settings = false; // a setting changed; settings carry no before and after
+    bool counter = false;  // the id counter moved
+
+    template <class T> std::vector<RecordChange<T>>& Of() {
+        if constexpr (std::is_same_v<T, ClsResource>) {
+            return resources;
+        } else if constexpr (std::is_same_v<T, ClsCustomer>) {
+            return customers;
+        } else if constexpr (std::is_same_v<T, ClsType>) {
+            return types;
+        } else {
+            static_assert(std::is_same_v<T, ClsAppointment>);
+            return appointments;
+        }
+    }
+    template <class T> const std::vector<RecordChange<T>>& Of() const {
+        return const_cast<ChangeSet*>(this)->Of<T>();
+    }
+
+    size_t Records() const {
+        return resources.size() + customers.size() + types.size() + appointments.size();
+    }
+    bool Empty() const { return Records() == 0 && !settings && !counter; }
+};

@@ -1,0 +1,296 @@
+#include "store/StoreChanges.h"
+
+#include <algorithm>
+#include <exception>
+#include <iterator>
+#include <stdexcept>
+#include <type_traits>
+#include <utility>
+
+#include "base/ModError.h"
+
+namespace {
+constexpr const char* kClass = "StoreChanges";
+} // namespace
+
+StoreChanges::Subscription& StoreChanges::Subscription::operator=(Subscription&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        entries_ = std::move(other.entries_);
+        entry_ = std::move(other.entry_);
+    }
+    return *this;
+}
+
+void StoreChanges::Subscription::Reset() {
+    if (!entry_) {
+        return;
+    }
+    entry_->active = false; // a set being told skips it from now on
+    if (auto entries = entries_.lock()) {
+        std::erase(*entries, entry_);
+    }
+    entry_.reset();
+    entries_.reset();
+}
+
+StoreChanges::StoreChanges(ClsGlobal& store)
+    : store_(store), listeners_(std::make_shared<Subscription::Entries>()) {
+    if (StoreObserver* earlier = store_.SetObserver(this); earlier != nullptr) {
+        store_.SetObserver(earlier);
+        throw std::logic_error("the store's changes go through another StoreChanges");
+    }
+}
+
+StoreChanges::~StoreChanges() {
+    if (StoreObserver* current = store_.SetObserver(nullptr); current != this) {
+        store_.SetObserver(current);
+    }
+}
+
+StoreChanges::Subscription StoreChanges::Subscribe(Listener listener) {
+    Subscription subscription;
+    subscription.entry_ = std::make_shared<Subscription::Entry>();
+    subscription.entry_->listener = std::move(listener);
+    subscription.entries_ = listeners_;
+    listeners_->push_back(subscription.entry_);
+    return subscription;
+}
+
+template <class Op> auto StoreChanges::Run(Op op) -> decltype(op()) {
+    ++depth_;
+    try {
+        if constexpr (std::is_void_v<decltype(op())>) {
+            op();
+            Close();
+        } else {
+            auto result = op();
+            Close();
+            return result;
+        }
+    } catch (...) {
+        // Close throws only after it closed: then there is nothing left to close.
+        if (depth_ > 0) {
+            CloseAfterFailure();
+        }
+        throw;
+    }
+}
+
+void StoreChanges::Close() {
+    if (--depth_ > 0) {
+        return;
+    }
+    if (std::any_of(std::begin(entries_), std::end(entries_),
+                    [](const Entries& e) { return e.dropped; })) {
+        const auto gone = [](const auto& c) { return !c.before && !c.after; };
+        std::erase_if(building_.resources, gone);
+        std::erase_if(building_.customers, gone);
+        std::erase_if(building_.types, gone);
+        std::erase_if(building_.appointments, gone);
+    }
+    for (Entries& entries : entries_) {
+        entries = {};
+    }
+    ChangeSet set = std::exchange(building_, {});
+    if (!set.Empty()) {
+        Tell(std::move(set));
+    }
+}
+
+void StoreChanges::CloseAfterFailure() noexcept {
+    depth_ = 1;
+    try {
+        Close();
+    } catch (const std::exception& e) {
+        ModError::LogError(kClass, "Tell", 0, ErrorNumber::InvalidCall, e.what());
+    } catch (...) {
+        ModError::LogError(kClass, "Tell", MakeError(ErrorNumber::InvalidCall));
+    }
+}
+
+void StoreChanges::Tell(ChangeSet set) {
+    queue_.push_back(std::move(set));
+    if (telling_) {
+        return;
+    }
+    telling_ = true;
+    std::exception_ptr first;
+    for (size_t next = 0; next < queue_.size(); ++next) {
+        const ChangeSet told = std::move(queue_[next]);
+        // Those who subscribe while a set is told hear from the next one on.
+        const Subscription::Entries listeners = *listeners_;
+        for (const auto& entry : listeners) {
+            if (!entry->active) {
+                continue;
+            }
+            try {
+                entry->listener(told);
+            } catch (...) {
+                if (!first) {
+                    first = std::current_exception();
+                }
+            }
+        }
+    }
+    queue_.clear();
+    telling_ = false;
+    if (first) {
+        std::rethrow_exception(first);
+    }
+}
+
+void StoreChanges::Batch(const std::function<void()>& changes) {
+    Run([&] { changes(); });
+}
+
+template <class T> StoreChanges::Entries& StoreChanges::EntriesOf() {
+    if constexpr (std::is_same_v<T, ClsResource>) {
+        return entries_[0];
+    } else if constexpr (std::is_same_v<T, ClsCustomer>) {
+        return entries_[1];
+    } else if constexpr (std::is_same_v<T, ClsType>) {
+        return entries_[2];
+    } else {
+        return entries_[3];
+    }
+}
+
+// The latest entry of the record, or nullptr.
+template <class T> RecordChange<T>* StoreChanges::Find(int32_t id) {
+    auto& list = building_.Of<T>();
+    Entries& entries = EntriesOf<T>();
+    if (!entries.indexed) {
+        entries.index.reserve(list.size() * 2);
+        for (size_t i = 0; i < list.size(); ++i) {
+            entries.index[list[i].id] = i;
+        }
+        entries.indexed = true;
+    }
+    auto found = entries.index.find(id);
+    return found == entries.index.end() ? nullptr : &list[found->second];
+}
+
+template <class T> void StoreChanges::Append(RecordChange<T> change) {
+    auto& list = building_.Of<T>();
+    Entries& entries = EntriesOf<T>();
+    list.push_back(std::move(change));
+    ++(list.back().after ? entries.withAfter : entries.withoutAfter);
+    if (entries.indexed) {
+        entries.index[list.back().id] = list.size() - 1;
+    }
+}
+
+template <class T> void StoreChanges::NoteRemoved(const T& record) {
+    Run([&] {
+        Entries& entries = EntriesOf<T>();
+        if (entries.withAfter > 0) {
+            if (RecordChange<T>* at = Find<T>(record.Id()); at && at->after) {
+                at->after.reset();
+                --entries.withAfter;
+                ++entries.withoutAfter;
+                entries.dropped = entries.dropped || !at->before;
+                return;
+            }
+        }
+        Append<T>({record.Id(), record, std::nullopt});
+    });
+}
+
+template <class T> void StoreChanges::NoteAdded(const T& record) {
+    Run([&] {
+        Entries& entries = EntriesOf<T>();
+        if (entries.withoutAfter > 0) {
+            if (RecordChange<T>* at = Find<T>(record.Id()); at && !at->after) {
+                at->after = record;
+                --entries.withoutAfter;
+                ++entries.withAfter;
+                return;
+            }
+        }
+        Append<T>({record.Id(), std::nullopt, record});
+    });
+}
+
+void StoreChanges::SettingChanged() {
+    Run([&] { building_.settings = true; });
+}
+void StoreChanges::CounterMoved() {
+    Run([&] { building_.counter = true; });
+}
+
+int32_t StoreChanges::AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId,
+                                      int32_t typeId, int32_t startDtTm, int32_t endDtTm,
+                                      std::string_view reference) {
+    return Run([&] {
+        return store_.AppointmentSave(id, customerId, resourceId, typeId, startDtTm, endDtTm,
+                                      reference);
+    });
+}
+
+bool StoreChanges::AppointmentDelete(int32_t id) {
+    return Run([&] { return store_.AppointmentDelete(id); });
+}
+
+size_t StoreChanges::AppointmentsDelete(std::span<const int32_t> ids) {
+    return Run([&] {
+        // Room for them all at once, rather than growing the list as they go.
+        auto& list = building_.appointments;
+        if (list.capacity() < list.size() + ids.size()) {
+            list.reserve(std::max(list.size() + ids.size(), 2 * list.capacity()));
+        }
+        return store_.AppointmentsDelete(ids);
+    });
+}
+
+int32_t StoreChanges::CustomerSave(int32_t& id, std::string_view name) {
+    return Run([&] { return store_.CustomerSave(id, name); });
+}
+
+bool StoreChanges::CustomerDelete(int32_t id) {
+    return Run([&] { return store_.CustomerDelete(id); });
+}
+
+int32_t StoreChanges::ResourceSave(int32_t& id, std::string_view name) {
+    return Run([&] { return store_.ResourceSave(id, name); });
+}
+
+bool StoreChanges::ResourceDelete(int32_t id) {
+    return Run([&] { return store_.ResourceDelete(id); });
+}
+
+int32_t StoreChanges::TypeSave(int32_t& id, std::string_view name, int32_t backColor,
+                               int32_t foreColor, int32_t minTime, int32_t maxTime,
+                               int32_t incTime) {
+    return Run(
+        [&] { return store_.TypeSave(id, name, backColor, foreColor, minTime, maxTime, incTime); });
+}
+
+bool StoreChanges::TypeDelete(int32_t id) {
+    return Run([&] { return store_.TypeDelete(id); });
+}
+
+void StoreChanges::SetColor(int index, int32_t v) {
+    Run([&] { store_.SetColor(index, v); });
+}
+void StoreChanges::SetOption(int index, bool v) {
+    Run([&] { store_.SetOption(index, v); });
+}
+void StoreChanges::SetDateFormat(int32_t v) {
+    Run([&] { store_.SetDateFormat(v); });
+}
+void StoreChanges::SetResourceType(std::string_view v) {
+    Run([&] { store_.SetResourceType(v); });
+}
+void StoreChanges::SetPrintOrientation(int16_t v) {
+    Run([&] { store_.SetPrintOrientation(v); });
+}
+void StoreChanges::SetPreviewViewType(int16_t v) {
+    Run([&] { store_.SetPreviewViewType(v); });
+}
+void StoreChanges::SetPrintPageSize(int16_t v) {
+    Run([&] { store_.SetPrintPageSize(v); });
+}
+void StoreChanges::SetPreviewZoom(int16_t v) {
+    Run([&] { store_.SetPreviewZoom(v); });
+}
