@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QStatusBar>
 
@@ -260,8 +261,21 @@ void DlgMain::Form_Activate() {
         }
         int32_t today = date_->Today();
         SetScheduleDates(today);
+        shownChanges_ = changes_->Subscribe([this](const ChangeSet&) { StoreChanged(); });
         ReportLoadProblems();
     });
+}
+
+void DlgMain::ShowModal(QDialog* dialog) {
+    ++modalDepth_;
+    const auto done = qScopeGuard([this] { --modalDepth_; });
+    windowing_.ShowModal(dialog);
+}
+
+void DlgMain::StoreChanged() {
+    if (modalDepth_ == 0 && fillDepth_ == 0) {
+        ShowResources();
+    }
 }
 
 void DlgMain::ReportLoadProblems() {

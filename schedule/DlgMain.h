@@ -10,13 +10,13 @@
 
 #include "schedule/WindowState.h"
 #include "store/ProgramFolders.h"
+#include "store/StoreChanges.h"
 #include "ui/CommandTable.h"
 
 class AutoSave;
 class ClsDate;
 class ClsDialog;
 class ClsGlobal;
-class StoreChanges;
 class ClsHelp;
 class DlgAbout;
 class DlgAppointment;
@@ -32,6 +32,7 @@ class KeyedToolBar;
 class QAction;
 class QCalendarWidget;
 class QDate;
+class QDialog;
 class QLabel;
 class QSlider;
 class RebuildCache;
@@ -177,6 +178,11 @@ private:
     DlgResource& ResourceDialog();
     void ShowSaveState();
     void ReportLoadProblems();
+    // Shows one of the window's modal dialogs. What it changes is shown by the rebuild the
+    // command makes when it closes, not change by change while it is open.
+    void ShowModal(QDialog* dialog);
+    // A change told by the store's change interface outside the window's dialogs.
+    void StoreChanged();
 
     IWindowing& windowing_;
     ProgramFolders folders_;
@@ -211,5 +217,7 @@ private:
     bool unloaded_ = false;
     bool scrollToNow_ = false; // the next rebuild shows a new range or view
     int32_t fillDepth_ = 0;
+    int32_t modalDepth_ = 0;
+    StoreChanges::Subscription shownChanges_;
     int32_t selectedAppointment_ = 0;
 };

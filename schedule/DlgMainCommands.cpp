@@ -36,7 +36,7 @@ void DlgMain::mnuFileConfigure_Click() {
     if (configure_ == nullptr) {
         configure_ = new DlgConfigure(*services_, *view_);
     }
-    windowing_.ShowModal(configure_);
+    ShowModal(configure_);
     ShowResources();
 }
 
@@ -46,7 +46,7 @@ void DlgMain::mnuFilePrint_Click() {
         preview_ = new DlgPreview(
             *services_, *view_, [this] { return ScheduleRows::FromGrid(*sched_); }, previewPlace_);
     }
-    windowing_.ShowModal(preview_);
+    ShowModal(preview_);
 }
 
 void DlgMain::mnuFileExit_Click() {
@@ -74,7 +74,7 @@ void DlgMain::mnuApptAdd_Click() {
     HideZoom();
     DlgAppointment& dialog = AppointmentDialog();
     dialog.SetAppointmentId(0);
-    windowing_.ShowModal(&dialog);
+    ShowModal(&dialog);
     ShowResources();
 }
 
@@ -87,7 +87,7 @@ void DlgMain::mnuApptEdit_Click() {
     }
     DlgAppointment& dialog = AppointmentDialog();
     dialog.SetAppointmentId(selectedAppointment_);
-    windowing_.ShowModal(&dialog);
+    ShowModal(&dialog);
     ShowResources();
 }
 
@@ -96,7 +96,7 @@ void DlgMain::mnuApptDelete_Click() {
     if (delete_ == nullptr) {
         delete_ = new DlgDelete(*services_, *view_);
     }
-    windowing_.ShowModal(delete_);
+    ShowModal(delete_);
     ShowResources();
 }
 
@@ -106,7 +106,7 @@ void DlgMain::mnuApptSearch_Click() {
         if (search_ == nullptr) {
             search_ = new DlgSearch(*services_);
         }
-        windowing_.ShowModal(search_);
+        ShowModal(search_);
         ShowFoundAppointment(search_->AppointmentId());
     });
 }
@@ -115,7 +115,7 @@ void DlgMain::mnuResourceAdd_Click() {
     HideZoom();
     DlgResource& dialog = ResourceDialog();
     dialog.SetResourceId(0);
-    windowing_.ShowModal(&dialog);
+    ShowModal(&dialog);
     ShowResources();
 }
 
@@ -129,7 +129,7 @@ void DlgMain::mnuResourceEdit_Click() {
     }
     DlgResource& dialog = ResourceDialog();
     dialog.SetResourceId(sched_->RowData(row));
-    windowing_.ShowModal(&dialog);
+    ShowModal(&dialog);
     ShowResources();
 }
 
@@ -148,8 +148,8 @@ void DlgMain::mnuResourceDelete_Click() {
                                   IWindowing::Buttons::YesNo) != IWindowing::Answer::Yes) {
             return;
         }
+        // The grid follows from the change told.
         changes_->ResourceDelete(sched_->RowData(row));
-        ShowResources();
     });
 }
 
@@ -229,5 +229,5 @@ void DlgMain::mnuHelpAbout_Click() {
         about_ = new DlgAbout(this);
         about_->SetDataFolder(QString::fromStdString(folders_.Data()));
     }
-    windowing_.ShowModal(about_);
+    ShowModal(about_);
 }

@@ -156,7 +156,7 @@ void DlgMain::Sched_BarAdded(int row, int bar, int /*value1*/, int /*value2*/) {
             date_->JoinDateTime(sched_->BarStartDate(row, bar), sched_->BarStartMinute(row, bar)));
         dialog.SetEndDateTime(
             date_->JoinDateTime(sched_->BarEndDate(row, bar), sched_->BarEndMinute(row, bar)));
-        windowing_.ShowModal(&dialog);
+        ShowModal(&dialog);
         ShowResources();
     });
 }

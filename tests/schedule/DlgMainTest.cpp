@@ -153,16 +153,17 @@ TEST_F(DlgMainTest, SettingsReachTheGrid) {
     EXPECT_EQ(window->ToolButton("Exit")->toolTip(), "Exit");
 }
 
-TEST_F(DlgMainTest, ARenamedOrDeletedCustomerShowsOnTheNextRebuild) {
+TEST_F(DlgMainTest, AChangeToldOutsideADialogShowsAtOnce) {
     window->Form_Activate();
     ASSERT_EQ(grid().BarText(2, 1), "Ray Tolliver");
     int32_t ray = 7;
-    store().CustomerSave(ray, "Raymond Tolliver");
-    window->ShowResources();
+    StoreChanges& changes = window->Changes();
+    changes.CustomerSave(ray, "Raymond Tolliver");
     EXPECT_EQ(grid().BarText(2, 1), "Raymond Tolliver");
-    store().CustomerDelete(ray);
-    store().CustomerSave(ray, "Ray Again"); // same id, new record
-    window->ShowResources();
+    changes.Batch([&] {
+        changes.CustomerDelete(ray);
+        changes.CustomerSave(ray, "Ray Again"); // same id, new record
+    });
     EXPECT_EQ(grid().BarCount(2), 1); // the delete took Ray's bookings on Meeting #1
 }
 
