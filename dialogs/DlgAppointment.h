@@ -64,8 +64,6 @@ public:
     MaskedDateField* DateEnd() const { return dateEnd_; }
     MaskedTimeField* TimeEnd() const { return timeEnd_; }
     QCalendarWidget* SelMonth() const { return selMonth_; }
-    // The date field the calendar serves; null before the first drop.
-    MaskedDateField* CalendarTarget() const { return calendarTarget_; }
     QAction* Action(Command command) const { return commands_.Action(command); }
     // The sub-dialogs, made on first use.
     DlgCustomer& CustomerDialog();

@@ -29,7 +29,6 @@ protected:
     EditingDialog(const Services& services, QWidget* parent, const char* form, double widthTwips,
                   double heightTwips, int helpContext);
 
-    const char* Form() const { return form_; }
     // The fields go here, below the toolbar.
     QVBoxLayout* Body() const { return body_; }
 

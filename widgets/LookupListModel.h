@@ -46,8 +46,6 @@ public:
     // names in the order added, which is what adding them one by one to a sorted list gives.
     void SetItems(Items items);
 
-    int32_t IdAt(int row) const { return rows_[static_cast<size_t>(row)].id; }
-    QString TextAt(int row) const { return ViewAt(row).toString(); }
     // The first row carrying the id, or -1.
     int RowOfId(int32_t id) const;
     // The first row whose text is the given text, else the first that begins with it, both

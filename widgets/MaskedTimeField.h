@@ -17,7 +17,6 @@ public:
     // Clamped to 0..1439, or 0..LastDuration for a duration.
     void SetValue(int32_t minutes);
     // On: 00:00 to 23:59; off: 12:00 AM to 11:59 PM. A duration is always hours and minutes.
-    bool TwentyFourHour() const { return twentyFourHour_; }
     void SetTwentyFourHour(bool on);
     bool Duration() const { return duration_; }
     void SetDuration(bool on);
