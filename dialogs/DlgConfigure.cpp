@@ -58,6 +58,7 @@ DlgConfigure::DlgConfigure(const Services& services, ScheduleView& schedule)
           *this,
           {[this] { Form_Load(); }, [this] { Form_Activate(); }, [this] { StoreResourceType(); }},
           services_, kHelpContext) {
+    frame_.ActivateInEvent();
     setWindowTitle(tr("Configuration"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

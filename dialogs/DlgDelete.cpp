@@ -52,6 +52,7 @@ DlgDelete::DlgDelete(const Services& services, const ScheduleView& schedule)
       commands_(*this, services.windowing, kCommands),
       frame_(*this, {[this] { Form_Load(); }, [this] { Form_Activate(); }}, services_,
              kHelpContext) {
+    frame_.ActivateInEvent();
     setWindowTitle(tr("Delete Appointment"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);

@@ -49,6 +49,7 @@ DlgSearch::DlgSearch(const Services& services)
     : QDialog(services.owner), services_(services), commands_(*this, services.windowing, kCommands),
       frame_(*this, {[this] { Form_Load(); }, [this] { Form_Activate(); }}, services_,
              kHelpContext) {
+    frame_.ActivateInEvent();
     setWindowTitle(tr("Search For Appointment"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(true);

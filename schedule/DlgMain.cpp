@@ -134,6 +134,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         frame_ = std::make_unique<WindowFrame>(
             *this, WindowFrame::Handlers{nullptr, [this] { Form_Activate(); }}, *services_,
             kHelpContext);
+        frame_->SetUpOnce();
         rebuild_ = std::make_unique<RebuildCache>();
         autoSave_ = std::make_unique<AutoSave>(*global_, *changes_);
         connect(autoSave_.get(), &AutoSave::Finished, this, &DlgMain::ShowSaveState);

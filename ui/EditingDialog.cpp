@@ -25,6 +25,7 @@ EditingDialog::EditingDialog(const Services& services, QWidget* parent, const ch
               .activate = [this] { Activate(); },
               .again = [this] { Trap(form_, "Form_Activate", [&] { Form_Reactivate(); }); }},
              services_, helpContext) {
+    frame_.ActivateInEvent();
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     toolBar_->setObjectName("ToolBar");
     auto* layout = new QVBoxLayout(this);

@@ -20,7 +20,7 @@ void WindowFrame::Event(QEvent* event) {
     case QEvent::Show:
         // A window brought back from the task bar is no new showing.
         if (!event->spontaneous()) {
-            activated_ = false;
+            activated_ = activated_ && once_;
             if (handlers_.load) {
                 handlers_.load();
             }
@@ -28,14 +28,20 @@ void WindowFrame::Event(QEvent* event) {
         }
         break;
     case QEvent::WindowActivate:
-        if (activated_ && handlers_.again) {
-            handlers_.again();
+        if (activated_) {
+            if (handlers_.again) {
+                handlers_.again();
+            }
+        } else if (inEvent_ && window_.isVisible()) {
+            if (handlers_.activate) {
+                handlers_.activate();
+            }
         } else {
             ActivateSoon();
         }
         break;
     case QEvent::Hide:
-        if (!event->spontaneous() && activated_) {
+        if (!event->spontaneous() && activated_ && !once_) {
             if (handlers_.leave) {
                 handlers_.leave();
             }

@@ -7,10 +7,11 @@ class QWidget;
 struct Services;
 
 // How every window lives. Its load runs at each showing. Its first activation runs once per
-// showing, just after the window system activates it or, where nothing activates it, just
-// after it is shown; a direct call runs it at most once as well. Each later activation of the
-// showing runs `again`. When a showing whose first activation ran ends (the window is hidden or
-// closed), `leave` runs. Help opens the window's own topic.
+// showing (once in its life for SetUpOnce), just after the window system activates it (in
+// that event for ActivateInEvent) or, where nothing activates it, just after it is shown; a
+// direct call runs it at most once as well. Each later activation of the showing runs `again`.
+// When a showing whose first activation ran ends (the window is hidden or closed), `leave`
+// runs. Help opens the window's own topic.
 //
 // The window passes every event to Event before its own handling.
 class WindowFrame {
@@ -38,6 +39,11 @@ public:
 
     void ShowHelp() const;
 
+    // The main window: a new showing does not set it up again.
+    void SetUpOnce() { once_ = true; }
+    // The dialogs: the window system's activation sets them up at once, inside its event.
+    void ActivateInEvent() { inEvent_ = true; }
+
 private:
     void ActivateSoon();
 
@@ -47,4 +53,6 @@ private:
     int helpContext_ = 0;
     QWidget* helpOwner_ = nullptr;
     bool activated_ = false;
+    bool once_ = false;
+    bool inEvent_ = false;
 };
