@@ -46,7 +46,7 @@ bool ViewIs(DlgPreviewCommandsTest& t, DlgPreview& p, int16_t view, int32_t star
     return p.Action(Command::ViewDay)->isChecked() == (view == 0) &&
            p.Action(Command::ViewWeek)->isChecked() == (view == 1) &&
            p.Action(Command::ViewMonth)->isChecked() == (view == 2) && State(p).viewType == view &&
-           t.window->Global().PreviewViewType() == view && State(p).startDay == start;
+           t.store().PreviewViewType() == view && State(p).startDay == start;
 }
 
 bool PageIs(DlgPreview& p, int page) {
@@ -100,18 +100,18 @@ const Row kCommands[] = {
     {"ColorPrinting", Command::OptColorPrint, "Options", "Color printing", "", true, nullptr,
      nullptr,
      [](auto& t, auto& p) {
-         return !State(p).colorPrint && !t.window->Global().Option(5) &&
+         return !State(p).colorPrint && !t.store().Option(5) &&
                 !p.Action(Command::OptColorPrint)->isChecked();
      }},
     {"Portrait", Command::OptPortrait, "Options", "Portrait", "", true, nullptr, nullptr,
      [](auto& t, auto& p) {
-         return p.Canvas().Orientation() == 0 && t.window->Global().PrintOrientation() == 0 &&
+         return p.Canvas().Orientation() == 0 && t.store().PrintOrientation() == 0 &&
                 p.Action(Command::OptPortrait)->isChecked() &&
                 !p.Action(Command::OptLandscape)->isChecked();
      }},
     {"Landscape", Command::OptLandscape, "Options", "Landscape", "", true, nullptr, nullptr,
      [](auto& t, auto& p) {
-         return p.Canvas().Orientation() == 1 && t.window->Global().PrintOrientation() == 1 &&
+         return p.Canvas().Orientation() == 1 && t.store().PrintOrientation() == 1 &&
                 p.Canvas().PageWidth() == 15840 && p.Action(Command::OptLandscape)->isChecked() &&
                 !p.Action(Command::OptPortrait)->isChecked();
      }},
