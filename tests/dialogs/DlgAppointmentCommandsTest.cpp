@@ -123,16 +123,8 @@ TEST_F(DlgAppointmentCommandsTest, DropDownsOfferAddEditAndDelete) {
          {"Add appointment type", "Edit appointment type", "Delete appointment type"},
          "DlgType"}};
     for (const auto& [key, entries, opens] : drops) {
-        ui.popups.clear();
-        ui.popupResults = {1};
         InDialog([&](DlgAppointment& d) {
-            d.ToolBar_ButtonClick(key, true);
-            ASSERT_EQ(ui.popups.size(), 1);
-            QStringList captions;
-            for (const auto& entry : ui.popups[0].entries) {
-                captions << (entry.enabled ? entry.text : "disabled");
-            }
-            EXPECT_EQ(captions, entries);
+            EXPECT_EQ(CommandHarness::DropDownOffers(ui, d.ToolBar()->Button(key), 1), entries);
             EXPECT_TRUE(ui.log.contains(QString("ShowModal ") + opens)) << key;
         });
     }

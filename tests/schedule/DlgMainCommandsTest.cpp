@@ -195,18 +195,10 @@ TEST_F(DlgMainCommandsTest, DropDownsOfferTheirThreeCommands) {
                                                         {"Appointment", "ShowModal DlgDelete"}};
     for (const auto& [key, effect] : rows) {
         SCOPED_TRACE(key);
-        ui.popups.clear();
         ui.log.clear();
-        ui.popupResults = {3};
-        DropDownToolButton* button = window->ToolButton(key);
-        QTest::mouseClick(button, Qt::LeftButton, {}, {button->width() - 3, button->height() / 2});
-        ASSERT_EQ(ui.popups.size(), 1);
-        QStringList captions;
-        for (const auto& entry : ui.popups[0].entries) {
-            captions << entry.text;
-        }
         const QString what = QString(key).toLower();
-        EXPECT_EQ(captions, (QStringList{"Add " + what, "Edit " + what, "Delete " + what}));
+        EXPECT_EQ(CommandHarness::DropDownOffers(ui, window->ToolButton(key), 3),
+                  (QStringList{"Add " + what, "Edit " + what, "Delete " + what}));
         ui.log.removeAll("PopupMenu");
         ui.log.removeAll("CursorPos");
         EXPECT_EQ(ui.log, QStringList{effect});

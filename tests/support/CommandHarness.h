@@ -15,6 +15,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/ScriptedWindowing.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -119,6 +120,21 @@ inline void ExpectMenusAndToolBar(QWidget& window, const QStringList& menus,
 
 inline void ClickPlain(QToolButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+}
+
+// What a click on the button's drop-down part offers, a greyed entry marked "(disabled)"; the
+// scripted windowing chooses the entry numbered `choice` from 1.
+inline QStringList DropDownOffers(ScriptedWindowing& ui, DropDownToolButton* button, int choice) {
+    ui.popups.clear();
+    ui.popupResults = {choice};
+    QTest::mouseClick(button, Qt::LeftButton, {}, {button->width() - 3, button->height() / 2});
+    QStringList captions;
+    for (const auto& popup : ui.popups) {
+        for (const auto& entry : popup.entries) {
+            captions << (entry.enabled ? entry.text : entry.text + " (disabled)");
+        }
+    }
+    return captions;
 }
 
 // The row as the window shows it, then its effect when run by the menu or its button.
