@@ -1,34 +1,13 @@
 #pragma once
 
-#include <QAction>
 #include <QDialog>
-#include <QMenuBar>
 
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
-#include "support/MenuLayout.h"
 #include "support/ServicesFixture.h"
-
-// The menu holding the action ("" for the bar itself, "?" for nowhere); every title and entry on
-// the way must have an access key.
-inline QString MenuOf(QMenuBar* bar, QAction* action) {
-    for (QAction* title : bar->actions()) {
-        if (!title->text().contains('&')) {
-            return "no access key: " + title->text();
-        }
-        if (title == action) {
-            return "";
-        }
-        if (title->menu() != nullptr && title->menu()->actions().contains(action)) {
-            return action->text().contains('&') ? title->text().remove('&')
-                                                : "no access key: " + action->text();
-        }
-    }
-    return "?";
-}
 
 // The services with a resource word stored, the schedule on the clock's day. Dialogs go
 // through the scripted windowing, so their set-up has run in a body.

@@ -10,6 +10,7 @@
 #include "dialogs/DlgType.h"
 #include "store/SampleData.h"
 #include "store/StoreChanges.h"
+#include "support/CommandHarness.h"
 #include "tests/dialogs/DialogFixture.h"
 #include "ui/ClsDialog.h"
 #include "widgets/DropDownToolButton.h"
@@ -66,42 +67,35 @@ public:
     int32_t meeting = 0;
 };
 
-struct CommandCase {
-    const char* name;
-    Command command;
-    const char* menu; // "" for an entry of the bar itself
-    const char* caption;
-    int shortcut;
-    const char* key; // its toolbar button, a plain click
-    const char* tip;
-    std::function<bool(DlgAppointmentCommandsTest&, DlgAppointment&)> effect;
-};
+using Row = CommandHarness::Row<DlgAppointmentCommandsTest, DlgAppointment>;
 
-const CommandCase kCommands[] = {
-    {"Save", Command::FileSave, "File", "Save appointment", (Qt::CTRL | Qt::Key_S).toCombined(),
-     "Save", "Save appointment", [](auto& t, auto& d) { return t.Closed(d, QDialog::Accepted); }},
-    {"Cancel", Command::FileCancel, "File", "Cancel", 0, "Cancel", "Cancel",
+const Row kCommands[] = {
+    {"Save", Command::FileSave, "File", "Save appointment", "Ctrl+S", false, "Save",
+     "Save appointment", [](auto& t, auto& d) { return t.Closed(d, QDialog::Accepted); }},
+    {"Cancel", Command::FileCancel, "File", "Cancel", "", false, "Cancel", "Cancel",
      [](auto& t, auto& d) { return t.Closed(d, QDialog::Rejected); }},
-    {"AddCustomer", Command::CustomerAdd, "Customer", "Add customer", 0, "Customer", "Customer",
+    {"AddCustomer", Command::CustomerAdd, "Customer", "Add customer", "", false, "Customer",
+     "Customer",
      [](auto& t, auto& d) {
          return t.Opened("DlgCustomer") && d.CustomerDialog().CustomerId() == 0;
      }},
-    {"EditCustomer", Command::CustomerEdit, "Customer", "Edit customer", 0, nullptr, nullptr,
+    {"EditCustomer", Command::CustomerEdit, "Customer", "Edit customer", "", false, nullptr,
+     nullptr,
      [](auto& t, auto& d) {
          return t.Opened("DlgCustomer") && d.CustomerDialog().CustomerId() == t.ray &&
                 ClsDialog::ComboGetCurrentId(d.CbCustomer()) == t.ray;
      }},
-    {"DeleteCustomer", Command::CustomerDelete, "Customer", "Delete customer", 0, nullptr, nullptr,
-     [](auto& t, auto&) { return t.Asked("Confirm delete Ray Tolliver?"); }},
-    {"AddType", Command::TypeAdd, "Appointment type", "Add appointment type", 0, "Type",
+    {"DeleteCustomer", Command::CustomerDelete, "Customer", "Delete customer", "", false, nullptr,
+     nullptr, [](auto& t, auto&) { return t.Asked("Confirm delete Ray Tolliver?"); }},
+    {"AddType", Command::TypeAdd, "Appointment type", "Add appointment type", "", false, "Type",
      "Appointment type",
      [](auto& t, auto& d) { return t.Opened("DlgType") && d.TypeDialog().TypeId() == 0; }},
-    {"EditType", Command::TypeEdit, "Appointment type", "Edit appointment type", 0, nullptr,
+    {"EditType", Command::TypeEdit, "Appointment type", "Edit appointment type", "", false, nullptr,
      nullptr,
      [](auto& t, auto& d) { return t.Opened("DlgType") && d.TypeDialog().TypeId() == t.meeting; }},
-    {"DeleteType", Command::TypeDelete, "Appointment type", "Delete appointment type", 0, nullptr,
-     nullptr, [](auto& t, auto&) { return t.Asked("Confirm delete Meeting?"); }},
-    {"Help", Command::Help, "", "Help", Qt::Key_F1, "Help", "Help",
+    {"DeleteType", Command::TypeDelete, "Appointment type", "Delete appointment type", "", false,
+     nullptr, nullptr, [](auto& t, auto&) { return t.Asked("Confirm delete Meeting?"); }},
+    {"Help", Command::Help, "", "Help", "F1", false, "Help", "Help",
      [](auto& t, auto&) {
          return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 3 &&
                 t.ui.helps[0].request.command == IWindowing::HelpRequest::Command::Context &&
@@ -110,34 +104,16 @@ const CommandCase kCommands[] = {
 };
 
 class Commands : public DlgAppointmentCommandsTest,
-                 public ::testing::WithParamInterface<CommandCase> {};
+                 public ::testing::WithParamInterface<CommandHarness::Case<Row>> {};
 
-TEST_P(Commands, CaptionShortcutAndEffectByMenuAndButton) {
-    const CommandCase& c = GetParam();
+TEST_P(Commands, CaptionShortcutAndEffect) {
     InDialog([&](DlgAppointment& d) {
-        QAction* action = d.Action(c.command);
-        EXPECT_EQ(action->text().remove('&'), c.caption);
-        EXPECT_EQ(action->shortcut(), QKeySequence(c.shortcut));
-        EXPECT_EQ(MenuOf(d.MenuBar(), action), c.menu);
-        action->trigger();
-        EXPECT_TRUE(c.effect(*this, d)) << ui.log.join(", ").toStdString();
-    });
-    if (c.key == nullptr) {
-        return;
-    }
-    ui.helps.clear();
-    ui.messages.clear();
-    InDialog([&](DlgAppointment& d) {
-        DropDownToolButton* button = d.ToolBar()->Button(c.key);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), c.tip);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-        EXPECT_TRUE(c.effect(*this, d)) << "button: " << ui.log.join(", ").toStdString();
+        CommandHarness::Check(*this, d, *GetParam().row, GetParam().by);
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommands),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
+                         CommandHarness::CaseName<Row>);
 
 // The two drop-down buttons offer add, edit and delete and run the one chosen.
 TEST_F(DlgAppointmentCommandsTest, DropDownsOfferAddEditAndDelete) {
@@ -147,28 +123,21 @@ TEST_F(DlgAppointmentCommandsTest, DropDownsOfferAddEditAndDelete) {
          {"Add appointment type", "Edit appointment type", "Delete appointment type"},
          "DlgType"}};
     for (const auto& [key, entries, opens] : drops) {
-        ui.popups.clear();
-        ui.popupResults = {1};
         InDialog([&](DlgAppointment& d) {
-            d.ToolBar_ButtonClick(key, true);
-            ASSERT_EQ(ui.popups.size(), 1);
-            QStringList captions;
-            for (const auto& entry : ui.popups[0].entries) {
-                captions << (entry.enabled ? entry.text : "disabled");
-            }
-            EXPECT_EQ(captions, entries);
+            EXPECT_EQ(CommandHarness::DropDownOffers(ui, d.ToolBar()->Button(key), 1), entries);
             EXPECT_TRUE(ui.log.contains(QString("ShowModal ") + opens)) << key;
         });
     }
 }
 
-TEST_F(DlgAppointmentCommandsTest, MenusInOrder) {
-    EXPECT_EQ(MenuLayout(dialog->MenuBar()),
-              (QStringList{"File: Save appointment, -, Cancel",
-                           "Customer: Add customer, Edit customer, Delete customer",
-                           "Appointment type: Add appointment type, Edit appointment type, "
-                           "Delete appointment type",
-                           "Help"}));
+TEST_F(DlgAppointmentCommandsTest, MenusAndToolBarInOrder) {
+    CommandHarness::ExpectMenusAndToolBar(
+        *dialog,
+        {"File: Save appointment, -, Cancel",
+         "Customer: Add customer, Edit customer, Delete customer",
+         "Appointment type: Add appointment type, Edit appointment type, Delete appointment type",
+         "Help"},
+        "Save Cancel Customer Type Help");
 }
 
 // Tab runs down the fields; Ctrl+S saves; Escape closes what dropped down first (completions,

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/DlgConfigure.h"
-#include "support/MenuLayout.h"
+#include "support/CommandHarness.h"
 #include "support/ServicesFixture.h"
 #include "widgets/ColorButton.h"
 #include "widgets/DropDownToolButton.h"
@@ -135,29 +135,36 @@ TEST_P(DlgConfigureLeave, KeepsTheWordStillBeingTyped) {
 INSTANTIATE_TEST_SUITE_P(Table, DlgConfigureLeave, ::testing::ValuesIn(kLeaves),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// Exit and Help by the menu and by the button; Enter in the word opens nothing.
-TEST_F(DlgConfigureTest, Commands) {
-    EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{"File: Exit", "Help"}));
-    EXPECT_EQ(dialog->ToolBar()->Layout().join(" "), "Exit Help");
-    EXPECT_EQ(dialog->Action(Command::Help)->shortcut(), QKeySequence(Qt::Key_F1));
+using Row = CommandHarness::Row<DlgConfigureTest, DlgConfigure>;
+const Row kCommands[] = {
+    {"Exit", Command::FileExit, "File", "E&xit", "", false, "Exit", "Exit",
+     [](auto& t, auto& d) { return !d.isVisible() && t.ui.log.isEmpty(); }},
+    {"Help", Command::Help, "", "&Help", "F1", false, "Help", "Help",
+     [](auto& t, auto& d) {
+         return t.ui.log == QStringList{"Help 1"} && t.ui.helps[0].request.context == 1 &&
+                t.ui.helps[0].owner == t.window.get() && d.isVisible();
+     }},
+};
+
+class ConfigureCommands : public DlgConfigureTest,
+                          public ::testing::WithParamInterface<CommandHarness::Case<Row>> {};
+
+TEST_P(ConfigureCommands, MenuEntryAndButton) {
+    ui.log.clear();
+    CommandHarness::Check(*this, *dialog, *GetParam().row, GetParam().by);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ConfigureCommands,
+                         ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
+                         CommandHarness::CaseName<Row>);
+
+// Enter in the word opens nothing.
+TEST_F(DlgConfigureTest, MenusAndToolBar) {
+    CommandHarness::ExpectMenusAndToolBar(*dialog, {"File: Exit", "Help"}, "Exit Help");
+    ui.log.clear();
     QTest::keyClick(dialog->TxtResType(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
-    for (bool byButton : {false, true}) {
-        SCOPED_TRACE(byButton ? "button" : "menu");
-        ui.helps.clear();
-        QAction* help = dialog->Action(Command::Help);
-        EXPECT_TRUE(help->text().startsWith('&'));
-        byButton ? Click("Help") : help->trigger();
-        ASSERT_EQ(ui.helps.size(), 1);
-        EXPECT_EQ(ui.helps[0].request.context, 1);
-        EXPECT_EQ(ui.helps[0].owner, window.get());
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(dialog->Action(Command::FileExit)->text(), "E&xit");
-        byButton ? Click("Exit") : dialog->Action(Command::FileExit)->trigger();
-        EXPECT_FALSE(dialog->isVisible());
-        Open();
-    }
-    EXPECT_EQ(ui.log, (QStringList{"Help 1", "Help 1"})) << "Exit and Enter open nothing";
+    EXPECT_TRUE(ui.log.isEmpty());
 }
 
 } // namespace

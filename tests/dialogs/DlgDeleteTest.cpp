@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "dialogs/DlgDelete.h"
+#include "support/CommandHarness.h"
 #include "support/LogFile.h"
-#include "support/MenuLayout.h"
 #include "support/ServicesFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"
@@ -150,66 +150,43 @@ TEST_F(DlgDeleteTest, AFailureStopsTheDeleteAndTellsHowManyWent) {
     EXPECT_NE(ReadLog().find("store change refused"), std::string::npos);
 }
 
-struct DeleteCommandCase {
-    const char* name;
-    Command command;
-    const char* caption; // access key removed
-    const char* key;     // its toolbar button
-    const char* tip;
-    std::function<bool(DlgDeleteTest&)> effect; // with row 0 marked and Yes to any question
-};
-const DeleteCommandCase kCommands[] = {
-    {"Delete", Command::FileDelete, "Delete marked appointments", "Delete",
+// With row 0 marked and Yes to any question.
+using Row = CommandHarness::Row<DlgDeleteTest, DlgDelete>;
+const Row kCommands[] = {
+    {"Delete", Command::FileDelete, "File", "Delete marked appointments", "Del", false, "Delete",
      "Delete marked appointment(s)",
-     [](auto& t) {
-         return t.ui.log == QStringList{"MessageBox Confirm!"} && !t.dialog->isVisible() &&
+     [](auto& t, auto& d) {
+         return t.ui.log == QStringList{"MessageBox Confirm!"} && !d.isVisible() &&
                 !t.Stored(t.betas[0]) && t.store().Appointments().Count() == 7;
      }},
-    {"Cancel", Command::FileCancel, "Cancel", "Cancel", "Cancel",
-     [](auto& t) {
-         return t.ui.log.isEmpty() && !t.dialog->isVisible() &&
-                t.store().Appointments().Count() == 8;
+    {"Cancel", Command::FileCancel, "File", "Cancel", "", false, "Cancel", "Cancel",
+     [](auto& t, auto& d) {
+         return t.ui.log.isEmpty() && !d.isVisible() && t.store().Appointments().Count() == 8;
      }},
-    {"Help", Command::Help, "Help", "Help", "Help",
-     [](auto& t) {
+    {"Help", Command::Help, "", "Help", "F1", false, "Help", "Help",
+     [](auto& t, auto& d) {
          return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 7 &&
-                t.ui.helps[0].owner == t.window.get() && t.dialog->isVisible();
+                t.ui.helps[0].owner == t.window.get() && d.isVisible();
      }},
 };
 
 class DeleteCommands : public DlgDeleteTest,
-                       public ::testing::WithParamInterface<DeleteCommandCase> {};
+                       public ::testing::WithParamInterface<CommandHarness::Case<Row>> {};
 
 TEST_P(DeleteCommands, MenuEntryAndButton) {
-    const DeleteCommandCase& c = GetParam();
-    EXPECT_EQ(dialog->Action(c.command)->text().remove('&'), c.caption);
-    EXPECT_TRUE(dialog->Action(c.command)->text().contains('&'));
-    for (bool byButton : {false, true}) {
-        SCOPED_TRACE(byButton ? "button" : "menu");
-        TearDown();
-        SetUp();
-        ui.log.clear();
-        ui.helps.clear();
-        Open(2, {0});
-        ui.answers = {Answer::Yes};
-        DropDownToolButton* button = dialog->ToolBar()->Button(c.key);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), c.tip);
-        byButton ? QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2))
-                 : dialog->Action(c.command)->trigger();
-        EXPECT_TRUE(c.effect(*this)) << ui.log.join(", ").toStdString();
-    }
+    ui.log.clear();
+    Open(2, {0});
+    ui.answers = {Answer::Yes};
+    CommandHarness::Check(*this, *dialog, *GetParam().row, GetParam().by);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DeleteCommands, ::testing::ValuesIn(kCommands),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, DeleteCommands,
+                         ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
+                         CommandHarness::CaseName<Row>);
 
 TEST_F(DlgDeleteTest, MenusAndToolBarInOrder) {
-    EXPECT_EQ(MenuLayout(dialog->MenuBar()),
-              (QStringList{"File: Delete marked appointments, -, Cancel", "Help"}));
-    EXPECT_EQ(dialog->ToolBar()->Layout().join(" "), "Cancel Delete | Help");
-    EXPECT_EQ(dialog->Action(Command::FileDelete)->shortcut(), QKeySequence(QKeySequence::Delete));
-    EXPECT_EQ(dialog->Action(Command::Help)->shortcut(), QKeySequence(Qt::Key_F1));
+    CommandHarness::ExpectMenusAndToolBar(
+        *dialog, {"File: Delete marked appointments, -, Cancel", "Help"}, "Cancel Delete | Help");
 }
 
 } // namespace

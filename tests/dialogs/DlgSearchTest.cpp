@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/DlgSearch.h"
-#include "support/MenuLayout.h"
+#include "support/CommandHarness.h"
 #include "support/ServicesFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"
@@ -159,73 +159,56 @@ TEST_F(DlgSearchTest, AnEmptyCriterionListLeavesNoResults) {
     EXPECT_EQ(dialog->LbSearch()->ListCount(), 0);
 }
 
-struct SearchCommandCase {
-    const char* name;
-    Command command;
-    const char* caption; // access key removed
-    const char* key;     // its toolbar button
-    const char* tip;
-    std::function<bool(DlgSearchTest&)> effect;
-};
-const SearchCommandCase kCommands[] = {
-    {"Select", Command::FileSelect, "Select", "Select", "Select",
-     [](auto& t) { return !t.dialog->isVisible() && t.dialog->AppointmentId() == t.early; }},
-    {"Cancel", Command::FileCancel, "Cancel", "Cancel", "Cancel",
-     [](auto& t) { return !t.dialog->isVisible() && t.dialog->AppointmentId() == 0; }},
-    {"Customer", Command::SearchCustomer, "Customer", "Customer", "Search by customer",
-     [](auto& t) {
+using Row = CommandHarness::Row<DlgSearchTest, DlgSearch>;
+const Row kCommands[] = {
+    {"Select", Command::FileSelect, "File", "Select", "", false, "Select", "Select",
+     [](auto& t, auto& d) { return !d.isVisible() && d.AppointmentId() == t.early; }},
+    {"Cancel", Command::FileCancel, "File", "Cancel", "", false, "Cancel", "Cancel",
+     [](auto&, auto& d) { return !d.isVisible() && d.AppointmentId() == 0; }},
+    {"Customer", Command::SearchCustomer, "Search by", "Customer", "", true, "Customer",
+     "Search by customer",
+     [](auto& t, auto&) {
          return t.ByCustomer(true) && t.Criteria() == QStringList{"Ann", "Bob"} &&
                 t.Results() == std::vector<int32_t>{t.other};
      }},
-    {"Type", Command::SearchType, "Appointment type", "Type", "Search by appointment type",
-     [](auto& t) {
+    {"Type", Command::SearchType, "Search by", "Appointment type", "", true, "Type",
+     "Search by appointment type",
+     [](auto& t, auto&) {
          return t.ByCustomer(false) && t.Criteria() == QStringList{"Talk", "Review"} &&
                 t.Results() == std::vector<int32_t>{t.early};
      }},
-    {"Help", Command::Help, "Help", "Help", "Help",
-     [](auto& t) {
+    {"Help", Command::Help, "", "Help", "F1", false, "Help", "Help",
+     [](auto& t, auto&) {
          return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 6 &&
                 t.ui.helps[0].owner == t.window.get();
      }},
 };
 
 class SearchCommands : public DlgSearchTest,
-                       public ::testing::WithParamInterface<SearchCommandCase> {};
+                       public ::testing::WithParamInterface<CommandHarness::Case<Row>> {};
 
 // From a state every command changes: Ann's first appointment chosen, under the other
-// criterion than the command's own; by the menu and by the button.
+// criterion than the command's own.
 TEST_P(SearchCommands, MenuEntryAndButton) {
-    const SearchCommandCase& c = GetParam();
-    EXPECT_EQ(dialog->Action(c.command)->text().remove('&'), c.caption);
-    EXPECT_TRUE(dialog->Action(c.command)->text().contains('&'));
-    for (bool byButton : {false, true}) {
-        SCOPED_TRACE(byButton ? "button" : "menu");
-        Open();
-        dialog->mnuSearchCustomer_Click();
-        Choose(ann);
-        dialog->LbSearch()->SetListIndex(0);
-        if (c.command == Command::SearchCustomer) {
-            dialog->mnuSearchType_Click();
-        }
-        ui.helps.clear();
-        DropDownToolButton* button = dialog->ToolBar()->Button(c.key);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), c.tip);
-        byButton ? QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2))
-                 : dialog->Action(c.command)->trigger();
-        EXPECT_TRUE(c.effect(*this)) << ui.log.join(", ").toStdString();
+    Open();
+    dialog->mnuSearchCustomer_Click();
+    Choose(ann);
+    dialog->LbSearch()->SetListIndex(0);
+    if (GetParam().row->command == Command::SearchCustomer) {
+        dialog->mnuSearchType_Click();
     }
+    ui.helps.clear();
+    CommandHarness::Check(*this, *dialog, *GetParam().row, GetParam().by);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SearchCommands, ::testing::ValuesIn(kCommands),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, SearchCommands,
+                         ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
+                         CommandHarness::CaseName<Row>);
 
 TEST_F(DlgSearchTest, MenusAndToolBarInOrder) {
-    EXPECT_EQ(
-        MenuLayout(dialog->MenuBar()),
-        (QStringList{"File: Select, -, Cancel", "Search by: Customer, Appointment type", "Help"}));
-    EXPECT_EQ(dialog->ToolBar()->Layout().join(" "), "Select Cancel | Customer Type | Help");
-    EXPECT_EQ(dialog->Action(Command::Help)->shortcut(), QKeySequence(Qt::Key_F1));
+    CommandHarness::ExpectMenusAndToolBar(
+        *dialog, {"File: Select, -, Cancel", "Search by: Customer, Appointment type", "Help"},
+        "Select Cancel | Customer Type | Help");
 }
 
 } // namespace

@@ -9,31 +9,45 @@
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgType.h"
+#include "support/CommandHarness.h"
 #include "tests/dialogs/DialogFixture.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/KeyedToolBar.h"
 
 namespace {
 
-// What differs between the three: title, File menu, help topic, the records a save adds and
-// the word for one.
+// What differs between the three: title, File menu and its save, help topic, the records a
+// save adds and the word for one.
 struct Traits {
     const char* title;
     const char* file;
+    const char* save;
     int help;
     std::function<size_t(ClsGlobal&)> count;
     const char* record;
 };
 template <class D> Traits TraitsOf() {
     if constexpr (std::is_same_v<D, DlgType>) {
-        return {"Appointment Type", "File: Save appointment type, -, Cancel", 5,
-                [](ClsGlobal& s) { return s.Types().Count(); }, "appointment type"};
+        return {"Appointment Type",
+                "File: Save appointment type, -, Cancel",
+                "Save appointment type",
+                5,
+                [](ClsGlobal& s) { return s.Types().Count(); },
+                "appointment type"};
     } else if constexpr (std::is_same_v<D, DlgCustomer>) {
-        return {"Customer", "File: Save, -, Cancel", 4,
-                [](ClsGlobal& s) { return s.Customers().Count(); }, "customer"};
+        return {"Customer",
+                "File: Save, -, Cancel",
+                "Save",
+                4,
+                [](ClsGlobal& s) { return s.Customers().Count(); },
+                "customer"};
     } else {
-        return {"Resource Definition", "File: Save, Cancel", 2,
-                [](ClsGlobal& s) { return s.Resources().Count(); }, "resource"};
+        return {"Resource Definition",
+                "File: Save, Cancel",
+                "Save",
+                2,
+                [](ClsGlobal& s) { return s.Resources().Count(); },
+                "resource"};
     }
 }
 template <class D> QLineEdit* NameField(D& dialog) {
@@ -48,14 +62,7 @@ template <class D> QLineEdit* NameField(D& dialog) {
 
 template <class D> class SmallDialogCommands : public DialogFixture {
 public:
-    using Command = typename D::Command;
-    struct Row {
-        Command command;
-        const char* caption; // "" : the dialog's own save caption
-        const char* menu;
-        int shortcut;
-        const char* key;
-    };
+    using Row = CommandHarness::Row<SmallDialogCommands, D>;
 
     std::unique_ptr<D> Make(DlgAppointment& appointment) {
         if constexpr (std::is_same_v<D, DlgResource>) {
@@ -64,42 +71,16 @@ public:
             return std::make_unique<D>(services(), &appointment);
         }
     }
+    size_t Records() { return TraitsOf<D>().count(store()); }
 
     // A fresh window and dialog; runs the command by its menu entry or its button.
-    void Run(const Row& row, bool byButton) {
+    void Run(const Row& row, CommandHarness::By by) {
         TearDown();
         SetUp();
         ui.helps.clear();
-        const Traits traits = TraitsOf<D>();
         DlgAppointment appointment(services(), schedule());
         std::unique_ptr<D> dialog = Make(appointment);
-        EXPECT_EQ(dialog->windowTitle(), traits.title);
-        EXPECT_EQ(MenuLayout(dialog->MenuBar()), (QStringList{traits.file, "Help"}));
-        EXPECT_EQ(dialog->ToolBar()->Layout(), (QStringList{"Save", "Cancel", "Help"}));
-        this->template Show<D>(*dialog, [&](D& d) {
-            QAction* action = d.Action(row.command);
-            if (*row.caption != '\0') {
-                EXPECT_EQ(action->text().remove('&'), row.caption);
-            }
-            EXPECT_EQ(action->shortcut(), QKeySequence(row.shortcut));
-            EXPECT_EQ(MenuOf(d.MenuBar(), action), row.menu);
-            DropDownToolButton* button = d.ToolBar()->Button(row.key);
-            ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->toolTip(), row.key);
-            NameField(d)->setText("Name");
-            byButton ? QTest::mouseClick(button, Qt::LeftButton) : action->trigger();
-        });
-        const size_t records = traits.count(store());
-        if (row.command == Command::Help) {
-            ASSERT_EQ(ui.helps.size(), 1);
-            EXPECT_EQ(ui.helps[0].request.context, traits.help);
-            EXPECT_EQ(ui.helps[0].owner, window.get());
-        } else {
-            EXPECT_TRUE(ui.helps.empty()) << "ran another command";
-            const bool save = row.command == Command::FileSave;
-            EXPECT_EQ(dialog->result(), save ? QDialog::Accepted : QDialog::Rejected);
-            EXPECT_EQ(records, save ? 1u : 0u);
-        }
+        this->template Show<D>(*dialog, [&](D& d) { CommandHarness::Check(*this, d, row, by); });
         EXPECT_FALSE(dialog->isVisible());
     }
 };
@@ -114,17 +95,38 @@ struct DialogNames {
 };
 TYPED_TEST_SUITE(SmallDialogCommands, Dialogs, DialogNames);
 
+TYPED_TEST(SmallDialogCommands, TitleMenusAndToolBar) {
+    const Traits traits = TraitsOf<TypeParam>();
+    DlgAppointment appointment(this->services(), this->schedule());
+    std::unique_ptr<TypeParam> dialog = this->Make(appointment);
+    EXPECT_EQ(dialog->windowTitle(), traits.title);
+    CommandHarness::ExpectMenusAndToolBar(*dialog, {traits.file, "Help"}, "Save Cancel Help");
+}
+
 TYPED_TEST(SmallDialogCommands, SaveCancelAndHelpByMenuAndButton) {
     using C = typename TypeParam::Command;
+    const Traits traits = TraitsOf<TypeParam>();
+    const auto named = [](auto&, TypeParam& d) { NameField(d)->setText("Name"); };
+    const auto closed = [](int result, size_t records) {
+        return [=](auto& t, TypeParam& d) {
+            return t.ui.helps.empty() && d.result() == result && t.Records() == records;
+        };
+    };
     const typename TestFixture::Row rows[] = {
-        {C::FileSave, "", "File", (Qt::CTRL | Qt::Key_S).toCombined(), "Save"},
-        {C::FileCancel, "Cancel", "File", 0, "Cancel"},
-        {C::Help, "Help", "", Qt::Key_F1, "Help"},
+        {"Save", C::FileSave, "File", traits.save, "Ctrl+S", false, "Save", "Save",
+         closed(QDialog::Accepted, 1), named},
+        {"Cancel", C::FileCancel, "File", "Cancel", "", false, "Cancel", "Cancel",
+         closed(QDialog::Rejected, 0), named},
+        {"Help", C::Help, "", "Help", "F1", false, "Help", "Help",
+         [help = traits.help](auto& t, auto&) {
+             return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == help &&
+                    t.ui.helps[0].owner == t.window.get() && t.Records() == 0;
+         },
+         named},
     };
     for (const auto& row : rows) {
-        for (bool byButton : {false, true}) {
-            SCOPED_TRACE(std::string(row.key) + (byButton ? " button" : " menu"));
-            this->Run(row, byButton);
+        for (auto by : {CommandHarness::By::Menu, CommandHarness::By::Button}) {
+            this->Run(row, by);
         }
     }
 }

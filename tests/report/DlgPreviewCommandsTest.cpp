@@ -1,13 +1,12 @@
 // Every menu entry and toolbar button of the print preview: caption, shortcut, check mark and
-// what it causes, checked through the windowing seam while the preview is shown.
+// what it causes, by the menu and by the button, while the preview is shown.
 #include <QCalendarWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
-#include <variant>
-
 #include "report/PreviewFixture.h"
+#include "support/CommandHarness.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -37,16 +36,7 @@ public:
     }
 };
 
-struct CommandCase {
-    const char* name;
-    Command command;
-    const char* menu;
-    const char* caption;
-    std::variant<QKeySequence::StandardKey, int> shortcut;
-    bool checkable;
-    bool button; // a toolbar button keyed by the name, the caption its tip
-    std::function<bool(DlgPreviewCommandsTest&, DlgPreview&)> effect;
-};
+using Row = CommandHarness::Row<DlgPreviewCommandsTest, DlgPreview>;
 
 bool StartIs(DlgPreview& p, int32_t day) {
     return State(p).startDay == day && State(p).endDay == day;
@@ -56,7 +46,7 @@ bool ViewIs(DlgPreviewCommandsTest& t, DlgPreview& p, int16_t view, int32_t star
     return p.Action(Command::ViewDay)->isChecked() == (view == 0) &&
            p.Action(Command::ViewWeek)->isChecked() == (view == 1) &&
            p.Action(Command::ViewMonth)->isChecked() == (view == 2) && State(p).viewType == view &&
-           t.window->Global().PreviewViewType() == view && State(p).startDay == start;
+           t.store().PreviewViewType() == view && State(p).startDay == start;
 }
 
 bool PageIs(DlgPreview& p, int page) {
@@ -64,120 +54,84 @@ bool PageIs(DlgPreview& p, int page) {
            p.LblPage()->text() == QStringLiteral("%1/3").arg(page);
 }
 
-const CommandCase kCommands[] = {
-    {"Print", Command::FilePrint, "File", "Print", QKeySequence::Print, false, true,
+const Row kCommands[] = {
+    {"Print", Command::FilePrint, "File", "Print", "Ctrl+P", false, "Print", "Print",
      [](auto& t, auto&) {
          return t.ui.log == QStringList{"SaveFileName"} &&
                 t.ui.fileQuestions[0].caption.contains("No printer");
      }},
-    {"SavePdf", Command::FileSavePdf, "File", "Save as PDF...",
-     (Qt::CTRL | Qt::SHIFT | Qt::Key_S).toCombined(), false, false,
+    {"SavePdf", Command::FileSavePdf, "File", "Save as PDF...", "Ctrl+Shift+S", false, nullptr,
+     nullptr,
      [](auto& t, auto&) {
          return t.ui.log == QStringList{"SaveFileName"} &&
                 t.ui.fileQuestions[0].caption == "Save the report as PDF" &&
                 t.ui.fileQuestions[0].suggested.endsWith("Schedule 2021-03-03.pdf");
      }},
-    {"Exit", Command::FileExit, "File", "Exit", Qt::Key_Escape, false, true,
+    {"Exit", Command::FileExit, "File", "Exit", "Esc", false, "Exit", "Exit",
      [](auto&, auto& p) { return !p.isVisible() && !p.Activated(); }},
-    {"Day", Command::ViewDay, "View", "Day", 0, true, false,
+    {"Day", Command::ViewDay, "View", "Day", "", true, nullptr, nullptr,
      [](auto& t, auto& p) { return ViewIs(t, p, 0, kFrom); }},
-    {"Week", Command::ViewWeek, "View", "Week", 0, true, false,
+    {"Week", Command::ViewWeek, "View", "Week", "", true, nullptr, nullptr,
      [](auto& t, auto& p) { return ViewIs(t, p, 1, Day(2021, 3, 1)); }},
-    {"Month", Command::ViewMonth, "View", "Month", 0, true, false,
+    {"Month", Command::ViewMonth, "View", "Month", "", true, nullptr, nullptr,
      [](auto& t, auto& p) { return ViewIs(t, p, 2, Day(2021, 3, 1)); }},
-    {"Calendar", Command::DateCalendar, "Date", "Calendar", 0, false, true,
+    {"Calendar", Command::DateCalendar, "Date", "Calendar", "", false, "Calendar", "Calendar",
      [](auto&, auto& p) {
          return p.MonthView()->isVisible() && p.MonthView()->selectedDate() == QDate(2021, 3, 3);
      }},
-    {"Today", Command::DateToday, "Date", "Today", (Qt::CTRL | Qt::Key_T).toCombined(), false, true,
+    {"Today", Command::DateToday, "Date", "Today", "Ctrl+T", false, "Today", "Today",
      [](auto&, auto& p) { return StartIs(p, kToday); }},
-    {"PrevWeek", Command::DatePrevWeek, "Date", "Previous week",
-     (Qt::CTRL | Qt::SHIFT | Qt::Key_Left).toCombined(), false, true,
-     [](auto&, auto& p) { return StartIs(p, kFrom - 7); }},
-    {"PrevDay", Command::DatePrevDay, "Date", "Previous day",
-     (Qt::CTRL | Qt::Key_Left).toCombined(), false, true,
-     [](auto&, auto& p) { return StartIs(p, kFrom - 1); }},
-    {"NextDay", Command::DateNextDay, "Date", "Next day", (Qt::CTRL | Qt::Key_Right).toCombined(),
-     false, true, [](auto&, auto& p) { return StartIs(p, kFrom + 1); }},
-    {"NextWeek", Command::DateNextWeek, "Date", "Next week",
-     (Qt::CTRL | Qt::SHIFT | Qt::Key_Right).toCombined(), false, true,
-     [](auto&, auto& p) { return StartIs(p, kFrom + 7); }},
-    {"FirstPage", Command::PageFirstPage, "Page", "First page",
-     (Qt::CTRL | Qt::Key_Home).toCombined(), false, false,
-     [](auto&, auto& p) { return PageIs(p, 1); }},
-    {"LastPage", Command::PageLastPage, "Page", "Last page", (Qt::CTRL | Qt::Key_End).toCombined(),
-     false, false, [](auto&, auto& p) { return PageIs(p, 3); }},
-    {"PrevPage", Command::PagePrev, "Page", "Previous page", Qt::Key_PageUp, false, true,
-     [](auto&, auto& p) { return PageIs(p, 1); }},
-    {"NextPage", Command::PageNext, "Page", "Next page", Qt::Key_PageDown, false, true,
+    {"PrevWeek", Command::DatePrevWeek, "Date", "Previous week", "Ctrl+Shift+Left", false,
+     "PrevWeek", "Previous week", [](auto&, auto& p) { return StartIs(p, kFrom - 7); }},
+    {"PrevDay", Command::DatePrevDay, "Date", "Previous day", "Ctrl+Left", false, "PrevDay",
+     "Previous day", [](auto&, auto& p) { return StartIs(p, kFrom - 1); }},
+    {"NextDay", Command::DateNextDay, "Date", "Next day", "Ctrl+Right", false, "NextDay",
+     "Next day", [](auto&, auto& p) { return StartIs(p, kFrom + 1); }},
+    {"NextWeek", Command::DateNextWeek, "Date", "Next week", "Ctrl+Shift+Right", false, "NextWeek",
+     "Next week", [](auto&, auto& p) { return StartIs(p, kFrom + 7); }},
+    {"FirstPage", Command::PageFirstPage, "Page", "First page", "Ctrl+Home", false, nullptr,
+     nullptr, [](auto&, auto& p) { return PageIs(p, 1); }},
+    {"LastPage", Command::PageLastPage, "Page", "Last page", "Ctrl+End", false, nullptr, nullptr,
      [](auto&, auto& p) { return PageIs(p, 3); }},
-    {"ColorPrinting", Command::OptColorPrint, "Options", "Color printing", 0, true, false,
+    {"PrevPage", Command::PagePrev, "Page", "Previous page", "PgUp", false, "PrevPage",
+     "Previous page", [](auto&, auto& p) { return PageIs(p, 1); }},
+    {"NextPage", Command::PageNext, "Page", "Next page", "PgDown", false, "NextPage", "Next page",
+     [](auto&, auto& p) { return PageIs(p, 3); }},
+    {"ColorPrinting", Command::OptColorPrint, "Options", "Color printing", "", true, nullptr,
+     nullptr,
      [](auto& t, auto& p) {
-         return !State(p).colorPrint && !t.window->Global().Option(5) &&
+         return !State(p).colorPrint && !t.store().Option(5) &&
                 !p.Action(Command::OptColorPrint)->isChecked();
      }},
-    {"Portrait", Command::OptPortrait, "Options", "Portrait", 0, true, false,
+    {"Portrait", Command::OptPortrait, "Options", "Portrait", "", true, nullptr, nullptr,
      [](auto& t, auto& p) {
-         return p.Canvas().Orientation() == 0 && t.window->Global().PrintOrientation() == 0 &&
+         return p.Canvas().Orientation() == 0 && t.store().PrintOrientation() == 0 &&
                 p.Action(Command::OptPortrait)->isChecked() &&
                 !p.Action(Command::OptLandscape)->isChecked();
      }},
-    {"Landscape", Command::OptLandscape, "Options", "Landscape", 0, true, false,
+    {"Landscape", Command::OptLandscape, "Options", "Landscape", "", true, nullptr, nullptr,
      [](auto& t, auto& p) {
-         return p.Canvas().Orientation() == 1 && t.window->Global().PrintOrientation() == 1 &&
+         return p.Canvas().Orientation() == 1 && t.store().PrintOrientation() == 1 &&
                 p.Canvas().PageWidth() == 15840 && p.Action(Command::OptLandscape)->isChecked() &&
                 !p.Action(Command::OptPortrait)->isChecked();
      }},
-    {"Help", Command::Help, "Help", "Help", Qt::Key_F1, false, true,
+    {"Help", Command::Help, "Help", "Help", "F1", false, "Help", "Help",
      [](auto& t, auto&) { return t.ui.helps.size() == 1 && t.ui.helps[0].request.context == 8; }},
 };
 
 class Commands : public DlgPreviewCommandsTest,
-                 public ::testing::WithParamInterface<CommandCase> {};
+                 public ::testing::WithParamInterface<CommandHarness::Case<Row>> {};
 
-TEST_P(Commands, CaptionShortcutCheckAndEffectByMenuAndButton) {
-    const CommandCase& c = GetParam();
+TEST_P(Commands, CaptionShortcutCheckAndEffect) {
     Open([&](DlgPreview& p) {
-        QAction* action = p.Action(c.command);
-        EXPECT_EQ(action->text().remove('&'), c.caption);
-        EXPECT_TRUE(action->text().contains('&')) << "an access key";
-        EXPECT_EQ(action->shortcut(),
-                  std::holds_alternative<int>(c.shortcut)
-                      ? QKeySequence(std::get<int>(c.shortcut))
-                      : QKeySequence(std::get<QKeySequence::StandardKey>(c.shortcut)));
-        EXPECT_EQ(action->isCheckable(), c.checkable);
-        EXPECT_TRUE(action->isEnabled());
-        QString menu = "?";
-        for (QAction* title : p.MenuBar()->actions()) {
-            menu = title->menu()->actions().contains(action) ? title->text().remove('&') : menu;
-        }
-        EXPECT_EQ(menu, c.menu);
         Prepare(p);
         ui.log.clear();
-        action->trigger();
-        EXPECT_TRUE(c.effect(*this, p)) << ui.log.join(", ").toStdString();
-    });
-    if (!c.button) {
-        return;
-    }
-    ui.helps.clear();
-    ui.fileQuestions.clear();
-    store().SetPreviewViewType(0);
-    store().SetPrintOrientation(0);
-    Open([&](DlgPreview& p) {
-        DropDownToolButton* button = p.Toolbar()->Button(c.name);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), c.caption);
-        EXPECT_FALSE(button->icon().isNull());
-        Prepare(p);
-        ui.log.clear();
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-        EXPECT_TRUE(c.effect(*this, p)) << "button: " << ui.log.join(", ").toStdString();
+        CommandHarness::Check(*this, p, *GetParam().row, GetParam().by);
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommands),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
+                         CommandHarness::CaseName<Row>);
 
 // Each paper sets the canvas, is stored and carries the only check.
 TEST_F(DlgPreviewCommandsTest, PageSizes) {
@@ -201,38 +155,28 @@ TEST_F(DlgPreviewCommandsTest, PageSizes) {
     });
 }
 
-// The access keys are checked with every other window's (DlgMainCommandsTest).
 TEST_F(DlgPreviewCommandsTest, MenusAndToolBarInOrder) {
     Open([&](DlgPreview& p) {
-        QStringList menus;
-        std::function<QString(QMenu*)> entries = [&](QMenu* menu) {
-            QStringList list;
-            for (QAction* a : menu->actions()) {
-                list << (a->isSeparator() ? "-" : a->text().remove('&'));
-            }
-            return list.join(", ");
-        };
-        for (QAction* title : p.MenuBar()->actions()) {
-            menus << title->text().remove('&') + ": " + entries(title->menu());
-        }
-        EXPECT_EQ(menus,
-                  (QStringList{"File: Print, Save as PDF..., -, Exit", "View: Day, Week, Month",
-                               "Date: Calendar, Today, -, Previous week, Previous day, Next "
-                               "day, Next week",
-                               "Page: First page, Last page, -, Previous page, Next page",
-                               "Options: Page size, -, Color printing, -, Portrait, Landscape",
-                               "Help: Help"}));
+        CommandHarness::ExpectMenusAndToolBar(
+            p,
+            {"File: Print, Save as PDF..., -, Exit", "View: Day, Week, Month",
+             "Date: Calendar, Today, -, Previous week, Previous day, Next day, Next week",
+             "Page: First page, Last page, -, Previous page, Next page",
+             "Options: Page size, -, Color printing, -, Portrait, Landscape", "Help: Help"},
+            "Exit Print | PrevWeek PrevDay Calendar Today NextDay NextWeek | PrevPage NextPage | "
+            "Help");
         ASSERT_FALSE(p.PageSizeAction(0)->associatedObjects().isEmpty());
         auto* sizes = qobject_cast<QMenu*>(p.PageSizeAction(0)->associatedObjects()[0]);
         ASSERT_NE(sizes, nullptr);
-        EXPECT_EQ(entries(sizes), "Letter (8.5x11 in), Legal (8.5x14 in), Executive (7.5x10.5 in), "
-                                  "Tabloid (11x17 in), Ledger (17x11 in), Statement (5.5x8.5 in), "
-                                  "Folio (8.5x13 in), A3 (297x420 mm), A4 (210x297 mm), A5 "
-                                  "(148x210 mm), B4 (250x354 mm), B5 (182x257 mm), Quarto "
-                                  "(215x275 mm)");
-        EXPECT_EQ(p.Toolbar()->Layout().join(" "),
-                  "Exit Print | PrevWeek PrevDay Calendar Today NextDay NextWeek | PrevPage "
-                  "NextPage | Help");
+        QStringList entries;
+        for (QAction* a : sizes->actions()) {
+            entries << a->text().remove('&');
+        }
+        EXPECT_EQ(entries.join(", "),
+                  "Letter (8.5x11 in), Legal (8.5x14 in), Executive (7.5x10.5 in), Tabloid (11x17 "
+                  "in), Ledger (17x11 in), Statement (5.5x8.5 in), Folio (8.5x13 in), A3 (297x420 "
+                  "mm), A4 (210x297 mm), A5 (148x210 mm), B4 (250x354 mm), B5 (182x257 mm), "
+                  "Quarto (215x275 mm)");
     });
 }
 

@@ -12,6 +12,7 @@
 
 #include "report/PreviewFixture.h"
 #include "support/LogFile.h"
+#include "support/MainWindowFixture.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST_F(DlgPreviewTest, TheFirstReportShowsTheSchedulesFirstDayInTheStoredSetting
         EXPECT_EQ(p.CanvasView()->Zoom(), 15);
         EXPECT_EQ(Label(p), "1/1");
         EXPECT_EQ(p.StatusPanel(), "Ready!");
-        const int listWidth = window->Sched()->ListWidth();
+        const int listWidth = grid().ListWidth();
         EXPECT_EQ(State(p).nameWidth, std::min(listWidth * 20, 4000));
         EXPECT_EQ(p.Report().Schedule().rows.size(), 3u);
     });
@@ -167,12 +168,26 @@ TEST_F(DlgPreviewTest, ItOpensLargeClosesByItsCloseBoxAndComesBackWhereItWasLeft
         EXPECT_FALSE(p.Activated());
     });
     Open([&](DlgPreview& p) { EXPECT_EQ(p.geometry(), left); });
-    EXPECT_EQ(window->PreviewPlace().normal, left) << "kept for the next run";
+    EXPECT_EQ(place.normal, left) << "kept for the next run";
 }
+
+// The main window with the preview it opens by Print.
+class PreviewOnMainWindow : public MainWindowFixture {
+public:
+    void Open(const std::function<void(DlgPreview&)>& inside) {
+        ui.modalActions.push_back([&](QDialog* dialog) {
+            inside(*qobject_cast<DlgPreview*>(dialog));
+            return 0;
+        });
+        window->Action(DlgMain::Command::FilePrint)->trigger();
+    }
+};
 
 // Each calendar goes away on Escape and on a click outside it, choosing nothing; the window
 // under it stays open.
-TEST_F(DlgPreviewTest, CalendarsCloseOnEscapeOrAClickOutsideWithoutChoosing) {
+TEST_F(PreviewOnMainWindow, CalendarsCloseOnEscapeOrAClickOutsideWithoutChoosing) {
+    window->show();
+    window->Form_Activate();
     const auto dismissed = [](QCalendarWidget* calendar, bool byKey) {
         if (!calendar->isVisible()) {
             return false;
@@ -261,7 +276,7 @@ TEST_F(DlgPreviewTest, WithNoRowsThereIsNothingToPrintOrSave) {
          std::vector<ClsResource>(store().Resources().begin(), store().Resources().end())) {
         store().ResourceDelete(r.Id());
     }
-    window->ShowResources();
+    ShowResources();
     Open([&](DlgPreview& p) {
         EXPECT_EQ(Label(p), "1/1");
         p.mnuFilePrint_Click();

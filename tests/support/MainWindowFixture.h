@@ -14,7 +14,6 @@
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
 #include "store/ProgramFolders.h"
-#include "support/MenuLayout.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 #include "widgets/KeyedToolBar.h"
@@ -59,8 +58,6 @@ public:
                                        date.JoinDateTime(day, endMinute), "");
     }
     static int32_t Day(int y, int m, int d) { return ClsDate::DayNumberFromCivil(y, m, d); }
-
-    static QStringList MenuLayout(QMenuBar* bar) { return ::MenuLayout(bar); }
 
     TempDir dir;
     ScriptedWindowing ui;
