@@ -103,8 +103,8 @@ DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, FileSyste
 DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* parent)
     : DlgMain(windowing, folders, FileSystem::Real(), parent) {}
 
-// Released in the order store, dates, help, dialog helpers; the saver goes first, as it
-// works on the store. Not at unload: a handler still running under a pending-events call
+// Released in the order change interface, store, dates, help, dialog helpers; the saver
+// goes first, as it works on both. Not at unload: a handler still running under a pending-events call
 // may use them after the window closed.
 DlgMain::~DlgMain() {
     autoSave_.reset();

@@ -43,8 +43,8 @@ class WindowFrame;
 struct Services;
 
 // The planner's main and only non-modal window: the schedule grid with its menus,
-// toolbar and status bar. It owns the program-wide objects: the store, the date and
-// dialog helpers and help.
+// toolbar and status bar. It owns the program-wide objects (the store and its change
+// interface, the date and dialog helpers, help) and hands them to its dialogs as services.
 class DlgMain : public QMainWindow {
     Q_OBJECT
 
@@ -78,14 +78,12 @@ public:
     DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* parent = nullptr);
     ~DlgMain() override;
 
-    ClsGlobal& Global() { return *global_; }
+    const ClsGlobal& Global() const { return *global_; }
     StoreChanges& Changes() { return *changes_; }
-    ClsDate& Date() { return *date_; }
     AutoSave& Saving() { return *autoSave_; }
     // What the dialogs are given: the shared objects, and the schedule as they may see it.
     const Services& WindowServices() const { return *services_; }
     ScheduleView& View();
-    const ProgramFolders& Folders() const { return folders_; }
     QString HelpFile() const;
     // False when loading failed (the failure is in the error log): the program cannot run.
     bool Loaded() const { return loaded_; }

@@ -4,11 +4,7 @@
 #include <QLabel>
 #include <QSlider>
 
-#include <algorithm>
-#include <span>
-#include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "base/Hooks.h"
 #include "datetime/ClsDate.h"

@@ -39,12 +39,12 @@ public:
     ScheduleGrid& grid() { return *window->Sched(); }
     int32_t AddType(const char* name, int32_t minTime, int32_t maxTime, int32_t incTime) {
         int32_t id = 0;
-        return store().TypeSave(id, name, 0x0000FF, 0x00FFFF, minTime, maxTime, incTime);
+        return changes().TypeSave(id, name, 0x0000FF, 0x00FFFF, minTime, maxTime, incTime);
     }
     int32_t AddAppointment(int32_t customer, int32_t resource, int32_t typeId, int32_t start,
                            int32_t end) {
         int32_t id = 0;
-        return store().AppointmentSave(id, customer, resource, typeId, start, end, "REF");
+        return changes().AppointmentSave(id, customer, resource, typeId, start, end, "REF");
     }
     // Drags across the row with the mouse, as a user draws a bar.
     void Draw(int row, int32_t fromDay, int fromMinute, int32_t toDay, int toMinute) {

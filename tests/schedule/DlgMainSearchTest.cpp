@@ -94,8 +94,8 @@ INSTANTIATE_TEST_SUITE_P(Table, DlgMainSearchView, ::testing::ValuesIn(kViews),
 TEST_F(DlgMainSearchTest, AResourceWithoutARowSelectsNoRowAndNothingChosenChangesNothing) {
     int32_t id = 0;
     const int32_t orphan =
-        store().AppointmentSave(id, quinn, 987654, 0, date.JoinDateTime(kDay + 30, 600),
-                                date.JoinDateTime(kDay + 30, 660), "");
+        changes().AppointmentSave(id, quinn, 987654, 0, date.JoinDateTime(kDay + 30, 600),
+                                  date.JoinDateTime(kDay + 30, 660), "");
     ASSERT_GT(orphan, 0);
     grid().SetCurrentRow(RowOf("Zulu"));
     Search(orphan);

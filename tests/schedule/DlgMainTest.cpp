@@ -25,7 +25,7 @@ class DlgMainTest : public MainWindowFixture {
 protected:
     int32_t Book(int32_t resource, int32_t startDay, int startMin, int32_t endDay, int endMin) {
         int32_t id = 0;
-        return store().AppointmentSave(id, 0, resource, 0, date.JoinDateTime(startDay, startMin),
+        return changes().AppointmentSave(id, 0, resource, 0, date.JoinDateTime(startDay, startMin),
                                        date.JoinDateTime(endDay, endMin), "");
     }
     QStringList RowTexts() {
@@ -129,7 +129,7 @@ TEST_F(DlgMainTest, OnlyANewWeekFromTodayWithTheOptionScrollsToNow) {
                 {true, 2, Day(2021, 6, 2), false}};
     QScrollBar* bar = grid().horizontalScrollBar();
     for (const auto& r : rows) {
-        store().SetOption(2, r.option);
+        changes().SetOption(2, r.option);
         bar->setValue(0);
         ShowFrom(r.type, r.start);
         EXPECT_EQ(bar->value() > 0, r.scrolls) << r.type << r.start;
@@ -140,15 +140,15 @@ TEST_F(DlgMainTest, OnlyANewWeekFromTodayWithTheOptionScrollsToNow) {
 }
 
 TEST_F(DlgMainTest, SettingsReachTheGrid) {
-    store().SetResourceType("Bays");
+    changes().SetResourceType("Bays");
     for (int option : {1, 3, 4}) {
-        store().SetOption(option, false);
+        changes().SetOption(option, false);
     }
     window->ShowResources();
     EXPECT_EQ(std::tuple(grid().ListTitle(), grid().TimeLines(), grid().Ruler24Hour()),
               std::tuple("Bays", false, false));
     EXPECT_TRUE(window->ToolButton("Exit")->toolTip().isEmpty());
-    store().SetOption(3, true);
+    changes().SetOption(3, true);
     window->ShowResources();
     EXPECT_EQ(window->ToolButton("Exit")->toolTip(), "Exit");
 }
@@ -207,7 +207,7 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
     EXPECT_EQ(panels(), (QStringList{"Ray Tolliver", "Meeting", "09:00", "11:00"}));
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 750, 2)); // between
     EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
-    store().SetOption(4, false); // the 12-hour clock, as the ruler shows it
+    changes().SetOption(4, false); // the 12-hour clock, as the ruler shows it
     window->ShowResources();
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 690, 2));
     EXPECT_EQ(panels(), (QStringList{"Tom Ashby", "Review", "11:00am", "12:00pm"}));
@@ -240,7 +240,7 @@ TEST_F(DlgMainTest, DeleteResourceAsksAndOnlyYesDeletesWithItsAppointments) {
 
 TEST_F(DlgMainTest, AFailedSaveOffersRetryAndCancelKeepsThePreviousFiles) {
     AddResource("First");
-    ASSERT_TRUE(store().Save().Ok());
+    ASSERT_TRUE(window->Saving().Flush().Ok());
     std::string resourceFile = dir.path() + "/Data/Resource.bin";
     std::filesystem::remove(resourceFile);
     std::filesystem::create_directory(resourceFile); // now nothing can replace it

@@ -53,7 +53,6 @@ template <class T> T Loaded(const Bytes& bytes) {
     T record;
     EXPECT_EQ(bytes.size(), sizeof(T));
     std::memcpy(&record, bytes.data(), sizeof(T));
-    EXPECT_EQ(Saved(record), bytes) << "saved back as it was";
     return record;
 }
 

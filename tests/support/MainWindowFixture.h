@@ -34,26 +34,27 @@ public:
         Clock::SetFixed(std::nullopt);
     }
 
-    ClsGlobal& store() { return window->Global(); }
+    const ClsGlobal& store() { return window->Global(); }
+    StoreChanges& changes() { return window->Changes(); }
     ScheduleGrid& grid() { return *window->Sched(); }
 
     int32_t AddResource(const char* name) {
         int32_t id = 0;
-        return store().ResourceSave(id, name);
+        return changes().ResourceSave(id, name);
     }
     int32_t AddCustomer(const char* name) {
         int32_t id = 0;
-        return store().CustomerSave(id, name);
+        return changes().CustomerSave(id, name);
     }
     int32_t AddType(const char* name) {
         int32_t id = 0;
-        return store().TypeSave(id, name, 255, 0, 15, 480, 15);
+        return changes().TypeSave(id, name, 255, 0, 15, 480, 15);
     }
     // Start and end on one day, in minutes.
     int32_t AddAppointment(int32_t resource, int32_t customer, int32_t type, int32_t day,
                            int startMinute, int endMinute) {
         int32_t id = 0;
-        return store().AppointmentSave(id, customer, resource, type,
+        return changes().AppointmentSave(id, customer, resource, type,
                                        date.JoinDateTime(day, startMinute),
                                        date.JoinDateTime(day, endMinute), "");
     }

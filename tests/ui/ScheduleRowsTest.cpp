@@ -76,9 +76,9 @@ TEST_P(ScheduleRowsTest, FromTheStoreMatchWhatTheGridShows) {
             << i;
     }
     EXPECT_EQ(std::tuple(rows.listTitle, rows.titleBackColor, rows.listBackColor,
-                         rows.titleForeColor, rows.listForeColor, rows.weekendMask),
+                         rows.titleForeColor, rows.listForeColor),
               std::tuple(shown.listTitle, shown.titleBackColor, shown.listBackColor,
-                         shown.titleForeColor, shown.listForeColor, shown.weekendMask));
+                         shown.titleForeColor, shown.listForeColor));
     EXPECT_EQ(std::tuple(rows.backColor, rows.rulerColor, rows.weekendColor),
               std::tuple(shown.backColor, shown.rulerColor, shown.weekendColor));
     EXPECT_EQ(rows.listWidth, shown.listWidth);
