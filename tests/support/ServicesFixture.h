@@ -13,6 +13,7 @@
 #include "store/ClsGlobal.h"
 #include "store/ProgramFolders.h"
 #include "store/StoreChanges.h"
+#include "support/AddsRecords.h"
 #include "support/ScriptedWindowing.h"
 #include "support/TempDir.h"
 #include "ui/ClsHelp.h"
@@ -24,7 +25,7 @@
 // error log in the folder. The schedule is a grid nobody sees, showing the store's resources
 // as the main window would; `window` stands in for the main window as the dialogs' parent and
 // their help's owner.
-class ServicesFixture : public ::testing::Test {
+class ServicesFixture : public ::testing::Test, public AddsRecords<ServicesFixture> {
 public:
     void SetUp() override {
         Clock::SetFixed(Clock::LocalTime{2021, 6, 2, 10, 0, 0});
@@ -58,28 +59,6 @@ public:
     ScheduleView& schedule() { return *view_; }
     // The schedule shows the store's resources as they are now.
     void ShowResources() { ScheduleRows::FromStore(*global_).ShowIn(*grid_); }
-
-    int32_t AddResource(const char* name) {
-        int32_t id = 0;
-        return store().ResourceSave(id, name);
-    }
-    int32_t AddCustomer(const char* name) {
-        int32_t id = 0;
-        return store().CustomerSave(id, name);
-    }
-    int32_t AddType(const char* name) {
-        int32_t id = 0;
-        return store().TypeSave(id, name, 255, 0, 15, 480, 15);
-    }
-    // Start and end on one day, in minutes.
-    int32_t AddAppointment(int32_t resource, int32_t customer, int32_t type, int32_t day,
-                           int startMinute, int endMinute) {
-        int32_t id = 0;
-        return store().AppointmentSave(id, customer, resource, type,
-                                       date.JoinDateTime(day, startMinute),
-                                       date.JoinDateTime(day, endMinute), "");
-    }
-    static int32_t Day(int y, int m, int d) { return ClsDate::DayNumberFromCivil(y, m, d); }
 
     TempDir dir;
     ProgramFolders folders{dir.path()};
