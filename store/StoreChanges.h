@@ -19,7 +19,8 @@
 // also when it failed part way (then with what it did change).
 //
 // The store tells it every change it makes, so a change made on the store directly is told
-// too, at once and on its own.
+// too, but step by step while the store's operation is under way (a save as a removal and an
+// add): only tests and benchmarks hold the store writable.
 class StoreChanges final : private StoreObserver {
 public:
     using Listener = std::function<void(const ChangeSet&)>;
