@@ -293,6 +293,7 @@ void DlgPreview::reject() {
 }
 
 void DlgPreview::Form_Unload() {
+    frame_.Unload();
     monthView_->hide();
     place_ = {normalGeometry(), isMaximized()};
     done(QDialog::Accepted);

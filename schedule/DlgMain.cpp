@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -104,8 +105,8 @@ DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* 
     : DlgMain(windowing, folders, FileSystem::Real(), parent) {}
 
 // Released in the order change interface, store, dates, help, dialog helpers; the saver
-// goes first, as it works on both. Not at unload: a handler still running under a pending-events call
-// may use them after the window closed.
+// goes first, as it works on both. Not at unload: a handler still running under a pending-events
+// call may use them after the window closed.
 DlgMain::~DlgMain() {
     autoSave_.reset();
     changes_.reset();
@@ -273,10 +274,18 @@ void DlgMain::ShowModal(QDialog* dialog) {
     windowing_.ShowModal(dialog);
 }
 
+// A dialog of the window shows its changes by the rebuild after it closes, also when it is
+// up without the window's own modal call.
 void DlgMain::StoreChanged() {
-    if (modalDepth_ == 0 && fillDepth_ == 0) {
-        ShowResources();
+    if (modalDepth_ > 0 || fillDepth_ > 0) {
+        return;
     }
+    for (const QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+        if (dialog->isVisible()) {
+            return;
+        }
+    }
+    ShowResources();
 }
 
 void DlgMain::ReportLoadProblems() {

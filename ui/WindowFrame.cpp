@@ -41,11 +41,9 @@ void WindowFrame::Event(QEvent* event) {
         }
         break;
     case QEvent::Hide:
-        if (!event->spontaneous() && activated_ && !once_) {
-            if (handlers_.leave) {
-                handlers_.leave();
-            }
-            activated_ = false;
+        // The showing stays activated until the next one: callers ask after it ended.
+        if (!event->spontaneous() && activated_ && !once_ && handlers_.leave) {
+            handlers_.leave();
         }
         break;
     default:

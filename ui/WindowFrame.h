@@ -32,13 +32,15 @@ public:
 
     void Event(QEvent* event);
 
-    // True once the first activation of the current showing has begun.
+    // True once the first activation of the current (or the last) showing has begun.
     bool Activated() const { return activated_; }
     // True for the first call of a showing: the caller sets the showing up now.
     bool FirstActivation();
 
     void ShowHelp() const;
 
+    // An unload that ends the showing: until the next one the window counts as not set up.
+    void Unload() { activated_ = false; }
     // The main window: a new showing does not set it up again.
     void SetUpOnce() { once_ = true; }
     // The dialogs: the window system's activation sets them up at once, inside its event.

@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,7 +27,7 @@ protected:
     int32_t Book(int32_t resource, int32_t startDay, int startMin, int32_t endDay, int endMin) {
         int32_t id = 0;
         return changes().AppointmentSave(id, 0, resource, 0, date.JoinDateTime(startDay, startMin),
-                                       date.JoinDateTime(endDay, endMin), "");
+                                         date.JoinDateTime(endDay, endMin), "");
     }
     QStringList RowTexts() {
         QStringList rows;
@@ -160,6 +161,12 @@ TEST_F(DlgMainTest, AChangeToldOutsideADialogShowsAtOnce) {
     StoreChanges& changes = window->Changes();
     changes.CustomerSave(ray, "Raymond Tolliver");
     EXPECT_EQ(grid().BarText(2, 1), "Raymond Tolliver");
+    {
+        QDialog up(window.get()); // a dialog's changes show when it closes
+        up.show();
+        changes.CustomerSave(ray, "Ray T.");
+        EXPECT_EQ(grid().BarText(2, 1), "Raymond Tolliver");
+    }
     changes.Batch([&] {
         changes.CustomerDelete(ray);
         changes.CustomerSave(ray, "Ray Again"); // same id, new record

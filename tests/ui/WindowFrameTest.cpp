@@ -63,6 +63,7 @@ TEST_P(WindowFrameTest, SetsUpWhenAndAsOftenAsTheWindowAsks) {
     EXPECT_EQ(agains, agained + 1) << "a later activation of the same showing";
 
     window.hide();
+    EXPECT_TRUE(frame.Activated()) << "asked after the showing ended";
     window.show();
     QApplication::processEvents();
     EXPECT_EQ(loads, 2) << "the load runs at each showing";
