@@ -1,8 +1,10 @@
 // The schedule's rows from the store, as the report takes them where no grid is shown: the
 // same rows, colours and title-column width the main window's grid gets.
 #include <QApplication>
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,14 @@ TEST_P(ScheduleRowsTest, FromTheStoreMatchWhatTheGridShows) {
     if (c.listWidth != 0) {
         EXPECT_EQ(rows.listWidth, c.listWidth);
     } else {
+        // The wider of the bold title and the trimmed rows, and an 8-pixel margin each side.
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        EXPECT_EQ(
+            rows.listWidth,
+            std::max(QFontMetrics(bold).horizontalAdvance(QString::fromStdString(c.title)),
+                     QFontMetrics(QApplication::font()).horizontalAdvance("Meeting rooms east")) +
+                16);
         EXPECT_GT(rows.listWidth, 110);
         EXPECT_LT(rows.listWidth, 280);
     }
