@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct ChangeSet {
     std::vector<RecordChange<ClsAppointment>> appointments;
     bool settings = false; // a setting changed; settings carry no before and after
     bool counter = false;  // the id counter moved
+    // What the user did, in the words of an undo step ("Move appointment"); empty when the
+    // change was not named.
+    std::string what;
 
     template <class T> std::vector<RecordChange<T>>& Of() {
         if constexpr (std::is_same_v<T, ClsResource>) {

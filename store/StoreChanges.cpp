@@ -93,6 +93,7 @@ void StoreChanges::Close() {
         entries = {};
     }
     ChangeSet set = std::exchange(building_, {});
+    set.what = std::exchange(what_, {});
     if (!set.Empty()) {
         Tell(std::move(set));
     }
@@ -142,6 +143,15 @@ void StoreChanges::Tell(ChangeSet set) {
 
 void StoreChanges::Batch(const std::function<void()>& changes) {
     Run([&] { changes(); });
+}
+
+void StoreChanges::Batch(std::string_view what, const std::function<void()>& changes) {
+    Run([&] {
+        if (what_.empty()) {
+            what_ = what;
+        }
+        changes();
+    });
 }
 
 template <class T> StoreChanges::Entries& StoreChanges::EntriesOf() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -61,6 +62,8 @@ public:
 
     // Everything changed inside is told as one change set (batches may nest).
     void Batch(const std::function<void()>& changes);
+    // The same, with the name of what the user did; an enclosing batch's name wins.
+    void Batch(std::string_view what, const std::function<void()>& changes);
 
     int32_t AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId, int32_t typeId,
                             int32_t startDtTm, int32_t endDtTm, std::string_view reference);
@@ -127,4 +130,5 @@ private:
     // Sets waiting while listeners are told an earlier one.
     std::vector<ChangeSet> queue_;
     bool telling_ = false;
+    std::string what_;
 };

@@ -30,6 +30,7 @@ std::string Describe(const ChangeSet& set) {
     records('A', set.appointments);
     out += set.settings ? " settings" : "";
     out += set.counter ? " counter" : "";
+    out += set.what.empty() ? "" : " \"" + set.what + "\"";
     return out;
 }
 
@@ -139,6 +140,17 @@ INSTANTIATE_TEST_SUITE_P(
                           });
                       },
                       {"A7- A10+ settings counter"}},
+        // The outermost name is the step's; a batch that changed nothing leaves none behind.
+        OperationCase{"NamedBatches",
+                      [](T& f, S& s) {
+                          s.Batch("Nothing", [] {});
+                          s.Batch("Move appointment", [&] {
+                              s.Batch("Inner", [&] { f.Book(9, 2, 4, 6, At(600)); });
+                          });
+                          s.Batch([&] { s.Batch("Inner", [&] { s.AppointmentDelete(8); }); });
+                          s.AppointmentDelete(7);
+                      },
+                      {"A9~ \"Move appointment\"", "A8- \"Inner\"", "A7-"}},
         OperationCase{"BatchSaveDeleteSaveAgain",
                       [](T& f, S& s) {
                           s.Batch([&] {
