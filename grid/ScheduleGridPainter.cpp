@@ -314,10 +314,11 @@ void ScheduleGridPainter::PaintGhost(QPainter& painter) {
     }
     const QRect box =
         view_.geometry.SpanRect(view_.ghostRow, view_.ghostFrom, view_.ghostTo).toRect();
-    QColor fill = view_.ghostColor;
-    fill.setAlpha(150);
+    // Blocked, it is pale whatever its colour, so that it shows over the bar in its way.
+    QColor fill = view_.ghostBlocked ? QColor(255, 255, 255) : view_.ghostColor;
+    fill.setAlpha(view_.ghostBlocked ? 190 : 150);
     painter.fillRect(box, fill);
-    const QColor edge = view_.ghostBlocked ? QColor(220, 0, 0) : Contrast(view_.back);
+    const QColor edge = view_.ghostBlocked ? QColor(200, 0, 0) : Contrast(view_.back);
     if (view_.ghostBlocked) {
         painter.fillRect(box, QBrush(edge, Qt::BDiagPattern));
     }
@@ -331,7 +332,7 @@ void ScheduleGridPainter::PaintGhost(QPainter& painter) {
     const QRect room = (box & data_).adjusted(5, 0, -4, 0);
     painter.setFont(font_);
     if (QFontMetrics(font_).horizontalAdvance(label) <= room.width()) {
-        painter.setPen(Contrast(view_.ghostColor));
+        painter.setPen(view_.ghostBlocked ? edge : Contrast(view_.ghostColor));
         painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, label);
     }
 }
