@@ -400,6 +400,35 @@ void DrawNextPage(QPainter& p) {
     DrawPageTurn(p, 1);
 }
 
+// A curved arrow turning back to the left (direction -1, undo) or on to the right (1, redo).
+void DrawTurn(QPainter& p, int direction) {
+    p.save();
+    if (direction > 0) {
+        p.translate(24, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath bend;
+    bend.moveTo(7, 9);
+    bend.lineTo(14, 9);
+    bend.cubicTo(23, 9, 23, 20, 14, 20);
+    bend.lineTo(9, 20);
+    p.setPen(Outline(DarkBlue, 2.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bend);
+    p.setPen(Outline(DarkBlue, 1.0));
+    p.setBrush(DarkBlue);
+    p.drawPolygon(QPolygonF({{2, 9}, {9, 3.5}, {9, 14.5}}));
+    p.restore();
+}
+
+void DrawUndo(QPainter& p) {
+    DrawTurn(p, -1);
+}
+
+void DrawRedo(QPainter& p) {
+    DrawTurn(p, 1);
+}
+
 using Drawer = void (*)(QPainter&);
 
 struct Entry {
@@ -409,6 +438,8 @@ struct Entry {
 
 constexpr Entry Drawers[] = {
     {"Exit", DrawExit},
+    {"Undo", DrawUndo},
+    {"Redo", DrawRedo},
     {"Configure", DrawConfigure},
     {"Resource", DrawResource},
     {"Appointment", DrawAppointment},

@@ -9,7 +9,7 @@
 // on a 24-unit grid and rendered for 16, 24, 32 and 48 pixels.
 class Icons {
 public:
-    // The toolbar and menu icon for a command key ("Exit", "Configure", "Resource",
+    // The toolbar and menu icon for a command key ("Exit", "Undo", "Redo", "Configure", "Resource",
     // "Appointment", "Date", "Today", "Search", "View", "Zoom", "Print", "Help"; the dialogs'
     // "Save", "Select", "Cancel", "Customer", "Type", "Delete"; and the print preview's
     // "PrevWeek", "PrevDay", "Calendar", "NextDay", "NextWeek", "PrevPage", "NextPage"); a

@@ -31,6 +31,7 @@
 #include "ui/ClsDialog.h"
 #include "ui/ClsHelp.h"
 #include "ui/CommandTable.h"
+#include "ui/EditHistory.h"
 #include "ui/RebuildCache.h"
 #include "ui/Services.h"
 #include "ui/Trap.h"
@@ -56,6 +57,10 @@ const CommandRow<DlgMain> kCommands[] = {
      "Print", "Print", &M::mnuFilePrint_Click},
     {Command::FileExit, "&File", "E&xit", Qt::CTRL | Qt::Key_Q, Cmd::Plain,
      "Exit", "Exit", &M::mnuFileExit_Click},
+    {Command::EditUndo, "&Edit", "&Undo", Qt::CTRL | Qt::Key_Z, Cmd::Plain,
+     "Undo", "Undo", &M::mnuEditUndo_Click},
+    {Command::EditRedo, "&Edit", "&Redo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Cmd::Plain,
+     "Redo", "Redo", &M::mnuEditRedo_Click},
     {Command::ApptAdd, "&Appointment", "&Add appointment", {}, Cmd::DropDown,
      "Appointment", "Make appointment", &M::mnuApptAdd_Click},
     {Command::ApptEdit, "&Appointment", "&Edit appointment", {}, Cmd::Plain,
@@ -100,8 +105,8 @@ const CommandRow<DlgMain> kCommands[] = {
      nullptr, nullptr, &M::mnuHelpAbout_Click},
 };
 // clang-format on
-constexpr const char* kToolBarLayout =
-    "Exit | Configure Resource Appointment Date Today Search | View Zoom | Print | Help";
+constexpr const char* kToolBarLayout = "Exit | Undo Redo | Configure Resource Appointment Date "
+                                       "Today Search | View Zoom | Print | Help";
 constexpr int kHelpContext = 0;
 const char* const kStatusPanels[] = {"Customer", "Type", "Start", "End"};
 
@@ -125,6 +130,7 @@ DlgMain::~DlgMain() {
         sched_->SetBarPlacer(nullptr);
     }
     autoSave_.reset();
+    history_.reset();
     changes_.reset();
     global_.reset();
     date_.reset();
@@ -142,6 +148,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         setMinimumSize(TwipsToPixelsX(kWidthTwips, this), TwipsToPixelsY(kMinHeightTwips, this));
         global_ = std::make_unique<ClsGlobal>(folders_, files);
         changes_ = std::make_unique<StoreChanges>(*global_);
+        history_ = std::make_unique<EditHistory>(*changes_);
         dialog_ = std::make_unique<ClsDialog>();
         date_ = std::make_unique<ClsDate>();
         help_ = std::make_unique<ClsHelp>(windowing_);
@@ -187,6 +194,12 @@ void DlgMain::Form_Load(FileSystem& files) {
         addToolBar(toolBar_);
         commands_.BuildToolBar(toolBar_, kToolBarLayout, *this, &DlgMain::ToolBar_ButtonClick);
         BuildStatusBar();
+        // Ctrl+Y is the other common redo key.
+        commands_.Action(Command::EditRedo)
+            ->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                            QKeySequence(Qt::CTRL | Qt::Key_Y)});
+        connect(history_.get(), &EditHistory::Changed, this, &DlgMain::ShowHistory);
+        ShowHistory();
 
         connect(sched_, &ScheduleGrid::BarAdded, this, &DlgMain::Sched_BarAdded);
         connect(sched_, &ScheduleGrid::BarLeftClick, this, &DlgMain::Sched_BarLeftClick);
@@ -281,6 +294,7 @@ void DlgMain::Form_Activate() {
     Trap(kForm, "Form_Activate", [&] {
         if (global_->FirstRun()) {
             CreateSampleData(*changes_, *date_);
+            history_->Clear(); // the sample is where the user starts, not a step to take back
         }
         int32_t today = date_->Today();
         SetScheduleDates(today);

@@ -28,6 +28,7 @@ class DlgPreview;
 class DlgResource;
 class DlgSearch;
 class DropDownToolButton;
+class EditHistory;
 class FileSystem;
 class GridBarPlacer;
 class IWindowing;
@@ -57,6 +58,8 @@ public:
         FileConfigure,
         FilePrint,
         FileExit,
+        EditUndo,
+        EditRedo,
         ApptAdd,
         ApptEdit,
         ApptDelete,
@@ -89,6 +92,7 @@ public:
 
     const ClsGlobal& Global() const { return *global_; }
     StoreChanges& Changes() { return *changes_; }
+    EditHistory& History() { return *history_; }
     AutoSave& Saving() { return *autoSave_; }
     // What the dialogs are given: the shared objects, and the schedule as they may see it.
     const Services& WindowServices() const { return *services_; }
@@ -138,6 +142,8 @@ public:
     void mnuFilePrint_Click();
     void mnuFileExit_Click();
     void mnuApptAdd_Click();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
     void mnuApptEdit_Click();
     void mnuApptDelete_Click();
     void mnuApptSearch_Click();
@@ -206,16 +212,21 @@ private:
     void NudgeBooking(int shift, int stretch, int rows);
     // Saves the booking (a copy of it) placed by the booking rules, as one named change;
     // refused with the reason in the status bar when it collides. True when saved.
-    bool PlaceBooking(const ClsAppointment& booking, int32_t resourceId, int64_t start,
-                      int64_t end, BookingPlacement::Edge edge, bool copy);
+    bool PlaceBooking(const ClsAppointment& booking, int32_t resourceId, int64_t start, int64_t end,
+                      BookingPlacement::Edge edge, bool copy);
     // Selects the booking's bar and brings it into view, the range too when it lies outside.
     void SelectBooking(int32_t id);
+    // The Edit menu's Undo and Redo as the history stands.
+    void ShowHistory();
+    void TakeStep(bool undo);
+    QString RefusalText(bool undo, const QString& what, const StoreChanges::Refusal& refusal) const;
     void ShowNote(const QString& note, bool lasting);
 
     IWindowing& windowing_;
     ProgramFolders folders_;
     std::unique_ptr<ClsGlobal> global_;
     std::unique_ptr<StoreChanges> changes_;
+    std::unique_ptr<EditHistory> history_;
     std::unique_ptr<ClsDialog> dialog_;
     std::unique_ptr<ClsDate> date_;
     std::unique_ptr<ClsHelp> help_;

@@ -63,7 +63,17 @@ QStringList KeyedToolBar::Layout() const {
     return layout;
 }
 
+void KeyedToolBar::SetTip(const QString& key, const QString& tip) {
+    for (Entry& e : entries_) {
+        if (e.key == key) {
+            e.tip = tip;
+            e.button->setToolTip(tipsShown_ ? tip : QString());
+        }
+    }
+}
+
 void KeyedToolBar::ShowToolTips(bool on) {
+    tipsShown_ = on;
     for (const Entry& e : entries_) {
         e.button->setToolTip(on ? e.tip : QString());
     }

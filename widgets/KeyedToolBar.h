@@ -24,6 +24,8 @@ public:
     QStringList Layout() const;
     // Shows or hides every button's tooltip.
     void ShowToolTips(bool on);
+    // A new tip for the key's button, shown while tooltips are.
+    void SetTip(const QString& key, const QString& tip);
 
 signals:
     void ButtonClick(const QString& key, bool flag);
@@ -35,4 +37,5 @@ private:
         DropDownToolButton* button;
     };
     std::vector<Entry> entries_;
+    bool tipsShown_ = true;
 };

@@ -21,10 +21,11 @@ double Coverage(const QImage& image) {
 TEST(IconsTest, EveryKeyIsDrawnVisiblyAndDifferently) {
     ASSERT_EQ(
         Icons::Keys(),
-        QStringList({"Exit",    "Configure", "Resource", "Appointment", "Date",     "Today",
-                     "Search",  "View",      "Zoom",     "Print",       "Help",     "Save",
-                     "Select",  "Cancel",    "Customer", "Type",        "Delete",   "PrevWeek",
-                     "PrevDay", "Calendar",  "NextDay",  "NextWeek",    "PrevPage", "NextPage"}));
+        QStringList({"Exit",     "Undo",     "Redo",    "Configure", "Resource", "Appointment",
+                     "Date",     "Today",    "Search",  "View",      "Zoom",     "Print",
+                     "Help",     "Save",     "Select",  "Cancel",    "Customer", "Type",
+                     "Delete",   "PrevWeek", "PrevDay", "Calendar",  "NextDay",  "NextWeek",
+                     "PrevPage", "NextPage"}));
     for (int size : {16, 24}) {
         QList<QImage> images;
         for (const QString& key : Icons::Keys()) {

@@ -5,6 +5,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include <cstring>
+
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
 #include "dialogs/DlgDelete.h"
@@ -12,6 +14,7 @@
 #include "dialogs/DlgSearch.h"
 #include "support/CommandHarness.h"
 #include "support/MainWindowFixture.h"
+#include "ui/EditHistory.h"
 #include "widgets/DropDownToolButton.h"
 #include "widgets/MultiColumnList.h"
 
@@ -74,6 +77,16 @@ public:
                           date.JoinDateTime(Day(2021, 3, 1), endMinute), nudged);
     }
     int32_t nudged = 0;
+    // A booking deleted through the change interface, as a dialog would.
+    void DeleteABooking(DlgMain& w) {
+        deleted = *store().Appointments().begin();
+        ASSERT_TRUE(w.Changes().AppointmentDelete(deleted.Id()));
+    }
+    bool DeletedIsBack() {
+        const ClsAppointment* stored = store().Appointments().Get(deleted.Id());
+        return stored != nullptr && std::memcmp(stored, &deleted, sizeof deleted) == 0;
+    }
+    ClsAppointment deleted{ClsAppointment::Blank{}};
     template <class T> T* Shown() const { return qobject_cast<T*>(ui.modals.value(0).dialog); }
     void WhileOpen(std::function<void(QDialog*)> act) {
         ui.modalActions.push_back([act](QDialog* dialog) {
@@ -101,6 +114,24 @@ const Row kCommands[] = {
      [](auto& t, auto&) { return t.ui.log == QStringList{"ShowModal DlgPreview"}; }},
     {"Exit", Command::FileExit, "File", "Exit", "Ctrl+Q", false, "Exit", "Exit",
      [](auto& t, auto&) { return !t.window->isVisible(); }},
+    // The step taken back is the one the menu names, and the grid shows its booking again.
+    {"Undo", Command::EditUndo, "Edit", "Undo Delete appointment", "Ctrl+Z", false, "Undo",
+     "Undo Delete appointment",
+     [](auto& t, auto& w) {
+         return t.DeletedIsBack() && w.History().RedoText() == "Delete appointment" &&
+                !w.History().CanUndo() && !w.Action(Command::EditUndo)->isEnabled();
+     },
+     [](auto& t, auto& w) { t.DeleteABooking(w); }},
+    {"Redo", Command::EditRedo, "Edit", "Redo Delete appointment", "Ctrl+Shift+Z", false, "Redo",
+     "Redo Delete appointment",
+     [](auto& t, auto& w) {
+         return !t.store().Appointments().Exists(t.deleted.Id()) &&
+                w.History().UndoText() == "Delete appointment" && !w.History().CanRedo();
+     },
+     [](auto& t, auto& w) {
+         t.DeleteABooking(w);
+         w.History().Undo();
+     }},
     {"AddAppointment", Command::ApptAdd, "Appointment", "Add appointment", "", false, "Appointment",
      "Make appointment",
      [](auto& t, auto&) {
@@ -215,14 +246,15 @@ INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(CommandHarness::Ca
 TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
         *window,
-        {"File: Configure, -, Print, Exit",
+        {"File: Configure, -, Print, Exit", "Edit: Undo, Redo",
          "Appointment: Add appointment, Edit appointment, Delete appointment, -, Move earlier, "
          "Move later, Shorten, Lengthen, Move up a row, Move down a row, -, Search for "
          "appointment",
          "Resource: Add resource, Edit resource, Delete resource",
          "Schedule: Start date, Set to todays date/time, -, Change view, Schedule resolution",
          "Help: Contents, Help for Main Dialog, Help with navigation, -, About"},
-        "Exit | Configure Resource Appointment Date Today Search | View Zoom | Print | Help");
+        "Exit | Undo Redo | Configure Resource Appointment Date Today Search | View Zoom | Print | "
+        "Help");
 }
 
 // A click on the drop-down part offers add, edit and delete and runs the one chosen: Delete

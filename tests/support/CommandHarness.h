@@ -35,7 +35,7 @@ template <class T, class W> struct Row {
     const char* key; // the toolbar button whose plain click runs it, null for none
     const char* tip;
     std::function<bool(T&, W&)> effect;
-    std::function<void(T&, W&)> arrange = nullptr; // before the command runs
+    std::function<void(T&, W&)> arrange = nullptr; // before the row is checked and run
 };
 
 enum class By { Menu, Button };
@@ -142,6 +142,9 @@ template <class T, class W>
 void Check(std::type_identity_t<T>& test, std::type_identity_t<W>& window, const Row<T, W>& row,
            By by) {
     SCOPED_TRACE(std::string(row.name) + " by " + Name(by));
+    if (row.arrange) {
+        row.arrange(test, window);
+    }
     QAction* action = window.Action(row.command);
     ASSERT_NE(action, nullptr);
     const QString caption(row.caption);
@@ -161,9 +164,6 @@ void Check(std::type_identity_t<T>& test, std::type_identity_t<W>& window, const
         EXPECT_EQ(button->toolTip(), row.tip);
         EXPECT_TRUE(button->isEnabled());
         EXPECT_FALSE(button->icon().isNull());
-    }
-    if (row.arrange) {
-        row.arrange(test, window);
     }
     by == By::Menu ? action->trigger() : ClickPlain(button);
     EXPECT_TRUE(row.effect(test, window)) << test.ui.log.join(", ").toStdString();
