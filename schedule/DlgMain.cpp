@@ -55,6 +55,14 @@ const CommandRow<DlgMain> kCommands[] = {
      "Print", "Print", &M::mnuFilePrint_Click},
     {Command::FileExit, "&File", "E&xit", Qt::CTRL | Qt::Key_Q, Cmd::Plain,
      "Exit", "Exit", &M::mnuFileExit_Click},
+    {Command::EditCut, "&Edit", "Cu&t", QKeySequence::Cut, Cmd::SeparatorBefore,
+     nullptr, nullptr, &M::mnuEditCut_Click},
+    {Command::EditCopy, "&Edit", "&Copy", QKeySequence::Copy, Cmd::Plain,
+     nullptr, nullptr, &M::mnuEditCopy_Click},
+    {Command::EditPaste, "&Edit", "&Paste", QKeySequence::Paste, Cmd::Plain,
+     nullptr, nullptr, &M::mnuEditPaste_Click},
+    {Command::EditDuplicate, "&Edit", "&Duplicate", Qt::CTRL | Qt::Key_D, Cmd::Plain,
+     nullptr, nullptr, &M::mnuEditDuplicate_Click},
     {Command::ApptAdd, "&Appointment", "&Add appointment", {}, Cmd::DropDown,
      "Appointment", "Make appointment", &M::mnuApptAdd_Click},
     {Command::ApptEdit, "&Appointment", "&Edit appointment", {}, Cmd::Plain,
@@ -179,6 +187,9 @@ void DlgMain::Form_Load(FileSystem& files) {
         connect(sched_, &ScheduleGrid::BarChanged, this, &DlgMain::Sched_BarChanged);
         connect(sched_, &ScheduleGrid::ScrollTrack, this, &DlgMain::Sched_ScrollTrack);
         connect(sched_, &ScheduleGrid::GotFocus, this, &DlgMain::Sched_GotFocus);
+        connect(sched_, &ScheduleGrid::BarKeySelect, this, &DlgMain::Sched_BarKeySelect);
+        connect(sched_, &ScheduleGrid::BarKeyEdit, this, &DlgMain::Sched_BarKeyEdit);
+        connect(sched_, &ScheduleGrid::BarKeyDelete, this, &DlgMain::Sched_BarKeyDelete);
         connect(selMonth_, &QCalendarWidget::activated, this, &DlgMain::SelMonth_DblClick);
         connect(zoom_, &QSlider::valueChanged, this, &DlgMain::Zoom_Change);
 
@@ -188,6 +199,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         for (QLabel* panel : statusPanels_) {
             panel->setText(QString());
         }
+        ShowEditState();
         loaded_ = true;
         Form_Resize();
     });
