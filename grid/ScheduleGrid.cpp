@@ -687,10 +687,19 @@ void ScheduleGrid::ScrollToBar(int row, int bar) {
         return;
     }
     EnsureRowVisible(row);
-    const QRect area = Geometry().DataRect();
-    const int x = PointFor(b->startDay, b->startMinute, row).x();
-    if (x < area.left() || x > area.right()) {
+    const ScheduleGridGeometry g = Geometry();
+    const QRect area = g.DataRect();
+    const std::optional<QRectF> rect = g.BarRectF(row, *b);
+    if (!rect) {
+        return;
+    }
+    if (rect->left() < area.left() || rect->left() > area.right()) {
         ScrollToTime(b->startDay, b->startMinute);
+    } else if (rect->right() > area.right() + 1) {
+        // Its end too, as far as that keeps the start in view.
+        const double by = std::min(rect->right() - area.right() - 1, rect->left() - area.left());
+        QScrollBar* h = horizontalScrollBar();
+        h->setValue(h->value() + static_cast<int>(std::ceil(by)));
     }
 }
 

@@ -358,22 +358,25 @@ INSTANTIATE_TEST_SUITE_P(
                       TabCase{"LastBarFromNothing", {}, 0, true, {3, 1}, false}),
     kCaseName);
 
-// The bar Tab reaches is brought into view, its row and its start, both ways.
+// The bar Tab reaches is brought into view, its row and all its time, both ways: one far
+// off, one starting just inside the right edge.
 TEST_F(ScheduleGridTest, TabScrollsTheBarItSelectsIntoView) {
     AddRows(50);
     grid->SetResolution(30);
-    grid->AddBar(2, 60, 120, kMonday, kMonday);
+    const QRect data(grid->ListWidth(), grid->RulerHeight(), View()->width() - grid->ListWidth(),
+                     View()->height() - grid->RulerHeight());
+    const int edge = 2 * data.width() - 10; // the minute 5 pixels left of the right edge
+    grid->AddBar(2, edge % kDay, (edge + 60) % kDay, kMonday + edge / kDay,
+                 kMonday + (edge + 60) / kDay);
     grid->AddBar(40, 1200, 1260, kMonday + 6, kMonday + 6);
     grid->activateWindow();
     grid->setFocus();
-    const QRect data(grid->ListWidth(), grid->RulerHeight(), View()->width() - grid->ListWidth(),
-                     View()->height() - grid->RulerHeight());
     const std::pair<Qt::KeyboardModifiers, ScheduleGrid::Hit> steps[] = {
         {Qt::NoModifier, {2, 1}}, {Qt::NoModifier, {40, 1}}, {Qt::ShiftModifier, {2, 1}}};
     for (const auto& [modifiers, hit] : steps) {
         QTest::keyClick(grid.get(), Qt::Key_Tab, modifiers);
         ASSERT_EQ(grid->SelectedBar(), hit);
-        EXPECT_TRUE(data.contains(grid->BarRect(hit.row, hit.bar).topLeft())) << hit.row;
+        EXPECT_TRUE(data.contains(grid->BarRect(hit.row, hit.bar))) << hit.row;
     }
 }
 
