@@ -3,6 +3,7 @@
 
 #include "grid/ScheduleGridPainter.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -167,6 +168,7 @@ void ScheduleGrid::ClearAll() {
     selectedBar_ = {};
     rightPress_ = {};
     drag_ = {};
+    barDrag_ = {};
     lastMove_ = {-1, -1};
     model_.Clear();
     widestRow_ = 0;
@@ -193,6 +195,19 @@ void ScheduleGrid::ScrollToTime(int32_t day, int minute) {
     SyncLayout();
     const auto x = static_cast<int>(std::llround(axis_.XOf(axis_.OffsetOf(day, minute))));
     horizontalScrollBar()->setValue(x - Geometry().DataRect().width() / 3);
+}
+
+void ScheduleGrid::EnsureBarVisible(int row, int bar) {
+    const Bar* b = model_.Bar(row, bar);
+    if (b == nullptr) {
+        return;
+    }
+    EnsureRowVisible(row);
+    const QRect box = BarRect(row, bar);
+    const QRect area = Geometry().DataRect();
+    if (box.isEmpty() || box.left() < area.left() || box.left() > area.right()) {
+        ScrollToTime(b->startDay, b->startMinute);
+    }
 }
 
 // --- geometry ---------------------------------------------------------------------
@@ -239,6 +254,7 @@ void ScheduleGrid::SyncLayout() {
 void ScheduleGrid::AxisChanged() {
     axis_.Set(dateFirst_, dateLast_, dayStartMinute_, dayEndMinute_, resolution_);
     drag_ = {};
+    barDrag_ = {};
     layoutStale_ = true;
     RequestPaint();
 }
@@ -362,6 +378,15 @@ void ScheduleGrid::paintEvent(QPaintEvent* event) {
     view.dragRow = drag_.row;
     view.dragFrom = std::min(drag_.anchor, drag_.current);
     view.dragTo = std::max(drag_.anchor, drag_.current);
+    if (const Bar* b =
+            barDrag_.active ? model_.Bar(barDrag_.from.row, barDrag_.from.bar) : nullptr) {
+        view.ghost = true;
+        view.ghostRow = barDrag_.row;
+        view.ghostFrom = axis_.OffsetOfAbsolute(barDrag_.place.start);
+        view.ghostTo = axis_.OffsetOfAbsolute(barDrag_.place.end);
+        view.ghostColor = ColorRefToQColor(b->color);
+        view.ghostBlocked = !barDrag_.place.free;
+    }
     view.palette = palette();
     view.font = font();
     view.texts = &texts_;
@@ -405,7 +430,7 @@ bool ScheduleGrid::viewportEvent(QEvent* event) {
         }
         return true;
     }
-    if (event->type() == QEvent::Leave && !drag_.active) {
+    if (event->type() == QEvent::Leave && !drag_.active && !barDrag_.active) {
         ReportMove({});
     }
     return QAbstractScrollArea::viewportEvent(event);
@@ -436,6 +461,16 @@ void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
     if (hit.bar > 0) {
         selectedBar_ = hit;
         RequestPaint();
+        if (placer_ != nullptr) {
+            barDrag_ = {};
+            barDrag_.pressed = true;
+            barDrag_.from = hit;
+            barDrag_.pressPos = pos;
+            barDrag_.edge = EdgeAt(hit, pos);
+            barDrag_.grab = MinuteAtX(pos.x()) - model_.Bar(hit.row, hit.bar)->Lo();
+            barDrag_.row = hit.row;
+        }
+        // Last: the handler may rebuild the whole grid, which ends the drag.
         emit BarLeftClick(hit.row, hit.bar);
         return;
     }
@@ -454,6 +489,11 @@ void ScheduleGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && drag_.active) {
         UpdateDrag(pos);
         FinishDrag();
+    } else if (event->button() == Qt::LeftButton && barDrag_.active) {
+        UpdateBarDrag(pos, event->modifiers() & Qt::ControlModifier);
+        FinishBarDrag();
+    } else if (event->button() == Qt::LeftButton) {
+        barDrag_ = {};
     } else if (event->button() == Qt::RightButton) {
         const Hit pressed = rightPress_;
         rightPress_ = {};
@@ -487,7 +527,11 @@ void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
         SyncLayout();
     }
     const QPoint pos = event->position().toPoint();
-    if (drag_.active) {
+    if (barDrag_.pressed && !barDrag_.active &&
+        (pos - barDrag_.pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        barDrag_.active = true;
+    }
+    if (drag_.active || barDrag_.active) {
         // Dragging past an edge pulls the view along.
         const QRect area = Geometry().DataRect();
         QScrollBar* h = horizontalScrollBar();
@@ -496,9 +540,116 @@ void ScheduleGrid::mouseMoveEvent(QMouseEvent* event) {
         } else if (pos.x() > area.right()) {
             h->setValue(h->value() + (pos.x() - area.right()));
         }
+    }
+    if (drag_.active) {
         UpdateDrag(pos);
     }
-    ReportMove(HitTest(pos));
+    if (barDrag_.active) {
+        UpdateBarDrag(pos, event->modifiers() & Qt::ControlModifier);
+    }
+    const Hit hit = HitTest(pos);
+    ShowDragCursor(hit, pos);
+    ReportMove(hit);
+}
+
+int64_t ScheduleGrid::MinuteAtX(int viewportX) const {
+    return axis_.AbsoluteOf(axis_.SnappedOffsetAtX(Geometry().ContentX(viewportX), 1));
+}
+
+// Each end has a grip a few pixels wide, less on a short bar so that its middle stays.
+IBarPlacer::Edge ScheduleGrid::EdgeAt(Hit hit, QPoint pos) const {
+    const QRect box = BarRect(hit.row, hit.bar);
+    const int grip = std::min(6, box.width() / 4);
+    if (pos.x() < box.left() + grip) {
+        return IBarPlacer::Edge::Start;
+    }
+    if (pos.x() > box.right() - grip) {
+        return IBarPlacer::Edge::End;
+    }
+    return IBarPlacer::Edge::Whole;
+}
+
+void ScheduleGrid::ShowDragCursor(Hit hit, QPoint pos) {
+    if (placer_ == nullptr) {
+        return;
+    }
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (barDrag_.active) {
+        shape = barDrag_.edge == IBarPlacer::Edge::Whole ? Qt::ClosedHandCursor : Qt::SizeHorCursor;
+    } else if (hit.bar > 0 && !drag_.active) {
+        shape =
+            EdgeAt(hit, pos) == IBarPlacer::Edge::Whole ? Qt::OpenHandCursor : Qt::SizeHorCursor;
+    }
+    if (viewport()->cursor().shape() != shape) {
+        viewport()->setCursor(shape);
+    }
+}
+
+void ScheduleGrid::UpdateBarDrag(QPoint pos, bool copy) {
+    const Bar* bar = model_.Bar(barDrag_.from.row, barDrag_.from.bar);
+    if (bar == nullptr) {
+        CancelBarDrag();
+        return;
+    }
+    const int64_t minute = MinuteAtX(pos.x());
+    IBarPlacer::Wish wish;
+    wish.data = bar->data;
+    wish.edge = barDrag_.edge;
+    wish.copy = copy;
+    wish.row = barDrag_.from.row;
+    wish.start = bar->Lo();
+    wish.end = bar->Hi();
+    switch (barDrag_.edge) {
+    case IBarPlacer::Edge::Whole:
+        wish.row = std::clamp(Geometry().RowAt(pos.y()), 1, std::max(1, RowCount()));
+        wish.start = minute - barDrag_.grab;
+        wish.end = wish.start + (bar->Hi() - bar->Lo());
+        break;
+    case IBarPlacer::Edge::Start:
+        wish.start = minute;
+        break;
+    case IBarPlacer::Edge::End:
+        wish.end = minute;
+        break;
+    }
+    const IBarPlacer::Place place = placer_->Placed(wish);
+    const bool noteChanged = place.note != barDrag_.place.note;
+    if (wish.row != barDrag_.row || place.start != barDrag_.place.start ||
+        place.end != barDrag_.place.end || place.free != barDrag_.place.free ||
+        copy != barDrag_.copy) {
+        RequestPaint();
+    }
+    barDrag_.row = wish.row;
+    barDrag_.place = place;
+    barDrag_.copy = copy;
+    if (noteChanged) {
+        emit BarDragNote(place.note);
+    }
+}
+
+void ScheduleGrid::FinishBarDrag() {
+    const BarDrag drag = barDrag_;
+    CancelBarDrag();
+    Drop drop;
+    drop.row = drag.from.row;
+    drop.bar = drag.from.bar;
+    drop.toRow = drag.row;
+    drop.start = drag.place.start;
+    drop.end = drag.place.end;
+    drop.edge = drag.edge;
+    drop.copy = drag.copy;
+    // Last: the handler may rebuild the whole grid.
+    emit BarDropped(drop);
+}
+
+void ScheduleGrid::CancelBarDrag() {
+    const bool noted = !barDrag_.place.note.isEmpty();
+    barDrag_ = {};
+    RequestPaint();
+    viewport()->unsetCursor();
+    if (noted) {
+        emit BarDragNote(QString());
+    }
 }
 
 void ScheduleGrid::UpdateDrag(QPoint pos) {
@@ -607,6 +758,10 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
         }
         break;
     case Qt::Key_Escape:
+        if (barDrag_.active) {
+            CancelBarDrag();
+            break;
+        }
         if (!drag_.active) {
             return QAbstractScrollArea::keyPressEvent(event);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/IBarPlacer.h"
 #include "grid/ScheduleGridGeometry.h"
 #include "grid/ScheduleGridModel.h"
 #include "grid/ScheduleGridTextCache.h"
@@ -36,8 +37,15 @@ class QWheelEvent;
 // Day lines are always drawn in the data area; TimeLines adds the lines of the ruler's
 // time labels. The user draws a bar by dragging across an empty part of a row: the
 // new bar is appended to the row as AddBar would, then BarAdded(row, bar, 0, 0) is
-// raised. Bars cannot be moved or resized, so BarPreSelect, BarPreDrop and BarChanged
-// are never raised and the four *Action/BarEventBegin calls do nothing.
+// raised.
+//
+// With a bar placer set, a bar can be dragged: by its middle along its row or to another
+// row, by either end to resize it. At every step the placer says where the bar would go and
+// whether it collides; the grid draws it there (a collision hatched in red) and raises
+// BarDragNote with the placer's note. The drop changes no bar: it raises BarDropped with the
+// place shown and whether Ctrl was held (a copy), and the owner changes what the bar stands
+// for and rebuilds. Escape cancels the drag. BarPreSelect, BarPreDrop and BarChanged are
+// never raised and the four *Action/BarEventBegin calls do nothing.
 //
 // ItemMove is raised when the row or bar under the pointer changes (0, 0 when it leaves
 // the grid). A new DateFirst scrolls the view back to the first day.
@@ -60,7 +68,22 @@ public:
         bool operator==(const Hit&) const = default;
     };
 
+    // A bar dropped after a drag; times in minutes since day 0, 00:00, as the placer gave.
+    struct Drop {
+        int row = 0; // where the bar was
+        int bar = 0;
+        int toRow = 0;
+        int64_t start = 0;
+        int64_t end = 0;
+        IBarPlacer::Edge edge = IBarPlacer::Edge::Whole;
+        bool copy = false;
+    };
+
     explicit ScheduleGrid(QWidget* parent = nullptr);
+
+    // Bars can be dragged only while a placer is set; the grid does not own it.
+    void SetBarPlacer(const IBarPlacer* placer) { placer_ = placer; }
+    bool BarDragging() const { return barDrag_.active; }
 
     static constexpr int16_t ResolutionMinimum() { return 1; }
     static constexpr int16_t ResolutionMaximum() { return 240; }
@@ -165,6 +188,8 @@ public:
     int AddBar(int row, int startMinute, int endMinute, int32_t startDay, int32_t endDay);
     // Scrolls horizontally so that the moment sits a third of the way into the view.
     void ScrollToTime(int32_t day, int minute);
+    // Scrolls as little as needed to show the bar's row and its start.
+    void EnsureBarVisible(int row, int bar);
 
     void BarEventBegin() {}
     void BarPreSelectAction() {}
@@ -204,6 +229,9 @@ signals:
     void BarKeySelect(int row, int bar);
     void BarKeyEdit(int row, int bar);
     void BarKeyDelete(int row, int bar);
+    void BarDropped(const ScheduleGrid::Drop& drop);
+    // Why the bar cannot stay where it is dragged; empty when it can, or the drag ended.
+    void BarDragNote(const QString& note);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -227,6 +255,18 @@ private:
         int row = 0;
         int64_t anchor = 0; // axis offsets
         int64_t current = 0;
+    };
+
+    struct BarDrag {
+        bool pressed = false; // held on a bar, not yet moved far enough
+        bool active = false;
+        Hit from;
+        QPoint pressPos;
+        IBarPlacer::Edge edge = IBarPlacer::Edge::Whole;
+        int64_t grab = 0; // pointer minute minus the bar's start
+        int row = 0;
+        IBarPlacer::Place place;
+        bool copy = false;
     };
 
     using Bar = ScheduleGridBar;
@@ -258,6 +298,13 @@ private:
     void UpdateDrag(QPoint viewportPos);
     void FinishDrag();
     void ReportMove(Hit hit);
+    // The minute nearest a viewport x, clamped into the shown range.
+    int64_t MinuteAtX(int viewportX) const;
+    IBarPlacer::Edge EdgeAt(Hit hit, QPoint viewportPos) const;
+    void UpdateBarDrag(QPoint viewportPos, bool copy);
+    void FinishBarDrag();
+    void CancelBarDrag();
+    void ShowDragCursor(Hit hit, QPoint viewportPos);
     void EmitScrollTrack();
     // The bar after (or before) the selected one in time order, row after row; from the
     // current row's edge when none is selected. {0, 0} when there is none.
@@ -290,6 +337,8 @@ private:
     Hit lastMove_{-1, -1};
     Drag drag_;
     std::optional<Spot> lastClick_;
+    BarDrag barDrag_;
+    const IBarPlacer* placer_ = nullptr;
     struct {
         int drawn = 0;
         int examined = 0;
@@ -305,3 +354,5 @@ private:
     int widestRow_ = 0;  // the widest row title's width
     int listWidth_ = 120;
 };
+
+Q_DECLARE_METATYPE(ScheduleGrid::Drop)

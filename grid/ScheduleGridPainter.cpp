@@ -61,6 +61,7 @@ ScheduleGridPainter::Stats ScheduleGridPainter::Paint(QPainter& painter, const Q
         stats.drawn = PaintBars(painter);
         stats.examined = static_cast<int>(view_.model->ExaminedBars() - before);
         PaintDrag(painter);
+        PaintGhost(painter);
     });
     inClip(QRect(data_.left(), 0, data_.width(), data_.top()), [&] { PaintRuler(painter); });
     inClip(QRect(0, 0, data_.left(), data_.top()), [&] { PaintTitle(painter); });
@@ -301,6 +302,37 @@ void ScheduleGridPainter::PaintDrag(QPainter& painter) {
     painter.setFont(font_);
     if (QFontMetrics(font_).horizontalAdvance(label) <= room.width()) {
         painter.setPen(Contrast(view_.palette.color(QPalette::Highlight)));
+        painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, label);
+    }
+}
+
+// The bar's own colour, see-through so that what lies beneath shows; a place it cannot go
+// is outlined and hatched in red, whatever the bar's colour.
+void ScheduleGridPainter::PaintGhost(QPainter& painter) {
+    if (!view_.ghost) {
+        return;
+    }
+    const QRect box =
+        view_.geometry.SpanRect(view_.ghostRow, view_.ghostFrom, view_.ghostTo).toRect();
+    // Blocked, it is pale whatever its colour, so that it shows over the bar in its way.
+    QColor fill = view_.ghostBlocked ? QColor(255, 255, 255) : view_.ghostColor;
+    fill.setAlpha(view_.ghostBlocked ? 190 : 150);
+    painter.fillRect(box, fill);
+    const QColor edge = view_.ghostBlocked ? QColor(200, 0, 0) : Contrast(view_.back);
+    if (view_.ghostBlocked) {
+        painter.fillRect(box, QBrush(edge, Qt::BDiagPattern));
+    }
+    painter.setPen(QPen(edge, 2, view_.ghostBlocked ? Qt::SolidLine : Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(1, 1, -1, -1));
+    const auto start = axis_.MomentAt(view_.ghostFrom, false);
+    const auto end = axis_.MomentAt(view_.ghostTo, true);
+    const QString label =
+        SpanLabel(start.day, start.minute, end.day, end.minute, view_.ruler24Hour);
+    const QRect room = (box & data_).adjusted(5, 0, -4, 0);
+    painter.setFont(font_);
+    if (QFontMetrics(font_).horizontalAdvance(label) <= room.width()) {
+        painter.setPen(view_.ghostBlocked ? edge : Contrast(view_.ghostColor));
         painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, label);
     }
 }

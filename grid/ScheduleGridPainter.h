@@ -32,6 +32,12 @@ struct ScheduleGridView {
     int dragRow = 0;
     int64_t dragFrom = 0;
     int64_t dragTo = 0;
+    bool ghost = false; // a bar being dragged, drawn where it would go
+    int ghostRow = 0;
+    int64_t ghostFrom = 0; // axis offsets
+    int64_t ghostTo = 0;
+    QColor ghostColor;
+    bool ghostBlocked = false; // it would collide there
     QPalette palette;
     QFont font;
     // Shaped texts kept between paints: the one thing painting may change.
@@ -74,6 +80,7 @@ private:
     void PaintLines(QPainter& painter);
     int PaintBars(QPainter& painter);
     void PaintDrag(QPainter& painter);
+    void PaintGhost(QPainter& painter);
     void PaintRuler(QPainter& painter);
     void PaintHours(QPainter& painter, const QRect& band, const QColor& text, const QColor& tick);
     void PaintTitle(QPainter& painter);

@@ -21,6 +21,7 @@
 #include "platform/Twips.h"
 #include "schedule/AutoSave.h"
 #include "schedule/DlgAbout.h"
+#include "schedule/GridBarPlacer.h"
 #include "schedule/LoadReport.h"
 #include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
@@ -69,6 +70,18 @@ const CommandRow<DlgMain> kCommands[] = {
      nullptr, nullptr, &M::mnuApptEdit_Click},
     {Command::ApptDelete, "&Appointment", "&Delete appointment", {}, Cmd::Plain,
      nullptr, nullptr, &M::mnuApptDelete_Click},
+    {Command::ApptEarlier, "&Appointment", "Move ea&rlier", Qt::ALT | Qt::Key_Left, Cmd::SeparatorBefore,
+     nullptr, nullptr, &M::mnuApptEarlier_Click},
+    {Command::ApptLater, "&Appointment", "Move &later", Qt::ALT | Qt::Key_Right, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptLater_Click},
+    {Command::ApptShorten, "&Appointment", "S&horten", Qt::ALT | Qt::SHIFT | Qt::Key_Left, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptShorten_Click},
+    {Command::ApptLengthen, "&Appointment", "Le&ngthen", Qt::ALT | Qt::SHIFT | Qt::Key_Right, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptLengthen_Click},
+    {Command::ApptRowUp, "&Appointment", "Move &up a row", Qt::ALT | Qt::Key_Up, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptRowUp_Click},
+    {Command::ApptRowDown, "&Appointment", "Move do&wn a row", Qt::ALT | Qt::Key_Down, Cmd::Plain,
+     nullptr, nullptr, &M::mnuApptRowDown_Click},
     {Command::ApptSearch, "&Appointment", "&Search for appointment", QKeySequence::Find, Cmd::SeparatorBefore,
      "Search", "Search for appointment", &M::mnuApptSearch_Click},
     {Command::ResourceAdd, "&Resource", "&Add resource", {}, Cmd::DropDown,
@@ -116,6 +129,9 @@ DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* 
 // goes first, as it works on both. Not at unload: a handler still running under a pending-events
 // call may use them after the window closed.
 DlgMain::~DlgMain() {
+    if (sched_ != nullptr) {
+        sched_->SetBarPlacer(nullptr);
+    }
     autoSave_.reset();
     changes_.reset();
     global_.reset();
@@ -153,6 +169,9 @@ void DlgMain::Form_Load(FileSystem& files) {
         sched_ = new ScheduleGrid(central);
         sched_->installEventFilter(this);
         view_ = std::make_unique<ScheduleGridView>(*sched_);
+        placement_ = std::make_unique<BookingPlacement>(*global_, *date_);
+        barPlacer_ = std::make_unique<GridBarPlacer>(*global_, *placement_, *sched_);
+        sched_->SetBarPlacer(barPlacer_.get());
         zoom_ = new QSlider(Qt::Vertical, central);
         zoom_->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
         zoom_->setToolTip(tr("Schedule resolution"));
@@ -190,6 +209,8 @@ void DlgMain::Form_Load(FileSystem& files) {
         connect(sched_, &ScheduleGrid::BarKeySelect, this, &DlgMain::Sched_BarKeySelect);
         connect(sched_, &ScheduleGrid::BarKeyEdit, this, &DlgMain::Sched_BarKeyEdit);
         connect(sched_, &ScheduleGrid::BarKeyDelete, this, &DlgMain::Sched_BarKeyDelete);
+        connect(sched_, &ScheduleGrid::BarDropped, this, &DlgMain::Sched_BarDropped);
+        connect(sched_, &ScheduleGrid::BarDragNote, this, &DlgMain::Sched_BarDragNote);
         connect(selMonth_, &QCalendarWidget::activated, this, &DlgMain::SelMonth_DblClick);
         connect(zoom_, &QSlider::valueChanged, this, &DlgMain::Zoom_Change);
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "grid/ScheduleGrid.h"
+#include "schedule/BookingPlacement.h"
 #include "schedule/WindowState.h"
 #include "store/ProgramFolders.h"
 #include "store/StoreChanges.h"
@@ -30,6 +32,7 @@ class DlgResource;
 class DlgSearch;
 class DropDownToolButton;
 class FileSystem;
+class GridBarPlacer;
 class IWindowing;
 class KeyedToolBar;
 class QAction;
@@ -64,6 +67,12 @@ public:
         ApptAdd,
         ApptEdit,
         ApptDelete,
+        ApptEarlier,
+        ApptLater,
+        ApptShorten,
+        ApptLengthen,
+        ApptRowUp,
+        ApptRowDown,
         ApptSearch,
         ResourceAdd,
         ResourceEdit,
@@ -110,6 +119,8 @@ public:
     int32_t FillDepth() const { return fillDepth_; }
     int32_t SelectedAppointment() const { return selectedAppointment_; }
     QString StatusPanel(const QString& key) const;
+    // Why the last move of a booking by hand was refused, or what the drag collides with.
+    QString StatusNote() const;
     // The status bar's word on saving: empty while every change is written.
     QString SaveStatus() const;
 
@@ -137,6 +148,12 @@ public:
     void mnuApptEdit_Click();
     void mnuApptDelete_Click();
     void mnuApptSearch_Click();
+    void mnuApptEarlier_Click();
+    void mnuApptLater_Click();
+    void mnuApptShorten_Click();
+    void mnuApptLengthen_Click();
+    void mnuApptRowUp_Click();
+    void mnuApptRowDown_Click();
     void mnuResourceAdd_Click();
     void mnuResourceEdit_Click();
     void mnuResourceDelete_Click();
@@ -177,6 +194,9 @@ public:
     void Sched_BarKeySelect(int row, int bar);
     void Sched_BarKeyEdit(int row, int bar);
     void Sched_BarKeyDelete(int row, int bar);
+    // A bar dragged and dropped: the booking moved, resized or copied there, when it fits.
+    void Sched_BarDropped(const ScheduleGrid::Drop& drop);
+    void Sched_BarDragNote(const QString& note);
     void SelMonth_DblClick(const QDate& date);
     void Zoom_Change(int value);
 
@@ -200,6 +220,16 @@ private:
     void ShowModal(QDialog* dialog);
     // A change told by the store's change interface outside the window's dialogs.
     void StoreChanged();
+    // Moves the selected booking by steps of its type's increment (start and end, then the
+    // end alone) and by rows.
+    void NudgeBooking(int shift, int stretch, int rows);
+    // Saves the booking (a copy of it) placed by the booking rules, as one named change;
+    // refused with the reason in the status bar when it collides. True when saved.
+    bool PlaceBooking(const ClsAppointment& booking, int32_t resourceId, int64_t start,
+                      int64_t end, BookingPlacement::Edge edge, bool copy);
+    // Selects the booking's bar and brings it into view, the range too when it lies outside.
+    void SelectBooking(int32_t id);
+    void ShowNote(const QString& note, bool lasting);
 
     // What Copy took, as values: the original may go afterwards.
     struct CopiedBooking {
@@ -231,6 +261,8 @@ private:
     std::unique_ptr<WindowFrame> frame_;
     std::unique_ptr<AutoSave> autoSave_;
     std::unique_ptr<RebuildCache> rebuild_;
+    std::unique_ptr<BookingPlacement> placement_;
+    std::unique_ptr<GridBarPlacer> barPlacer_;
     DlgAbout* about_ = nullptr;
     DlgConfigure* configure_ = nullptr;
     DlgSearch* search_ = nullptr;

@@ -14,10 +14,13 @@
 
 // One record as a change found it and left it: no before when the change added it, no after
 // when it deleted it, both when it saved it again.
+// The orders are the record's places in its collection (Collection::OrderOf) before and after.
 template <class T> struct RecordChange {
     int32_t id = 0;
     std::optional<T> before;
     std::optional<T> after;
+    uint64_t beforeOrder = 0;
+    uint64_t afterOrder = 0;
 };
 
 // What one operation or batch changed. Records are listed in the order the change first
@@ -29,7 +32,11 @@ struct ChangeSet {
     std::vector<RecordChange<ClsType>> types;
     std::vector<RecordChange<ClsAppointment>> appointments;
     bool settings = false; // a setting changed; settings carry no before and after
-    bool counter = false;  // the id counter moved
+    bool counter = false;  // the id counter moved, from counterFrom to counterTo
+    int32_t counterFrom = 0;
+    int32_t counterTo = 0;
+    // What made it: the user's own change, or taking one back or doing it again.
+    enum class Origin { Change, Undo, Redo } origin = Origin::Change;
     // What the user did, in the words of an undo step ("Move appointment"); empty when the
     // change was not named.
     std::string what;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/ModError.h"
@@ -19,19 +21,27 @@ void ClsGlobal::Changed(Kind kind) {
     dirty_[kind] = true;
 }
 
-void ClsGlobal::GlobalChanged(bool setting) {
+void ClsGlobal::GlobalChanged() {
     Changed(kGlobal);
     if (observer_ != nullptr) {
-        setting ? observer_->SettingChanged() : observer_->CounterMoved();
+        observer_->SettingChanged();
+    }
+}
+
+void ClsGlobal::CounterChanged(int32_t before) {
+    Changed(kGlobal);
+    if (observer_ != nullptr) {
+        observer_->CounterMoved(before, counter_);
     }
 }
 
 template <class T> void ClsGlobal::Take(Collection<T>& collection, Kind kind, const T& stored) {
     const T record = stored; // the slot may move when the collection compacts
+    const uint64_t order = collection.OrderOf(record.Id());
     collection.Remove(record.Id());
     Changed(kind);
     if (observer_ != nullptr) {
-        observer_->Removed(record);
+        observer_->Removed(record, order);
     }
 }
 
@@ -41,8 +51,9 @@ int32_t ClsGlobal::NextId() {
         ModError::LogError(kClass, "NextId", MakeError(ErrorNumber::Overflow));
         return 0;
     }
+    const int32_t before = counter_;
     counter_ = std::max(counter_, id);
-    GlobalChanged(false);
+    CounterChanged(before);
     return id;
 }
 
@@ -68,8 +79,9 @@ int32_t ClsGlobal::UnusedId() {
 
 void ClsGlobal::RaiseCounterTo(int32_t id) {
     if (id > counter_) {
+        const int32_t before = counter_;
         counter_ = id;
-        GlobalChanged(false);
+        CounterChanged(before);
     }
 }
 
@@ -87,21 +99,21 @@ int32_t ClsGlobal::AllocateId(int32_t& id) {
 void ClsGlobal::SetColor(int index, int32_t v) {
     if (index >= 0 && index < GlobalRecord::ColorCount && global_.Color(index) != v) {
         global_.SetColor(index, v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
 void ClsGlobal::SetOption(int index, bool v) {
     if (index >= 1 && index <= GlobalRecord::OptionCount && global_.Option(index) != v) {
         global_.SetOption(index, v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
 void ClsGlobal::SetDateFormat(int32_t v) {
     if (global_.DateFormat() != v) {
         global_.SetDateFormat(v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
@@ -109,35 +121,35 @@ void ClsGlobal::SetResourceType(std::string_view v) {
     GlobalRecord before = global_;
     global_.SetResourceType(v);
     if (before.Bytes() != global_.Bytes()) {
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
 void ClsGlobal::SetPrintOrientation(int16_t v) {
     if (global_.PrintOrientation() != v) {
         global_.SetPrintOrientation(v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
 void ClsGlobal::SetPreviewViewType(int16_t v) {
     if (global_.PreviewViewType() != v) {
         global_.SetPreviewViewType(v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
 void ClsGlobal::SetPrintPageSize(int16_t v) {
     if (global_.PrintPageSize() != v) {
         global_.SetPrintPageSize(v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
 void ClsGlobal::SetPreviewZoom(int16_t v) {
     if (global_.PreviewZoom() != v) {
         global_.SetPreviewZoom(v);
-        GlobalChanged(true);
+        GlobalChanged();
     }
 }
 
@@ -204,7 +216,7 @@ int32_t ClsGlobal::AppointmentSave(int32_t& id, int32_t customerId, int32_t reso
     }
     Changed(kAppointment);
     if (observer_ != nullptr) {
-        observer_->Added(record);
+        observer_->Added(record, appointments_.OrderOf(id));
     }
     return id;
 }
@@ -291,7 +303,7 @@ int32_t ClsGlobal::SaveRecord(Collection<T>& collection, Kind kind, int32_t& id,
         return 0;
     }
     if (observer_ != nullptr) {
-        observer_->Added(record);
+        observer_->Added(record, collection.OrderOf(id));
     }
     return id;
 }
@@ -358,3 +370,106 @@ bool ClsGlobal::TypeDelete(int32_t id) {
         appointments_, [&](const ClsAppointment& a) { return a.TypeId() == id; }));
     return true;
 }
+
+template <class T> Collection<T>& ClsGlobal::CollectionOf() {
+    if constexpr (std::is_same_v<T, ClsResource>) {
+        return resources_;
+    } else if constexpr (std::is_same_v<T, ClsCustomer>) {
+        return customers_;
+    } else if constexpr (std::is_same_v<T, ClsType>) {
+        return types_;
+    } else {
+        return appointments_;
+    }
+}
+
+template <class T> constexpr ClsGlobal::Kind ClsGlobal::KindOf() {
+    if constexpr (std::is_same_v<T, ClsResource>) {
+        return kResource;
+    } else if constexpr (std::is_same_v<T, ClsCustomer>) {
+        return kCustomer;
+    } else if constexpr (std::is_same_v<T, ClsType>) {
+        return kType;
+    } else {
+        return kAppointment;
+    }
+}
+
+template <class T> size_t ClsGlobal::Unstore(std::span<const int32_t> ids) {
+    if constexpr (std::is_same_v<T, ClsAppointment>) {
+        return AppointmentsDelete(ids);
+    } else {
+        size_t removed = 0;
+        for (int32_t id : ids) {
+            if (const T* record = CollectionOf<T>().Get(id)) {
+                KeepRemoved(KindOf<T>(), *record);
+                customersVersion_ += std::is_same_v<T, ClsCustomer> ? 1 : 0;
+                Take(CollectionOf<T>(), KindOf<T>(), *record);
+                ++removed;
+            }
+        }
+        return removed;
+    }
+}
+
+template <class T>
+size_t ClsGlobal::Restore(std::span<const T> records, std::span<const uint64_t> orders) {
+    Collection<T>& collection = CollectionOf<T>();
+    std::vector<const T*> absent;
+    absent.reserve(records.size());
+    for (const T& record : records) {
+        if (!collection.Exists(record.Id())) {
+            absent.push_back(&record);
+        }
+    }
+    const size_t restored = collection.Restore(records, orders);
+    if (restored == 0) {
+        return 0;
+    }
+    Changed(KindOf<T>());
+    customersVersion_ += std::is_same_v<T, ClsCustomer> ? 1 : 0;
+    if constexpr (std::is_same_v<T, ClsAppointment>) {
+        // Each resource's list keeps collection order: the records come back in order among
+        // those that stayed.
+        std::sort(absent.begin(), absent.end(), [&](const T* a, const T* b) {
+            return collection.OrderOf(a->Id()) < collection.OrderOf(b->Id());
+        });
+        std::unordered_map<int32_t, uint32_t> firstAdded;
+        for (const T* a : absent) {
+            firstAdded.try_emplace(a->ResourceId(),
+                                   static_cast<uint32_t>(byResource_.Of(a->ResourceId()).size()));
+            byResource_.Add(a->ResourceId(), {a->StartDtTm(), a->EndDtTm(), a->Id()});
+        }
+        for (const auto& [resourceId, from] : firstAdded) {
+            byResource_.MergeTail(resourceId, from,
+                                  [&](int32_t id) { return collection.OrderOf(id); });
+        }
+    }
+    if (observer_ != nullptr) {
+        for (const T* record : absent) {
+            observer_->Added(*record, collection.OrderOf(record->Id()));
+        }
+    }
+    return restored;
+}
+
+void ClsGlobal::SetIdCounter(int32_t value) {
+    if (value != counter_) {
+        const int32_t before = counter_;
+        counter_ = value;
+        unusedCursor_ = 1;
+        CounterChanged(before);
+    }
+}
+
+template size_t ClsGlobal::Unstore<ClsResource>(std::span<const int32_t>);
+template size_t ClsGlobal::Unstore<ClsCustomer>(std::span<const int32_t>);
+template size_t ClsGlobal::Unstore<ClsType>(std::span<const int32_t>);
+template size_t ClsGlobal::Unstore<ClsAppointment>(std::span<const int32_t>);
+template size_t ClsGlobal::Restore<ClsResource>(std::span<const ClsResource>,
+                                                std::span<const uint64_t>);
+template size_t ClsGlobal::Restore<ClsCustomer>(std::span<const ClsCustomer>,
+                                                std::span<const uint64_t>);
+template size_t ClsGlobal::Restore<ClsType>(std::span<const ClsType>, std::span<const uint64_t>);
+template size_t ClsGlobal::Restore<ClsAppointment>(std::span<const ClsAppointment>,
+                                                   std::span<const uint64_t>);

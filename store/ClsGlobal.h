@@ -140,6 +140,16 @@ public:
     SaveResult Save();
     void Load();
 
+    // For taking a change back and doing it again: records leave and come back exactly as
+    // they were, where they were in their file, and nothing follows from it (no cascade, no
+    // new id). Unstore removes the records with these ids; Restore puts records back by
+    // their order numbers (Collection::OrderOf), leaving out ids present. Both return how
+    // many they moved. Neither checks for collisions: the caller does.
+    template <class T> size_t Unstore(std::span<const int32_t> ids);
+    template <class T> size_t Restore(std::span<const T> records, std::span<const uint64_t> orders);
+    int32_t IdCounter() const { return counter_; }
+    void SetIdCounter(int32_t value);
+
     // Global.bin was missing and no record file held a record: a new user.
     bool FirstRun() const { return firstRun_; }
     // The files the last Load could not take as it found them.
@@ -209,7 +219,10 @@ private:
                     const char* procName, int32_t number);
     void SweepTemporaries();
     void Changed(Kind kind);
-    void GlobalChanged(bool setting);
+    void GlobalChanged();
+    void CounterChanged(int32_t before);
+    template <class T> Collection<T>& CollectionOf();
+    template <class T> static constexpr Kind KindOf();
     // Removes a stored record and tells the observer.
     template <class T> void Take(Collection<T>& collection, Kind kind, const T& stored);
     // Steps 2 to 4 of every save but the appointment's: replace or allocate, fill, append.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -53,18 +55,53 @@ public:
     }
 
     // Appends a copy at the end; false (and nothing stored) when the key is present.
-    bool Add(const T& record) {
-        if (end_ == Capacity()) {
-            AddBlock(kBlockRecords);
+    bool Add(const T& record) { return Append(record, nextOrder_); }
+
+    // Where a stored record stands in the collection's order: each record stored gets a
+    // larger number than any before it, and keeps it while it stays. 0 when absent.
+    uint64_t OrderOf(int32_t id) const {
+        auto slot = index_.Find(id);
+        return slot ? OrderAt(*slot) : 0;
+    }
+
+    // Puts records back where their order numbers place them among the records stored, as
+    // they stood when they had those numbers; records whose id is present are left out.
+    // Returns how many were put back.
+    size_t Restore(std::span<const T> records, std::span<const uint64_t> orders) {
+        size_t restored = 0;
+        std::vector<std::pair<uint64_t, const T*>> inside;
+        for (size_t i = 0; i < records.size() && i < orders.size(); ++i) {
+            const T& record = records[i];
+            if (record.Id() == 0 || index_.Find(record.Id())) {
+                continue;
+            }
+            const size_t at = LowerBound(orders[i]);
+            if (at == end_) {
+                restored += Append(record, orders[i]) ? 1 : 0;
+            } else if (OrderAt(at) == orders[i] && !IsAlive(at) &&
+                       std::memcmp(&At(at), &record, sizeof(T)) == 0) {
+                // Its old slot still holds it, untouched: bring it back to life.
+                index_.Insert(record.Id(), static_cast<uint32_t>(at));
+                SetAlive(at);
+                ++live_;
+                ++restored;
+            } else {
+                inside.emplace_back(orders[i], &record);
+            }
         }
-        if (!index_.Insert(record.Id(), static_cast<uint32_t>(end_))) {
-            return false;
+        if (!inside.empty()) {
+            // Its slot went with a compaction: rebuild once with them all in place.
+            std::sort(inside.begin(), inside.end(),
+                      [](const auto& a, const auto& b) { return a.first < b.first; });
+            inside.erase(std::unique(inside.begin(), inside.end(),
+                                     [](const auto& a, const auto& b) {
+                                         return a.second->Id() == b.second->Id();
+                                     }),
+                         inside.end());
+            Rebuild(inside);
+            restored += inside.size();
         }
-        new (&Slot(end_)) T(record);
-        SetAlive(end_);
-        ++end_;
-        ++live_;
-        return true;
+        return restored;
     }
 
     bool Remove(int32_t id) {
@@ -87,6 +124,7 @@ public:
         index_.Clear();
         end_ = 0;
         live_ = 0;
+        nextOrder_ = 1;
     }
 
     // How a file's records fared when the collection took them over.
@@ -108,6 +146,11 @@ public:
         b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
         b.first = 0;
         b.capacity = records;
+        b.orders.resize(records);
+        for (size_t i = 0; i < records; ++i) {
+            b.orders[i] = i + 1;
+        }
+        nextOrder_ = records + 1;
         blocks_.push_back(std::move(b));
         alive_.assign((records + 63) / 64, 0);
         end_ = records;
@@ -202,6 +245,7 @@ private:
         T* records = nullptr;
         size_t first = 0; // position of records[0]
         size_t capacity = 0;
+        std::vector<uint64_t> orders; // each slot's order number, rising with the position
     };
 
     size_t Capacity() const {
@@ -219,6 +263,44 @@ private:
     T& Slot(size_t position) {
         const Block& b = blocks_[BlockOf(position)];
         return b.records[position - b.first];
+    }
+    uint64_t OrderAt(size_t position) const {
+        const Block& b = blocks_[BlockOf(position)];
+        return b.orders[position - b.first];
+    }
+    void SetOrderAt(size_t position, uint64_t order) {
+        Block& b = blocks_[BlockOf(position)];
+        b.orders[position - b.first] = order;
+    }
+    bool IsAlive(size_t position) const { return (alive_[position / 64] >> (position % 64)) & 1; }
+    // The first slot, live or not, whose order number is not below the one given.
+    size_t LowerBound(uint64_t order) const {
+        size_t low = 0;
+        size_t high = end_;
+        while (low < high) {
+            size_t mid = low + (high - low) / 2;
+            if (OrderAt(mid) < order) {
+                low = mid + 1;
+            } else {
+                high = mid;
+            }
+        }
+        return low;
+    }
+    bool Append(const T& record, uint64_t order) {
+        if (end_ == Capacity()) {
+            AddBlock(kBlockRecords);
+        }
+        if (!index_.Insert(record.Id(), static_cast<uint32_t>(end_))) {
+            return false;
+        }
+        new (&Slot(end_)) T(record);
+        SetOrderAt(end_, order);
+        SetAlive(end_);
+        ++end_;
+        ++live_;
+        nextOrder_ = std::max(nextOrder_, order + 1);
+        return true;
     }
     void SetAlive(size_t position) { alive_[position / 64] |= uint64_t{1} << (position % 64); }
     size_t NextAlive(size_t position) const {
@@ -248,6 +330,7 @@ private:
         b.records = std::launder(reinterpret_cast<T*>(b.bytes.get()));
         b.first = first;
         b.capacity = capacity;
+        b.orders.resize(capacity);
         return b;
     }
     void AddBlock(size_t capacity) {
@@ -256,34 +339,64 @@ private:
         blocks_.push_back(std::move(b));
     }
 
-    void Compact() {
+    void Compact() { Rebuild({}); }
+
+    // The live records, and those given (sorted by order number), in one fresh block.
+    void Rebuild(const std::vector<std::pair<uint64_t, const T*>>& extra) {
         // Everything new is allocated first: if memory runs out, the collection stays as it
         // was.
         std::vector<Block> freshBlocks;
-        freshBlocks.push_back(MakeBlock(std::max(live_, size_t{1}), 0));
+        freshBlocks.push_back(MakeBlock(std::max(live_ + extra.size(), size_t{1}), 0));
         std::vector<uint64_t> freshAlive((freshBlocks.front().capacity + 63) / 64, 0);
+        for (const auto& [order, record] : extra) {
+            if (!index_.Insert(record->Id(), 0)) {
+                for (const auto& [o, done] : extra) {
+                    if (done == record) {
+                        break;
+                    }
+                    index_.Erase(done->Id());
+                }
+                throw std::logic_error("a record put back is present already");
+            }
+        }
         std::vector<Block> old = std::exchange(blocks_, std::move(freshBlocks));
         std::vector<uint64_t> oldAlive = std::exchange(alive_, std::move(freshAlive));
         size_t oldEnd = end_;
         end_ = 0;
         size_t out = 0;
+        auto next = extra.begin();
+        const auto put = [&](const T& record, uint64_t order) {
+            new (&Slot(out)) T(record);
+            SetOrderAt(out, order);
+            index_.Update(record.Id(), static_cast<uint32_t>(out));
+            SetAlive(out);
+            ++out;
+            end_ = out;
+        };
         for (const Block& b : old) {
             for (size_t i = b.first; i < std::min(b.first + b.capacity, oldEnd); ++i) {
                 if ((oldAlive[i / 64] >> (i % 64)) & 1) {
-                    const T& record = b.records[i - b.first];
-                    new (&Slot(out)) T(record);
-                    index_.Update(record.Id(), static_cast<uint32_t>(out));
-                    SetAlive(out);
-                    ++out;
+                    const uint64_t order = b.orders[i - b.first];
+                    for (; next != extra.end() && next->first < order; ++next) {
+                        put(*next->second, next->first);
+                    }
+                    put(b.records[i - b.first], order);
                 }
             }
         }
-        end_ = out;
+        for (; next != extra.end(); ++next) {
+            put(*next->second, next->first);
+        }
+        live_ = out;
+        if (!extra.empty()) {
+            nextOrder_ = std::max(nextOrder_, extra.back().first + 1);
+        }
     }
 
     std::vector<Block> blocks_;
     std::vector<uint64_t> alive_;
     size_t end_ = 0;
     size_t live_ = 0;
+    uint64_t nextOrder_ = 1;
     IdIndex index_;
 };

@@ -34,6 +34,21 @@ public:
             list.size = static_cast<uint32_t>(end - list.data);
         }
     }
+    // After Adds that did not come last in collection order: puts the list's slots from
+    // `from` on, themselves in order, back among the others. order gives a slot's place.
+    template <class Order> void MergeTail(int32_t resourceId, uint32_t from, Order order) {
+        if (auto at = lists_.Find(resourceId)) {
+            List& list = slots_[*at];
+            if (from == 0 || from >= list.size ||
+                order(list.data[from - 1].id) < order(list.data[from].id)) {
+                return;
+            }
+            std::inplace_merge(list.data, list.data + from, list.data + list.size,
+                               [&](const ResourceSlot& a, const ResourceSlot& b) {
+                                   return order(a.id) < order(b.id);
+                               });
+        }
+    }
     void Clear();
     void Build(const Collection<ClsAppointment>& appointments);
 

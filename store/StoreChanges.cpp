@@ -1,16 +1,141 @@
 #include "store/StoreChanges.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <iterator>
 #include <stdexcept>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "base/ModError.h"
 
 namespace {
 constexpr const char* kClass = "StoreChanges";
+
+using Refusal = StoreChanges::Refusal;
+
+template <class T> const EditStep::Side<T>& Leaving(const EditStep& step, bool undo) {
+    return undo ? step.Of<T>().after : step.Of<T>().before;
+}
+template <class T> const EditStep::Side<T>& Coming(const EditStep& step, bool undo) {
+    return undo ? step.Of<T>().before : step.Of<T>().after;
+}
+
+template <class T> const Collection<T>& CollectionOf(const ClsGlobal& store) {
+    if constexpr (std::is_same_v<T, ClsResource>) {
+        return store.Resources();
+    } else if constexpr (std::is_same_v<T, ClsCustomer>) {
+        return store.Customers();
+    } else if constexpr (std::is_same_v<T, ClsType>) {
+        return store.Types();
+    } else {
+        return store.Appointments();
+    }
+}
+
+template <class T> std::vector<int32_t> IdsOf(const std::vector<T>& records) {
+    std::vector<int32_t> ids;
+    ids.reserve(records.size());
+    for (const T& r : records) {
+        ids.push_back(r.Id());
+    }
+    return ids;
+}
+
+// The records the step takes away must be stored as it left them, and those it puts back
+// must be absent unless they replace one of those.
+template <class T>
+std::optional<Refusal> CheckRecords(const ClsGlobal& store, const EditStep& step, bool undo) {
+    const Collection<T>& collection = CollectionOf<T>(store);
+    std::unordered_set<int32_t> leaving;
+    for (const T& record : Leaving<T>(step, undo).records) {
+        const T* stored = collection.Get(record.Id());
+        if (stored == nullptr || std::memcmp(stored, &record, sizeof(T)) != 0) {
+            return Refusal{Refusal::Reason::Changed, record.Id(), 0};
+        }
+        leaving.insert(record.Id());
+    }
+    for (const T& record : Coming<T>(step, undo).records) {
+        if (collection.Exists(record.Id()) && leaving.count(record.Id()) == 0) {
+            return Refusal{Refusal::Reason::Present, record.Id(), 0};
+        }
+    }
+    return std::nullopt;
+}
+
+// The bookings put back against those that stay, resource by resource: each stored booking
+// is compared only with those put back that start near it.
+std::optional<Refusal> CheckCollisions(const ClsGlobal& store, const EditStep& step, bool undo) {
+    struct Booking {
+        int64_t start;
+        int64_t end;
+        int32_t id;
+    };
+    struct OnResource {
+        std::vector<Booking> coming;
+        int64_t longest = 0;
+        bool ordered = true; // every end after its start
+    };
+    const auto& comingRecords = Coming<ClsAppointment>(step, undo).records;
+    if (comingRecords.empty()) {
+        return std::nullopt;
+    }
+    std::unordered_map<int32_t, OnResource> resources;
+    for (const ClsAppointment& a : comingRecords) {
+        OnResource& r = resources[a.ResourceId()];
+        r.coming.push_back({a.StartDtTm(), a.EndDtTm(), a.Id()});
+        r.longest = std::max<int64_t>(r.longest, int64_t{a.EndDtTm()} - a.StartDtTm());
+        r.ordered = r.ordered && a.EndDtTm() >= a.StartDtTm();
+    }
+    std::unordered_set<int32_t> leaving;
+    for (const ClsAppointment& a : Leaving<ClsAppointment>(step, undo).records) {
+        leaving.insert(a.Id());
+    }
+    for (auto& [resourceId, r] : resources) {
+        std::sort(r.coming.begin(), r.coming.end(),
+                  [](const Booking& a, const Booking& b) { return a.start < b.start; });
+        for (const ResourceSlot& slot : store.AppointmentsOfResource(resourceId)) {
+            if (!leaving.empty() && leaving.count(slot.id) != 0) {
+                continue;
+            }
+            const int64_t s = slot.startDtTm;
+            const int64_t e = slot.endDtTm;
+            // The store's own rule, as a save applies it.
+            auto first = r.coming.begin();
+            auto last = r.coming.end();
+            if (r.ordered) {
+                first = std::lower_bound(first, last, s - r.longest,
+                                         [](const Booking& c, int64_t v) { return c.start < v; });
+                last = std::upper_bound(first, last, e,
+                                        [](int64_t v, const Booking& c) { return v < c.start; });
+            }
+            for (auto c = first; c != last; ++c) {
+                if ((s <= c->start && c->start < e) || (s < c->end && c->end <= e) ||
+                    (c->start < s && c->end >= e)) {
+                    return Refusal{Refusal::Reason::Collides, c->id, slot.id};
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+template <class T> void TakeAway(ClsGlobal& store, const EditStep& step, bool undo) {
+    const auto& records = Leaving<T>(step, undo).records;
+    if (!records.empty()) {
+        store.Unstore<T>(IdsOf(records));
+    }
+}
+
+template <class T> void PutBack(ClsGlobal& store, const EditStep& step, bool undo) {
+    const auto& side = Coming<T>(step, undo);
+    if (!side.records.empty()) {
+        store.Restore<T>(side.records, side.orders);
+    }
+}
 } // namespace
 
 StoreChanges::Subscription& StoreChanges::Subscription::operator=(Subscription&& other) noexcept {
@@ -191,42 +316,50 @@ template <class T> void StoreChanges::Append(RecordChange<T> change) {
     }
 }
 
-template <class T> void StoreChanges::NoteRemoved(const T& record) {
+template <class T> void StoreChanges::NoteRemoved(const T& record, uint64_t order) {
     Run([&] {
         Entries& entries = EntriesOf<T>();
         if (entries.withAfter > 0) {
             if (RecordChange<T>* at = Find<T>(record.Id()); at && at->after) {
                 at->after.reset();
+                at->afterOrder = 0;
                 --entries.withAfter;
                 ++entries.withoutAfter;
                 entries.dropped = entries.dropped || !at->before;
                 return;
             }
         }
-        Append<T>({record.Id(), record, std::nullopt});
+        Append<T>({record.Id(), record, std::nullopt, order, 0});
     });
 }
 
-template <class T> void StoreChanges::NoteAdded(const T& record) {
+template <class T> void StoreChanges::NoteAdded(const T& record, uint64_t order) {
     Run([&] {
         Entries& entries = EntriesOf<T>();
         if (entries.withoutAfter > 0) {
             if (RecordChange<T>* at = Find<T>(record.Id()); at && !at->after) {
                 at->after = record;
+                at->afterOrder = order;
                 --entries.withoutAfter;
                 ++entries.withAfter;
                 return;
             }
         }
-        Append<T>({record.Id(), std::nullopt, record});
+        Append<T>({record.Id(), std::nullopt, record, 0, order});
     });
 }
 
 void StoreChanges::SettingChanged() {
     Run([&] { building_.settings = true; });
 }
-void StoreChanges::CounterMoved() {
-    Run([&] { building_.counter = true; });
+void StoreChanges::CounterMoved(int32_t from, int32_t to) {
+    Run([&] {
+        if (!building_.counter) {
+            building_.counter = true;
+            building_.counterFrom = from;
+        }
+        building_.counterTo = to;
+    });
 }
 
 int32_t StoreChanges::AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId,
@@ -303,4 +436,54 @@ void StoreChanges::SetPrintPageSize(int16_t v) {
 }
 void StoreChanges::SetPreviewZoom(int16_t v) {
     Run([&] { store_.SetPreviewZoom(v); });
+}
+
+std::optional<StoreChanges::Refusal> StoreChanges::Check(const EditStep& step, bool undo) const {
+    std::optional<Refusal> refusal = CheckRecords<ClsResource>(store_, step, undo);
+    if (!refusal) {
+        refusal = CheckRecords<ClsCustomer>(store_, step, undo);
+    }
+    if (!refusal) {
+        refusal = CheckRecords<ClsType>(store_, step, undo);
+    }
+    if (!refusal) {
+        refusal = CheckRecords<ClsAppointment>(store_, step, undo);
+    }
+    if (!refusal) {
+        refusal = CheckCollisions(store_, step, undo);
+    }
+    return refusal;
+}
+
+std::optional<StoreChanges::Refusal> StoreChanges::Put(const EditStep& step, bool undo) {
+    if (auto refusal = Check(step, undo)) {
+        return refusal;
+    }
+    Run([&] {
+        building_.origin = undo ? ChangeSet::Origin::Undo : ChangeSet::Origin::Redo;
+        if (what_.empty()) {
+            what_ = step.What();
+        }
+        // Bookings leave before what they name, which comes back before them.
+        TakeAway<ClsAppointment>(store_, step, undo);
+        TakeAway<ClsType>(store_, step, undo);
+        TakeAway<ClsCustomer>(store_, step, undo);
+        TakeAway<ClsResource>(store_, step, undo);
+        PutBack<ClsResource>(store_, step, undo);
+        PutBack<ClsCustomer>(store_, step, undo);
+        PutBack<ClsType>(store_, step, undo);
+        PutBack<ClsAppointment>(store_, step, undo);
+        if (step.Counter()) {
+            store_.SetIdCounter(undo ? step.CounterFrom() : step.CounterTo());
+        }
+    });
+    return std::nullopt;
+}
+
+std::optional<StoreChanges::Refusal> StoreChanges::Undo(const EditStep& step) {
+    return Put(step, true);
+}
+
+std::optional<StoreChanges::Refusal> StoreChanges::Redo(const EditStep& step) {
+    return Put(step, false);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "store/ChangeSet.h"
 #include "store/ClsGlobal.h"
+#include "store/EditStep.h"
 #include "store/StoreObserver.h"
 
 // The one way records and settings change. Its operations are the store's, with the same
@@ -77,6 +79,22 @@ public:
                      int32_t minTime, int32_t maxTime, int32_t incTime);
     bool TypeDelete(int32_t id);
 
+    // Why a step cannot be taken back or done again: a record it takes away is not as the
+    // step left it, a record it puts back is present, or a booking it puts back would
+    // collide with otherId.
+    struct Refusal {
+        enum class Reason { Changed, Present, Collides } reason = Reason::Changed;
+        int32_t id = 0;
+        int32_t otherId = 0;
+        bool operator==(const Refusal&) const = default;
+    };
+    std::optional<Refusal> Check(const EditStep& step, bool undo) const;
+    // Takes the step back, or does it again, as one change set with that origin: records
+    // leave and come back byte for byte, in their places, and the id counter goes back to
+    // where the step found or left it. Nothing changes when Check refuses.
+    std::optional<Refusal> Undo(const EditStep& step);
+    std::optional<Refusal> Redo(const EditStep& step);
+
     void SetColor(int index, int32_t v);
     void SetOption(int index, bool v);
     void SetDateFormat(int32_t v);
@@ -98,26 +116,29 @@ private:
         std::unordered_map<int32_t, size_t> index; // id to its entry, once indexed
     };
 
-    void Removed(const ClsResource& record) override { NoteRemoved(record); }
-    void Removed(const ClsCustomer& record) override { NoteRemoved(record); }
-    void Removed(const ClsType& record) override { NoteRemoved(record); }
-    void Removed(const ClsAppointment& record) override { NoteRemoved(record); }
-    void Added(const ClsResource& record) override { NoteAdded(record); }
-    void Added(const ClsCustomer& record) override { NoteAdded(record); }
-    void Added(const ClsType& record) override { NoteAdded(record); }
-    void Added(const ClsAppointment& record) override { NoteAdded(record); }
+    void Removed(const ClsResource& record, uint64_t order) override { NoteRemoved(record, order); }
+    void Removed(const ClsCustomer& record, uint64_t order) override { NoteRemoved(record, order); }
+    void Removed(const ClsType& record, uint64_t order) override { NoteRemoved(record, order); }
+    void Removed(const ClsAppointment& record, uint64_t order) override {
+        NoteRemoved(record, order);
+    }
+    void Added(const ClsResource& record, uint64_t order) override { NoteAdded(record, order); }
+    void Added(const ClsCustomer& record, uint64_t order) override { NoteAdded(record, order); }
+    void Added(const ClsType& record, uint64_t order) override { NoteAdded(record, order); }
+    void Added(const ClsAppointment& record, uint64_t order) override { NoteAdded(record, order); }
     void SettingChanged() override;
-    void CounterMoved() override;
+    void CounterMoved(int32_t from, int32_t to) override;
 
     template <class Op> auto Run(Op op) -> decltype(op());
+    std::optional<Refusal> Put(const EditStep& step, bool undo);
     // Tells the set when the outermost operation closes; a listener's exception comes out.
     void Close();
     // After a failure: what changed is still told, and listeners' exceptions are logged.
     void CloseAfterFailure() noexcept;
     void Tell(ChangeSet set);
 
-    template <class T> void NoteRemoved(const T& record);
-    template <class T> void NoteAdded(const T& record);
+    template <class T> void NoteRemoved(const T& record, uint64_t order);
+    template <class T> void NoteAdded(const T& record, uint64_t order);
     template <class T> RecordChange<T>* Find(int32_t id);
     template <class T> void Append(RecordChange<T> change);
     template <class T> Entries& EntriesOf();

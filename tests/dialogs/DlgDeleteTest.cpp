@@ -127,7 +127,7 @@ TEST_F(DlgDeleteTest, NoOrNothingMarkedDeletesNothing) {
 TEST_F(DlgDeleteTest, AFailureStopsTheDeleteAndTellsHowManyWent) {
     Open(2, {0, 1, 3});
     struct Refuse : StoreObserver {
-        void Removed(const ClsAppointment&) override {
+        void Removed(const ClsAppointment&, uint64_t) override {
             if (++count == 2) {
                 throw std::runtime_error("store change refused");
             }

@@ -145,6 +145,124 @@ INSTANTIATE_TEST_SUITE_P(
                       DragCase{"SnapsToQuarterHours", 542, 710, 540, 720}),
     kCaseName);
 
+// A placer that snaps to half hours, allows at most four hours and finds row 3 taken.
+class HalfHourPlacer : public IBarPlacer {
+public:
+    Place Placed(const Wish& w) const override {
+        const auto snap = [](int64_t m) { return (m + 15) / 30 * 30; };
+        Place p{snap(w.start), snap(w.end), w.row != 3, w.row == 3 ? "Collides with Busy" : ""};
+        if (p.end - p.start > 240) {
+            (w.edge == Edge::Start ? p.start : p.end) =
+                w.edge == Edge::Start ? p.end - 240 : p.start + 240;
+        }
+        return p;
+    }
+};
+
+// A bar on row 2, Monday 9:00 to 11:00 at a pixel a minute, taken at minute `from` and
+// dragged to `to` on row `toRow`. No drop (toRow 0 expected) for a stroke too short or cut
+// short by Escape.
+struct BarDragCase {
+    const char* name;
+    int from, to, toRow;
+    Qt::KeyboardModifiers atDrop;
+    bool escape;
+    ScheduleGrid::Drop drop; // row 2, bar 1 unless no drop
+    QString note;            // the last note told
+};
+class GridBarDragTest : public ScheduleGridTest, public ::testing::WithParamInterface<BarDragCase> {
+protected:
+    void SetUp() override {
+        ScheduleGridTest::SetUp();
+        grid->SetResolution(60);
+        AddRows(3);
+        grid->SetBarData(2, grid->AddBar(2, 540, 660, kMonday, kMonday), 7);
+        grid->SetBarPlacer(&placer);
+        grid->ScrollToTime(kMonday, 480);
+    }
+    HalfHourPlacer placer;
+};
+
+TEST_P(GridBarDragTest, TheDropSaysWhereThePlacerPutTheBar) {
+    const BarDragCase& c = GetParam();
+    std::vector<ScheduleGrid::Drop> drops;
+    QObject::connect(grid.get(), &ScheduleGrid::BarDropped,
+                     [&](const ScheduleGrid::Drop& d) { drops.push_back(d); });
+    QSignalSpy notes(grid.get(), &ScheduleGrid::BarDragNote);
+    QTest::mousePress(View(), Qt::LeftButton, {}, At(c.from, 2));
+    QTest::mouseMove(View(), (At(c.from, 2) + At(c.to, c.toRow)) / 2);
+    QTest::mouseMove(View(), At(c.to, c.toRow), c.atDrop);
+    EXPECT_EQ(grid->BarDragging(), c.drop.row != 0 || c.escape);
+    if (c.escape) {
+        QTest::keyClick(grid.get(), Qt::Key_Escape);
+        EXPECT_FALSE(grid->BarDragging());
+    }
+    QTest::mouseRelease(View(), Qt::LeftButton, c.atDrop, At(c.to, c.toRow));
+    ASSERT_EQ(drops.size(), c.drop.row != 0 ? 1u : 0u);
+    if (c.drop.row != 0) {
+        const auto& d = drops[0];
+        EXPECT_EQ(std::tuple(d.row, d.bar, d.toRow, d.start, d.end, d.edge, d.copy),
+                  std::tuple(c.drop.row, c.drop.bar, c.drop.toRow, c.drop.start + kMonday * kDay,
+                             c.drop.end + kMonday * kDay, c.drop.edge, c.drop.copy));
+    }
+    EXPECT_EQ(notes.isEmpty() ? QString() : notes.last()[0].toString(), c.note);
+    EXPECT_EQ(grid->SelectedBar(), (ScheduleGrid::Hit{2, 1}));
+    EXPECT_EQ(grid->BarStartMinute(2, 1), 540) << "the grid moves no bar itself";
+}
+
+using Edge = IBarPlacer::Edge;
+INSTANTIATE_TEST_SUITE_P(
+    Drags, GridBarDragTest,
+    ::testing::Values(
+        BarDragCase{"AlongTheRowSnapped", 600, 700, 2, {}, false, {2, 1, 2, 630, 750}, ""},
+        BarDragCase{"ToAnotherRow", 600, 600, 1, {}, false, {2, 1, 1, 540, 660}, ""},
+        BarDragCase{
+            "ByTheStartOnItsOwnRow", 542, 480, 1, {}, false, {2, 1, 2, 480, 660, Edge::Start}, ""},
+        BarDragCase{"ByTheEnd", 657, 740, 2, {}, false, {2, 1, 2, 540, 750, Edge::End}, ""},
+        BarDragCase{
+            "HeldToTheLongest", 657, 1000, 2, {}, false, {2, 1, 2, 540, 780, Edge::End}, ""},
+        BarDragCase{"CtrlAtTheDropCopies",
+                    600,
+                    700,
+                    2,
+                    Qt::ControlModifier,
+                    false,
+                    {2, 1, 2, 630, 750, Edge::Whole, true},
+                    ""},
+        BarDragCase{"OntoATakenRowStillDropsAndTheNoteEnds",
+                    600,
+                    600,
+                    3,
+                    {},
+                    false,
+                    {2, 1, 3, 540, 660},
+                    ""},
+        BarDragCase{"EscapeCancels", 600, 700, 2, {}, true, {}, ""},
+        BarDragCase{"ATwitchIsAClick", 600, 603, 2, {}, false, {}, ""}),
+    kCaseName);
+
+// Mid-drag the bar is drawn where the placer puts it, a taken place hatched in red, and the
+// note names what is in the way until the bar leaves it.
+TEST_F(GridBarDragTest, TheDraggedBarShowsWhereItGoesAndWhetherItCollides) {
+    QSignalSpy notes(grid.get(), &ScheduleGrid::BarDragNote);
+    const auto redAt = [this](int minute, int row) {
+        const QImage image = Render();
+        const QPoint p = At(minute, row) + QPoint(0, -grid->RowHeight() / 2 + 5);
+        const QColor c = image.pixelColor(p);
+        return c.red() > 180 && c.green() < 60 && c.blue() < 60;
+    };
+    QTest::mousePress(View(), Qt::LeftButton, {}, At(600, 2));
+    QTest::mouseMove(View(), At(600, 3));
+    QTest::mouseMove(View(), At(701, 3));
+    EXPECT_EQ(notes, (QList<QVariantList>{{"Collides with Busy"}}));
+    EXPECT_TRUE(redAt(631, 3)) << "outlined from the snapped start";
+    EXPECT_FALSE(redAt(629, 3)) << "not from where the pointer would put it";
+    QTest::mouseMove(View(), At(700, 1));
+    EXPECT_EQ(notes.last(), QVariantList{""});
+    EXPECT_FALSE(redAt(631, 1));
+    EXPECT_FALSE(redAt(631, 3));
+}
+
 // Moves, clicks and double-clicks on a bar raise its events with row and bar and select its
 // row; a right click counts only when pressed and released on the same bar.
 TEST_F(ScheduleGridTest, PointerAndClicksOverABarRaiseItsEventsWithRowAndBar) {

@@ -10,6 +10,12 @@
 #include "widgets/LookupComboBox.h"
 #include "widgets/MaskedTimeField.h"
 
+#include <QStatusBar>
+
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace {
 
 // The main window with a resource word stored (so no first run), the schedule on the clock's
@@ -135,6 +141,222 @@ TEST_F(BarInteractionTest, ThePopupEditsTheRightClickedBar) {
     EXPECT_EQ(edited, second);
     EXPECT_EQ(marked, (ScheduleGrid::Hit{2, 1}));
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// Booking A: Ann's, Room, 10:00 to 11:00 on half hours (at least 30 minutes), selected; Bob's
+// on the Studio from 12:00 to 13:00 is in the way of some places. Every change set told is
+// kept with its name.
+class HandPlacement : public BarInteractionTest {
+public:
+    void SetUp() override {
+        BarInteractionTest::SetUp();
+        ann = AddCustomer("Ann");
+        bob = AddCustomer("Bob");
+        a = AddAppointment(ann, room, type, At(today, 600), At(today, 660));
+        AddAppointment(bob, other, type, At(today, 720), At(today, 780));
+        window->ShowResources();
+        grid().ScrollToTime(today, 600);
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().PointFor(today, 630, 1));
+        told = changes().Subscribe([this](const ChangeSet& set) { sets.push_back(set.what); });
+    }
+    ScheduleGrid::Drop DropA(int toRow, int start, int end, IBarPlacer::Edge edge, bool copy) {
+        const int64_t day = int64_t{today} * 1440;
+        return {1, 1, toRow, day + start, day + end, edge, copy};
+    }
+    void Run(DlgMain::Command command) { window->Action(command)->trigger(); }
+    int32_t ann = 0, bob = 0, a = 0;
+    std::vector<std::string> sets;
+    StoreChanges::Subscription told;
+};
+
+using Edge = IBarPlacer::Edge;
+using Command = DlgMain::Command;
+struct HandCase {
+    const char* name;
+    std::function<void(HandPlacement&)> act;
+    std::vector<std::string> sets; // the change sets told, by name
+    int row, start, end;           // where A, or its copy, is then (minutes of the day)
+    bool copy;
+    const char* note; // the status bar's message
+};
+class HandPlacementTest : public HandPlacement, public ::testing::WithParamInterface<HandCase> {};
+
+TEST_P(HandPlacementTest, OneNamedChangeOrARefusalWithItsReason) {
+    const HandCase& c = GetParam();
+    c.act(*this);
+    EXPECT_EQ(sets, c.sets);
+    EXPECT_EQ(window->StatusNote().toStdString(), c.note);
+    ASSERT_EQ(store().Appointments().Count(), c.copy ? 3u : 2u);
+    int32_t placed = a;
+    for (const ClsAppointment& booking : store().Appointments()) {
+        placed = c.copy ? std::max(placed, booking.Id()) : placed; // the copy: a new id
+    }
+    const auto p = store().AppointmentLoad(placed);
+    EXPECT_EQ(std::tuple(p->ResourceId(), p->StartDtTm(), p->EndDtTm(), p->CustomerId(),
+                         p->TypeId(), p->Reference()),
+              std::tuple(grid().RowData(c.row), At(today, c.start), At(today, c.end), ann, type,
+                         std::string("REF")));
+    if (c.copy) {
+        EXPECT_EQ(std::tuple(store().AppointmentLoad(a)->ResourceId(),
+                             store().AppointmentLoad(a)->StartDtTm()),
+                  std::tuple(room, At(today, 600)))
+            << "the original stays";
+    }
+    const ScheduleGrid::Hit shown = grid().SelectedBar();
+    EXPECT_EQ(std::tuple(window->SelectedAppointment(), grid().BarData(shown.row, shown.bar)),
+              std::tuple(placed, placed))
+        << "the selection follows the booking";
+    EXPECT_FALSE(grid().BarRect(shown.row, shown.bar).isEmpty()) << "in view";
+}
+
+const std::string kMove = "Move appointment", kResize = "Resize appointment";
+const char* const kInTheWay = "Collides with Bob, Half hours, Wed 02 Jun 2021 12:00 to 13:00";
+const auto kCaseName = [](const auto& param) { return std::string(param.param.name); };
+const HandCase kHandCases[] = {
+    HandCase{"DropSnapsToTheIncrement",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(1, 615, 675, Edge::Whole, false));
+             },
+             {kMove},
+             1,
+             630,
+             690,
+             false,
+             ""},
+    HandCase{"DropOnAnotherRowKeepsTheId",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(2, 540, 600, Edge::Whole, false));
+             },
+             {kMove},
+             2,
+             540,
+             600,
+             false,
+             ""},
+    HandCase{"DropInTheWayIsRefused",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(2, 690, 750, Edge::Whole, false));
+             },
+             {},
+             1,
+             600,
+             660,
+             false,
+             kInTheWay},
+    HandCase{"EndBeforeTheStartTakesTheMinimum",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(1, 600, 560, Edge::End, false));
+             },
+             {kResize},
+             1,
+             600,
+             630,
+             false,
+             ""},
+    HandCase{"StartMovesAlone",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(1, 530, 660, Edge::Start, false));
+             },
+             {kResize},
+             1,
+             540,
+             660,
+             false,
+             ""},
+    HandCase{"CtrlCopiesWithANewId",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(2, 840, 900, Edge::Whole, true));
+             },
+             {"Copy appointment"},
+             2,
+             840,
+             900,
+             true,
+             ""},
+    HandCase{"ACopyInPlaceCollidesWithItsOriginal",
+             [](HandPlacement& t) {
+                 t.window->Sched_BarDropped(t.DropA(1, 600, 660, Edge::Whole, true));
+             },
+             {},
+             1,
+             600,
+             660,
+             false,
+             "Collides with Ann, Half hours, Wed 02 Jun 2021 10:00 to 11:00"},
+    HandCase{"Later",
+             [](HandPlacement& t) { t.Run(Command::ApptLater); },
+             {kMove},
+             1,
+             630,
+             690,
+             false,
+             ""},
+    HandCase{"Shorter",
+             [](HandPlacement& t) { t.Run(Command::ApptShorten); },
+             {kResize},
+             1,
+             600,
+             630,
+             false,
+             ""},
+    HandCase{"ShorterPastTheMinimum",
+             [](HandPlacement& t) {
+                 t.Run(Command::ApptShorten);
+                 t.Run(Command::ApptShorten);
+             },
+             {kResize},
+             1,
+             600,
+             630,
+             false,
+             "Its type allows no shorter appointment."},
+    HandCase{"RowDown",
+             [](HandPlacement& t) { t.Run(Command::ApptRowDown); },
+             {kMove},
+             2,
+             600,
+             660,
+             false,
+             ""},
+    HandCase{"RowDownInTheWay",
+             [](HandPlacement& t) {
+                 t.Run(Command::ApptLater);
+                 t.Run(Command::ApptLater);
+                 t.Run(Command::ApptLater);
+                 t.Run(Command::ApptRowDown);
+             },
+             {kMove, kMove, kMove},
+             1,
+             690,
+             750,
+             false,
+             kInTheWay},
+    HandCase{"RowUpFromTheFirstRowDoesNothing",
+             [](HandPlacement& t) { t.Run(Command::ApptRowUp); },
+             {},
+             1,
+             600,
+             660,
+             false,
+             ""}};
+INSTANTIATE_TEST_SUITE_P(Table, HandPlacementTest, ::testing::ValuesIn(kHandCases), kCaseName);
+
+// Dragged with the mouse, the booking moves to where the bar was drawn at the drop; with no
+// bar selected the keys say so and change nothing.
+TEST_F(HandPlacement, ADragMovesTheBookingAndKeysNeedASelection) {
+    QWidget* viewport = grid().viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, grid().PointFor(today, 630, 1));
+    QTest::mouseMove(viewport, grid().PointFor(today, 700, 1));
+    QTest::mouseMove(viewport, grid().PointFor(today, 700, 2));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, grid().PointFor(today, 700, 2));
+    const auto moved = store().AppointmentLoad(a);
+    EXPECT_EQ(std::tuple(moved->ResourceId(), moved->StartDtTm()),
+              std::tuple(other, At(today, 660)));
+    EXPECT_EQ(sets, std::vector<std::string>{kMove});
+    window->ShowResources();
+    Run(Command::ApptLater);
+    EXPECT_EQ(window->StatusNote().toStdString(), "No appointment selected!");
+    EXPECT_EQ(sets.size(), 1u);
 }
 
 } // namespace

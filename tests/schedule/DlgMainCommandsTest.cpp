@@ -79,6 +79,25 @@ public:
     bool Opened(const char* className) {
         return ui.log == QStringList{QString("ShowModal ") + className} && Rebuilt();
     }
+    // A booking of the second row from 2:00 to 3:00 on the first day shown, selected; its type
+    // steps by a quarter of an hour.
+    void SelectNightBooking() {
+        nudged = AddAppointment(grid().RowData(2), 0, AddType("Nudge"), Day(2021, 3, 1), 120, 180);
+        for (int bar = 1; bar <= grid().BarCount(2); ++bar) {
+            if (grid().BarData(2, bar) == nudged) {
+                window->Sched_BarLeftClick(2, bar);
+            }
+        }
+    }
+    // It is stored there, and still selected.
+    bool NudgedTo(int row, int startMinute, int endMinute) {
+        const auto a = store().AppointmentLoad(nudged);
+        return std::tuple(a->ResourceId(), a->StartDtTm(), a->EndDtTm(),
+                          window->SelectedAppointment()) ==
+               std::tuple(grid().RowData(row), date.JoinDateTime(Day(2021, 3, 1), startMinute),
+                          date.JoinDateTime(Day(2021, 3, 1), endMinute), nudged);
+    }
+    int32_t nudged = 0;
     template <class T> T* Shown() const { return qobject_cast<T*>(ui.modals.value(0).dialog); }
     void WhileOpen(std::function<void(QDialog*)> act) {
         ui.modalActions.push_back([act](QDialog* dialog) {
@@ -157,6 +176,24 @@ const Row kCommands[] = {
                 t.grid().RowText(1).trimmed() == "Added while open";
      },
      [](auto& t, auto&) { t.WhileOpen([&t](QDialog*) { t.AddResource("Added while open"); }); }},
+    {"MoveEarlier", Command::ApptEarlier, "Appointment", "Move earlier", "Alt+Left", false, nullptr,
+     nullptr, [](auto& t, auto&) { return t.NudgedTo(2, 105, 165); },
+     [](auto& t, auto&) { t.SelectNightBooking(); }},
+    {"MoveLater", Command::ApptLater, "Appointment", "Move later", "Alt+Right", false, nullptr,
+     nullptr, [](auto& t, auto&) { return t.NudgedTo(2, 135, 195); },
+     [](auto& t, auto&) { t.SelectNightBooking(); }},
+    {"Shorten", Command::ApptShorten, "Appointment", "Shorten", "Alt+Shift+Left", false, nullptr,
+     nullptr, [](auto& t, auto&) { return t.NudgedTo(2, 120, 165); },
+     [](auto& t, auto&) { t.SelectNightBooking(); }},
+    {"Lengthen", Command::ApptLengthen, "Appointment", "Lengthen", "Alt+Shift+Right", false,
+     nullptr, nullptr, [](auto& t, auto&) { return t.NudgedTo(2, 120, 195); },
+     [](auto& t, auto&) { t.SelectNightBooking(); }},
+    {"RowUp", Command::ApptRowUp, "Appointment", "Move up a row", "Alt+Up", false, nullptr, nullptr,
+     [](auto& t, auto&) { return t.NudgedTo(1, 120, 180); },
+     [](auto& t, auto&) { t.SelectNightBooking(); }},
+    {"RowDown", Command::ApptRowDown, "Appointment", "Move down a row", "Alt+Down", false, nullptr,
+     nullptr, [](auto& t, auto&) { return t.NudgedTo(3, 120, 180); },
+     [](auto& t, auto&) { t.SelectNightBooking(); }},
     // The last customer added, Tom Ashby, is searched; his earliest appointment today is on
     // Interview #1, the first row.
     {"Search", Command::ApptSearch, "Appointment", "Search for appointment", "Ctrl+F", false,
@@ -229,7 +266,8 @@ TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
         *window,
         {"File: Configure, -, Print, Exit", "Edit: -, Cut, Copy, Paste, Duplicate",
-         "Appointment: Add appointment, Edit appointment, Delete appointment, -, Search for "
+         "Appointment: Add appointment, Edit appointment, Delete appointment, -, Move earlier, "
+         "Move later, Shorten, Lengthen, Move up a row, Move down a row, -, Search for "
          "appointment",
          "Resource: Add resource, Edit resource, Delete resource",
          "Schedule: Start date, Set to todays date/time, -, Change view, Schedule resolution",

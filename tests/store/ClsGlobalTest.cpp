@@ -189,7 +189,7 @@ protected:
 
     // Counts the appointments the store says it removed, and refuses the one numbered refuse.
     struct Removals : StoreObserver {
-        void Removed(const ClsAppointment&) override {
+        void Removed(const ClsAppointment&, uint64_t) override {
             if (++count == refuse) {
                 throw std::runtime_error("refused");
             }
