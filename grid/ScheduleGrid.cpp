@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -442,6 +443,9 @@ void ScheduleGrid::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const Hit hit = HitTest(pos);
     const Qt::MouseButton button = event->button();
+    if (button == Qt::LeftButton) {
+        NoteClick(hit, pos);
+    }
     if (hit.row > 0 && (button == Qt::LeftButton || button == Qt::RightButton)) {
         pendingSelection_.reset();
         currentRow_ = hit.row;
@@ -741,6 +745,18 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Right:
         h->setValue(h->value() + h->singleStep());
         break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Delete:
+        if (model_.Bar(selectedBar_.row, selectedBar_.bar) == nullptr) {
+            return QAbstractScrollArea::keyPressEvent(event);
+        }
+        if (event->key() == Qt::Key_Delete) {
+            emit BarKeyDelete(selectedBar_.row, selectedBar_.bar);
+        } else {
+            emit BarKeyEdit(selectedBar_.row, selectedBar_.bar);
+        }
+        break;
     case Qt::Key_Escape:
         if (barDrag_.active) {
             CancelBarDrag();
@@ -756,6 +772,98 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
         return QAbstractScrollArea::keyPressEvent(event);
     }
     event->accept();
+}
+
+// --- keyboard selection ---------------------------------------------------------
+
+bool ScheduleGrid::focusNextPrevChild(bool next) {
+    // A keyboard user reaches every bar with Tab, and is never held: past the last bar the
+    // focus moves on as usual.
+    if (hasFocus()) {
+        const Hit hit = NextBar(next);
+        if (hit.bar > 0) {
+            SelectByKey(hit);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+ScheduleGrid::Hit ScheduleGrid::NextBar(bool forward) const {
+    // Far enough out for any day number a bar can have, with room for the model's margin.
+    constexpr int64_t kAllTime = int64_t{1} << 50;
+    const auto inOrder = [this](int row) {
+        std::vector<int> bars;
+        model_.ForEachBarIn(row, -kAllTime, kAllTime, [&bars](int number, const ScheduleGridBar&) {
+            bars.push_back(number);
+        });
+        return bars;
+    };
+    const bool selected = model_.Bar(selectedBar_.row, selectedBar_.bar) != nullptr;
+    int row = selected ? selectedBar_.row : CurrentRow();
+    if (row > 0) {
+        const std::vector<int> bars = inOrder(row);
+        if (!selected && !bars.empty()) {
+            return {row, forward ? bars.front() : bars.back()};
+        }
+        const auto at = std::find(bars.begin(), bars.end(), selectedBar_.bar);
+        if (at != bars.end()) {
+            if (forward && at + 1 != bars.end()) {
+                return {row, *(at + 1)};
+            }
+            if (!forward && at != bars.begin()) {
+                return {row, *(at - 1)};
+            }
+        }
+    } else {
+        row = forward ? 0 : RowCount() + 1;
+    }
+    for (int r = forward ? row + 1 : row - 1; model_.IsRow(r); r += forward ? 1 : -1) {
+        const std::vector<int> bars = inOrder(r);
+        if (!bars.empty()) {
+            return {r, forward ? bars.front() : bars.back()};
+        }
+    }
+    return {};
+}
+
+void ScheduleGrid::SelectByKey(Hit hit) {
+    pendingSelection_.reset();
+    currentRow_ = hit.row;
+    selectedBar_ = hit;
+    ScrollToBar(hit.row, hit.bar);
+    RequestPaint();
+    emit BarKeySelect(hit.row, hit.bar);
+}
+
+void ScheduleGrid::ScrollToBar(int row, int bar) {
+    const ScheduleGridBar* b = model_.Bar(row, bar);
+    if (b == nullptr) {
+        return;
+    }
+    EnsureRowVisible(row);
+    const ScheduleGridGeometry g = Geometry();
+    const QRect area = g.DataRect();
+    const std::optional<QRectF> rect = g.BarRectF(row, *b);
+    if (!rect) {
+        return;
+    }
+    if (rect->left() < area.left() || rect->left() > area.right()) {
+        ScrollToTime(b->startDay, b->startMinute);
+    } else if (rect->right() > area.right() + 1) {
+        // Its end too, as far as that keeps the start in view.
+        const double by = std::min(rect->right() - area.right() - 1, rect->left() - area.left());
+        QScrollBar* h = horizontalScrollBar();
+        h->setValue(h->value() + static_cast<int>(std::ceil(by)));
+    }
+}
+
+void ScheduleGrid::NoteClick(Hit hit, QPoint pos) {
+    const ScheduleGridGeometry g = Geometry();
+    if (hit.row > 0 && pos.x() >= g.DataRect().left()) {
+        const auto at = axis_.MomentAt(axis_.OffsetAtX(g.ContentX(pos.x())), false);
+        lastClick_ = Spot{hit.row, at.day, at.minute};
+    }
 }
 
 void ScheduleGrid::focusInEvent(QFocusEvent* event) {

@@ -50,6 +50,10 @@ class QWheelEvent;
 // ItemMove is raised when the row or bar under the pointer changes (0, 0 when it leaves
 // the grid). A new DateFirst scrolls the view back to the first day.
 //
+// With the grid focused, Tab and Shift+Tab select the next or previous bar in time order,
+// row after row (BarKeySelect); only past the last or first bar does the focus move on.
+// Enter and Delete on the selected bar raise BarKeyEdit and BarKeyDelete.
+//
 // Colours are colour references 0x00BBGGRR (red in the low byte). Geometry queries
 // (PointFor, HitTest, BarRect) work in viewport coordinates (the widget that receives the
 // mouse events is viewport()) and change nothing: they describe what is on screen.
@@ -166,6 +170,18 @@ public:
     Hit SelectedBar() const { return selectedBar_; }
     void SetSelectedBar(int row, int bar);
 
+    // Where the last left click on a row fell: its row and the moment under the pointer.
+    // Kept through ClearAll, so a rebuild of the same rows leaves it meaning the same place.
+    struct Spot {
+        int row = 0;
+        int32_t day = 0;
+        int minute = 0;
+        bool operator==(const Spot&) const = default;
+    };
+    std::optional<Spot> LastClick() const { return lastClick_; }
+    // Scrolls so that the bar's row and start are in view; nothing when they are.
+    void ScrollToBar(int row, int bar);
+
     void ClearAll();
     int AddRow(const QString& text);
     // Returns the bar's number on the row, 0 when the row does not exist.
@@ -210,6 +226,9 @@ signals:
     // First shown day, first shown minute and first shown row, after each scroll.
     void ScrollTrack(int day, int minute, int row);
     void GotFocus();
+    void BarKeySelect(int row, int bar);
+    void BarKeyEdit(int row, int bar);
+    void BarKeyDelete(int row, int bar);
     void BarDropped(const ScheduleGrid::Drop& drop);
     // Why the bar cannot stay where it is dragged; empty when it can, or the drag ended.
     void BarDragNote(const QString& note);
@@ -228,6 +247,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     struct Drag {
@@ -286,6 +306,11 @@ private:
     void CancelBarDrag();
     void ShowDragCursor(Hit hit, QPoint viewportPos);
     void EmitScrollTrack();
+    // The bar after (or before) the selected one in time order, row after row; from the
+    // current row's edge when none is selected. {0, 0} when there is none.
+    Hit NextBar(bool forward) const;
+    void NoteClick(Hit hit, QPoint viewportPos);
+    void SelectByKey(Hit hit);
 
     ScheduleGridModel model_;
     ScheduleTimeAxis axis_;
@@ -311,6 +336,7 @@ private:
     Hit rightPress_;
     Hit lastMove_{-1, -1};
     Drag drag_;
+    std::optional<Spot> lastClick_;
     BarDrag barDrag_;
     const IBarPlacer* placer_ = nullptr;
     struct {

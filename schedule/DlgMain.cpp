@@ -61,6 +61,14 @@ const CommandRow<DlgMain> kCommands[] = {
      "Undo", "Undo", &M::mnuEditUndo_Click},
     {Command::EditRedo, "&Edit", "&Redo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Cmd::Plain,
      "Redo", "Redo", &M::mnuEditRedo_Click},
+    {Command::EditCut, "&Edit", "Cu&t", QKeySequence::Cut, Cmd::SeparatorBefore,
+     nullptr, nullptr, &M::mnuEditCut_Click},
+    {Command::EditCopy, "&Edit", "&Copy", QKeySequence::Copy, Cmd::Plain,
+     nullptr, nullptr, &M::mnuEditCopy_Click},
+    {Command::EditPaste, "&Edit", "&Paste", QKeySequence::Paste, Cmd::Plain,
+     nullptr, nullptr, &M::mnuEditPaste_Click},
+    {Command::EditDuplicate, "&Edit", "&Duplicate", Qt::CTRL | Qt::Key_D, Cmd::Plain,
+     nullptr, nullptr, &M::mnuEditDuplicate_Click},
     {Command::ApptAdd, "&Appointment", "&Add appointment", {}, Cmd::DropDown,
      "Appointment", "Make appointment", &M::mnuApptAdd_Click},
     {Command::ApptEdit, "&Appointment", "&Edit appointment", {}, Cmd::Plain,
@@ -211,6 +219,9 @@ void DlgMain::Form_Load(FileSystem& files) {
         connect(sched_, &ScheduleGrid::BarChanged, this, &DlgMain::Sched_BarChanged);
         connect(sched_, &ScheduleGrid::ScrollTrack, this, &DlgMain::Sched_ScrollTrack);
         connect(sched_, &ScheduleGrid::GotFocus, this, &DlgMain::Sched_GotFocus);
+        connect(sched_, &ScheduleGrid::BarKeySelect, this, &DlgMain::Sched_BarKeySelect);
+        connect(sched_, &ScheduleGrid::BarKeyEdit, this, &DlgMain::Sched_BarKeyEdit);
+        connect(sched_, &ScheduleGrid::BarKeyDelete, this, &DlgMain::Sched_BarKeyDelete);
         connect(sched_, &ScheduleGrid::BarDropped, this, &DlgMain::Sched_BarDropped);
         connect(sched_, &ScheduleGrid::BarDragNote, this, &DlgMain::Sched_BarDragNote);
         connect(selMonth_, &QCalendarWidget::activated, this, &DlgMain::SelMonth_DblClick);
@@ -222,6 +233,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         for (QLabel* panel : statusPanels_) {
             panel->setText(QString());
         }
+        ShowEditState();
         loaded_ = true;
         Form_Resize();
     });

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "grid/ScheduleGrid.h"
@@ -14,6 +16,7 @@
 #include "store/ProgramFolders.h"
 #include "store/StoreChanges.h"
 #include "ui/CommandTable.h"
+#include "ui/Watched.h"
 
 class AutoSave;
 class ClsDate;
@@ -60,6 +63,10 @@ public:
         FileExit,
         EditUndo,
         EditRedo,
+        EditCut,
+        EditCopy,
+        EditPaste,
+        EditDuplicate,
         ApptAdd,
         ApptEdit,
         ApptDelete,
@@ -166,6 +173,14 @@ public:
     void mnuHelpAbout_Click();
     void ToolBar_ButtonClick(const QString& key, bool flag);
 
+    // The Edit menu. Copy keeps the selected booking's customer, type, reference and length;
+    // Paste puts a copy where the grid was last clicked, Duplicate right after the original or
+    // at the next free time of its length on its row.
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuEditDuplicate_Click();
+
     // Grid events.
     void Sched_BarAdded(int row, int bar, int value1, int value2);
     void Sched_BarLeftClick(int row, int bar);
@@ -181,6 +196,10 @@ public:
                           int value7);
     void Sched_ScrollTrack(int value1, int value2, int value3);
     void Sched_GotFocus();
+    // The keys on the grid's selected bar: Tab selects, Enter edits, Delete deletes.
+    void Sched_BarKeySelect(int row, int bar);
+    void Sched_BarKeyEdit(int row, int bar);
+    void Sched_BarKeyDelete(int row, int bar);
     // A bar dragged and dropped: the booking moved, resized or copied there, when it fits.
     void Sched_BarDropped(const ScheduleGrid::Drop& drop);
     void Sched_BarDragNote(const QString& note);
@@ -222,6 +241,24 @@ private:
     QString RefusalText(bool undo, const QString& what, const StoreChanges::Refusal& refusal) const;
     void ShowNote(const QString& note, bool lasting);
 
+    // What Copy took, as values: the original may go afterwards.
+    struct CopiedBooking {
+        int32_t customerId = 0;
+        int32_t typeId = 0;
+        int32_t minutes = 0;
+        std::string reference;
+    };
+    // The Edit commands are greyed when they have nothing to work on.
+    void ShowEditState();
+    bool CopySelected();
+    // Saves a copy of the booking from start on the resource as one named change and selects
+    // it; a copy that would overlap a booking is refused, naming it. Returns the new id or 0.
+    int32_t PlaceCopy(const char* what, const CopiedBooking& copy, int32_t resourceId,
+                      int32_t start);
+    void SelectAppointment(int32_t id);
+    // "Ann, 02 Jun 2021 10:00 to 11:00"
+    QString DescribeAppointment(int32_t id) const;
+
     IWindowing& windowing_;
     ProgramFolders folders_;
     std::unique_ptr<ClsGlobal> global_;
@@ -260,5 +297,6 @@ private:
     int32_t fillDepth_ = 0;
     int32_t modalDepth_ = 0;
     StoreChanges::Subscription shownChanges_;
-    int32_t selectedAppointment_ = 0;
+    Watched<int32_t> selectedAppointment_{0, [this] { ShowEditState(); }};
+    std::optional<CopiedBooking> copied_;
 };

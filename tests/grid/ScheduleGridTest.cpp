@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -315,7 +317,12 @@ TEST_F(ScheduleGridTest, ClicksSelectRowsWithoutDrawingAndTheSelectionSurvivesAR
     QTest::mouseClick(View(), Qt::LeftButton, {}, At(kDay + 600, 4));
     EXPECT_EQ(grid->CurrentRow(), 4) << "click on an empty part of the row";
     EXPECT_EQ(added.count(), 0) << "a click without dragging draws nothing";
+    const std::optional<ScheduleGrid::Spot> clicked = grid->LastClick();
+    ASSERT_TRUE(clicked.has_value()) << "the title's click is no place";
+    EXPECT_EQ(std::pair(clicked->row, clicked->day), std::pair(4, kMonday + 1));
+    EXPECT_NEAR(clicked->minute, 600, 8) << "a pixel is 7.5 minutes";
     grid->ClearAll(); // rebuilt in another order: the selection follows the row's data
+    EXPECT_EQ(grid->LastClick(), clicked);
     EXPECT_EQ(grid->CurrentRow(), 0);
     for (int data : {105, 104, 101}) {
         grid->SetRowData(grid->AddRow("x"), data);
@@ -395,6 +402,123 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"Left", Qt::Key_Left, {}, 20, Back},
                       KeyCase{"Right", Qt::Key_Right, {}, 20, On}),
     kCaseName);
+
+// Tab walks the bars in time order, row after row, from the selected bar or the current row's
+// edge; past the last (or before the first) the focus moves on to the next widget.
+struct TabCase {
+    const char* name;
+    ScheduleGrid::Hit selected; // none: the current row is given instead
+    int currentRow;
+    bool back;
+    ScheduleGrid::Hit expected;
+    bool leaves;
+};
+void PrintTo(const TabCase& c, std::ostream* os) {
+    *os << c.name;
+}
+class GridTabTest : public ::testing::TestWithParam<TabCase> {
+protected:
+    void SetUp() override {
+        auto* layout = new QVBoxLayout(&host);
+        layout->addWidget(before);
+        layout->addWidget(grid);
+        layout->addWidget(after);
+        host.resize(1200, 400);
+        grid->SetResolution(8);
+        grid->SetDateFirst(kMonday);
+        grid->SetDateLast(kMonday + 6);
+        for (int i = 1; i <= 3; ++i) {
+            grid->AddRow(QString("Room %1").arg(i));
+        }
+        grid->AddBar(1, 540, 600, kMonday + 1, kMonday + 1); // Tuesday, added first
+        grid->AddBar(1, 540, 600, kMonday, kMonday);
+        grid->AddBar(3, 600, 660, kMonday + 2, kMonday + 2);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+        host.activateWindow();
+        grid->setFocus();
+        ASSERT_TRUE(grid->hasFocus());
+    }
+    QWidget host;
+    QLineEdit* before = new QLineEdit(&host);
+    ScheduleGrid* grid = new ScheduleGrid(&host);
+    QLineEdit* after = new QLineEdit(&host);
+};
+
+TEST_P(GridTabTest, SelectsTheNextBarOrMovesOn) {
+    const TabCase& c = GetParam();
+    c.selected.bar > 0 ? grid->SetSelectedBar(c.selected.row, c.selected.bar)
+                       : grid->SetCurrentRow(c.currentRow);
+    QSignalSpy selected(grid, &ScheduleGrid::BarKeySelect);
+    QTest::keyClick(grid, Qt::Key_Tab, c.back ? Qt::ShiftModifier : Qt::NoModifier);
+    EXPECT_EQ(grid->SelectedBar(), c.expected);
+    if (c.leaves) {
+        EXPECT_TRUE((c.back ? before : after)->hasFocus());
+        EXPECT_EQ(selected.count(), 0);
+    } else {
+        EXPECT_TRUE(grid->hasFocus());
+        EXPECT_EQ(selected, (QList<QVariantList>{{c.expected.row, c.expected.bar}}));
+        EXPECT_EQ(grid->CurrentRow(), c.expected.row);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GridTabTest,
+    ::testing::Values(TabCase{"FirstBarFromNothing", {}, 0, false, {1, 2}, false},
+                      TabCase{"InTimeOrderNotAsAdded", {1, 2}, 0, false, {1, 1}, false},
+                      TabCase{"OnPastAnEmptyRow", {1, 1}, 0, false, {3, 1}, false},
+                      TabCase{"LeavesAfterTheLastBar", {3, 1}, 0, false, {3, 1}, true},
+                      TabCase{"BackAcrossRows", {3, 1}, 0, true, {1, 1}, false},
+                      TabCase{"BackWithinARow", {1, 1}, 0, true, {1, 2}, false},
+                      TabCase{"LeavesBackBeforeTheFirstBar", {1, 2}, 0, true, {1, 2}, true},
+                      TabCase{"FromTheCurrentRow", {}, 3, false, {3, 1}, false},
+                      TabCase{"BackFromTheCurrentRow", {}, 2, true, {1, 1}, false},
+                      TabCase{"LastBarFromNothing", {}, 0, true, {3, 1}, false}),
+    kCaseName);
+
+// The bar Tab reaches is brought into view, its row and all its time, both ways: one far
+// off, one starting just inside the right edge.
+TEST_F(ScheduleGridTest, TabScrollsTheBarItSelectsIntoView) {
+    AddRows(50);
+    grid->SetResolution(30);
+    const QRect data(grid->ListWidth(), grid->RulerHeight(), View()->width() - grid->ListWidth(),
+                     View()->height() - grid->RulerHeight());
+    const int edge = 2 * data.width() - 10; // the minute 5 pixels left of the right edge
+    grid->AddBar(2, edge % kDay, (edge + 60) % kDay, kMonday + edge / kDay,
+                 kMonday + (edge + 60) / kDay);
+    grid->AddBar(40, 1200, 1260, kMonday + 6, kMonday + 6);
+    grid->activateWindow();
+    grid->setFocus();
+    const std::pair<Qt::KeyboardModifiers, ScheduleGrid::Hit> steps[] = {
+        {Qt::NoModifier, {2, 1}}, {Qt::NoModifier, {40, 1}}, {Qt::ShiftModifier, {2, 1}}};
+    for (const auto& [modifiers, hit] : steps) {
+        QTest::keyClick(grid.get(), Qt::Key_Tab, modifiers);
+        ASSERT_EQ(grid->SelectedBar(), hit);
+        EXPECT_TRUE(data.contains(grid->BarRect(hit.row, hit.bar))) << hit.row;
+    }
+}
+
+// Enter edits and Delete deletes the selected bar; without one the keys go by.
+TEST_F(ScheduleGridTest, EnterAndDeleteActOnTheSelectedBar) {
+    AddRows(2);
+    grid->AddBar(2, 540, 600, kMonday, kMonday);
+    QSignalSpy edit(grid.get(), &ScheduleGrid::BarKeyEdit);
+    QSignalSpy remove(grid.get(), &ScheduleGrid::BarKeyDelete);
+    const std::pair<Qt::Key, QSignalSpy*> keys[] = {
+        {Qt::Key_Return, &edit}, {Qt::Key_Enter, &edit}, {Qt::Key_Delete, &remove}};
+    for (const auto& [key, spy] : keys) {
+        SCOPED_TRACE(key);
+        edit.clear();
+        remove.clear();
+        grid->SetSelectedBar(0, 0);
+        QTest::keyClick(grid.get(), key);
+        EXPECT_EQ(edit.count() + remove.count(), 0);
+        grid->SetSelectedBar(2, 1);
+        QTest::keyClick(grid.get(), key);
+        EXPECT_EQ(*spy, (QList<QVariantList>{{2, 1}}));
+        EXPECT_EQ(edit.count() + remove.count(), 1);
+    }
+}
 
 TEST_F(ScheduleGridTest, ScrollToTimeBringsTheMomentIntoViewAndZoomKeepsTheLeftEdge) {
     grid->SetDateFirst(DayOf(2026, 12, 1));

@@ -50,6 +50,30 @@ public:
         return true;
     }
     static constexpr int32_t kStray = -1;
+    // Selects today's first booking on the first row, as Tab would.
+    void Pick() {
+        int32_t today = kToday;
+        window->SetScheduleDates(today);
+        window->Sched_BarKeySelect(1, 1);
+        picked = window->SelectedAppointment();
+        count = store().Appointments().Count();
+    }
+    // A click on a new, empty row at 10:00 today.
+    void ClickFreeRow() {
+        const int32_t resource = AddResource("Free");
+        for (int row = 1; row <= grid().RowCount(); ++row) {
+            if (grid().RowData(row) == resource) {
+                freeRow = row;
+            }
+        }
+        grid().ScrollToTime(kToday, 600);
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {},
+                          grid().PointFor(kToday, 600, freeRow));
+    }
+    bool Held(int32_t id) const { return window->Global().Appointments().Get(id) != nullptr; }
+    int32_t picked = 0;
+    size_t count = 0;
+    int freeRow = 0;
     bool HelpAsked(HelpCommand command, int context = 0) const {
         return ui.helps.size() == 1 && ui.helps[0].request.command == command &&
                ui.helps[0].request.context == context;
@@ -132,6 +156,32 @@ const Row kCommands[] = {
          t.DeleteABooking(w);
          w.History().Undo();
      }},
+    {"Cut", Command::EditCut, "Edit", "Cut", "Ctrl+X", false, nullptr, nullptr,
+     [](auto& t, auto& w) {
+         return t.picked != 0 && !t.Held(t.picked) && w.Action(Command::EditPaste)->isEnabled();
+     },
+     [](auto& t, auto&) { t.Pick(); }},
+    {"Copy", Command::EditCopy, "Edit", "Copy", "Ctrl+C", false, nullptr, nullptr,
+     [](auto& t, auto& w) {
+         return t.Held(t.picked) && w.Action(Command::EditPaste)->isEnabled() && t.ui.log.isEmpty();
+     },
+     [](auto& t, auto&) { t.Pick(); }},
+    {"Paste", Command::EditPaste, "Edit", "Paste", "Ctrl+V", false, nullptr, nullptr,
+     [](auto& t, auto&) {
+         return t.store().Appointments().Count() == t.count + 1 &&
+                t.grid().BarCount(t.freeRow) == 1 && t.ui.log.isEmpty();
+     },
+     [](auto& t, auto& w) {
+         t.Pick();
+         w.mnuEditCopy_Click();
+         t.ClickFreeRow();
+     }},
+    {"Duplicate", Command::EditDuplicate, "Edit", "Duplicate", "Ctrl+D", false, nullptr, nullptr,
+     [](auto& t, auto& w) {
+         return t.store().Appointments().Count() == t.count + 1 &&
+                w.SelectedAppointment() != t.picked && t.Held(w.SelectedAppointment());
+     },
+     [](auto& t, auto&) { t.Pick(); }},
     {"AddAppointment", Command::ApptAdd, "Appointment", "Add appointment", "", false, "Appointment",
      "Make appointment",
      [](auto& t, auto&) {
@@ -246,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(CommandHarness::Ca
 TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
         *window,
-        {"File: Configure, -, Print, Exit", "Edit: Undo, Redo",
+        {"File: Configure, -, Print, Exit", "Edit: Undo, Redo, -, Cut, Copy, Paste, Duplicate",
          "Appointment: Add appointment, Edit appointment, Delete appointment, -, Move earlier, "
          "Move later, Shorten, Lengthen, Move up a row, Move down a row, -, Search for "
          "appointment",
