@@ -415,11 +415,12 @@ template <class T> size_t ClsGlobal::Unstore(std::span<const int32_t> ids) {
 template <class T>
 size_t ClsGlobal::Restore(std::span<const T> records, std::span<const uint64_t> orders) {
     Collection<T>& collection = CollectionOf<T>();
-    std::vector<const T*> absent;
+    // Those absent, in collection order: the order numbers they come back with.
+    std::vector<std::pair<uint64_t, const T*>> absent;
     absent.reserve(records.size());
-    for (const T& record : records) {
-        if (!collection.Exists(record.Id())) {
-            absent.push_back(&record);
+    for (size_t i = 0; i < records.size() && i < orders.size(); ++i) {
+        if (!collection.Exists(records[i].Id())) {
+            absent.emplace_back(orders[i], &records[i]);
         }
     }
     const size_t restored = collection.Restore(records, orders);
@@ -431,11 +432,10 @@ size_t ClsGlobal::Restore(std::span<const T> records, std::span<const uint64_t> 
     if constexpr (std::is_same_v<T, ClsAppointment>) {
         // Each resource's list keeps collection order: the records come back in order among
         // those that stayed.
-        std::sort(absent.begin(), absent.end(), [&](const T* a, const T* b) {
-            return collection.OrderOf(a->Id()) < collection.OrderOf(b->Id());
-        });
+        std::sort(absent.begin(), absent.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
         std::unordered_map<int32_t, uint32_t> firstAdded;
-        for (const T* a : absent) {
+        for (const auto& [order, a] : absent) {
             firstAdded.try_emplace(a->ResourceId(),
                                    static_cast<uint32_t>(byResource_.Of(a->ResourceId()).size()));
             byResource_.Add(a->ResourceId(), {a->StartDtTm(), a->EndDtTm(), a->Id()});
@@ -446,8 +446,8 @@ size_t ClsGlobal::Restore(std::span<const T> records, std::span<const uint64_t> 
         }
     }
     if (observer_ != nullptr) {
-        for (const T* record : absent) {
-            observer_->Added(*record, collection.OrderOf(record->Id()));
+        for (const auto& [order, record] : absent) {
+            observer_->Added(*record, order);
         }
     }
     return restored;

@@ -12,6 +12,7 @@
 #include "dialogs/DlgDelete.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
+#include "store/StoreObserver.h"
 #include "support/CommandHarness.h"
 #include "support/MainWindowFixture.h"
 #include "ui/EditHistory.h"
@@ -142,8 +143,9 @@ const Row kCommands[] = {
     {"Undo", Command::EditUndo, "Edit", "Undo Delete appointment", "Ctrl+Z", false, "Undo",
      "Undo Delete appointment",
      [](auto& t, auto& w) {
-         return t.DeletedIsBack() && w.History().RedoText() == "Delete appointment" &&
-                !w.History().CanUndo() && !w.Action(Command::EditUndo)->isEnabled();
+         return t.DeletedIsBack() && w.SelectedAppointment() == t.deleted.Id() &&
+                w.History().RedoText() == "Delete appointment" && !w.History().CanUndo() &&
+                !w.Action(Command::EditUndo)->isEnabled();
      },
      [](auto& t, auto& w) { t.DeleteABooking(w); }},
     {"Redo", Command::EditRedo, "Edit", "Redo Delete appointment", "Ctrl+Shift+Z", false, "Redo",
@@ -292,6 +294,26 @@ TEST_P(Commands, CaptionStateAndEffect) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
                          CommandHarness::CaseName<Row>);
+
+// A booking made around the history fills the slot: the undo says with what, and stays.
+TEST_F(DlgMainCommandsTest, AnUndoThatWouldCollideSaysWhyAndStays) {
+    DeleteABooking(*window);
+    // Only a test holds the window's store writable.
+    auto& writable = const_cast<ClsGlobal&>(store());
+    StoreObserver* observer = writable.SetObserver(nullptr);
+    int32_t id = 0;
+    writable.AppointmentSave(id, deleted.CustomerId(), deleted.ResourceId(), deleted.TypeId(),
+                             deleted.StartDtTm(), deleted.EndDtTm(), "");
+    writable.SetObserver(observer);
+    window->Action(Command::EditUndo)->trigger();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(
+        "Cannot undo \"Delete appointment\": the time is taken.\nCollides with "))
+        << ui.messages[0].text.toStdString();
+    EXPECT_FALSE(DeletedIsBack());
+    EXPECT_TRUE(window->Action(Command::EditUndo)->isEnabled());
+    EXPECT_EQ(window->History().UndoText(), "Delete appointment");
+}
 
 TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
