@@ -197,19 +197,6 @@ void ScheduleGrid::ScrollToTime(int32_t day, int minute) {
     horizontalScrollBar()->setValue(x - Geometry().DataRect().width() / 3);
 }
 
-void ScheduleGrid::EnsureBarVisible(int row, int bar) {
-    const Bar* b = model_.Bar(row, bar);
-    if (b == nullptr) {
-        return;
-    }
-    EnsureRowVisible(row);
-    const QRect box = BarRect(row, bar);
-    const QRect area = Geometry().DataRect();
-    if (box.isEmpty() || box.left() < area.left() || box.left() > area.right()) {
-        ScrollToTime(b->startDay, b->startMinute);
-    }
-}
-
 // --- geometry ---------------------------------------------------------------------
 
 void ScheduleGrid::UpdateMetrics() {

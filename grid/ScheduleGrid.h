@@ -179,7 +179,8 @@ public:
         bool operator==(const Spot&) const = default;
     };
     std::optional<Spot> LastClick() const { return lastClick_; }
-    // Scrolls so that the bar's row and start are in view; nothing when they are.
+    // Scrolls so that the bar's row and start are in view, and its end as far as that keeps
+    // the start in view; nothing when they are.
     void ScrollToBar(int row, int bar);
 
     void ClearAll();
@@ -188,8 +189,6 @@ public:
     int AddBar(int row, int startMinute, int endMinute, int32_t startDay, int32_t endDay);
     // Scrolls horizontally so that the moment sits a third of the way into the view.
     void ScrollToTime(int32_t day, int minute);
-    // Scrolls as little as needed to show the bar's row and its start.
-    void EnsureBarVisible(int row, int bar);
 
     void BarEventBegin() {}
     void BarPreSelectAction() {}

@@ -255,7 +255,6 @@ private:
     // it; a copy that would overlap a booking is refused, naming it. Returns the new id or 0.
     int32_t PlaceCopy(const char* what, const CopiedBooking& copy, int32_t resourceId,
                       int32_t start);
-    void SelectAppointment(int32_t id);
     // "Ann, 02 Jun 2021 10:00 to 11:00"
     QString DescribeAppointment(int32_t id) const;
 

@@ -145,7 +145,7 @@ void DlgMain::SelectBooking(int32_t id) {
             if (sched_->BarData(row, bar) == id) {
                 sched_->SetCurrentRow(row);
                 sched_->SetSelectedBar(row, bar);
-                sched_->EnsureBarVisible(row, bar);
+                sched_->ScrollToBar(row, bar);
                 selectedAppointment_ = id;
                 return;
             }

@@ -154,24 +154,8 @@ int32_t DlgMain::PlaceCopy(const char* what, const CopiedBooking& copy, int32_t 
     if (saved <= 0) {
         return 0;
     }
-    SelectAppointment(saved);
+    SelectBooking(saved);
     return saved;
-}
-
-// The change has rebuilt the grid; the new booking is selected there, or its day shown.
-void DlgMain::SelectAppointment(int32_t id) {
-    for (int row = 1; row <= sched_->RowCount(); ++row) {
-        for (int bar = 1; bar <= sched_->BarCount(row); ++bar) {
-            if (sched_->BarData(row, bar) == id) {
-                sched_->SetCurrentRow(row);
-                sched_->SetSelectedBar(row, bar);
-                sched_->ScrollToBar(row, bar);
-                selectedAppointment_ = id;
-                return;
-            }
-        }
-    }
-    ShowFoundAppointment(id);
 }
 
 void DlgMain::Sched_BarKeySelect(int row, int bar) {

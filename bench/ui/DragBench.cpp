@@ -61,7 +61,7 @@ void BM_DragStep(benchmark::State& state) {
         state.SkipWithError("no bar on the row");
         return;
     }
-    grid.EnsureBarVisible(row, 1);
+    grid.ScrollToBar(row, 1);
     QWidget* viewport = grid.viewport();
     const QPoint grab = grid.BarRect(row, 1).center();
     QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
