@@ -464,6 +464,11 @@ std::optional<StoreChanges::Refusal> StoreChanges::Put(const EditStep& step, boo
         if (what_.empty()) {
             what_ = step.What();
         }
+        // Room for the bookings' entries at once, as a bulk delete makes it.
+        const auto& bookings = step.Of<ClsAppointment>();
+        building_.appointments.reserve(building_.appointments.size() +
+                                       bookings.before.records.size() +
+                                       bookings.after.records.size());
         // Bookings leave before what they name, which comes back before them.
         TakeAway<ClsAppointment>(store_, step, undo);
         TakeAway<ClsType>(store_, step, undo);
