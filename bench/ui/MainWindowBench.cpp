@@ -2,6 +2,7 @@
 // rebuild of a million-appointment store, and the start of the program.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
+#include "store/StoreChanges.h"
 #include "store/ProgramFolders.h"
 
 namespace {
@@ -124,6 +126,32 @@ void BM_ShowResourcesMillion(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kMillion);
 }
 
+// A booking moved on the window, then taken back and done again from its Edit menu: each
+// iteration is one undo and one redo, each with the rebuild the window makes after a change.
+void BM_UndoRedoMoveInWindow(benchmark::State& state) {
+    DlgMain& window = MillionWindow();
+    // Until its first activation the window does not follow changes.
+    window.Form_Activate();
+    int32_t start = MillionShape().firstDay + 365;
+    window.SetScheduleDates(start);
+    const ClsGlobal& store = window.Global();
+    const ClsAppointment a = *store.Appointments().begin();
+    int32_t id = a.Id();
+    if (window.Changes().AppointmentSave(id, a.CustomerId(), a.ResourceId(), a.TypeId(),
+                                         a.StartDtTm() - 1, a.StartDtTm(), "moved") != id) {
+        state.SkipWithError("the move was refused");
+    }
+    QAction* undo = window.Action(DlgMain::Command::EditUndo);
+    QAction* redo = window.Action(DlgMain::Command::EditRedo);
+    for (auto _ : state) {
+        undo->trigger();
+        redo->trigger();
+    }
+    if (store.AppointmentLoad(id)->StartDtTm() != a.StartDtTm() - 1) {
+        state.SkipWithError("the move is not where the last redo left it");
+    }
+}
+
 // The floor: one plain pass over the appointments, touching what a rebuild must read.
 void BM_PlainPassMillion(benchmark::State& state) {
     DlgMain& window = MillionWindow();
@@ -220,6 +248,7 @@ BENCHMARK(BM_RebuildAndFirstPaint)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowResourcesMillion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPassMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoRedoMoveInWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintAfterScroll)
     ->Args({20000, 28})
     ->Args({200000, 280})
