@@ -175,6 +175,18 @@ void ScheduleGrid::ClearAll() {
     RowsChanged();
 }
 
+void ScheduleGrid::ClearBars(int row) {
+    if (selectedBar_.row == row) {
+        selectedBar_ = {};
+    }
+    if (rightPress_.row == row) {
+        rightPress_ = {};
+    }
+    lastMove_ = {-1, -1};
+    model_.ClearBars(row);
+    RequestPaint();
+}
+
 int ScheduleGrid::AddRow(const QString& text) {
     const int row = model_.AddRow(text);
     widestRow_ = std::max(widestRow_, RowTextWidth(QFontMetrics(font()), text));

@@ -184,6 +184,8 @@ public:
     void ScrollToBar(int row, int bar);
 
     void ClearAll();
+    // Removes the row's bars, to add them again; the selected bar goes with them.
+    void ClearBars(int row);
     int AddRow(const QString& text);
     // Returns the bar's number on the row, 0 when the row does not exist.
     int AddBar(int row, int startMinute, int endMinute, int32_t startDay, int32_t endDay);

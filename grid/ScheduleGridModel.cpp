@@ -54,6 +54,17 @@ int ScheduleGridModel::AddBar(int row, int startMinute, int endMinute, int32_t s
     return static_cast<int>(r.bars.size());
 }
 
+void ScheduleGridModel::ClearBars(int row) {
+    if (IsRow(row)) {
+        Row& r = rows_[static_cast<size_t>(row - 1)];
+        totalBars_ -= static_cast<int>(r.bars.size());
+        r.bars.clear();
+        r.order.clear();
+        r.longest = 0;
+        r.unsorted = false;
+    }
+}
+
 int ScheduleGridModel::BarCount(int row) const {
     return IsRow(row) ? static_cast<int>(rows_[static_cast<size_t>(row - 1)].bars.size()) : 0;
 }

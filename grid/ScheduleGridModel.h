@@ -41,6 +41,7 @@ public:
 
     // Returns the new bar's number, or 0 when the row does not exist.
     int AddBar(int row, int startMinute, int endMinute, int32_t startDay, int32_t endDay);
+    void ClearBars(int row);
     int BarCount(int row) const;
     int TotalBarCount() const { return totalBars_; }
     bool IsBar(int row, int bar) const { return IsRow(row) && bar >= 1 && bar <= BarCount(row); }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_set>
 
 #include "datetime/ClsDate.h"
 #include "grid/ScheduleGrid.h"
@@ -310,7 +311,7 @@ void DlgMain::Form_Activate() {
         }
         int32_t today = date_->Today();
         SetScheduleDates(today);
-        shownChanges_ = changes_->Subscribe([this](const ChangeSet&) { StoreChanged(); });
+        shownChanges_ = changes_->Subscribe([this](const ChangeSet& set) { StoreChanged(set); });
         ReportLoadProblems();
     });
 }
@@ -323,7 +324,7 @@ void DlgMain::ShowModal(QDialog* dialog) {
 
 // A dialog of the window shows its changes by the rebuild after it closes, also when it is
 // up without the window's own modal call.
-void DlgMain::StoreChanged() {
+void DlgMain::StoreChanged(const ChangeSet& set) {
     if (modalDepth_ > 0 || fillDepth_ > 0) {
         return;
     }
@@ -332,7 +333,32 @@ void DlgMain::StoreChanged() {
             return;
         }
     }
-    ShowResources();
+    if (set.settings || !set.resources.empty() || !set.customers.empty() || !set.types.empty()) {
+        ShowResources();
+        return;
+    }
+    // Only bookings changed: only their resources' rows are built again.
+    std::unordered_set<int32_t> resources;
+    for (const RecordChange<ClsAppointment>& c : set.appointments) {
+        for (const auto* a : {c.before ? &*c.before : nullptr, c.after ? &*c.after : nullptr}) {
+            if (a != nullptr) {
+                resources.insert(a->ResourceId());
+            }
+        }
+    }
+    ++fillDepth_;
+    const auto done = qScopeGuard([this] { --fillDepth_; });
+    selectedAppointment_ = 0;
+    sched_->SetSelectedBar(0, 0);
+    Trap(kForm, "ShowResources", [&] {
+        rebuild_->Begin(*global_);
+        for (int row = 1; row <= sched_->RowCount(); ++row) {
+            if (resources.count(sched_->RowData(row)) != 0) {
+                sched_->ClearBars(row);
+                ShowAppointments(row);
+            }
+        }
+    });
 }
 
 void DlgMain::ReportLoadProblems() {

@@ -225,7 +225,7 @@ private:
     // command makes when it closes, not change by change while it is open.
     void ShowModal(QDialog* dialog);
     // A change told by the store's change interface outside the window's dialogs.
-    void StoreChanged();
+    void StoreChanged(const ChangeSet& set);
     // Moves the selected booking by steps of its type's increment (start and end, then the
     // end alone) and by rows.
     void NudgeBooking(int shift, int stretch, int rows);

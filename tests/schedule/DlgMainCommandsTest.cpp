@@ -295,6 +295,38 @@ TEST_P(Commands, CaptionStateAndEffect) {
 INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(CommandHarness::Cases(kCommands)),
                          CommandHarness::CaseName<Row>);
 
+// A change of bookings builds only their resources' rows again, as a whole rebuild would
+// build them: the stray bar on the first row, which nothing touched, is still there.
+TEST_F(DlgMainCommandsTest, AChangeOfBookingsRebuildsOnlyTheirRows) {
+    const auto bars = [this](int row) {
+        QStringList out;
+        for (int bar = 1; bar <= grid().BarCount(row); ++bar) {
+            out << QString("%1 %2-%3 %4 %5")
+                       .arg(grid().BarData(row, bar))
+                       .arg(grid().BarStartMinute(row, bar))
+                       .arg(grid().BarEndMinute(row, bar))
+                       .arg(grid().BarText(row, bar))
+                       .arg(grid().BarColor(row, bar));
+        }
+        return out;
+    };
+    SelectNightBooking();
+    grid().SetBarData(1, grid().AddBar(1, 600, 660, Day(2021, 3, 1), Day(2021, 3, 1)), kStray);
+    int32_t id = nudged;
+    const auto a = store().AppointmentLoad(id);
+    window->Changes().AppointmentSave(id, a->CustomerId(), grid().RowData(3), a->TypeId(),
+                                      a->StartDtTm(), a->EndDtTm(), "moved");
+    EXPECT_EQ(window->SelectedAppointment(), 0) << "a rebuild clears the selection";
+    EXPECT_EQ(grid().SelectedBar(), ScheduleGrid::Hit{});
+    EXPECT_TRUE(bars(1).join(" ").contains(QString::number(kStray) + " 600-660"));
+    const QStringList second = bars(2);
+    const QStringList third = bars(3);
+    window->ShowResources();
+    EXPECT_EQ(second, bars(2));
+    EXPECT_EQ(third, bars(3));
+    EXPECT_TRUE(third.join(" ").contains(QString::number(nudged) + " 120-180"));
+}
+
 // A booking made around the history fills the slot: the undo says with what, and stays.
 TEST_F(DlgMainCommandsTest, AnUndoThatWouldCollideSaysWhyAndStays) {
     DeleteABooking(*window);
