@@ -1,5 +1,6 @@
 // Steps of the change interface taken back and done again: the store and its files come
 // back byte for byte, and a step that would collide is refused with nothing changed.
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -132,6 +133,10 @@ TEST_P(UndoPropertyTest, UndoAllGivesTheStartAndRedoAllTheEnd) {
                     doomed.push_back(id);
                 }
             }
+            // Ids as the caller lists them, not in file order.
+            if (pick(2) == 0) {
+                std::reverse(doomed.begin(), doomed.end());
+            }
             changes.AppointmentsDelete(doomed);
         },
         [&] { changes.ResourceDelete(anyOf(store.Resources())); },
@@ -233,6 +238,15 @@ INSTANTIATE_TEST_SUITE_P(
                                       f.Outside([](ClsGlobal& s) {
                                           int32_t id = 0;
                                           s.AppointmentSave(id, 2, 1, 3, At(630), At(660), "");
+                                      });
+                                  },
+                                  Reason::Collides},
+                      RefusalCase{"UndoneDeleteWouldEncloseOne", true,
+                                  [](EditStepTest& f) {
+                                      f.changes.AppointmentDelete(4);
+                                      f.Outside([](ClsGlobal& s) {
+                                          int32_t id = 0;
+                                          s.AppointmentSave(id, 2, 1, 3, At(615), At(645), "");
                                       });
                                   },
                                   Reason::Collides},
