@@ -142,8 +142,9 @@ const Row kCommands[] = {
     {"Undo", Command::EditUndo, "Edit", "Undo Delete appointment", "Ctrl+Z", false, "Undo",
      "Undo Delete appointment",
      [](auto& t, auto& w) {
-         return t.DeletedIsBack() && w.History().RedoText() == "Delete appointment" &&
-                !w.History().CanUndo() && !w.Action(Command::EditUndo)->isEnabled();
+         return t.DeletedIsBack() && w.SelectedAppointment() == t.deleted.Id() &&
+                w.History().RedoText() == "Delete appointment" && !w.History().CanUndo() &&
+                !w.Action(Command::EditUndo)->isEnabled();
      },
      [](auto& t, auto& w) { t.DeleteABooking(w); }},
     {"Redo", Command::EditRedo, "Edit", "Redo Delete appointment", "Ctrl+Shift+Z", false, "Redo",
