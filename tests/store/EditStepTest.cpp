@@ -28,6 +28,7 @@ public:
     void SetUp() override {
         StoreTest::SetUp();
         subscription = changes.Subscribe([this](const ChangeSet& set) {
+            toldRecords = set.Records();
             if (set.origin == ChangeSet::Origin::Change && set.Records() > 0 && !outside) {
                 steps.emplace_back(set);
             }
@@ -82,6 +83,7 @@ public:
     StoreChanges changes{store};
     StoreChanges::Subscription subscription;
     std::vector<EditStep> steps;
+    size_t toldRecords = 0; // in the last set told
     bool outside = false;
 };
 
@@ -174,6 +176,8 @@ TEST_P(UndoPropertyTest, UndoAllGivesTheStartAndRedoAllTheEnd) {
     for (size_t i = steps.size(); i-- > 0;) {
         ASSERT_EQ(changes.Undo(steps[i]), std::nullopt) << steps[i].What();
         ASSERT_EQ(Now(), before[i]) << "undo of step " << i << ", " << steps[i].What();
+        // Listeners hear of every record it moved, as of the step itself.
+        ASSERT_EQ(toldRecords, steps[i].Records()) << "undo of step " << i;
         ASSERT_TRUE(IndexInFileOrder()) << "undo of step " << i << ", " << steps[i].What();
         if (i % 13 == 0) {
             EXPECT_TRUE(store.Save().Ok());
