@@ -254,6 +254,16 @@ INSTANTIATE_TEST_SUITE_P(
                                       });
                                   },
                                   Reason::Collides},
+                      RefusalCase{"UndoneDeleteOfAnInstantAtAnotherEnd", true,
+                                  [](EditStepTest& f) {
+                                      const int32_t instant = f.Book(1, 2, 3, At(900), 0);
+                                      f.changes.AppointmentDelete(instant);
+                                      f.Outside([](ClsGlobal& s) {
+                                          int32_t id = 0;
+                                          s.AppointmentSave(id, 2, 1, 3, At(840), At(900), "");
+                                      });
+                                  },
+                                  Reason::Collides},
                       RefusalCase{"UndoneMoveWouldCollide", true,
                                   [](EditStepTest& f) {
                                       f.Book(1, 2, 3, At(900), 60, 4);
