@@ -1,5 +1,6 @@
 // Steps of the change interface taken back and done again: the store and its files come
 // back byte for byte, and a step that would collide is refused with nothing changed.
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -27,6 +28,7 @@ public:
     void SetUp() override {
         StoreTest::SetUp();
         subscription = changes.Subscribe([this](const ChangeSet& set) {
+            toldRecords = set.Records();
             if (set.origin == ChangeSet::Origin::Change && set.Records() > 0 && !outside) {
                 steps.emplace_back(set);
             }
@@ -81,6 +83,7 @@ public:
     StoreChanges changes{store};
     StoreChanges::Subscription subscription;
     std::vector<EditStep> steps;
+    size_t toldRecords = 0; // in the last set told
     bool outside = false;
 };
 
@@ -132,6 +135,10 @@ TEST_P(UndoPropertyTest, UndoAllGivesTheStartAndRedoAllTheEnd) {
                     doomed.push_back(id);
                 }
             }
+            // Ids as the caller lists them, not in file order.
+            if (pick(2) == 0) {
+                std::reverse(doomed.begin(), doomed.end());
+            }
             changes.AppointmentsDelete(doomed);
         },
         [&] { changes.ResourceDelete(anyOf(store.Resources())); },
@@ -169,6 +176,8 @@ TEST_P(UndoPropertyTest, UndoAllGivesTheStartAndRedoAllTheEnd) {
     for (size_t i = steps.size(); i-- > 0;) {
         ASSERT_EQ(changes.Undo(steps[i]), std::nullopt) << steps[i].What();
         ASSERT_EQ(Now(), before[i]) << "undo of step " << i << ", " << steps[i].What();
+        // Listeners hear of every record it moved, as of the step itself.
+        ASSERT_EQ(toldRecords, steps[i].Records()) << "undo of step " << i;
         ASSERT_TRUE(IndexInFileOrder()) << "undo of step " << i << ", " << steps[i].What();
         if (i % 13 == 0) {
             EXPECT_TRUE(store.Save().Ok());
@@ -233,6 +242,25 @@ INSTANTIATE_TEST_SUITE_P(
                                       f.Outside([](ClsGlobal& s) {
                                           int32_t id = 0;
                                           s.AppointmentSave(id, 2, 1, 3, At(630), At(660), "");
+                                      });
+                                  },
+                                  Reason::Collides},
+                      RefusalCase{"UndoneDeleteWouldEncloseOne", true,
+                                  [](EditStepTest& f) {
+                                      f.changes.AppointmentDelete(4);
+                                      f.Outside([](ClsGlobal& s) {
+                                          int32_t id = 0;
+                                          s.AppointmentSave(id, 2, 1, 3, At(615), At(645), "");
+                                      });
+                                  },
+                                  Reason::Collides},
+                      RefusalCase{"UndoneDeleteOfAnInstantAtAnotherEnd", true,
+                                  [](EditStepTest& f) {
+                                      const int32_t instant = f.Book(1, 2, 3, At(900), 0);
+                                      f.changes.AppointmentDelete(instant);
+                                      f.Outside([](ClsGlobal& s) {
+                                          int32_t id = 0;
+                                          s.AppointmentSave(id, 2, 1, 3, At(840), At(900), "");
                                       });
                                   },
                                   Reason::Collides},
