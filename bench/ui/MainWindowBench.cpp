@@ -21,8 +21,8 @@
 #include "platform/IWindowing.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
-#include "store/StoreChanges.h"
 #include "store/ProgramFolders.h"
+#include "store/StoreChanges.h"
 
 namespace {
 

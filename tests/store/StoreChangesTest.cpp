@@ -144,9 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         OperationCase{"NamedBatches",
                       [](T& f, S& s) {
                           s.Batch("Nothing", [] {});
-                          s.Batch("Move appointment", [&] {
-                              s.Batch("Inner", [&] { f.Book(9, 2, 4, 6, At(600)); });
-                          });
+                          s.Batch("Move appointment",
+                                  [&] { s.Batch("Inner", [&] { f.Book(9, 2, 4, 6, At(600)); }); });
                           s.Batch([&] { s.Batch("Inner", [&] { s.AppointmentDelete(8); }); });
                           s.AppointmentDelete(7);
                       },
