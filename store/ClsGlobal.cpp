@@ -371,18 +371,6 @@ bool ClsGlobal::TypeDelete(int32_t id) {
     return true;
 }
 
-template <class T> Collection<T>& ClsGlobal::CollectionOf() {
-    if constexpr (std::is_same_v<T, ClsResource>) {
-        return resources_;
-    } else if constexpr (std::is_same_v<T, ClsCustomer>) {
-        return customers_;
-    } else if constexpr (std::is_same_v<T, ClsType>) {
-        return types_;
-    } else {
-        return appointments_;
-    }
-}
-
 template <class T> constexpr ClsGlobal::Kind ClsGlobal::KindOf() {
     if constexpr (std::is_same_v<T, ClsResource>) {
         return kResource;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -174,6 +175,10 @@ public:
     const Collection<ClsCustomer>& Customers() const { return customers_; }
     const Collection<ClsType>& Types() const { return types_; }
     const Collection<ClsAppointment>& Appointments() const { return appointments_; }
+    // The collection of a kind of record.
+    template <class T> const Collection<T>& Records() const {
+        return const_cast<ClsGlobal*>(this)->CollectionOf<T>();
+    }
 
     // The appointments of one resource, in collection order.
     std::span<const ResourceSlot> AppointmentsOfResource(int32_t resourceId) const;
@@ -221,7 +226,17 @@ private:
     void Changed(Kind kind);
     void GlobalChanged();
     void CounterChanged(int32_t before);
-    template <class T> Collection<T>& CollectionOf();
+    template <class T> Collection<T>& CollectionOf() {
+        if constexpr (std::is_same_v<T, ClsResource>) {
+            return resources_;
+        } else if constexpr (std::is_same_v<T, ClsCustomer>) {
+            return customers_;
+        } else if constexpr (std::is_same_v<T, ClsType>) {
+            return types_;
+        } else {
+            return appointments_;
+        }
+    }
     template <class T> static constexpr Kind KindOf();
     // Removes a stored record and tells the observer.
     template <class T> void Take(Collection<T>& collection, Kind kind, const T& stored);

@@ -24,18 +24,6 @@ template <class T> const EditStep::Side<T>& Coming(const EditStep& step, bool un
     return undo ? step.Of<T>().before : step.Of<T>().after;
 }
 
-template <class T> const Collection<T>& CollectionOf(const ClsGlobal& store) {
-    if constexpr (std::is_same_v<T, ClsResource>) {
-        return store.Resources();
-    } else if constexpr (std::is_same_v<T, ClsCustomer>) {
-        return store.Customers();
-    } else if constexpr (std::is_same_v<T, ClsType>) {
-        return store.Types();
-    } else {
-        return store.Appointments();
-    }
-}
-
 template <class T> std::vector<int32_t> IdsOf(const std::vector<T>& records) {
     std::vector<int32_t> ids;
     ids.reserve(records.size());
@@ -49,7 +37,7 @@ template <class T> std::vector<int32_t> IdsOf(const std::vector<T>& records) {
 // must be absent unless they replace one of those.
 template <class T>
 std::optional<Refusal> CheckRecords(const ClsGlobal& store, const EditStep& step, bool undo) {
-    const Collection<T>& collection = CollectionOf<T>(store);
+    const Collection<T>& collection = store.Records<T>();
     std::unordered_set<int32_t> leaving;
     for (const T& record : Leaving<T>(step, undo).records) {
         const T* stored = collection.Get(record.Id());

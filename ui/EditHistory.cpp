@@ -54,26 +54,22 @@ void EditHistory::Clear() {
 }
 
 std::optional<StoreChanges::Refusal> EditHistory::Undo() {
-    const EditStep* step = NextUndo();
-    if (step == nullptr) {
-        return std::nullopt;
-    }
-    if (auto refusal = changes_.Undo(*step)) {
-        return refusal;
-    }
-    stack_.undo();
-    return std::nullopt;
+    return Take(true);
 }
 
 std::optional<StoreChanges::Refusal> EditHistory::Redo() {
-    const EditStep* step = NextRedo();
+    return Take(false);
+}
+
+std::optional<StoreChanges::Refusal> EditHistory::Take(bool undo) {
+    const EditStep* step = undo ? NextUndo() : NextRedo();
     if (step == nullptr) {
         return std::nullopt;
     }
-    if (auto refusal = changes_.Redo(*step)) {
+    if (auto refusal = undo ? changes_.Undo(*step) : changes_.Redo(*step)) {
         return refusal;
     }
-    stack_.redo();
+    undo ? stack_.undo() : stack_.redo();
     return std::nullopt;
 }
 

@@ -50,6 +50,7 @@ signals:
 private:
     class Step;
     void Record(const ChangeSet& set);
+    std::optional<StoreChanges::Refusal> Take(bool undo);
     void DropOldest();
     const Step* At(int index) const;
 

@@ -6,10 +6,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <iterator>
 #include <memory>
 
 #include "base/ModError.h"
@@ -152,6 +155,56 @@ void BM_UndoRedoMoveInWindow(benchmark::State& state) {
     }
 }
 
+// One step of dragging a bar over a million appointments on 1,000 resources, month view:
+// the pointer moves, the booking rules place the bar and look for a collision, and the view
+// is painted again with the bar where it would go.
+DlgMain& DragWindow() {
+    static auto window = [] {
+        BenchStore shape = MillionShape();
+        shape.resources = 1000;
+        auto w = OpenWindow(BenchFolder(shape), 2, shape.firstDay + 365);
+        int32_t start = shape.firstDay + 365;
+        w->SetScheduleDates(start);
+        return w;
+    }();
+    static const bool released = (ReleaseAtBenchEnd([] { window.reset(); }), true);
+    (void)released;
+    return *window;
+}
+
+void Send(QWidget* viewport, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
+}
+
+void BM_DragStep(benchmark::State& state) {
+    DlgMain& window = DragWindow();
+    ScheduleGrid& grid = *window.Sched();
+    const int row = 2;
+    if (grid.BarCount(row) < 1) {
+        state.SkipWithError("no bar on the row");
+        return;
+    }
+    grid.ScrollToBar(row, 1);
+    QWidget* viewport = grid.viewport();
+    const QPoint grab = grid.BarRect(row, 1).center();
+    QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+    Send(viewport, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    // Back and forth across rows and times, so that every step places the bar anew.
+    const QPoint steps[] = {grab + QPoint(60, 0), grab + QPoint(140, grid.RowHeight()),
+                            grab + QPoint(20, 2 * grid.RowHeight()), grab + QPoint(-40, 0)};
+    size_t i = 0;
+    for (auto _ : state) {
+        Send(viewport, QEvent::MouseMove, steps[i++ % std::size(steps)], Qt::LeftButton);
+        QPainter painter(&image);
+        viewport->render(&painter);
+    }
+    state.counters["dragging"] = grid.BarDragging() ? 1 : 0;
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&grid, &escape);
+    Send(viewport, QEvent::MouseButtonRelease, grab, Qt::NoButton);
+}
 // The floor: one plain pass over the appointments, touching what a rebuild must read.
 void BM_PlainPassMillion(benchmark::State& state) {
     DlgMain& window = MillionWindow();
@@ -249,6 +302,7 @@ BENCHMARK(BM_RebuildAndFirstPaint)
 BENCHMARK(BM_ShowResourcesMillion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPassMillion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoRedoMoveInWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintAfterScroll)
     ->Args({20000, 28})
     ->Args({200000, 280})
