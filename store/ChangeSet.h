@@ -23,6 +23,14 @@ template <class T> struct RecordChange {
     uint64_t afterOrder = 0;
 };
 
+// An appointment's series link as a change found it and left it (0: in no series).
+struct SeriesChange {
+    int32_t appointmentId = 0;
+    int32_t before = 0;
+    int32_t after = 0;
+    bool operator==(const SeriesChange&) const = default;
+};
+
 // What one operation or batch changed. Records are listed in the order the change first
 // touched them; a record touched twice is listed once, from before its first touch to after
 // its last, and one added and deleted again is not listed.
@@ -31,6 +39,9 @@ struct ChangeSet {
     std::vector<RecordChange<ClsCustomer>> customers;
     std::vector<RecordChange<ClsType>> types;
     std::vector<RecordChange<ClsAppointment>> appointments;
+    // Series links changed, each appointment listed once; an appointment that leaves the
+    // store leaves its series too, and is listed here as well.
+    std::vector<SeriesChange> series;
     bool settings = false; // a setting changed; settings carry no before and after
     bool counter = false;  // the id counter moved, from counterFrom to counterTo
     int32_t counterFrom = 0;
@@ -60,5 +71,5 @@ struct ChangeSet {
     size_t Records() const {
         return resources.size() + customers.size() + types.size() + appointments.size();
     }
-    bool Empty() const { return Records() == 0 && !settings && !counter; }
+    bool Empty() const { return Records() == 0 && series.empty() && !settings && !counter; }
 };

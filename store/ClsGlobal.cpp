@@ -197,7 +197,7 @@ int32_t ClsGlobal::AppointmentSave(int32_t& id, int32_t customerId, int32_t reso
         return -1;
     }
     if (id != 0) {
-        AppointmentsDelete(std::span(&id, 1));
+        RemoveAppointments(std::span(&id, 1), false); // the same booking: it keeps its series
     }
     if (AllocateId(id) == 0) {
         return 0;
@@ -230,6 +230,10 @@ bool ClsGlobal::AppointmentDelete(int32_t id) {
 }
 
 size_t ClsGlobal::AppointmentsDelete(std::span<const int32_t> ids) {
+    return RemoveAppointments(ids, true);
+}
+
+size_t ClsGlobal::RemoveAppointments(std::span<const int32_t> ids, bool unlink) {
     std::unordered_set<int32_t> gone;
     gone.reserve(ids.size());
     std::unordered_set<int32_t> resources;
@@ -252,8 +256,42 @@ size_t ClsGlobal::AppointmentsDelete(std::span<const int32_t> ids) {
         resources.insert(record->ResourceId());
         gone.insert(id);
         Take(appointments_, kAppointment, *record);
+        if (unlink && !series_.Empty()) {
+            SetSeries(id, 0);
+        }
     }
     return gone.size();
+}
+
+bool ClsGlobal::SetSeries(int32_t appointmentId, int32_t seriesId) {
+    if (seriesId != 0 && !appointments_.Exists(appointmentId)) {
+        return false;
+    }
+    const int32_t before = series_.Set(appointmentId, seriesId);
+    if (before != seriesId) {
+        Changed(kSeries);
+        if (observer_ != nullptr) {
+            observer_->SeriesChanged(appointmentId, before, seriesId);
+        }
+    }
+    return true;
+}
+
+std::vector<int32_t> ClsGlobal::SeriesMembers(int32_t seriesId) const {
+    const std::span<const int32_t> ids = series_.Members(seriesId);
+    std::vector<std::pair<int32_t, int32_t>> byStart;
+    byStart.reserve(ids.size());
+    for (int32_t id : ids) {
+        const ClsAppointment* a = appointments_.Get(id);
+        byStart.emplace_back(a != nullptr ? a->StartDtTm() : 0, id);
+    }
+    std::sort(byStart.begin(), byStart.end());
+    std::vector<int32_t> members;
+    members.reserve(byStart.size());
+    for (const auto& [start, id] : byStart) {
+        members.push_back(id);
+    }
+    return members;
 }
 
 template <class Match>

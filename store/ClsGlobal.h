@@ -22,6 +22,7 @@
 #include "store/GlobalRecord.h"
 #include "store/ProgramFolders.h"
 #include "store/ResourceIndex.h"
+#include "store/SeriesLinks.h"
 #include "store/StoreObserver.h"
 
 // A data file the store could not take as it found it.
@@ -136,6 +137,16 @@ public:
     bool SaveTypes();
     void LoadTypes();
 
+    // The series an appointment was booked in (0 for none), and a series' appointments
+    // ordered by start, then id. An appointment that leaves the store leaves its series.
+    int32_t SeriesOf(int32_t appointmentId) const { return series_.SeriesOf(appointmentId); }
+    std::vector<int32_t> SeriesMembers(int32_t seriesId) const;
+    size_t SeriesSize(int32_t seriesId) const { return series_.Members(seriesId).size(); }
+    // Links a stored appointment to a series, or takes it out with 0. False when the
+    // appointment is not stored (taking out always succeeds).
+    bool SetSeries(int32_t appointmentId, int32_t seriesId);
+    const SeriesLinks& Series() const { return series_; }
+
     // Writes every file with changes not yet written, and waits; a file that fails keeps
     // its old contents, stays pending and is logged.
     SaveResult Save();
@@ -191,7 +202,7 @@ public:
     uint64_t CustomersVersion() const { return customersVersion_; }
 
 private:
-    enum Kind { kResource, kCustomer, kType, kAppointment, kGlobal, kKindCount };
+    enum Kind { kResource, kCustomer, kType, kAppointment, kGlobal, kSeries, kKindCount };
 
     template <class T> void LoadFile(Collection<T>& collection, Kind kind, const char* procName);
     void LoadOnce();
@@ -249,6 +260,9 @@ private:
     int32_t AllocateId(int32_t& id);
     bool IdInUse(int32_t id) const;
     bool AddAppointment(const ClsAppointment& record);
+    // AppointmentsDelete; unlink false keeps their series links, for a save that replaces.
+    size_t RemoveAppointments(std::span<const int32_t> ids, bool unlink);
+    void LoadSeries();
     std::string PathOf(Kind kind) const;
 
     ProgramFolders folders_;
@@ -278,4 +292,5 @@ private:
     Collection<ClsType> types_;
     Collection<ClsAppointment> appointments_;
     ResourceIndex byResource_;
+    SeriesLinks series_;
 };

@@ -15,10 +15,10 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 constexpr const char* kClass = "ClsGlobal";
-constexpr const char* kFileNames[] = {"Resource.bin", "Customer.bin", "Type.bin", "Appointment.bin",
-                                      "Global.bin"};
-constexpr const char* kSaveProcs[] = {"SaveResources", "SaveCustomers", "SaveTypes",
-                                      "SaveAppointments", "Save"};
+constexpr const char* kFileNames[] = {"Resource.bin",    "Customer.bin", "Type.bin",
+                                      "Appointment.bin", "Global.bin",   "Series.bin"};
+constexpr const char* kSaveProcs[] = {"SaveResources",    "SaveCustomers", "SaveTypes",
+                                      "SaveAppointments", "Save",          "SaveSeries"};
 
 // A reader that finds a file replaced while it read tries again this often before it gives up.
 constexpr int kReadAttempts = 5;
@@ -117,6 +117,7 @@ void ClsGlobal::LoadOnce() {
         types_.Clear();
         appointments_.Clear();
         byResource_.Clear();
+        series_.Clear();
         return;
     }
     if (writable) {
@@ -127,6 +128,7 @@ void ClsGlobal::LoadOnce() {
     LoadCustomers();
     LoadTypes();
     LoadAppointments();
+    LoadSeries();
     NoteOrphans();
     bool anyRecords =
         resources_.Count() + customers_.Count() + types_.Count() + appointments_.Count() != 0 ||
@@ -416,6 +418,74 @@ void ClsGlobal::LoadAppointments() {
     LoadFile(appointments_, kAppointment, "LoadAppointments");
 }
 
+// Links are only as good as the bookings they name: without Appointment.bin they are not
+// read, and never written, this session; a link to a booking that is not there is left out.
+void ClsGlobal::LoadSeries() {
+    series_.Clear();
+    keepAsIs_[kSeries] = false;
+    const std::string path = PathOf(kSeries);
+    Presence found = FileIo::Probe(fs_, path);
+    if (found.state == Presence::State::Missing) {
+        return; // the bookings stand alone; the file is made at the first series
+    }
+    if (found.state == Presence::State::Unreachable) {
+        Unreadable(kSeries, found, "LoadSeries");
+        return;
+    }
+    if (keepAsIs_[kAppointment]) {
+        keepAsIs_[kSeries] = true;
+        return;
+    }
+    ByteBlock bytes;
+    if (auto e = FileIo::ReadAll(fs_, path, bytes)) {
+        found.error = *e;
+        Unreadable(kSeries, found, "LoadSeries");
+        return;
+    }
+    if (!found.linkTarget.empty()) {
+        Linked(kSeries, found);
+    }
+    const SeriesLinks::Faults faults =
+        series_.Read(std::span<const std::byte>(bytes.data.get(), bytes.size));
+    counter_ = std::max(counter_, series_.HighestSeries());
+    size_t orphans = 0;
+    for (int32_t id : series_.Linked()) {
+        if (!appointments_.Exists(id)) {
+            series_.Set(id, 0);
+            ++orphans;
+        }
+    }
+    std::vector<std::string> wrongs;
+    int32_t number = 0;
+    if (faults.duplicates != 0) {
+        wrongs.push_back("linked " + Plural(faults.duplicates, "appointment", "appointments") +
+                         " a second time, left out");
+        number = ErrorNumber::KeyExists;
+    }
+    if (faults.invalid != 0) {
+        wrongs.push_back("held " + Plural(faults.invalid, "link", "links") +
+                         " with an id of 0 or below, left out");
+        number = number != 0 ? number : ErrorNumber::InvalidCall;
+    }
+    if (orphans != 0) {
+        wrongs.push_back("held " + Plural(orphans, "link", "links") +
+                         " to appointments not in Appointment.bin, left out");
+        number = number != 0 ? number : ErrorNumber::InvalidCall;
+    }
+    if (faults.strayBytes != 0) {
+        wrongs.push_back("ended in " + Plural(faults.strayBytes, "stray byte", "stray bytes") +
+                         " after the last whole link, left out");
+        number = number != 0 ? number : ErrorNumber::BadRecordLength;
+    }
+    if (!wrongs.empty()) {
+        std::string what;
+        for (const std::string& w : wrongs) {
+            what += (what.empty() ? "" : "; it ") + w;
+        }
+        KeepFaulty(kSeries, bytes, bytes.size, what, "LoadSeries", number);
+    }
+}
+
 FileImage ClsGlobal::ImageOf(Kind kind) {
     switch (kind) {
     case kResource:
@@ -426,6 +496,12 @@ FileImage ClsGlobal::ImageOf(Kind kind) {
         return types_.Image(writePath_[kind]);
     case kAppointment:
         return appointments_.Image(writePath_[kind]);
+    case kSeries: {
+        FileImage image;
+        image.path = writePath_[kind];
+        image.owned = series_.Bytes();
+        return image;
+    }
     default:
         return GlobalImage();
     }
@@ -514,6 +590,11 @@ SavePlan ClsGlobal::TakePendingChanges() {
     }
     if (appointments) {
         take(kAppointment, ImageOf(kAppointment), 0);
+    }
+    // After the bookings it links: a save cut short between the two leaves bookings out of
+    // their series, or links to bookings that are gone, which the load drops.
+    if (pending(kSeries)) {
+        take(kSeries, ImageOf(kSeries), 0);
     }
     for (Kind kind : shrinking) {
         take(kind, ImageOf(kind), RemovedCount(kind));

@@ -49,7 +49,10 @@ std::string NameOf(const ChangeSet& set) {
     if (Count c = CountOf<ClsType>(set); c.Total() > 0) {
         return Named(c, "appointment type", "appointment types");
     }
-    return Named(CountOf<ClsAppointment>(set), "appointment", "appointments");
+    if (Count c = CountOf<ClsAppointment>(set); c.Total() > 0 || set.series.empty()) {
+        return Named(c, "appointment", "appointments");
+    }
+    return "Change series";
 }
 
 template <class T> void Keep(const std::vector<RecordChange<T>>& changes, EditStep::Kind<T>& kind) {
@@ -83,8 +86,9 @@ template <class T> size_t BytesOf(const EditStep::Kind<T>& kind) {
 } // namespace
 
 EditStep::EditStep(const ChangeSet& set)
-    : counter_(set.counter), counterFrom_(set.counterFrom), counterTo_(set.counterTo),
-      records_(set.Records()), what_(set.what.empty() ? NameOf(set) : set.what) {
+    : series_(set.series), counter_(set.counter), counterFrom_(set.counterFrom),
+      counterTo_(set.counterTo), records_(set.Records()),
+      what_(set.what.empty() ? NameOf(set) : set.what) {
     Keep(set.resources, std::get<Kind<ClsResource>>(kinds_));
     Keep(set.customers, std::get<Kind<ClsCustomer>>(kinds_));
     Keep(set.types, std::get<Kind<ClsType>>(kinds_));
@@ -92,7 +96,7 @@ EditStep::EditStep(const ChangeSet& set)
 }
 
 size_t EditStep::Bytes() const {
-    size_t n = sizeof(*this) + what_.capacity();
+    size_t n = sizeof(*this) + what_.capacity() + series_.capacity() * sizeof(SeriesChange);
     std::apply([&](const auto&... kind) { ((n += BytesOf(kind)), ...); }, kinds_);
     return n;
 }

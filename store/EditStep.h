@@ -27,6 +27,7 @@ public:
     explicit EditStep(const ChangeSet& set);
 
     template <class T> const Kind<T>& Of() const { return std::get<Kind<T>>(kinds_); }
+    const std::vector<SeriesChange>& Series() const { return series_; }
     bool Counter() const { return counter_; }
     int32_t CounterFrom() const { return counterFrom_; }
     int32_t CounterTo() const { return counterTo_; }
@@ -39,6 +40,7 @@ public:
 
 private:
     std::tuple<Kind<ClsResource>, Kind<ClsCustomer>, Kind<ClsType>, Kind<ClsAppointment>> kinds_;
+    std::vector<SeriesChange> series_;
     bool counter_ = false;
     int32_t counterFrom_ = 0;
     int32_t counterTo_ = 0;

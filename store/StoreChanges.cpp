@@ -205,6 +205,8 @@ void StoreChanges::Close() {
     for (Entries& entries : entries_) {
         entries = {};
     }
+    seriesEntries_.clear();
+    std::erase_if(building_.series, [](const SeriesChange& c) { return c.before == c.after; });
     ChangeSet set = std::exchange(building_, {});
     set.what = std::exchange(what_, {});
     if (!set.Empty()) {
@@ -350,6 +352,21 @@ void StoreChanges::CounterMoved(int32_t from, int32_t to) {
     });
 }
 
+void StoreChanges::SeriesChanged(int32_t appointmentId, int32_t before, int32_t after) {
+    Run([&] {
+        auto [at, fresh] = seriesEntries_.try_emplace(appointmentId, building_.series.size());
+        if (fresh) {
+            building_.series.push_back({appointmentId, before, after});
+        } else {
+            building_.series[at->second].after = after;
+        }
+    });
+}
+
+bool StoreChanges::SetSeries(int32_t appointmentId, int32_t seriesId) {
+    return Run([&] { return store_.SetSeries(appointmentId, seriesId); });
+}
+
 int32_t StoreChanges::AppointmentSave(int32_t& id, int32_t customerId, int32_t resourceId,
                                       int32_t typeId, int32_t startDtTm, int32_t endDtTm,
                                       std::string_view reference) {
@@ -457,6 +474,21 @@ std::optional<StoreChanges::Refusal> StoreChanges::Put(const EditStep& step, boo
         building_.appointments.reserve(building_.appointments.size() +
                                        bookings.before.records.size() +
                                        bookings.after.records.size());
+        // A booking that is replaced keeps its series; one that leaves loses it, and the
+        // step's own links are put back once every booking is in place.
+        std::vector<std::pair<int32_t, int32_t>> kept;
+        if (!store_.Series().Empty()) {
+            std::unordered_set<int32_t> coming;
+            for (const ClsAppointment& a : Coming<ClsAppointment>(step, undo).records) {
+                coming.insert(a.Id());
+            }
+            for (const ClsAppointment& a : Leaving<ClsAppointment>(step, undo).records) {
+                if (const int32_t series = store_.SeriesOf(a.Id());
+                    series != 0 && coming.count(a.Id()) != 0) {
+                    kept.emplace_back(a.Id(), series);
+                }
+            }
+        }
         // Bookings leave before what they name, which comes back before them.
         TakeAway<ClsAppointment>(store_, step, undo);
         TakeAway<ClsType>(store_, step, undo);
@@ -466,6 +498,12 @@ std::optional<StoreChanges::Refusal> StoreChanges::Put(const EditStep& step, boo
         PutBack<ClsCustomer>(store_, step, undo);
         PutBack<ClsType>(store_, step, undo);
         PutBack<ClsAppointment>(store_, step, undo);
+        for (const auto& [id, series] : kept) {
+            store_.SetSeries(id, series);
+        }
+        for (const SeriesChange& c : step.Series()) {
+            store_.SetSeries(c.appointmentId, undo ? c.before : c.after);
+        }
         if (step.Counter()) {
             store_.SetIdCounter(undo ? step.CounterFrom() : step.CounterTo());
         }

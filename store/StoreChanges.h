@@ -78,6 +78,7 @@ public:
     int32_t TypeSave(int32_t& id, std::string_view name, int32_t backColor, int32_t foreColor,
                      int32_t minTime, int32_t maxTime, int32_t incTime);
     bool TypeDelete(int32_t id);
+    bool SetSeries(int32_t appointmentId, int32_t seriesId);
 
     // Why a step cannot be taken back or done again: a record it takes away is not as the
     // step left it, a record it puts back is present, or a booking it puts back would
@@ -128,6 +129,7 @@ private:
     void Added(const ClsAppointment& record, uint64_t order) override { NoteAdded(record, order); }
     void SettingChanged() override;
     void CounterMoved(int32_t from, int32_t to) override;
+    void SeriesChanged(int32_t appointmentId, int32_t before, int32_t after) override;
 
     template <class Op> auto Run(Op op) -> decltype(op());
     std::optional<Refusal> Put(const EditStep& step, bool undo);
@@ -147,6 +149,7 @@ private:
     int depth_ = 0;
     ChangeSet building_;
     Entries entries_[4];
+    std::unordered_map<int32_t, size_t> seriesEntries_; // appointment to its series entry
     std::shared_ptr<Subscription::Entries> listeners_;
     // Sets waiting while listeners are told an earlier one.
     std::vector<ChangeSet> queue_;

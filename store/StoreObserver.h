@@ -24,4 +24,6 @@ public:
     virtual void Added(const ClsAppointment&, uint64_t /*order*/) {}
     virtual void SettingChanged() {}
     virtual void CounterMoved(int32_t /*from*/, int32_t /*to*/) {}
+    // An appointment's series link went from one series to another (0: none).
+    virtual void SeriesChanged(int32_t /*appointmentId*/, int32_t /*before*/, int32_t /*after*/) {}
 };

@@ -74,7 +74,7 @@ std::optional<StoreChanges::Refusal> EditHistory::Take(bool undo) {
 }
 
 void EditHistory::Record(const ChangeSet& set) {
-    if (set.origin != ChangeSet::Origin::Change || set.Records() == 0) {
+    if (set.origin != ChangeSet::Origin::Change || (set.Records() == 0 && set.series.empty())) {
         return;
     }
     stack_.push(new Step(std::make_shared<const EditStep>(set)));
