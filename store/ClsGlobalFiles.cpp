@@ -426,7 +426,13 @@ void ClsGlobal::LoadSeries() {
     const std::string path = PathOf(kSeries);
     Presence found = FileIo::Probe(fs_, path);
     if (found.state == Presence::State::Missing) {
-        return; // the bookings stand alone; the file is made at the first series
+        // The bookings stand alone.
+        if (mode_ == StoreMode::ReadWrite) {
+            if (auto e = FileIo::EnsureFile(fs_, path)) {
+                ModError::LogError(kClass, "LoadSeries", *e);
+            }
+        }
+        return;
     }
     if (found.state == Presence::State::Unreachable) {
         Unreadable(kSeries, found, "LoadSeries");
@@ -448,12 +454,22 @@ void ClsGlobal::LoadSeries() {
     const SeriesLinks::Faults faults =
         series_.Read(std::span<const std::byte>(bytes.data.get(), bytes.size));
     counter_ = std::max(counter_, series_.HighestSeries());
+    // A save cut short between Appointment.bin and Series.bin leaves links to bookings that
+    // are gone: expected, not damage. They are dropped and the file written again, so that no
+    // later booking given the same id could take one over.
     size_t orphans = 0;
     for (int32_t id : series_.Linked()) {
         if (!appointments_.Exists(id)) {
             series_.Set(id, 0);
             ++orphans;
         }
+    }
+    if (orphans != 0) {
+        dirty_[kSeries] = mode_ == StoreMode::ReadWrite;
+        ModError::LogError(kClass, "LoadSeries", 0, ErrorNumber::InvalidCall,
+                           std::string(kFileNames[kSeries]) + " held " +
+                               Plural(orphans, "link", "links") +
+                               " to appointments not in Appointment.bin, left out");
     }
     std::vector<std::string> wrongs;
     int32_t number = 0;
@@ -465,11 +481,6 @@ void ClsGlobal::LoadSeries() {
     if (faults.invalid != 0) {
         wrongs.push_back("held " + Plural(faults.invalid, "link", "links") +
                          " with an id of 0 or below, left out");
-        number = number != 0 ? number : ErrorNumber::InvalidCall;
-    }
-    if (orphans != 0) {
-        wrongs.push_back("held " + Plural(orphans, "link", "links") +
-                         " to appointments not in Appointment.bin, left out");
         number = number != 0 ? number : ErrorNumber::InvalidCall;
     }
     if (faults.strayBytes != 0) {

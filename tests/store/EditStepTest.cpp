@@ -8,17 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "store/SeriesPlan.h"
 #include "store/StoreChanges.h"
 #include "store/StoreTestFiles.h"
 
 namespace {
 
-constexpr std::array<const char*, 5> kFiles = {"Resources.bin", "Customers.bin", "Types.bin",
-                                               "Appointments.bin", "Global.bin"};
+constexpr std::array<const char*, 6> kFiles = {"Resource.bin",    "Customer.bin", "Type.bin",
+                                               "Appointment.bin", "Global.bin",   "Series.bin"};
 
 // The store's contents in file order, with the id counter.
 struct Snapshot {
     FileBytes resources, customers, types, appointments;
+    std::vector<std::byte> series;
     int32_t counter = 0;
     bool operator==(const Snapshot&) const = default;
 };
@@ -29,14 +31,16 @@ public:
         StoreTest::SetUp();
         subscription = changes.Subscribe([this](const ChangeSet& set) {
             toldRecords = set.Records();
-            if (set.origin == ChangeSet::Origin::Change && set.Records() > 0 && !outside) {
+            toldLinks = set.series.size();
+            if (set.origin == ChangeSet::Origin::Change &&
+                (set.Records() > 0 || !set.series.empty()) && !outside) {
                 steps.emplace_back(set);
             }
         });
     }
     Snapshot Now() const {
-        return {Dump(store.Resources()), Dump(store.Customers()), Dump(store.Types()),
-                Dump(store.Appointments()), store.IdCounter()};
+        return {Dump(store.Resources()),    Dump(store.Customers()), Dump(store.Types()),
+                Dump(store.Appointments()), store.Series().Bytes(),  store.IdCounter()};
     }
     // Each resource's bookings in the index are those of the collection, in its order.
     bool IndexInFileOrder() const {
@@ -60,6 +64,7 @@ public:
         std::vector<FileBytes> files;
         for (const char* name : kFiles) {
             files.push_back(ReadBytes(Data(name)));
+            EXPECT_TRUE(fs::exists(Data(name))) << name;
         }
         return files;
     }
@@ -84,6 +89,7 @@ public:
     StoreChanges::Subscription subscription;
     std::vector<EditStep> steps;
     size_t toldRecords = 0; // in the last set told
+    size_t toldLinks = 0;
     bool outside = false;
 };
 
@@ -158,6 +164,30 @@ TEST_P(UndoPropertyTest, UndoAllGivesTheStartAndRedoAllTheEnd) {
             });
         },
         [&] { EXPECT_TRUE(store.Save().Ok()); },
+        // A series of daily dates, and a series' dates from a random one on moved.
+        [&] {
+            const int32_t day = ClsDate::DayNumberFromCivil(2026, 12, 1) + pick(10);
+            const int32_t minute = 15 * pick(80);
+            std::vector<PlannedBooking> plan;
+            for (int i = 0; i < 2 + pick(4); ++i) {
+                plan.push_back({0, anyOf(store.Customers()), anyOf(store.Resources()),
+                                anyOf(store.Types()), At(minute, day + i), At(minute + 30, day + i),
+                                "S"});
+            }
+            SeriesPlan::Book(changes, plan, "Book series", SeriesPlan::kNewSeries);
+        },
+        [&] {
+            const int32_t series = store.SeriesOf(anyOf(store.Appointments()));
+            const std::vector<int32_t> members = store.SeriesMembers(series);
+            std::vector<PlannedBooking> plan;
+            for (size_t i = members.size() / 2; i < members.size(); ++i) {
+                const ClsAppointment* a = store.Appointments().Get(members[i]);
+                plan.push_back({a->Id(), a->CustomerId(), a->ResourceId(), a->TypeId(),
+                                a->StartDtTm() + 60, a->EndDtTm() + 75, "M"});
+            }
+            SeriesPlan::Book(changes, plan, "Move series", series);
+        },
+        [&] { changes.SetSeries(anyOf(store.Appointments()), 0); },
     };
     std::vector<Snapshot> before;
     for (int i = 0; i < 90; ++i) {
@@ -176,8 +206,9 @@ TEST_P(UndoPropertyTest, UndoAllGivesTheStartAndRedoAllTheEnd) {
     for (size_t i = steps.size(); i-- > 0;) {
         ASSERT_EQ(changes.Undo(steps[i]), std::nullopt) << steps[i].What();
         ASSERT_EQ(Now(), before[i]) << "undo of step " << i << ", " << steps[i].What();
-        // Listeners hear of every record it moved, as of the step itself.
+        // Listeners hear of every record and link it moved, as of the step itself.
         ASSERT_EQ(toldRecords, steps[i].Records()) << "undo of step " << i;
+        ASSERT_EQ(toldLinks, steps[i].Series().size()) << "undo of step " << i;
         ASSERT_TRUE(IndexInFileOrder()) << "undo of step " << i << ", " << steps[i].What();
         if (i % 13 == 0) {
             EXPECT_TRUE(store.Save().Ok());

@@ -577,6 +577,22 @@ const CutCase kCuts[] = {
          ASSERT_TRUE(s.Save().Ok());
          ASSERT_FALSE(changes.Redo(*step).has_value());
      }},
+    // Series links go to disk after the bookings they link.
+    {"LinkASeriesAndBookIntoIt",
+     [](ClsGlobal& s) {
+         s.SetSeries(10, 10);
+         s.SetSeries(11, 10);
+         s.SetSeries(Book(s, 7, 4, 1), 10);
+     }},
+    {"DeleteADateOfASeriesAndLinkANewOne",
+     [](ClsGlobal& s) {
+         s.SetSeries(10, 10);
+         s.SetSeries(11, 10);
+         s.SetSeries(12, 10);
+         ASSERT_TRUE(s.Save().Ok());
+         s.AppointmentDelete(11);
+         s.SetSeries(Book(s, 7, 4, 1), 10);
+     }},
 };
 
 class CutSaves : public StoreFailureTest, public ::testing::WithParamInterface<CutCase> {};
@@ -627,6 +643,7 @@ TEST_P(CutSaves, LeaveNoBookingWithoutItsRecords) {
         EXPECT_EQ(Dump(saved.Customers()), Dump(store.Customers()));
         EXPECT_EQ(Dump(saved.Types()), Dump(store.Types()));
         EXPECT_EQ(Dump(saved.Appointments()), Dump(store.Appointments()));
+        EXPECT_EQ(saved.Series().Bytes(), store.Series().Bytes());
     }
 }
 
