@@ -1,7 +1,9 @@
 #include "fuzz/FuzzEntry.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,37 @@ std::vector<std::byte> Everything(const ClsGlobal& store) {
          {Bytes(store.Customers()), Bytes(store.Types()), Bytes(store.Appointments())}) {
         all.insert(all.end(), part.begin(), part.end());
     }
+    const std::vector<std::byte> links = store.Series().Bytes();
+    all.insert(all.end(), links.begin(), links.end());
     return all;
+}
+
+// Every link names a stored booking, and a series' members are the bookings linked to it.
+void CheckLinks(const ClsGlobal& store) {
+    for (int32_t id : store.Series().Linked()) {
+        const int32_t series = store.SeriesOf(id);
+        Check(series > 0 && store.Appointments().Exists(id));
+        const std::vector<int32_t> members = store.SeriesMembers(series);
+        Check(std::find(members.begin(), members.end(), id) != members.end());
+        for (int32_t member : members) {
+            Check(store.SeriesOf(member) == series);
+        }
+    }
+}
+
+// Bookings 1 to 8 for the links of a fuzzed Series.bin to name.
+std::vector<std::byte> SomeBookings() {
+    std::vector<std::byte> bytes;
+    for (int32_t id = 1; id <= 8; ++id) {
+        ClsAppointment a{ClsAppointment::Blank{}};
+        a.SetId(id);
+        a.SetResourceId(9);
+        a.SetStartDtTm(100 * id);
+        a.SetEndDtTm(100 * id + 50);
+        const auto b = std::as_bytes(std::span(&a, 1));
+        bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    return bytes;
 }
 
 void CheckIndexes(const ClsGlobal& store) {
@@ -65,9 +97,13 @@ void FuzzDataFile(const std::string& fileName, const uint8_t* data, size_t size)
     const std::string path = kFolders.Data() + "/" + fileName;
     const auto* bytes = reinterpret_cast<const std::byte*>(data);
     files.files[path].assign(bytes, bytes + size);
+    if (fileName == "Series.bin") {
+        files.files[kFolders.Data() + "/Appointment.bin"] = SomeBookings();
+    }
 
     ClsGlobal store(kFolders, files);
     CheckIndexes(store);
+    CheckLinks(store);
     const std::vector<std::byte> loaded = Everything(store);
     const int32_t format = store.DateFormat();
     const std::string word = store.ResourceType();
@@ -93,6 +129,11 @@ void FuzzDataFile(const std::string& fileName, const uint8_t* data, size_t size)
     int32_t saved = again.AppointmentSave(appointment, customer, 1, 0, 100, 200, "F");
     Check(saved > 0 || saved == -1);
     CheckIndexes(again);
+    // A booking deleted leaves its series; the links stay true.
+    if (!again.Series().Empty()) {
+        again.AppointmentDelete(again.Series().Linked().front());
+    }
+    CheckLinks(again);
 }
 
 void FuzzDateTexts(const uint8_t* data, size_t size) {

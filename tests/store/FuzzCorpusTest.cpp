@@ -15,10 +15,13 @@
 namespace {
 
 // A fuzzed data file by its corpus folder; the date texts have none.
-const std::pair<const char*, const char*> kTargets[] = {
-    {"appointment", "Appointment.bin"}, {"customer", "Customer.bin"},
-    {"resource", "Resource.bin"},       {"type", "Type.bin"},
-    {"global", "Global.bin"},           {"dates", nullptr}};
+const std::pair<const char*, const char*> kTargets[] = {{"appointment", "Appointment.bin"},
+                                                        {"customer", "Customer.bin"},
+                                                        {"resource", "Resource.bin"},
+                                                        {"type", "Type.bin"},
+                                                        {"global", "Global.bin"},
+                                                        {"series", "Series.bin"},
+                                                        {"dates", nullptr}};
 
 class FuzzCorpus : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
 protected:
