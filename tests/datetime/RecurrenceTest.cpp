@@ -128,6 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
                    D(2026, 12, 8),
                    {D(2026, 12, 8), D(2027, 1, 12), D(2027, 2, 9)},
                    {}},
+        ExpandCase{"SecondTuesdayOnTheFourteenth",
+                   Rule(Freq::MonthlyByWeekday, 1, 0, End::Count, 3),
+                   D(2027, 12, 14),
+                   {D(2027, 12, 14), D(2028, 1, 11), D(2028, 2, 8)},
+                   {}},
         ExpandCase{"FifthTuesdayOnlyWhereThereIsOne",
                    Rule(Freq::MonthlyByWeekday, 1, 0, End::Count, 3),
                    D(2026, 12, 29),
@@ -167,6 +172,10 @@ TEST_P(RecurrenceLimitTest, SaysWhenTheRuleGivesMore) {
     EXPECT_EQ(got.days.size(),
               GetParam().more ? 1000U : static_cast<size_t>(GetParam().rule.count));
     EXPECT_EQ(got.more, GetParam().more);
+    // Months passed over are listed only up to the last day listed.
+    for (const SkippedMonth& m : got.skipped) {
+        EXPECT_LT(D(m.year, m.month, 1), got.days.back()) << m.year << "-" << m.month;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
