@@ -32,7 +32,7 @@
 namespace {
 
 constexpr const char* kForm = "DlgRepeat";
-constexpr double kWidthTwips = 11400;
+constexpr double kWidthTwips = 13800;
 constexpr double kHeightTwips = 8400;
 // Its topic is the appointment dialog's, where Repeat is found.
 constexpr int kHelpContext = 3;
@@ -95,6 +95,9 @@ void DlgRepeat::BuildFields() {
     spnInterval_ = new QSpinBox(this);
     spnInterval_->setRange(1, kMostInterval);
     lblUnit_ = new QLabel(this);
+    lblUnit_->setMinimumWidth(std::max({lblUnit_->fontMetrics().horizontalAdvance(tr("days")),
+                                        lblUnit_->fontMetrics().horizontalAdvance(tr("weeks")),
+                                        lblUnit_->fontMetrics().horizontalAdvance(tr("months"))}));
     for (int d = 0; d < 7; ++d) {
         chkWeekday_[size_t(d)] = new QCheckBox(tr(kBoxes[d]), this);
     }
@@ -109,9 +112,19 @@ void DlgRepeat::BuildFields() {
     lbDates_->AddColumn(tr("State"), 150);
     lbDates_->AddColumn(tr("Details"), 300);
     lbDates_->setAccessibleName(tr("Dates of the rule"));
+    // Dates and times in full on either clock.
+    lbDates_->FitColumnTo(kDate, QStringLiteral("Wed 30 Sep 2099 "));
+    lbDates_->FitColumnTo(kTime, QStringLiteral("12:00pm to 12:00pm next day "));
+    lbDates_->FitColumnTo(kState, tr("Outside the type's rules") + u' ');
     lblSummary_ = new QLabel(this);
     lblSummary_->setWordWrap(true);
+    // Room for both lines, so the list does not jump when the second comes and goes.
+    lblSummary_->setMinimumHeight(2 * lblSummary_->fontMetrics().lineSpacing());
+    lblSummary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmdBook_ = new QPushButton(this);
+    // The widest caption, so the buttons stay put as the count changes.
+    cmdBook_->setText(tr("&Book %1 dates").arg(Count(Recurrence::kMostDays)));
+    cmdBook_->setMinimumWidth(cmdBook_->sizeHint().width());
     cmdCancel_ = new QPushButton(tr("Cancel"), this);
     cmdHelp_ = new QPushButton(tr("&Help"), this);
 
@@ -141,6 +154,7 @@ void DlgRepeat::BuildFields() {
     auto* ends = new QHBoxLayout;
     ends->addWidget(optCount_);
     ends->addWidget(spnCount_);
+    ends->addSpacing(4);
     ends->addWidget(new QLabel(tr("times"), this));
     ends->addSpacing(24);
     ends->addWidget(optUntil_);
