@@ -12,6 +12,7 @@
 #include "dialogs/DlgType.h"
 #include "platform/IWindowing.h"
 #include "store/ClsGlobal.h"
+#include "store/SeriesPlan.h"
 #include "store/StoreChanges.h"
 #include "ui/Blanks.h"
 #include "ui/ClsDialog.h"
@@ -38,6 +39,8 @@ using D = DlgAppointment;
 const CommandRow<DlgAppointment> kCommands[] = {
     {Command::FileSave, "&File", "&Save appointment", QKeySequence::Save, Cmd::Plain,
      "Save", "Save appointment", &D::mnuFileSave_Click},
+    {Command::FileRepeat, "&File", "&Repeat...", {}, Cmd::Plain,
+     nullptr, nullptr, &D::mnuFileRepeat_Click},
     {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
      "Cancel", "Cancel", &D::mnuFileCancel_Click},
     {Command::CustomerAdd, "&Customer", "&Add customer", {}, Cmd::DropDown,
@@ -212,6 +215,7 @@ void DlgAppointment::Form_Activate() {
         txtRef_->clear();
     }
     CheckTime();
+    EnableRepeat();
     cbCustomer_->setFocus();
     cbCustomer_->lineEdit()->selectAll();
 }
@@ -286,43 +290,52 @@ void DlgAppointment::RefuseSave(const QString& reason) {
 // Besides what the store refuses (an overlap), a date or time that does not exist, an end
 // before the start and a booking of no resource are refused here: the first would save
 // something other than what the user sees, the others could never be shown on the schedule.
+std::optional<PlannedBooking> DlgAppointment::CheckedFields() {
+    CommitEdits();
+    if (MaskedField* wrong = WrongTimeField()) {
+        const QString what = wrong == dateStart_   ? tr("The start date %1 is not a valid date.")
+                             : wrong == dateEnd_   ? tr("The end date %1 is not a valid date.")
+                             : wrong == timeStart_ ? tr("The start time %1 is not a valid time.")
+                                                   : tr("The end time %1 is not a valid time.");
+        RefuseSave(what.arg(wrong->Text()));
+        wrong->setFocus();
+        wrong->selectAll();
+        return std::nullopt;
+    }
+    PlannedBooking b;
+    b.id = appointmentId_;
+    b.customerId = ClsDialog::ComboGetCurrentId(cbCustomer_);
+    b.resourceId = ClsDialog::ComboGetCurrentId(cbResource_);
+    b.typeId = ClsDialog::ComboGetCurrentId(cbType_);
+    const ClsDate& date = services_.date;
+    b.startDtTm = date.JoinDateTime(dateStart_->Value(), timeStart_->Value());
+    b.endDtTm = date.JoinDateTime(dateEnd_->Value(), timeEnd_->Value());
+    b.reference = TrimBlanks(txtRef_->text()).toStdString();
+    if (b.resourceId <= 0) {
+        RefuseSave(tr("No resource is chosen: add one to the schedule first."));
+        return std::nullopt;
+    }
+    if (b.endDtTm < b.startDtTm) {
+        RefuseSave(tr("The end, %1, is before the start, %2.")
+                       .arg(MomentText(b.endDtTm), MomentText(b.startDtTm)));
+        return std::nullopt;
+    }
+    return b;
+}
+
 void DlgAppointment::mnuFileSave_Click() {
     Trap(kForm, "mnuFileSave_Click", [&] {
-        CommitEdits();
-        if (MaskedField* wrong = WrongTimeField()) {
-            const QString what = wrong == dateStart_ ? tr("The start date %1 is not a valid date.")
-                                 : wrong == dateEnd_ ? tr("The end date %1 is not a valid date.")
-                                 : wrong == timeStart_
-                                     ? tr("The start time %1 is not a valid time.")
-                                     : tr("The end time %1 is not a valid time.");
-            RefuseSave(what.arg(wrong->Text()));
-            wrong->setFocus();
-            wrong->selectAll();
-            return;
-        }
-        const int32_t customerId = ClsDialog::ComboGetCurrentId(cbCustomer_);
-        const int32_t resourceId = ClsDialog::ComboGetCurrentId(cbResource_);
-        const int32_t typeId = ClsDialog::ComboGetCurrentId(cbType_);
-        const ClsDate& date = services_.date;
-        const int32_t start = date.JoinDateTime(dateStart_->Value(), timeStart_->Value());
-        const int32_t end = date.JoinDateTime(dateEnd_->Value(), timeEnd_->Value());
-        const std::string reference = TrimBlanks(txtRef_->text()).toStdString();
-        if (resourceId <= 0) {
-            RefuseSave(tr("No resource is chosen: add one to the schedule first."));
-            return;
-        }
-        if (end < start) {
-            RefuseSave(tr("The end, %1, is before the start, %2.")
-                           .arg(MomentText(end), MomentText(start)));
+        const std::optional<PlannedBooking> b = CheckedFields();
+        if (!b) {
             return;
         }
         int32_t id = appointmentId_;
         const ClsGlobal& store = services_.store;
-        const int32_t result = services_.changes.AppointmentSave(id, customerId, resourceId, typeId,
-                                                                 start, end, reference);
+        const int32_t result = services_.changes.AppointmentSave(
+            id, b->customerId, b->resourceId, b->typeId, b->startDtTm, b->endDtTm, b->reference);
         if (result == -1) {
-            RefuseSave(
-                OverlapText(store.OverlappingAppointment(appointmentId_, resourceId, start, end)));
+            RefuseSave(OverlapText(store.OverlappingAppointment(appointmentId_, b->resourceId,
+                                                                b->startDtTm, b->endDtTm)));
             return;
         }
         if (result < 1) {

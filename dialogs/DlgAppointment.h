@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "ui/CommandTable.h"
 #include "ui/EditingDialog.h"
 
 class DlgCustomer;
+class DlgRepeat;
 class DlgType;
 class LookupComboBox;
 class MaskedDateField;
@@ -17,6 +19,7 @@ class QDate;
 class QGridLayout;
 class QLineEdit;
 class ScheduleView;
+struct PlannedBooking;
 
 // "Appointment": makes or edits one appointment: reference, resource, type, customer, start
 // and end, the times kept in line with the type's duration rules (CheckTime). Customers and
@@ -32,6 +35,7 @@ class DlgAppointment : public EditingDialog {
 public:
     enum class Command {
         FileSave,
+        FileRepeat,
         FileCancel,
         CustomerAdd,
         CustomerEdit,
@@ -68,6 +72,7 @@ public:
     // The sub-dialogs, made on first use.
     DlgCustomer& CustomerDialog();
     DlgType& TypeDialog();
+    DlgRepeat& RepeatDialog();
 
     // Refills and selects the customer, type and resource lists, in that order; -1 leaves a
     // list as it is, an id no entry carries (0 among them) selects the first name.
@@ -84,6 +89,7 @@ public:
     void TimeEnd_ClickSpin(int direction);
     void SelMonth_DateClick(const QDate& date);
     void mnuFileSave_Click();
+    void mnuFileRepeat_Click();
     void mnuFileCancel_Click();
     void mnuCustomerAdd_Click();
     void mnuCustomerEdit_Click();
@@ -107,6 +113,11 @@ private:
     QString MomentText(int32_t dtTm) const;
     // Why the store refused the appointment: the booking it would overlap.
     QString OverlapText(int32_t otherId) const;
+    // The booking the fields give, once each of them is settled and makes sense; otherwise
+    // nothing, the user told why and the focus on what is wrong.
+    std::optional<PlannedBooking> CheckedFields();
+    // Repeat is greyed for a booking already in a series.
+    void EnableRepeat();
     // "Unable to save appointment!", and why.
     void RefuseSave(const QString& reason);
     void DateSpin(MaskedDateField* date, int direction, const char* procedure);
@@ -134,5 +145,6 @@ private:
     MaskedDateField* calendarTarget_ = nullptr;
     DlgCustomer* customerDialog_ = nullptr;
     DlgType* typeDialog_ = nullptr;
+    DlgRepeat* repeatDialog_ = nullptr;
     CommandTable commands_;
 };

@@ -7,6 +7,7 @@
 
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgCustomer.h"
+#include "dialogs/DlgRepeat.h"
 #include "dialogs/DlgType.h"
 #include "store/SampleData.h"
 #include "store/StoreChanges.h"
@@ -72,6 +73,11 @@ using Row = CommandHarness::Row<DlgAppointmentCommandsTest, DlgAppointment>;
 const Row kCommands[] = {
     {"Save", Command::FileSave, "File", "Save appointment", "Ctrl+S", false, "Save",
      "Save appointment", [](auto& t, auto& d) { return t.Closed(d, QDialog::Accepted); }},
+    // Shown and backed out of, it leaves the appointment dialog open.
+    {"Repeat", Command::FileRepeat, "File", "Repeat...", "", false, nullptr, nullptr,
+     [](auto& t, auto& d) {
+         return t.Opened("DlgRepeat") && d.isVisible() && d.RepeatDialog().First().id != 0;
+     }},
     {"Cancel", Command::FileCancel, "File", "Cancel", "", false, "Cancel", "Cancel",
      [](auto& t, auto& d) { return t.Closed(d, QDialog::Rejected); }},
     {"AddCustomer", Command::CustomerAdd, "Customer", "Add customer", "", false, "Customer",
@@ -133,7 +139,7 @@ TEST_F(DlgAppointmentCommandsTest, DropDownsOfferAddEditAndDelete) {
 TEST_F(DlgAppointmentCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
         *dialog,
-        {"File: Save appointment, -, Cancel",
+        {"File: Save appointment, Repeat..., -, Cancel",
          "Customer: Add customer, Edit customer, Delete customer",
          "Appointment type: Add appointment type, Edit appointment type, Delete appointment type",
          "Help"},

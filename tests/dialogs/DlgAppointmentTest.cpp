@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/DlgAppointment.h"
+#include "dialogs/DlgRepeat.h"
 #include "tests/dialogs/DialogFixture.h"
 #include "ui/ClsDialog.h"
 #include "widgets/LookupComboBox.h"
 #include "widgets/MaskedDateField.h"
 #include "widgets/MaskedTimeField.h"
+#include "widgets/MultiColumnList.h"
 
 namespace {
 
@@ -212,6 +214,48 @@ TEST_P(Refusals, SayUnableToSaveWhyAndStayOpen) {
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(std::tuple(ui.messages[0].text, ui.messages[0].title, ui.messages[0].detail),
               std::tuple("Unable to save appointment!", "Error!", c.reason));
+    EXPECT_EQ(store().Appointments().Count(), before);
+    EXPECT_EQ(dialog().AppointmentId(), edited);
+}
+
+// Repeat holds the fields to the same checks with the same words; an overlap is no reason to
+// refuse, as the Repeat dialog lists it with the other dates.
+TEST_P(Refusals, RepeatSaysTheSameOrListsTheOverlap) {
+    const RefusalCase& c = GetParam();
+    int32_t room = c.resource ? AddResource("Room") : 0;
+    const int32_t type = AddType("Type", 30, 0, 15);
+    const int32_t edited =
+        c.editing ? AddAppointment(AddCustomer("Bo"), room, type, At(today, 600), At(today, 640))
+                  : 0;
+    if (c.existingStart >= 0) {
+        AddAppointment(AddCustomer("Ann Lee"), room, type, At(today, c.existingStart),
+                       At(c.existingEnd < c.existingStart ? today + 1 : today, c.existingEnd));
+    }
+    const size_t before = store().Appointments().Count();
+    const bool overlap = QString(c.reason).startsWith("It would overlap");
+    Preset(room, At(today, 600), At(today, 660));
+    dialog().SetAppointmentId(edited);
+    QString firstState;
+    Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
+        if (c.typedEnd != nullptr) {
+            TypeOver(d.TimeEnd(), c.typedEnd);
+        }
+        ui.modalActions.push_back([&](QDialog* shown) {
+            firstState = static_cast<DlgRepeat*>(shown)->LbDates()->ItemText(0, DlgRepeat::kState);
+            return QDialog::Rejected;
+        });
+        d.mnuFileRepeat_Click();
+        EXPECT_TRUE(d.isVisible());
+    });
+    if (overlap) {
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(firstState, "Collides");
+    } else {
+        ASSERT_EQ(ui.messages.size(), 1);
+        EXPECT_EQ(std::tuple(ui.messages[0].text, ui.messages[0].detail),
+                  std::tuple("Unable to save appointment!", c.reason));
+        EXPECT_FALSE(ui.log.contains("ShowModal DlgRepeat"));
+    }
     EXPECT_EQ(store().Appointments().Count(), before);
     EXPECT_EQ(dialog().AppointmentId(), edited);
 }
