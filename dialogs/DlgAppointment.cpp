@@ -316,10 +316,21 @@ void DlgAppointment::mnuFileSave_Click() {
                            .arg(MomentText(end), MomentText(start)));
             return;
         }
+        bool takeOut = false;
+        if (SaveSeriesDates({appointmentId_, customerId, resourceId, typeId, start, end, reference},
+                            takeOut)) {
+            return;
+        }
         int32_t id = appointmentId_;
         const ClsGlobal& store = services_.store;
-        const int32_t result = services_.changes.AppointmentSave(id, customerId, resourceId, typeId,
-                                                                 start, end, reference);
+        int32_t result = 0;
+        services_.changes.Batch([&] {
+            result = services_.changes.AppointmentSave(id, customerId, resourceId, typeId, start,
+                                                       end, reference);
+            if (takeOut && result > 0) {
+                services_.changes.SetSeries(result, 0);
+            }
+        });
         if (result == -1) {
             RefuseSave(
                 OverlapText(store.OverlappingAppointment(appointmentId_, resourceId, start, end)));

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "datetime/ClsDate.h"
-#include "grid/ScheduleGridPainter.h"
 #include "store/ClsGlobal.h"
+#include "ui/BookingText.h"
 
 namespace {
 
@@ -65,24 +65,6 @@ int32_t BookingPlacement::DtTm(int64_t minutes) const {
 }
 
 QString BookingPlacement::CollisionText(int32_t otherId, bool twentyFourHour) const {
-    const auto other = store_.AppointmentLoad(otherId);
-    const QString customer =
-        QString::fromStdString(store_.CustomerLoad(other->CustomerId())->Name());
-    const QString type = QString::fromStdString(store_.TypeLoad(other->TypeId())->Name());
-    const int32_t startDay = date_.SplitDateVal(other->StartDtTm());
-    const int32_t endDay = date_.SplitDateVal(other->EndDtTm());
-    const auto time = [&](int32_t dtTm) {
-        return QString::fromStdString(ClsDate::TimeText(date_.SplitTimeVal(dtTm), twentyFourHour));
-    };
-    const QString start =
-        ScheduleGridPainter::DayLabel(startDay, 0) + u' ' + time(other->StartDtTm());
-    // The end's day only when it differs from the start's.
-    const QString end = endDay == startDay ? time(other->EndDtTm())
-                                           : ScheduleGridPainter::DayLabel(endDay, 0) + u' ' +
-                                                 time(other->EndDtTm());
-    return QCoreApplication::translate("BookingPlacement", "Collides with %1, %2, %3 to %4")
-        .arg(customer.isEmpty() ? QCoreApplication::translate("BookingPlacement", "no customer")
-                                : customer,
-             type.isEmpty() ? QCoreApplication::translate("BookingPlacement", "no type") : type,
-             start, end);
+    return QCoreApplication::translate("BookingPlacement", "Collides with %1")
+        .arg(BookingText::Describe(store_, otherId, twentyFourHour));
 }
