@@ -178,8 +178,11 @@ struct SeriesCase {
     QStringList messages;              // message boxes, "title: text"
 };
 
-void PrintTo(const SeriesCase& c, std::ostream* os) {
+template <class Case> void PrintName(const Case& c, std::ostream* os) {
     *os << c.name;
+}
+void PrintTo(const SeriesCase& c, std::ostream* os) {
+    PrintName(c, os);
 }
 
 class SeriesOperations : public DlgMainSeriesTest,
@@ -451,5 +454,118 @@ const SeriesCase kCases[] = {
 
 const auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 INSTANTIATE_TEST_SUITE_P(Table, SeriesOperations, ::testing::ValuesIn(kCases), kCaseName);
+
+// What the question shows, as the user finds it after a delete or a drag of Thursday.
+struct WordingCase {
+    const char* name;
+    bool deleting;
+    QStringList shown; // title, question, the three choices, the box (empty when hidden), OK
+};
+
+void PrintTo(const WordingCase& c, std::ostream* os) {
+    PrintName(c, os);
+}
+
+class Wording : public DlgMainSeriesTest, public ::testing::WithParamInterface<WordingCase> {};
+
+TEST_P(Wording, NamesTheBookingItsPlaceAndTheCounts) {
+    const WordingCase& c = GetParam();
+    QStringList shown;
+    bool takeOutEnabled[2] = {};
+    ui.modalActions.push_back([&](QDialog* dialog) {
+        auto* d = qobject_cast<DlgSeriesScope*>(dialog);
+        EXPECT_NE(d, nullptr);
+        if (d == nullptr) {
+            return int(QDialog::Rejected);
+        }
+        shown << d->windowTitle() << d->LblQuestion()->text() << d->OptOnly()->text()
+              << d->OptFollowing()->text() << d->OptAll()->text()
+              << (d->ChkTakeOut()->isVisible() ? d->ChkTakeOut()->text() : QString())
+              << d->CmdOk()->text();
+        takeOutEnabled[0] = d->ChkTakeOut()->isVisible() && d->ChkTakeOut()->isEnabled();
+        d->OptAll()->click();
+        takeOutEnabled[1] = d->ChkTakeOut()->isVisible() && d->ChkTakeOut()->isEnabled();
+        return int(QDialog::Rejected);
+    });
+    if (c.deleting) {
+        DeleteKey(dates[1]);
+    } else {
+        Drag(dates[1], 1, 30);
+    }
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(takeOutEnabled[0], !c.deleting) << "enabled with Only this date";
+    EXPECT_FALSE(takeOutEnabled[1]) << "and only then";
+    EXPECT_EQ(Bookings(), initial);
+}
+
+const QString kThursday = "Ann, Half hours, Thu 03 Jun 2021 10:00 to 11:00 is date 2 of 4 of a "
+                          "series.\n";
+const WordingCase kWordings[] = {
+    {"Delete",
+     true,
+     {"Delete a date of a series", kThursday + "Which dates should be deleted?", "&Only this date",
+      "This and the &following dates (3)", "&All dates of the series (4)", "", "&Delete"}},
+    {"Move",
+     false,
+     {"Edit a date of a series", kThursday + "Which dates should the change go to?",
+      "&Only this date", "This and the &following dates (3)", "&All dates of the series (4)",
+      "&Take this date out of the series", "OK"}},
+};
+INSTANTIATE_TEST_SUITE_P(Table, Wording, ::testing::ValuesIn(kWordings), kCaseName);
+
+// The dates that cannot move are listed under the question, each with the booking in its way.
+TEST_F(DlgMainSeriesTest, TheCollisionListNamesWhatIsInTheWay) {
+    Also(bob, 2, 690, 720);
+    Also(bob, 3, 660, 690);
+    Choose(Reach::All);
+    Drag(dates[1], 1, 60);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].buttons, IWindowing::Buttons::YesNo);
+    EXPECT_EQ(ui.messages[0].detail,
+              "Fri 04 Jun 2021 11:00 to 12:00: collides with Bob, Half hours, Fri 04 Jun 2021 "
+              "11:30 to 12:00\n"
+              "Sat 05 Jun 2021 11:00 to 12:00: collides with Bob, Half hours, Sat 05 Jun 2021 "
+              "11:00 to 11:30");
+    EXPECT_EQ(ui.messages[0].text, "Move the 2 free dates and leave 2 as they are?");
+    EXPECT_EQ(Bookings(), initial) << "not told to";
+}
+
+// Deleting a customer, type or resource, or many bookings at once, takes the links with the
+// bookings, and undo brings both back.
+struct CascadeCase {
+    const char* name;
+    std::function<void(DlgMainSeriesTest&)> act;
+    size_t linksLeft;
+};
+
+void PrintTo(const CascadeCase& c, std::ostream* os) {
+    PrintName(c, os);
+}
+
+class Cascades : public DlgMainSeriesTest, public ::testing::WithParamInterface<CascadeCase> {};
+
+TEST_P(Cascades, KeepTheLinksTrue) {
+    const CascadeCase& c = GetParam();
+    c.act(*this);
+    EXPECT_EQ(store().Series().Count(), c.linksLeft);
+    for (int32_t id : store().Series().Linked()) {
+        EXPECT_TRUE(store().Appointments().Exists(id)) << id;
+    }
+    ASSERT_FALSE(window->History().Undo().has_value());
+    EXPECT_EQ(Bookings(), initial);
+    EXPECT_EQ(store().SeriesMembers(series), dates);
+}
+
+const CascadeCase kCascades[] = {
+    {"Customer", [](auto& t) { t.changes().CustomerDelete(t.ann); }, 0},
+    {"Type", [](auto& t) { t.changes().TypeDelete(t.type); }, 0},
+    {"Resource", [](auto& t) { t.changes().ResourceDelete(t.room); }, 0},
+    {"Bulk",
+     [](auto& t) {
+         t.changes().AppointmentsDelete(std::vector<int32_t>{t.dates[0], t.dates[2], t.ordinary});
+     },
+     2},
+};
+INSTANTIATE_TEST_SUITE_P(Table, Cascades, ::testing::ValuesIn(kCascades), kCaseName);
 
 } // namespace

@@ -74,6 +74,10 @@ struct ReachCase {
     std::vector<int> reached;
 };
 
+void PrintTo(const ReachCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Reaches : public SeriesScopeTest, public ::testing::WithParamInterface<ReachCase> {};
 
 TEST_P(Reaches, TakeTheDatesInOrderOfStart) {
@@ -116,6 +120,10 @@ struct PlanCase {
     int start, end;
     const char* reference;
 };
+
+void PrintTo(const PlanCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Plans : public SeriesScopeTest, public ::testing::WithParamInterface<PlanCase> {};
 
