@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kTextWidth = 420;
+constexpr int kTextWidth = 520;
 } // namespace
 
 DlgSeriesScope::DlgSeriesScope(QWidget* parent) : QDialog(parent) {
