@@ -138,7 +138,17 @@ public:
     StoreChanges::Subscription told;
 };
 
-enum class Op { Delete, Drag, DragToStudioADayLater, Copy, Nudge, Cut, Edit, EditSameTimes, EditAcrossMidnight };
+enum class Op {
+    Delete,
+    Drag,
+    DragToStudioADayLater,
+    Copy,
+    Nudge,
+    Cut,
+    Edit,
+    EditSameTimes,
+    EditAcrossMidnight
+};
 
 struct SeriesCase {
     const char* name;
