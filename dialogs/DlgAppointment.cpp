@@ -329,10 +329,20 @@ void DlgAppointment::mnuFileSave_Click() {
         if (!b) {
             return;
         }
+        bool takeOut = false;
+        if (SaveSeriesDates(*b, takeOut)) {
+            return;
+        }
         int32_t id = appointmentId_;
         const ClsGlobal& store = services_.store;
-        const int32_t result = services_.changes.AppointmentSave(
-            id, b->customerId, b->resourceId, b->typeId, b->startDtTm, b->endDtTm, b->reference);
+        int32_t result = 0;
+        services_.changes.Batch([&] {
+            result = services_.changes.AppointmentSave(id, b->customerId, b->resourceId, b->typeId,
+                                                       b->startDtTm, b->endDtTm, b->reference);
+            if (takeOut && result > 0) {
+                services_.changes.SetSeries(result, 0);
+            }
+        });
         if (result == -1) {
             RefuseSave(OverlapText(store.OverlappingAppointment(appointmentId_, b->resourceId,
                                                                 b->startDtTm, b->endDtTm)));

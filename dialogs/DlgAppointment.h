@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "store/SeriesPlan.h"
 #include "ui/CommandTable.h"
 #include "ui/EditingDialog.h"
 
@@ -124,6 +125,10 @@ private:
     void TimeSpin(MaskedDateField* date, MaskedTimeField* time, int direction,
                   const char* procedure);
     void DropCalendar(MaskedDateField* target, const char* procedure);
+    // The save of a date of a series asks how far the edit goes. True when that is settled
+    // here: the dates were saved, or the user backed out or declined. False when the booking
+    // is saved as any other; `takeOut` then says whether it leaves its series.
+    bool SaveSeriesDates(const PlannedBooking& edit, bool& takeOut);
     int32_t SelectedTypeIncrement() const;
 
     const ScheduleView& schedule_;

@@ -331,7 +331,7 @@ QString DlgRepeat::RowText(const PlannedBooking& booking, const PlanCheck& check
     case PlanCheck::State::Collides:
         state = tr("Collides");
         details = check.otherId != 0
-                      ? BookingText(services_.store, date).Describe(check.otherId, clock24)
+                      ? BookingText::Describe(services_.store, check.otherId, clock24)
                       : tr("another date of this series");
         break;
     case PlanCheck::State::OutsideRules: {

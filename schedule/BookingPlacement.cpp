@@ -63,5 +63,5 @@ int32_t BookingPlacement::DtTm(int64_t minutes) const {
 }
 
 QString BookingPlacement::CollisionText(int32_t otherId, bool twentyFourHour) const {
-    return BookingText(store_, date_).CollisionText(otherId, twentyFourHour);
+    return BookingText::CollisionText(store_, otherId, twentyFourHour);
 }

@@ -231,8 +231,14 @@ private:
     void NudgeBooking(int shift, int stretch, int rows);
     // Saves the booking (a copy of it) placed by the booking rules, as one named change;
     // refused with the reason in the status bar when it collides. True when saved.
+    // With takeOut the moved booking also leaves its series, in the same change.
     bool PlaceBooking(const ClsAppointment& booking, int32_t resourceId, int64_t start, int64_t end,
-                      BookingPlacement::Edge edge, bool copy);
+                      BookingPlacement::Edge edge, bool copy, bool takeOut = false);
+    // A date of a series deleted or dragged elsewhere: asks how far it goes and deletes or
+    // moves those dates. False, having done nothing, for a booking in no series.
+    bool DeleteSeriesDates(int32_t id);
+    bool MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId, int64_t start,
+                         int64_t end);
     // Selects the booking's bar and brings it into view, the range too when it lies outside.
     void SelectBooking(int32_t id);
     // The Edit menu's Undo and Redo as the history stands.

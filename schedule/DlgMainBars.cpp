@@ -39,6 +39,10 @@ void DlgMain::Sched_BarDropped(const ScheduleGrid::Drop& drop) {
             return;
         }
         const auto edge = static_cast<BookingPlacement::Edge>(drop.edge);
+        if (edge == BookingPlacement::Edge::Whole && !drop.copy &&
+            MoveSeriesDates(*booking, sched_->RowData(drop.toRow), drop.start, drop.end)) {
+            return;
+        }
         PlaceBooking(*booking, sched_->RowData(drop.toRow), drop.start, drop.end, edge,
                      drop.copy && edge == BookingPlacement::Edge::Whole);
     });
@@ -100,7 +104,7 @@ void DlgMain::NudgeBooking(int shift, int stretch, int rows) {
 }
 
 bool DlgMain::PlaceBooking(const ClsAppointment& booking, int32_t resourceId, int64_t start,
-                           int64_t end, BookingPlacement::Edge edge, bool copy) {
+                           int64_t end, BookingPlacement::Edge edge, bool copy, bool takeOut) {
     ShowNote(QString(), false);
     const BookingPlacement::Result r =
         placement_->Place(booking, resourceId, start, end, edge, copy);
@@ -126,6 +130,9 @@ bool DlgMain::PlaceBooking(const ClsAppointment& booking, int32_t resourceId, in
     changes_->Batch(what, [&] {
         saved = changes_->AppointmentSave(id, customerId, resourceId, typeId, startDtTm, endDtTm,
                                           reference);
+        if (takeOut && saved > 0) {
+            changes_->SetSeries(saved, 0);
+        }
     });
     if (saved < 1) {
         ShowNote(tr("Unable to save appointment!"), true);

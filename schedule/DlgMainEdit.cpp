@@ -180,7 +180,7 @@ void DlgMain::Sched_BarKeyDelete(int row, int bar) {
     Trap(kForm, "Sched_BarKeyDelete", [&] {
         const int32_t id = sched_->BarData(row, bar);
         selectedAppointment_ = id;
-        if (global_->AppointmentLoad(id)->Id() == 0) {
+        if (global_->AppointmentLoad(id)->Id() == 0 || DeleteSeriesDates(id)) {
             return;
         }
         const QString text = tr("Confirm delete appointment %1?").arg(DescribeAppointment(id));

@@ -1,27 +1,28 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <span>
 
-class ClsDate;
+#include "store/SeriesPlan.h"
+
 class ClsGlobal;
 
-// How a stored booking is named to the user wherever one stands in the way of another: the
-// main window's notes and the dialogs that plan bookings say it the same way.
+// Bookings in words, as messages name them: "Ann, Massage, Tue 08 Dec 2026 09:00 to 11:00".
 class BookingText {
 public:
-    BookingText(const ClsGlobal& store, const ClsDate& date) : store_(store), date_(date) {}
-
     // "Wed 02 Jun 2021"
     static QString DayText(int32_t day);
-    // "Ann, Massage, Wed 02 Jun 2021 10:00 to 10:30": the end's day only when it differs
-    // from the start's; times on the 24-hour clock or not as given.
-    QString Describe(int32_t appointmentId, bool twentyFourHour) const;
+    // "Tue 08 Dec 2026 09:00 to 11:00"; the end's day only when it differs from the start's.
+    static QString Times(int32_t startDtTm, int32_t endDtTm, bool twentyFourHour);
+    // Customer, type and times of a stored booking.
+    static QString Describe(const ClsGlobal& store, int32_t id, bool twentyFourHour);
     // "Collides with " and the description.
-    QString CollisionText(int32_t otherId, bool twentyFourHour) const;
-
-private:
-    const ClsGlobal& store_;
-    const ClsDate& date_;
+    static QString CollisionText(const ClsGlobal& store, int32_t otherId, bool twentyFourHour);
+    // One line per planned booking that is not free: its times, and the booking in its way
+    // or the type's rule it breaks.
+    static QStringList Problems(const ClsGlobal& store, std::span<const PlannedBooking> plan,
+                                std::span<const PlanCheck> checks, bool twentyFourHour);
 };

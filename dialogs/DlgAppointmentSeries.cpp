@@ -1,0 +1,39 @@
+// The appointment dialog's save of a date of a series.
+#include "dialogs/DlgAppointment.h"
+#include "dialogs/SeriesSteps.h"
+#include "store/ClsGlobal.h"
+#include "store/SeriesScope.h"
+
+bool DlgAppointment::SaveSeriesDates(const PlannedBooking& edit, bool& takeOut) {
+    takeOut = false;
+    if (edit.id == 0) {
+        return false;
+    }
+    const ClsGlobal& store = services_.store;
+    SeriesSteps steps(services_, this);
+    const auto answer = steps.Ask(edit.id, DlgSeriesScope::Purpose::Change);
+    if (!answer) {
+        return true;
+    }
+    const auto was = store.AppointmentLoad(edit.id);
+    if (answer->reach == SeriesScope::Reach::OnlyThis) {
+        takeOut = answer->takeOut &&
+                  (edit.startDtTm != was->StartDtTm() || edit.endDtTm != was->EndDtTm());
+        return false;
+    }
+    const int64_t start = SeriesScope::Minutes(edit.startDtTm);
+    SeriesScope::Change change;
+    change.shift = start - SeriesScope::Minutes(was->StartDtTm());
+    change.minutes = static_cast<int32_t>(SeriesScope::Minutes(edit.endDtTm) - start);
+    change.customerId = edit.customerId;
+    change.resourceId = edit.resourceId;
+    change.typeId = edit.typeId;
+    change.reference = edit.reference;
+    const int32_t series = store.SeriesOf(edit.id);
+    const auto plan =
+        SeriesScope::Plan(store, SeriesScope::Dates(store, edit.id, answer->reach), change);
+    if (steps.Move(plan, series, tr("Edit"))) {
+        accept();
+    }
+    return true;
+}

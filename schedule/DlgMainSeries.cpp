@@ -1,0 +1,55 @@
+// Deleting and dragging a date of a series on the main window.
+#include "dialogs/SeriesSteps.h"
+#include "schedule/DlgMain.h"
+#include "store/ClsGlobal.h"
+#include "store/SeriesScope.h"
+#include "ui/Services.h"
+
+bool DlgMain::DeleteSeriesDates(int32_t id) {
+    if (!SeriesScope::PlaceOf(*global_, id).InSeries()) {
+        return false;
+    }
+    SeriesSteps steps(*services_, this);
+    if (const auto answer = steps.Ask(id, DlgSeriesScope::Purpose::Delete)) {
+        steps.Delete(SeriesScope::Dates(*global_, id, answer->reach));
+    }
+    return true;
+}
+
+bool DlgMain::MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId, int64_t start,
+                              int64_t end) {
+    const int32_t id = booking.Id();
+    const int32_t series = SeriesScope::PlaceOf(*global_, id).seriesId;
+    if (series == 0) {
+        return false;
+    }
+    ShowNote(QString(), false);
+    const BookingPlacement::Result placed =
+        placement_->Place(booking, resourceId, start, end, BookingPlacement::Edge::Whole, false);
+    const int32_t startDtTm = placement_->StartDtTm(placed);
+    // Dropped where it was: nothing to ask.
+    if (resourceId == booking.ResourceId() && startDtTm == booking.StartDtTm()) {
+        return true;
+    }
+    SeriesSteps steps(*services_, this);
+    const auto answer = steps.Ask(id, DlgSeriesScope::Purpose::Change);
+    if (!answer) {
+        return true;
+    }
+    if (answer->reach == SeriesScope::Reach::OnlyThis) {
+        PlaceBooking(booking, resourceId, start, end, BookingPlacement::Edge::Whole, false,
+                     answer->takeOut);
+        return true;
+    }
+    SeriesScope::Change change;
+    change.shift = SeriesScope::Minutes(startDtTm) - SeriesScope::Minutes(booking.StartDtTm());
+    if (resourceId != booking.ResourceId()) {
+        change.resourceId = resourceId;
+    }
+    const auto plan =
+        SeriesScope::Plan(*global_, SeriesScope::Dates(*global_, id, answer->reach), change);
+    if (steps.Move(plan, series, tr("Move")) && global_->Appointments().Exists(id)) {
+        SelectBooking(id);
+    }
+    return true;
+}

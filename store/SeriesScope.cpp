@@ -1,0 +1,60 @@
+#include "store/SeriesScope.h"
+
+#include <algorithm>
+
+#include "store/ClsGlobal.h"
+
+namespace {
+constexpr int64_t kMinutesPerDay = 1440;
+constexpr int32_t kMinuteBits = 2048;
+} // namespace
+
+int64_t SeriesScope::Minutes(int32_t dtTm) {
+    return int64_t{dtTm / kMinuteBits} * kMinutesPerDay + dtTm % kMinuteBits;
+}
+
+int32_t SeriesScope::DtTm(int64_t minutes) {
+    // Days before day 0 do not occur in stored bookings; clamp rather than wrap.
+    const int64_t day = std::max<int64_t>(minutes, 0) / kMinutesPerDay;
+    return static_cast<int32_t>(day * kMinuteBits + std::max<int64_t>(minutes, 0) % kMinutesPerDay);
+}
+
+SeriesScope::Place SeriesScope::PlaceOf(const ClsGlobal& store, int32_t appointmentId) {
+    const int32_t series = store.SeriesOf(appointmentId);
+    if (series == 0 || store.SeriesSize(series) < 2) {
+        return {};
+    }
+    const std::vector<int32_t> members = store.SeriesMembers(series);
+    const auto at = std::find(members.begin(), members.end(), appointmentId);
+    return {series, static_cast<int>(at - members.begin()) + 1, static_cast<int>(members.size())};
+}
+
+std::vector<int32_t> SeriesScope::Dates(const ClsGlobal& store, int32_t appointmentId,
+                                        Reach reach) {
+    const Place place = PlaceOf(store, appointmentId);
+    if (!place.InSeries() || reach == Reach::OnlyThis) {
+        return {appointmentId};
+    }
+    std::vector<int32_t> members = store.SeriesMembers(place.seriesId);
+    if (reach == Reach::ThisAndFollowing) {
+        members.erase(members.begin(), members.begin() + (place.position - 1));
+    }
+    return members;
+}
+
+std::vector<PlannedBooking> SeriesScope::Plan(const ClsGlobal& store, std::span<const int32_t> ids,
+                                              const Change& change) {
+    std::vector<PlannedBooking> plan;
+    plan.reserve(ids.size());
+    for (int32_t id : ids) {
+        const auto a = store.AppointmentLoad(id);
+        const int64_t start = Minutes(a->StartDtTm()) + change.shift;
+        const int64_t length =
+            change.minutes ? *change.minutes : Minutes(a->EndDtTm()) - Minutes(a->StartDtTm());
+        plan.push_back(PlannedBooking{
+            id, change.customerId.value_or(a->CustomerId()),
+            change.resourceId.value_or(a->ResourceId()), change.typeId.value_or(a->TypeId()),
+            DtTm(start), DtTm(start + length), change.reference.value_or(a->Reference())});
+    }
+    return plan;
+}
