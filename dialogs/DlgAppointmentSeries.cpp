@@ -10,12 +10,19 @@ bool DlgAppointment::SaveSeriesDates(const PlannedBooking& edit, bool& takeOut) 
         return false;
     }
     const ClsGlobal& store = services_.store;
+    // Saved as it stands: nothing for the other dates to follow.
+    const auto stored = store.AppointmentLoad(edit.id);
+    if (stored->CustomerId() == edit.customerId && stored->ResourceId() == edit.resourceId &&
+        stored->TypeId() == edit.typeId && stored->StartDtTm() == edit.startDtTm &&
+        stored->EndDtTm() == edit.endDtTm && stored->Reference() == edit.reference) {
+        return false;
+    }
     SeriesSteps steps(services_, this);
     const auto answer = steps.Ask(edit.id, DlgSeriesScope::Purpose::Change);
     if (!answer) {
         return true;
     }
-    const auto was = store.AppointmentLoad(edit.id);
+    const auto& was = stored;
     if (answer->reach == SeriesScope::Reach::OnlyThis) {
         takeOut = answer->takeOut &&
                   (edit.startDtTm != was->StartDtTm() || edit.endDtTm != was->EndDtTm());

@@ -147,7 +147,8 @@ enum class Op {
     Cut,
     Edit,
     EditSameTimes,
-    EditAcrossMidnight
+    EditAcrossMidnight,
+    SaveUnchanged
 };
 
 struct SeriesCase {
@@ -222,6 +223,15 @@ public:
             break;
         case Op::EditAcrossMidnight:
             Edit(id, -30, 30);
+            break;
+        case Op::SaveUnchanged:
+            Select(id);
+            ui.modalActions.push_front([](QDialog* shown) {
+                auto& d = static_cast<DlgAppointment&>(*shown);
+                d.mnuFileSave_Click();
+                return d.result();
+            });
+            window->mnuApptEdit_Click();
             break;
         }
     }
@@ -314,6 +324,9 @@ const SeriesCase kCases[] = {
     {"EditFollowingPastACollisionWhenTold", Op::Edit, false, "following", 2, kYes,
      {kWed, "Room Thu 10:30-12:00 Bob S", kFri, kFriBob, "Room Sat 10:30-12:00 Bob S", kBob},
      {"Edit 2 appointments of a series"}, {"Edit " + kMoveTwo}},
+    // Nothing changed: nothing for the other dates to follow.
+    {"SaveUnchangedAsksNothing", Op::SaveUnchanged, false, "", -1, kNo,
+     {kWed, kThu, kFri, kSat, kBob}, {""}, {}},
     {"EditOrdinaryAsksNothing", Op::Edit, true, "", -1, kNo,
      {kWed, kThu, kFri, kSat, "Studio Wed 10:30-12:00 Bob -"}, {""}, {}},
 };
