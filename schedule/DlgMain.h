@@ -234,11 +234,12 @@ private:
     // With takeOut the moved booking also leaves its series, in the same change.
     bool PlaceBooking(const ClsAppointment& booking, int32_t resourceId, int64_t start, int64_t end,
                       BookingPlacement::Edge edge, bool copy, bool takeOut = false);
-    // A date of a series deleted or dragged elsewhere: asks how far it goes and deletes or
-    // moves those dates. False, having done nothing, for a booking in no series.
+    // A date of a series deleted, dragged elsewhere or by an end: asks how far it goes and
+    // deletes or moves those dates (with this date's new length when an end was dragged).
+    // False, having done nothing, for a booking in no series.
     bool DeleteSeriesDates(int32_t id);
     bool MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId, int64_t start,
-                         int64_t end);
+                         int64_t end, BookingPlacement::Edge edge);
     // Selects the booking's bar and brings it into view, the range too when it lies outside.
     void SelectBooking(int32_t id);
     // The Edit menu's Undo and Redo as the history stands.

@@ -39,8 +39,8 @@ void DlgMain::Sched_BarDropped(const ScheduleGrid::Drop& drop) {
             return;
         }
         const auto edge = static_cast<BookingPlacement::Edge>(drop.edge);
-        if (edge == BookingPlacement::Edge::Whole && !drop.copy &&
-            MoveSeriesDates(*booking, sched_->RowData(drop.toRow), drop.start, drop.end)) {
+        if (!drop.copy &&
+            MoveSeriesDates(*booking, sched_->RowData(drop.toRow), drop.start, drop.end, edge)) {
             return;
         }
         PlaceBooking(*booking, sched_->RowData(drop.toRow), drop.start, drop.end, edge,

@@ -17,7 +17,7 @@ bool DlgMain::DeleteSeriesDates(int32_t id) {
 }
 
 bool DlgMain::MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId, int64_t start,
-                              int64_t end) {
+                              int64_t end, BookingPlacement::Edge edge) {
     const int32_t id = booking.Id();
     const int32_t series = SeriesScope::PlaceOf(*global_, id).seriesId;
     if (series == 0) {
@@ -25,10 +25,12 @@ bool DlgMain::MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId,
     }
     ShowNote(QString(), false);
     const BookingPlacement::Result placed =
-        placement_->Place(booking, resourceId, start, end, BookingPlacement::Edge::Whole, false);
+        placement_->Place(booking, resourceId, start, end, edge, false);
     const int32_t startDtTm = placement_->StartDtTm(placed);
+    const int32_t endDtTm = placement_->EndDtTm(placed);
     // Dropped where it was: nothing to ask.
-    if (resourceId == booking.ResourceId() && startDtTm == booking.StartDtTm()) {
+    if (resourceId == booking.ResourceId() && startDtTm == booking.StartDtTm() &&
+        endDtTm == booking.EndDtTm()) {
         return true;
     }
     SeriesSteps steps(*services_, this);
@@ -37,8 +39,7 @@ bool DlgMain::MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId,
         return true;
     }
     if (answer->reach == SeriesScope::Reach::OnlyThis) {
-        PlaceBooking(booking, resourceId, start, end, BookingPlacement::Edge::Whole, false,
-                     answer->takeOut);
+        PlaceBooking(booking, resourceId, start, end, edge, false, answer->takeOut);
         return true;
     }
     SeriesScope::Change change;
@@ -46,9 +47,14 @@ bool DlgMain::MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId,
     if (resourceId != booking.ResourceId()) {
         change.resourceId = resourceId;
     }
+    if (edge != BookingPlacement::Edge::Whole) {
+        change.minutes =
+            static_cast<int32_t>(SeriesScope::Minutes(endDtTm) - SeriesScope::Minutes(startDtTm));
+    }
     const auto plan =
         SeriesScope::Plan(*global_, SeriesScope::Dates(*global_, id, answer->reach), change);
-    if (steps.Move(plan, series, tr("Move")) && global_->Appointments().Exists(id)) {
+    const QString verb = edge == BookingPlacement::Edge::Whole ? tr("Move") : tr("Resize");
+    if (steps.Move(plan, series, verb) && global_->Appointments().Exists(id)) {
         SelectBooking(id);
     }
     return true;

@@ -106,6 +106,15 @@ public:
         window->Sched_BarDropped({at.row, at.bar, toRow, start + shift, start + shift + 60,
                                   IBarPlacer::Edge::Whole, copy});
     }
+    // Drags the booking's end `minutes` later.
+    void Stretch(int32_t id, int minutes) {
+        const ScheduleGrid::Hit at = BarOf(id);
+        const auto a = store().AppointmentLoad(id);
+        const int64_t start = ClsDate().MinutesBetween(0, a->StartDtTm());
+        const int64_t end = ClsDate().MinutesBetween(0, a->EndDtTm());
+        window->Sched_BarDropped(
+            {at.row, at.bar, at.row, start, end + minutes, IBarPlacer::Edge::End, false});
+    }
     void Select(int32_t id) {
         const ScheduleGrid::Hit at = BarOf(id);
         window->Sched_BarLeftClick(at.row, at.bar);
@@ -143,6 +152,7 @@ enum class Op {
     Drag,
     DragToStudioADayLater,
     Copy,
+    Stretch,
     Nudge,
     Cut,
     Edit,
@@ -208,6 +218,9 @@ public:
             break;
         case Op::Copy:
             Drag(id, 2, 0, true);
+            break;
+        case Op::Stretch:
+            Stretch(id, 30);
             break;
         case Op::Nudge:
             Select(id), window->mnuApptLater_Click();
@@ -297,6 +310,12 @@ const SeriesCase kCases[] = {
      {kWed, kThu, kFri, kFriBob, kSat, kBob}, {}, {"Move " + kMoveTwo}},
     {"CopyAsksNothingAndIsNoDateOfTheSeries", Op::Copy, false, "", -1, kNo,
      {kWed, kThu, kFri, kSat, kBob, "Studio Thu 10:00-11:00 Ann -"}, {"Copy appointment"}, {}},
+    {"StretchOnlyThis", Op::Stretch, false, "only", -1, kNo,
+     {kWed, "Room Thu 10:00-11:30 Ann S", kFri, kSat, kBob}, {"Resize appointment"}, {}},
+    {"StretchFollowing", Op::Stretch, false, "following", -1, kNo,
+     {kWed, "Room Thu 10:00-11:30 Ann S", "Room Fri 10:00-11:30 Ann S",
+      "Room Sat 10:00-11:30 Ann S", kBob},
+     {"Resize 3 appointments of a series"}, {}},
     {"KeyboardMoveAsksNothingAndKeepsTheLink", Op::Nudge, false, "", -1, kNo,
      {kWed, "Room Thu 10:30-11:30 Ann S", kFri, kSat, kBob}, {"Move appointment"}, {}},
     {"CutTakesOnlyThisDate", Op::Cut, false, "", -1, kNo, {kWed, kFri, kSat, kBob},
