@@ -15,6 +15,7 @@
 #include "store/ClsGlobal.h"
 #include "ui/RebuildCache.h"
 #include "ui/ScheduleRows.h"
+#include "ui/SeriesPlace.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -102,6 +103,9 @@ void DlgMain::ShowAppointments(int row) {
             sched_->SetBarData(row, bar, slot.id);
             sched_->SetBarColor(row, bar, back);
             sched_->SetBarTextColor(row, bar, fore);
+            if (SeriesPlace::Marked(*global_, slot.id)) {
+                sched_->SetBarSeries(row, bar, true);
+            }
         }
     });
 }
