@@ -276,9 +276,7 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
             const QColor ink = ColorRefToQColor(bar.textColor);
             // The sign and the text stay in view when the bar runs out of it at either side.
             // The sign keeps its size on the selected bar, over the inside of its ring.
-            const int markRoom =
-                bar.series ? SeriesMark::Paint(painter, box.adjusted(1, 1, -1, -1) & data_, ink)
-                           : 0;
+            const int markRoom = bar.series ? SeriesMark::Paint(painter, box & data_, ink) : 0;
             const QRect room = (box & data_).adjusted(4, 0, -3 - markRoom, 0);
             if (room.width() < 8 || bar.text.isEmpty()) {
                 return;

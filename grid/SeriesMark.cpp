@@ -12,6 +12,8 @@
 namespace {
 
 constexpr int kSmallestArrow = 7;
+// A wedge narrower than this is a blot; the cap reads better.
+constexpr int kNarrowestWedge = 5;
 constexpr int kLargestArrow = 14;
 // Space kept between the arrow and the bar's right edge, and between the text and the arrow.
 constexpr int kRightPad = 2;
@@ -30,36 +32,38 @@ int SeriesMark::ArrowSize(int innerHeight) {
     return std::min(innerHeight - 2, kLargestArrow);
 }
 
-SeriesMark::Shape SeriesMark::ShapeFor(const QRect& inner) {
-    if (inner.width() < 2 || inner.height() < 2) {
-        return Shape::None;
-    }
+SeriesMark::Shape SeriesMark::ShapeFor(const QRect& box) {
+    const QRect inner = box.adjusted(1, 1, -1, -1);
     const int size = ArrowSize(inner.height());
-    return size >= kSmallestArrow && inner.width() >= size + 2 * kRightPad ? Shape::Arrow
-                                                                           : Shape::Wedge;
+    if (size >= kSmallestArrow && inner.width() >= size + 2 * kRightPad) {
+        return Shape::Arrow;
+    }
+    return inner.width() >= kNarrowestWedge ? Shape::Wedge : Shape::Cap;
 }
 
-QRect SeriesMark::Area(const QRect& inner) {
-    switch (ShapeFor(inner)) {
+QRect SeriesMark::Area(const QRect& box) {
+    const QRect inner = box.adjusted(1, 1, -1, -1);
+    switch (ShapeFor(box)) {
     case Shape::Arrow: {
         const int size = ArrowSize(inner.height());
         return QRect(inner.right() - kRightPad - size + 1,
                      inner.top() + (inner.height() - size) / 2, size, size);
     }
     case Shape::Wedge: {
-        const int side = std::clamp(std::min(inner.width(), inner.height() / 2 + 1), 2, 8);
+        const int side = std::min({inner.width(), inner.height() / 2 + 1, 8});
         return QRect(inner.right() - side + 1, inner.top(), side, side);
     }
-    case Shape::None:
+    case Shape::Cap:
         break;
     }
-    return QRect();
+    return QRect(box.left(), box.top(), box.width(), std::max(2, box.height() / 3));
 }
 
-int SeriesMark::Paint(QPainter& painter, const QRect& inner, const QColor& ink) {
-    const Shape shape = ShapeFor(inner);
-    const QRect area = Area(inner);
-    if (shape == Shape::None) {
+int SeriesMark::Paint(QPainter& painter, const QRect& box, const QColor& ink) {
+    const Shape shape = ShapeFor(box);
+    const QRect area = Area(box);
+    if (shape == Shape::Cap) {
+        painter.fillRect(area, ink);
         return 0;
     }
     painter.save();

@@ -360,6 +360,8 @@ void ClsGanttReport::GanttShowBar(const QString& text, uint32_t colour, uint32_t
         if (markSide > 0) {
             GanttShowSeriesMark(Sub(x2, markSide + kSeriesMarkPad),
                                 Add(barTop, (barHeight - markSide) / 2), markSide);
+        } else if (series) {
+            GanttShowSeriesCap(x1, barTop, barWidth, barHeight, textColour);
         }
     });
 }
@@ -371,6 +373,17 @@ int32_t ClsGanttReport::SeriesMarkSide(int32_t barWidth, int32_t barHeight) {
         return 0;
     }
     return side;
+}
+
+void ClsGanttReport::GanttShowSeriesCap(int32_t x, int32_t y, int32_t width, int32_t height,
+                                        uint32_t textColour) {
+    Guard(kModule, "GanttShowSeriesCap", [&] {
+        canvas_.SetPenWidth(0);
+        canvas_.SetBrushColor(state.colorPrint ? textColour : 0);
+        canvas_.SetBrushStyle(1);
+        canvas_.DrawRect(x, y, width, height / 3);
+        canvas_.SetPenWidth(1);
+    });
 }
 
 void ClsGanttReport::GanttShowSeriesMark(int32_t x, int32_t y, int32_t side) {

@@ -22,43 +22,48 @@ using Shape = SeriesMark::Shape;
 
 struct ShapeCase {
     const char* name;
-    QRect inner;
+    QRect box; // the bar with its outline
     Shape shape;
-    int side; // of the sign's square
+    QSize size;
 };
 
 class SeriesMarkShapeTest : public ::testing::TestWithParam<ShapeCase> {};
 
-// The arrow sits at the right end of the bar, inside it and centred on its height; a bar too
-// low or too narrow for a readable arrow gets the wedge in its top right corner.
-TEST_P(SeriesMarkShapeTest, TheSignFitsInsideTheBarAtItsRightEnd) {
+// The arrow sits at the right end of the bar inside its outline, centred on its height; a bar
+// too low or too narrow for a readable arrow gets the wedge in its top right corner, and one
+// too narrow for that the cap across its top.
+TEST_P(SeriesMarkShapeTest, TheSignFitsOnTheBarAtItsRightEnd) {
     const ShapeCase& c = GetParam();
-    EXPECT_EQ(SeriesMark::ShapeFor(c.inner), c.shape);
-    const QRect area = SeriesMark::Area(c.inner);
-    if (c.shape == Shape::None) {
-        EXPECT_TRUE(area.isEmpty());
-        return;
-    }
-    EXPECT_EQ(area.size(), QSize(c.side, c.side));
-    EXPECT_TRUE(c.inner.contains(area)) << "the sign leaves the bar";
-    EXPECT_GE(area.right(), c.inner.right() - 2) << "the sign is not at the bar's end";
-    if (c.shape == Shape::Arrow) {
-        EXPECT_LE(std::abs((area.top() - c.inner.top()) - (c.inner.bottom() - area.bottom())), 1);
-    } else {
-        EXPECT_EQ(area.top(), c.inner.top());
+    const QRect inner = c.box.adjusted(1, 1, -1, -1);
+    EXPECT_EQ(SeriesMark::ShapeFor(c.box), c.shape);
+    const QRect area = SeriesMark::Area(c.box);
+    EXPECT_EQ(area.size(), c.size);
+    EXPECT_TRUE((c.shape == Shape::Cap ? c.box : inner).contains(area)) << "off the bar";
+    EXPECT_GE(area.right(), c.box.right() - 3) << "not at the bar's end";
+    switch (c.shape) {
+    case Shape::Arrow:
+        EXPECT_LE(std::abs((area.top() - inner.top()) - (inner.bottom() - area.bottom())), 1);
+        break;
+    case Shape::Wedge:
+        EXPECT_EQ(area.top(), inner.top());
+        break;
+    case Shape::Cap:
+        EXPECT_EQ(area.topLeft(), c.box.topLeft());
+        break;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SeriesMarkShapeTest,
-    ::testing::Values(ShapeCase{"UsualBar", QRect(100, 40, 120, 15), Shape::Arrow, 13},
-                      ShapeCase{"TallBarKeepsTheArrowSmall", QRect(0, 0, 300, 40), Shape::Arrow,
-                                14},
-                      ShapeCase{"JustWideEnough", QRect(10, 10, 17, 15), Shape::Arrow, 13},
-                      ShapeCase{"TooNarrowForTheArrow", QRect(10, 10, 16, 15), Shape::Wedge, 8},
-                      ShapeCase{"NarrowestBar", QRect(10, 10, 2, 15), Shape::Wedge, 2},
-                      ShapeCase{"TooLowForTheArrow", QRect(10, 10, 200, 8), Shape::Wedge, 5},
-                      ShapeCase{"NothingToDrawOn", QRect(10, 10, 1, 15), Shape::None, 0}),
+    ::testing::Values(
+        ShapeCase{"UsualBar", QRect(100, 40, 122, 17), Shape::Arrow, QSize(13, 13)},
+        ShapeCase{"TallBarKeepsTheArrowSmall", QRect(0, 0, 302, 42), Shape::Arrow, QSize(14, 14)},
+        ShapeCase{"JustWideEnough", QRect(10, 10, 19, 17), Shape::Arrow, QSize(13, 13)},
+        ShapeCase{"TooNarrowForTheArrow", QRect(10, 10, 18, 17), Shape::Wedge, QSize(8, 8)},
+        ShapeCase{"TooLowForTheArrow", QRect(10, 10, 202, 10), Shape::Wedge, QSize(5, 5)},
+        ShapeCase{"NarrowestWedge", QRect(10, 10, 7, 17), Shape::Wedge, QSize(5, 5)},
+        ShapeCase{"TooNarrowForAWedge", QRect(10, 10, 6, 17), Shape::Cap, QSize(6, 5)},
+        ShapeCase{"NarrowestBar", QRect(10, 10, 3, 17), Shape::Cap, QSize(3, 5)}),
     kCaseName);
 
 struct PaintCase {
@@ -118,9 +123,9 @@ TEST_P(SeriesMarkPaintTest, TheSignShowsInTheTextColourAndLeavesTheTextItsRoom) 
     grid->ScrollToTime(kMonday + 1, c.startMinute);
     const QRect box = grid->BarRect(1, bar);
     ASSERT_FALSE(box.isEmpty());
-    // Inside the outline; the selected bar's ring does not make it smaller.
+    // The selected bar's ring does not make the sign smaller.
     const QRect inner = box.adjusted(1, 1, -1, -1);
-    const QRect area = SeriesMark::Area(inner) & inner;
+    const QRect area = SeriesMark::Area(box);
     ASSERT_FALSE(area.isEmpty());
     QImage image(grid->viewport()->size(), QImage::Format_ARGB32);
     grid->viewport()->render(&image);
@@ -129,7 +134,7 @@ TEST_P(SeriesMarkPaintTest, TheSignShowsInTheTextColourAndLeavesTheTextItsRoom) 
     // The selected bar's ring, white on navy, is no part of the sign or the text.
     const QRect rows = c.selected ? inner.adjusted(0, 2, 0, -2) : inner;
     const int signInk = Near(image, area & rows, ink);
-    const bool arrow = SeriesMark::ShapeFor(inner) == Shape::Arrow;
+    const bool arrow = SeriesMark::ShapeFor(box) == Shape::Arrow;
     if (!c.series) {
         EXPECT_EQ(signInk, 0) << "a sign on a bar of no series";
         return;
@@ -158,7 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
         PaintCase{"NotInASeries", 60, 9 * 60, 12 * 60, false, false, kNavy, kWhite},
         PaintCase{"SmallZoomShortBar", 2, 9 * 60, 15 * 60, true, false, kYellow, kBlack},
         PaintCase{"SmallZoomNotInASeries", 2, 9 * 60, 15 * 60, false, false, kYellow, kBlack},
-        PaintCase{"SmallestZoomWholeDay", 1, 0, 1440, true, false, kNavy, kWhite}),
+        PaintCase{"SmallestZoomWholeDay", 1, 0, 1440, true, false, kNavy, kWhite},
+        PaintCase{"SmallestZoomShortBar", 1, 9 * 60, 12 * 60, true, false, kNavy, kWhite},
+        PaintCase{"SmallestZoomNotInASeries", 1, 9 * 60, 12 * 60, false, false, kNavy, kWhite}),
     kCaseName);
 
 struct TipCase {

@@ -1,5 +1,5 @@
-// The series' sign on the printed bars: drawn where there is room, in colour and in black and
-// white, and nothing else of the report moves for it.
+// The series' sign on the printed bars: an arrow where there is room, a cap where there is
+// not, in colour and in black and white, and nothing else of the report moves for it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,6 +20,7 @@ using Op = RecordingCanvas::Op;
 
 const int32_t kMonday = ClsDate::DayNumberFromCivil(2026, 12, 7);
 constexpr uint32_t kBarBack = 0x00123456;
+constexpr uint32_t kBarFore = 0x00E0E0E0;
 const QString kName = "Bartholomew Montgomery";
 
 struct MarkCase {
@@ -28,10 +29,10 @@ struct MarkCase {
     bool colour;
     int startMinute, endMinute; // on Monday; past 1440 into the next days
     bool linked;                // booked with a second date as a series
-    bool marked;
+    enum Sign { None, Arrow, Cap } sign;
 };
 
-// One row; the booking under test on Monday and, when linked, its series' other date a week
+// One row; the booking under test on Monday and, when linked, its series' other date two months
 // later, out of every range shown here. Printable width 14400, names 2400, bars 300 high.
 class GanttSeriesMarkTest : public StoreFixture, public ::testing::WithParamInterface<MarkCase> {
 protected:
@@ -39,8 +40,8 @@ protected:
         StoreFixture::SetUp();
         store = std::make_unique<ClsGlobal>(ProgramFolders{dir.path()});
         int32_t id = 0;
-        const int32_t type =
-            store->TypeSave(id, "Meeting", static_cast<int32_t>(kBarBack), 0, 15, 0, 15);
+        const int32_t type = store->TypeSave(id, "Meeting", static_cast<int32_t>(kBarBack),
+                                             static_cast<int32_t>(kBarFore), 15, 0, 15);
         id = 0;
         const int32_t room = store->ResourceSave(id, "Room 1");
         id = 0;
@@ -52,7 +53,7 @@ protected:
         schedule.rows.push_back({"Room 1", room});
         const MarkCase& c = GetParam();
         booking = Save(customer, room, type, c.startMinute, c.endMinute);
-        other = Save(customer, room, type, 7 * 1440 + 600, 7 * 1440 + 660);
+        other = Save(customer, room, type, 60 * 1440 + 600, 60 * 1440 + 660);
     }
     int32_t Save(int32_t customer, int32_t room, int32_t type, int from, int to) {
         int32_t id = 0;
@@ -91,7 +92,8 @@ TEST_P(GanttSeriesMarkTest, TheSignIsAddedAndNothingElseMoves) {
     });
     ASSERT_NE(barAt, shown.end());
     const Op bar = *barAt;
-    // The sign: a square at the bar's right end, then the strokes of its arrow inside it.
+    // The sign: a square at the bar's right end, then the strokes of its arrow inside it; or
+    // the cap over the bar's top third.
     std::vector<Op> sign;
     std::vector<Op> rest;
     for (const Op& op : shown) {
@@ -101,22 +103,34 @@ TEST_P(GanttSeriesMarkTest, TheSignIsAddedAndNothingElseMoves) {
             std::max(op.b, op.d) <= sign[0].b + sign[0].d;
         const bool square =
             sign.empty() && op.kind == Kind::Rect && op.brushColor == 0x00FFFFFF && op.c == op.d;
-        (square || inSquare ? sign : rest).push_back(op);
+        const bool cap = sign.empty() && op.kind == Kind::Rect && op.a == bar.a && op.b == bar.b &&
+                         op.c == bar.c && op.d == bar.d / 3;
+        (square || inSquare || cap ? sign : rest).push_back(op);
     }
-    if (!c.marked) {
-        EXPECT_TRUE(sign.empty()) << "a sign on a bar that has none or no room for it";
-        EXPECT_EQ(rest.size(), plain.size());
-        return;
+    switch (c.sign) {
+    case MarkCase::None:
+        EXPECT_TRUE(sign.empty()) << "a sign on a bar of no series";
+        break;
+    case MarkCase::Cap:
+        ASSERT_EQ(sign.size(), 1u);
+        EXPECT_EQ(std::tuple(sign[0].brushStyle, sign[0].brushColor, sign[0].penWidth),
+                  std::tuple(1, c.colour ? kBarFore : 0u, int16_t{0}))
+            << "the cap is filled in the text colour, black without colours, and not outlined";
+        break;
+    case MarkCase::Arrow: {
+        ASSERT_EQ(sign.size(), 15u) << "the square and the arrow's 12 chords and 2 head strokes";
+        const Op square = sign[0];
+        EXPECT_EQ(square.brushStyle, c.colour ? 1 : 0)
+            << "white on colour; bare in black and white";
+        EXPECT_EQ(square.penWidth, 1);
+        EXPECT_EQ(square.a + square.c, bar.a + bar.c - 40) << "not at the bar's right end";
+        EXPECT_EQ(square.b - bar.b, bar.b + bar.d - (square.b + square.d)) << "not centred";
+        EXPECT_GE(square.c, 100);
+        for (size_t i = 1; i < sign.size(); ++i) {
+            EXPECT_EQ(sign[i].penWidth, 3);
+        }
+        break;
     }
-    ASSERT_EQ(sign.size(), 15u) << "the square and the arrow's 12 chords and 2 head strokes";
-    const Op square = sign[0];
-    EXPECT_EQ(square.brushStyle, c.colour ? 1 : 0) << "white on colour; bare in black and white";
-    EXPECT_EQ(square.penWidth, 1);
-    EXPECT_EQ(square.a + square.c, bar.a + bar.c - 40) << "not at the bar's right end";
-    EXPECT_EQ(square.b - bar.b, bar.b + bar.d - (square.b + square.d)) << "not centred";
-    EXPECT_GE(square.c, 100);
-    for (size_t i = 1; i < sign.size(); ++i) {
-        EXPECT_EQ(sign[i].penWidth, 3);
     }
     // Everything else is drawn as without the link; only the bar's text may stop earlier,
     // short of the sign.
@@ -132,9 +146,10 @@ TEST_P(GanttSeriesMarkTest, TheSignIsAddedAndNothingElseMoves) {
         if (a.text != b.text) {
             EXPECT_TRUE(kName.startsWith(b.text) && b.text.startsWith(a.text))
                 << a.text.toStdString();
+            ASSERT_EQ(c.sign, MarkCase::Arrow) << "only the arrow takes room from the text";
             EXPECT_TRUE(a.text.isEmpty() ||
                         a.a + RecordingCanvas::CharWidth(a.fontSize) * a.text.size() <=
-                            square.a - 20)
+                            sign[0].a - 20)
                 << "the text runs into the sign";
         }
     }
@@ -144,14 +159,16 @@ INSTANTIATE_TEST_SUITE_P(
     Table, GanttSeriesMarkTest,
     ::testing::Values(
         // Day view: 500 twips an hour.
-        MarkCase{"DayViewColour", 0, true, 9 * 60, 12 * 60, true, true},
-        MarkCase{"DayViewBlackAndWhite", 0, false, 9 * 60, 12 * 60, true, true},
-        MarkCase{"DayViewNotInASeries", 0, true, 9 * 60, 12 * 60, false, false},
-        MarkCase{"JustRoomForTheSign", 0, true, 9 * 60, 9 * 60 + 34, true, true},
-        MarkCase{"TooShortForTheSign", 0, true, 9 * 60, 9 * 60 + 33, true, false},
+        MarkCase{"DayViewColour", 0, true, 9 * 60, 12 * 60, true, MarkCase::Arrow},
+        MarkCase{"DayViewBlackAndWhite", 0, false, 9 * 60, 12 * 60, true, MarkCase::Arrow},
+        MarkCase{"DayViewNotInASeries", 0, true, 9 * 60, 12 * 60, false, MarkCase::None},
+        MarkCase{"JustRoomForTheSign", 0, true, 9 * 60, 9 * 60 + 34, true, MarkCase::Arrow},
+        MarkCase{"TooShortForTheArrow", 0, true, 9 * 60, 9 * 60 + 33, true, MarkCase::Cap},
         // Week view: 12000 / 7 twips a day.
-        MarkCase{"WeekViewTwoDays", 1, false, 600, 1440 + 600, true, true},
-        MarkCase{"WeekViewAnHour", 1, true, 600, 660, true, false}),
+        MarkCase{"WeekViewTwoDays", 1, false, 600, 1440 + 600, true, MarkCase::Arrow},
+        MarkCase{"WeekViewAnHour", 1, true, 600, 660, true, MarkCase::Cap},
+        MarkCase{"MonthViewBlackAndWhite", 2, false, 600, 660, true, MarkCase::Cap},
+        MarkCase{"MonthViewNotInASeries", 2, false, 600, 660, false, MarkCase::None}),
     kCaseName);
 
 } // namespace
