@@ -56,7 +56,8 @@ QRect SeriesMark::Area(const QRect& box) {
     case Shape::Cap:
         break;
     }
-    return QRect(box.left(), box.top(), box.width(), std::max(2, box.height() / 3));
+    // Inside the outline: on the grid's background a cap in a light text colour would vanish.
+    return QRect(inner.left(), inner.top(), inner.width(), std::max(2, inner.height() / 3));
 }
 
 int SeriesMark::Paint(QPainter& painter, const QRect& box, const QColor& ink) {

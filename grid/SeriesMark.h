@@ -8,7 +8,7 @@ class QPainter;
 // The sign on a bar whose booking repeats in a series: a circular arrow at the right end of
 // the bar, drawn in the bar's text colour so that it reads wherever the text does. A bar too
 // narrow for the arrow gets a wedge in its top right corner instead, and one too narrow for a
-// wedge (a short booking at a small zoom) a cap: its top third in that colour.
+// wedge (a short booking at a small zoom) a cap: the top third of its inside in that colour.
 class SeriesMark {
 public:
     enum class Shape { Arrow, Wedge, Cap };

@@ -378,11 +378,12 @@ int32_t ClsGanttReport::SeriesMarkSide(int32_t barWidth, int32_t barHeight) {
 void ClsGanttReport::GanttShowSeriesCap(int32_t x, int32_t y, int32_t width, int32_t height,
                                         uint32_t textColour) {
     Guard(kModule, "GanttShowSeriesCap", [&] {
-        canvas_.SetPenWidth(0);
+        // Outlined: a light text colour on a bar too short for its own outline would
+        // otherwise read as the paper.
+        canvas_.SetPenWidth(1);
         canvas_.SetBrushColor(state.colorPrint ? textColour : 0);
         canvas_.SetBrushStyle(1);
         canvas_.DrawRect(x, y, width, height / 3);
-        canvas_.SetPenWidth(1);
     });
 }
 

@@ -71,7 +71,7 @@ public:
     // report prints colours, so that it reads on any bar and in black and white alike.
     void GanttShowSeriesMark(int32_t x, int32_t y, int32_t side);
     // The sign of a bar too small for the arrow: its top third filled in the text colour, in
-    // black without colours.
+    // black without colours, and outlined.
     void GanttShowSeriesCap(int32_t x, int32_t y, int32_t width, int32_t height,
                             uint32_t textColour);
     // The side of the sign on a bar of that height and width; 0 when the bar is too small.

@@ -31,14 +31,14 @@ class SeriesMarkShapeTest : public ::testing::TestWithParam<ShapeCase> {};
 
 // The arrow sits at the right end of the bar inside its outline, centred on its height; a bar
 // too low or too narrow for a readable arrow gets the wedge in its top right corner, and one
-// too narrow for that the cap across its top.
+// too narrow for that the cap across the top of its inside.
 TEST_P(SeriesMarkShapeTest, TheSignFitsOnTheBarAtItsRightEnd) {
     const ShapeCase& c = GetParam();
     const QRect inner = c.box.adjusted(1, 1, -1, -1);
     EXPECT_EQ(SeriesMark::ShapeFor(c.box), c.shape);
     const QRect area = SeriesMark::Area(c.box);
     EXPECT_EQ(area.size(), c.size);
-    EXPECT_TRUE((c.shape == Shape::Cap ? c.box : inner).contains(area)) << "off the bar";
+    EXPECT_TRUE(inner.contains(area)) << "over the outline or off the bar";
     EXPECT_GE(area.right(), c.box.right() - 3) << "not at the bar's end";
     switch (c.shape) {
     case Shape::Arrow:
@@ -48,7 +48,7 @@ TEST_P(SeriesMarkShapeTest, TheSignFitsOnTheBarAtItsRightEnd) {
         EXPECT_EQ(area.top(), inner.top());
         break;
     case Shape::Cap:
-        EXPECT_EQ(area.topLeft(), c.box.topLeft());
+        EXPECT_EQ(area.topLeft(), inner.topLeft());
         break;
     }
 }
@@ -62,8 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"TooNarrowForTheArrow", QRect(10, 10, 18, 17), Shape::Wedge, QSize(8, 8)},
         ShapeCase{"TooLowForTheArrow", QRect(10, 10, 202, 10), Shape::Wedge, QSize(5, 5)},
         ShapeCase{"NarrowestWedge", QRect(10, 10, 7, 17), Shape::Wedge, QSize(5, 5)},
-        ShapeCase{"TooNarrowForAWedge", QRect(10, 10, 6, 17), Shape::Cap, QSize(6, 5)},
-        ShapeCase{"NarrowestBar", QRect(10, 10, 3, 17), Shape::Cap, QSize(3, 5)}),
+        ShapeCase{"TooNarrowForAWedge", QRect(10, 10, 6, 17), Shape::Cap, QSize(4, 5)},
+        ShapeCase{"NarrowestBar", QRect(10, 10, 3, 17), Shape::Cap, QSize(1, 5)}),
     kCaseName);
 
 struct PaintCase {

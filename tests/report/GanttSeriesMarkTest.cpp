@@ -114,8 +114,8 @@ TEST_P(GanttSeriesMarkTest, TheSignIsAddedAndNothingElseMoves) {
     case MarkCase::Cap:
         ASSERT_EQ(sign.size(), 1u);
         EXPECT_EQ(std::tuple(sign[0].brushStyle, sign[0].brushColor, sign[0].penWidth),
-                  std::tuple(1, c.colour ? kBarFore : 0u, int16_t{0}))
-            << "the cap is filled in the text colour, black without colours, and not outlined";
+                  std::tuple(1, c.colour ? kBarFore : 0u, int16_t{1}))
+            << "the cap is filled in the text colour, black without colours, and outlined";
         break;
     case MarkCase::Arrow: {
         ASSERT_EQ(sign.size(), 15u) << "the square and the arrow's 12 chords and 2 head strokes";
