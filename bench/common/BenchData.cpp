@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
-#include <span>
 #include <tuple>
 #include <vector>
 
