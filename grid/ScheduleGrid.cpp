@@ -327,6 +327,12 @@ QString ScheduleGrid::BarToolTip(int row, int bar) const {
     if (!b->text.trimmed().isEmpty()) {
         text = b->text.trimmed() + "\n" + text;
     }
+    if (b->series && seriesNote_) {
+        const QString note = seriesNote_(b->data);
+        if (!note.isEmpty()) {
+            text += "\n" + note;
+        }
+    }
     return text;
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QEvent;
@@ -164,6 +165,13 @@ public:
     }
     int32_t BarData(int row, int bar) const { return Field(row, bar, &Bar::data); }
     void SetBarData(int row, int bar, int32_t value) { SetField(row, bar, &Bar::data, value); }
+    // A bar of a series carries a sign of it (see SeriesMark).
+    bool BarSeries(int row, int bar) const { return Field(row, bar, &Bar::series); }
+    void SetBarSeries(int row, int bar, bool on) { SetField(row, bar, &Bar::series, on); }
+    // A last line for the tooltip of a bar of a series, from the bar's data; asked only when
+    // the tooltip is, so that a rebuild need not work it out for every bar. Empty for none.
+    using SeriesNote = std::function<QString(int32_t barData)>;
+    void SetSeriesNote(SeriesNote note) { seriesNote_ = std::move(note); }
 
     // The bar marked as selected: set by a left, double or right click on a bar and by the
     // program; {0, 0} when none. ClearAll clears it.
@@ -203,7 +211,8 @@ public:
     Hit HitTest(QPoint viewportPos) const;
     // Where the bar is drawn; empty when it is not shown.
     QRect BarRect(int row, int bar) const;
-    // The text of a bar's tooltip: its text, then its start and end with their days.
+    // The text of a bar's tooltip: its text, then its start and end with their days, and for
+    // a bar of a series the series note.
     QString BarToolTip(int row, int bar) const;
     int RowHeight() const { return rowHeight_; }
     int RulerHeight() const { return rulerHeight_; }
@@ -340,6 +349,7 @@ private:
     std::optional<Spot> lastClick_;
     BarDrag barDrag_;
     const IBarPlacer* placer_ = nullptr;
+    SeriesNote seriesNote_;
     struct {
         int drawn = 0;
         int examined = 0;

@@ -15,6 +15,7 @@ struct ScheduleGridBar {
     int32_t data = 0;
     uint32_t color = 0x00C08040;     // colour reference 0x00BBGGRR
     uint32_t textColor = 0x00FFFFFF; // colour reference 0x00BBGGRR
+    bool series = false;             // one of several bookings made as a series
     QString text;
 
     // Minutes since day 0, 00:00.

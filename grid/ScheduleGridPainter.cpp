@@ -3,6 +3,7 @@
 #include "datetime/ClsDate.h"
 #include "grid/ScheduleGridModel.h"
 #include "grid/ScheduleGridTextCache.h"
+#include "grid/SeriesMark.h"
 #include "platform/ColorRef.h"
 
 #include <QFontMetrics>
@@ -272,12 +273,15 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
                 painter.fillRect(box.adjusted(1, 1, -1, -1), Contrast(fill));
             }
             painter.fillRect(box.adjusted(inset, inset, -inset, -inset), fill);
-            // The text stays in view when the bar starts left of it.
-            const QRect room = (box & data_).adjusted(4, 0, -3, 0);
+            const QColor ink = ColorRefToQColor(bar.textColor);
+            // The sign and the text stay in view when the bar runs out of it at either side.
+            // The sign keeps its size on the selected bar, over the inside of its ring.
+            const int markRoom = bar.series ? SeriesMark::Paint(painter, box & data_, ink) : 0;
+            const QRect room = (box & data_).adjusted(4, 0, -3 - markRoom, 0);
             if (room.width() < 8 || bar.text.isEmpty()) {
                 return;
             }
-            painter.setPen(ColorRefToQColor(bar.textColor));
+            painter.setPen(ink);
             view_.texts->Draw(painter, font_, room, bar.text);
         });
     }

@@ -3,6 +3,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <utility>
 
 #include "base/Clock.h"
@@ -10,6 +12,7 @@
 #include "report/ReportCanvas.h"
 #include "report/ReportTrap.h"
 #include "store/ClsGlobal.h"
+#include "ui/SeriesPlace.h"
 
 namespace {
 
@@ -22,6 +25,12 @@ constexpr const char* kModule = "DlgSchedulePrint";
 constexpr int32_t kLabelRoom = 40;
 // The narrowest filled bar that still gets an outline, in twips.
 constexpr int32_t kLeastOutlinedBar = 60;
+// The series' sign: its largest side, its distance from the bar's edges and from the text,
+// and the pen of its arrow.
+constexpr int32_t kSeriesMarkSide = 200;
+constexpr int32_t kSeriesMarkPad = 40;
+constexpr int32_t kSeriesMarkGap = 20;
+constexpr int16_t kSeriesMarkPen = 3;
 
 template <class F> void Guard(const char* module, const char* procedure, F&& body) {
     ReportTrap(module, procedure, std::forward<F>(body));
@@ -134,7 +143,7 @@ void ClsGanttReport::GanttReport() {
                 }
                 const auto [back, fore] = names_.TypeColors(store_, a->TypeId());
                 GanttShowBar(names_.CustomerName(store_, a->CustomerId()), back, fore,
-                             slot.startDtTm, slot.endDtTm);
+                             slot.startDtTm, slot.endDtTm, SeriesPlace::Marked(store_, slot.id));
             }
 
             canvas_.SetCurrentY(Add(canvas_.CurrentY(), state.rowHeight));
@@ -301,7 +310,7 @@ void ClsGanttReport::GanttShowGrid(const QString& name) {
 }
 
 void ClsGanttReport::GanttShowBar(const QString& text, uint32_t colour, uint32_t textColour,
-                                  int32_t start, int32_t end) {
+                                  int32_t start, int32_t end, bool series) {
     Guard(kModule, "GanttShowBar", [&] {
         const int32_t total = Mul(Add(Sub(state.endDay, state.startDay), 1), 1440);
         int32_t s = date_.SplitDateVal(start);
@@ -340,10 +349,83 @@ void ClsGanttReport::GanttShowBar(const QString& text, uint32_t colour, uint32_t
         canvas_.SetFontBold(true);
         canvas_.SetTextAlign(0);
         canvas_.SetForeColor(state.colorPrint ? textColour : 0);
-        canvas_.SetTextWidth(barWidth);
-        const QString shown = FitText(text, barWidth);
+        // The text stops short of the sign.
+        const int32_t markSide = series ? SeriesMarkSide(barWidth, barHeight) : 0;
+        const int32_t textRoom =
+            markSide > 0 ? Sub(barWidth, markSide + kSeriesMarkPad + kSeriesMarkGap) : barWidth;
+        canvas_.SetTextWidth(textRoom);
+        const QString shown = FitText(text, textRoom);
         canvas_.TextOut(Add(x1, 75), Add(barTop, 75), shown);
         canvas_.SetForeColor(0);
+        if (markSide > 0) {
+            GanttShowSeriesMark(Sub(x2, markSide + kSeriesMarkPad),
+                                Add(barTop, (barHeight - markSide) / 2), markSide);
+        } else if (series) {
+            GanttShowSeriesCap(x1, barTop, barWidth, barHeight, textColour);
+        }
+    });
+}
+
+int32_t ClsGanttReport::SeriesMarkSide(int32_t barWidth, int32_t barHeight) {
+    const int32_t side = std::min(barHeight - kSeriesMarkPad, kSeriesMarkSide);
+    // Smaller than this the arrow would print as a blot.
+    if (side < 100 || barWidth < side + 2 * kSeriesMarkPad) {
+        return 0;
+    }
+    return side;
+}
+
+void ClsGanttReport::GanttShowSeriesCap(int32_t x, int32_t y, int32_t width, int32_t height,
+                                        uint32_t textColour) {
+    Guard(kModule, "GanttShowSeriesCap", [&] {
+        // Outlined: a light text colour on a bar too short for its own outline would
+        // otherwise read as the paper.
+        canvas_.SetPenWidth(1);
+        canvas_.SetBrushColor(state.colorPrint ? textColour : 0);
+        canvas_.SetBrushStyle(1);
+        canvas_.DrawRect(x, y, width, height / 3);
+    });
+}
+
+void ClsGanttReport::GanttShowSeriesMark(int32_t x, int32_t y, int32_t side) {
+    Guard(kModule, "GanttShowSeriesMark", [&] {
+        canvas_.SetPenWidth(1);
+        canvas_.SetBrushColor(0x00FFFFFF);
+        canvas_.SetBrushStyle(state.colorPrint ? 1 : 0);
+        canvas_.DrawRect(x, y, side, side);
+        // An arc open at the top, clockwise, as on the screen's bars; lines are all the
+        // canvas has, so it is drawn in short chords.
+        constexpr double kStart = 70.0;
+        constexpr double kSweep = -290.0;
+        constexpr int kChords = 12;
+        const double cx = x + side / 2.0;
+        const double cy = y + side / 2.0;
+        const double radius = side * 0.28;
+        const auto at = [&](double degrees) {
+            const double r = degrees * std::numbers::pi / 180.0;
+            return std::pair{cx + radius * std::cos(r), cy - radius * std::sin(r)};
+        };
+        const auto line = [&](std::pair<double, double> a, std::pair<double, double> b) {
+            canvas_.DrawLine(static_cast<int32_t>(std::lround(a.first)),
+                             static_cast<int32_t>(std::lround(a.second)),
+                             static_cast<int32_t>(std::lround(b.first)),
+                             static_cast<int32_t>(std::lround(b.second)));
+        };
+        canvas_.SetPenWidth(kSeriesMarkPen);
+        for (int i = 0; i < kChords; ++i) {
+            line(at(kStart + kSweep * i / kChords), at(kStart + kSweep * (i + 1) / kChords));
+        }
+        // The head: two strokes back from the arc's end, either side of it.
+        const double end = (kStart + kSweep) * std::numbers::pi / 180.0;
+        const auto tip = at(kStart + kSweep);
+        const double head = side * 0.22;
+        const double along[2] = {std::sin(end), std::cos(end)};
+        const double out[2] = {std::cos(end), -std::sin(end)};
+        for (int sideOf : {1, -1}) {
+            line(tip, {tip.first - head * along[0] + sideOf * head * 0.8 * out[0],
+                       tip.second - head * along[1] + sideOf * head * 0.8 * out[1]});
+        }
+        canvas_.SetPenWidth(1);
     });
 }
 

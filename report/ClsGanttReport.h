@@ -63,8 +63,19 @@ public:
     void PageBorder(const QString& text);
     void GanttShowRuler();
     void GanttShowGrid(const QString& name);
+    // A bar of a series carries the series' sign at its right end when there is room, and
+    // a cap when there is not.
     void GanttShowBar(const QString& text, uint32_t colour, uint32_t textColour, int32_t start,
-                      int32_t end);
+                      int32_t end, bool series = false);
+    // The series' sign in a square of that side: a circular arrow in black, on white when the
+    // report prints colours, so that it reads on any bar and in black and white alike.
+    void GanttShowSeriesMark(int32_t x, int32_t y, int32_t side);
+    // The sign of a bar too small for the arrow: its top third filled in the text colour, in
+    // black without colours, and outlined.
+    void GanttShowSeriesCap(int32_t x, int32_t y, int32_t width, int32_t height,
+                            uint32_t textColour);
+    // The side of the sign on a bar of that height and width; 0 when the bar is too small.
+    static int32_t SeriesMarkSide(int32_t barWidth, int32_t barHeight);
     // base + part * (W - base) / whole, W the printable width.
     int32_t GetPercentXpos(int32_t base, int32_t part, int32_t whole);
     // "dd/mm/yyyy", or "mm/dd/yyyy" when the date format is month-first.

@@ -34,6 +34,7 @@
 #include "ui/CommandTable.h"
 #include "ui/EditHistory.h"
 #include "ui/RebuildCache.h"
+#include "ui/SeriesPlace.h"
 #include "ui/Services.h"
 #include "ui/Trap.h"
 #include "ui/WindowFrame.h"
@@ -180,6 +181,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         placement_ = std::make_unique<BookingPlacement>(*global_, *date_);
         barPlacer_ = std::make_unique<GridBarPlacer>(*global_, *placement_, *sched_);
         sched_->SetBarPlacer(barPlacer_.get());
+        sched_->SetSeriesNote([this](int32_t id) { return SeriesPlace::Note(*global_, id); });
         zoom_ = new QSlider(Qt::Vertical, central);
         zoom_->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
         zoom_->setToolTip(tr("Schedule resolution"));
@@ -344,6 +346,24 @@ void DlgMain::StoreChanged(const ChangeSet& set) {
             if (a != nullptr) {
                 resources.insert(a->ResourceId());
             }
+        }
+    }
+    // A booking joining or leaving a series changes the sign on every other booking of it:
+    // the last but one to leave takes it off the one that stays.
+    const auto addResourceOf = [&](int32_t id) {
+        if (const ClsAppointment* a = global_->Appointments().Get(id)) {
+            resources.insert(a->ResourceId());
+        }
+    };
+    std::unordered_set<int32_t> series;
+    for (const SeriesChange& c : set.series) {
+        addResourceOf(c.appointmentId);
+        series.insert({c.before, c.after});
+    }
+    series.erase(0);
+    for (int32_t s : series) {
+        for (int32_t id : global_->Series().Members(s)) {
+            addResourceOf(id);
         }
     }
     ++fillDepth_;

@@ -15,6 +15,7 @@
 #include "store/ClsGlobal.h"
 #include "ui/RebuildCache.h"
 #include "ui/ScheduleRows.h"
+#include "ui/SeriesPlace.h"
 #include "ui/Trap.h"
 #include "widgets/KeyedToolBar.h"
 
@@ -81,6 +82,8 @@ void DlgMain::ShowAppointments(int row) {
     Trap(kForm, "ShowAppointments", [&] {
         int32_t first = sched_->DateFirst();
         int32_t last = sched_->DateLast();
+        // Most stores hold no series: then no bar needs asking.
+        const bool anySeries = !global_->Series().Empty();
         // The store's index of the row's resource holds the times beside each record, in
         // collection order, so only the visible appointments are read.
         for (const ResourceSlot& slot : global_->AppointmentsOfResource(sched_->RowData(row))) {
@@ -102,6 +105,9 @@ void DlgMain::ShowAppointments(int row) {
             sched_->SetBarData(row, bar, slot.id);
             sched_->SetBarColor(row, bar, back);
             sched_->SetBarTextColor(row, bar, fore);
+            if (anySeries && SeriesPlace::Marked(*global_, slot.id)) {
+                sched_->SetBarSeries(row, bar, true);
+            }
         }
     });
 }

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "datetime/ClsDate.h"
 #include "store/ClsAppointment.h"
@@ -49,10 +51,11 @@ int32_t FirstAppointmentId(const BenchStore& s) {
 }
 
 const std::string& BenchFolder(const BenchStore& s) {
-    static std::map<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t>, std::string>
+    static std::map<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t>,
+                    std::string>
         folders;
-    auto& folder =
-        folders[{s.resources, s.customers, s.types, s.appointments, s.firstDay, s.spanDays}];
+    auto& folder = folders[{s.resources, s.customers, s.types, s.appointments, s.firstDay,
+                            s.spanDays, s.seriesLength}];
     if (!folder.empty()) {
         return folder;
     }
@@ -97,6 +100,20 @@ const std::string& BenchFolder(const BenchStore& s) {
         a.SetReference("REF " + std::to_string(i));
         return a;
     });
+    if (s.seriesLength > 0) {
+        // As the store writes its links: appointment id, then series id, 32-bit little-endian.
+        std::vector<int32_t> links;
+        links.reserve(static_cast<size_t>(s.appointments) * 2);
+        for (int32_t i = 0; i < s.appointments; ++i) {
+            const int32_t slotOf = i / s.resources;
+            const int32_t first =
+                slotOf / s.seriesLength * s.seriesLength * s.resources + i % s.resources;
+            links.push_back(FirstAppointmentId(s) + i);
+            links.push_back(FirstAppointmentId(s) + first);
+        }
+        FileIo::WriteAtomic(FileSystem::Real(), data + "Series.bin",
+                            std::as_bytes(std::span(links)));
+    }
     GlobalRecord global;
     global.SetIdCounter(FirstAppointmentId(s) + s.appointments - 1);
     global.SetResourceType("Rooms");

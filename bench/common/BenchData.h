@@ -15,6 +15,9 @@ struct BenchStore {
     int32_t appointments = 0;
     int32_t firstDay = 46000;
     int32_t spanDays = 730;
+    // When above 0, every appointment belongs to a series: runs of this many consecutive
+    // appointments of a resource, each series named after its first.
+    int32_t seriesLength = 0;
 };
 
 // Made once per process and shape; removed when the process ends.

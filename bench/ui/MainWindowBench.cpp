@@ -129,6 +129,35 @@ void BM_ShowResourcesMillion(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kMillion);
 }
 
+// The same rebuild with every booking in a series of ten: each bar asks whether it is marked.
+void BM_ShowResourcesMillionInSeries(benchmark::State& state) {
+    static auto window = [] {
+        BenchStore shape = MillionShape();
+        shape.seriesLength = 10;
+        auto w = OpenWindow(BenchFolder(shape), 2, shape.firstDay + 365);
+        int32_t start = shape.firstDay + 365;
+        w->SetScheduleDates(start);
+        return w;
+    }();
+    static const bool released = (ReleaseAtBenchEnd([] { window.reset(); }), true);
+    (void)released;
+    if (window->Global().Series().Count() != static_cast<size_t>(kMillion)) {
+        state.SkipWithError("the series links were not loaded");
+        return;
+    }
+    for (auto _ : state) {
+        window->ShowResources();
+    }
+    int marked = 0;
+    for (int r = 1; r <= window->Sched()->RowCount(); ++r) {
+        for (int b = 1; b <= window->Sched()->BarCount(r); ++b) {
+            marked += window->Sched()->BarSeries(r, b) ? 1 : 0;
+        }
+    }
+    state.counters["marked"] = marked;
+    state.SetItemsProcessed(state.iterations() * kMillion);
+}
+
 // A booking moved on the window, then taken back and done again from its Edit menu: each
 // iteration is one undo and one redo, each with the rebuild the window makes after a change.
 void BM_UndoRedoMoveInWindow(benchmark::State& state) {
@@ -300,6 +329,7 @@ BENCHMARK(BM_RebuildAndFirstPaint)
     ->Args({1000, 20000, 2})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowResourcesMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowResourcesMillionInSeries)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPassMillion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoRedoMoveInWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond);
