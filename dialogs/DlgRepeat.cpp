@@ -35,7 +35,7 @@ constexpr const char* kForm = "DlgRepeat";
 constexpr double kWidthTwips = 13800;
 constexpr double kHeightTwips = 8400;
 // Its topic is the appointment dialog's, where Repeat is found.
-constexpr int kHelpContext = 3;
+constexpr int kHelpContext = 11;
 constexpr int kDefaultCount = 10;
 constexpr int kMostCount = 9999;
 constexpr int kMostInterval = 99;

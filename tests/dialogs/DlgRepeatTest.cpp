@@ -310,7 +310,7 @@ TEST_F(DlgRepeatTest, StartsWeeklyOnTheFirstDaysWeekdayTenTimes) {
         d.CmdHelp()->click();
     });
     ASSERT_EQ(ui.helps.size(), 1);
-    EXPECT_EQ(ui.helps[0].request.context, 3);
+    EXPECT_EQ(ui.helps[0].request.context, 11);
 }
 
 // Book makes the free dates as one named step, links them into one series, and an undo of
