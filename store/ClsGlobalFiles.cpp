@@ -27,6 +27,15 @@ std::string Plural(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// What was wrong with a file, each fault after the first as "; it ...".
+std::string Joined(const std::vector<std::string>& wrongs) {
+    std::string what;
+    for (const std::string& w : wrongs) {
+        what += (what.empty() ? "" : "; it ") + w;
+    }
+    return what;
+}
+
 std::string WhatOf(const Presence& found) {
     return found.linkTarget.empty()
                ? "could not be read"
@@ -396,11 +405,7 @@ void ClsGlobal::LoadFile(Collection<T>& collection, Kind kind, const char* procN
         number = number != 0 ? number : ErrorNumber::BadRecordLength;
     }
     if (!wrongs.empty()) {
-        std::string what;
-        for (const std::string& w : wrongs) {
-            what += (what.empty() ? "" : "; it ") + w;
-        }
-        KeepFaulty(kind, bytes, bytes.size, what, procName, number);
+        KeepFaulty(kind, bytes, bytes.size, Joined(wrongs), procName, number);
     }
 }
 
@@ -489,11 +494,7 @@ void ClsGlobal::LoadSeries() {
         number = number != 0 ? number : ErrorNumber::BadRecordLength;
     }
     if (!wrongs.empty()) {
-        std::string what;
-        for (const std::string& w : wrongs) {
-            what += (what.empty() ? "" : "; it ") + w;
-        }
-        KeepFaulty(kSeries, bytes, bytes.size, what, "LoadSeries", number);
+        KeepFaulty(kSeries, bytes, bytes.size, Joined(wrongs), "LoadSeries", number);
     }
 }
 

@@ -185,23 +185,30 @@ struct RefusalCase {
     const char* reason;
     bool editing = false; // a booking at 10:00 to 10:40, made first, is edited
 };
-class Refusals : public DlgAppointmentTest, public ::testing::WithParamInterface<RefusalCase> {};
+class Refusals : public DlgAppointmentTest, public ::testing::WithParamInterface<RefusalCase> {
+public:
+    // The case's bookings made and the dialog preset: returns the booking edited, 0 for none.
+    int32_t Arrange(const RefusalCase& c) {
+        const int32_t room = c.resource ? AddResource("Room") : 0;
+        const int32_t type = AddType("Type", 30, 0, 15);
+        const int32_t edited = c.editing ? AddAppointment(AddCustomer("Bo"), room, type,
+                                                          At(today, 600), At(today, 640))
+                                         : 0;
+        if (c.existingStart >= 0) {
+            AddAppointment(AddCustomer("Ann Lee"), room, type, At(today, c.existingStart),
+                           At(c.existingEnd < c.existingStart ? today + 1 : today, c.existingEnd));
+        }
+        Preset(room, At(today, 600), At(today, 660));
+        dialog().SetAppointmentId(edited);
+        return edited;
+    }
+};
 
 // The dialog says why, stays open with its fields, and nothing is written.
 TEST_P(Refusals, SayUnableToSaveWhyAndStayOpen) {
     const RefusalCase& c = GetParam();
-    int32_t room = c.resource ? AddResource("Room") : 0;
-    const int32_t type = AddType("Type", 30, 0, 15);
-    const int32_t edited =
-        c.editing ? AddAppointment(AddCustomer("Bo"), room, type, At(today, 600), At(today, 640))
-                  : 0;
-    if (c.existingStart >= 0) {
-        AddAppointment(AddCustomer("Ann Lee"), room, type, At(today, c.existingStart),
-                       At(c.existingEnd < c.existingStart ? today + 1 : today, c.existingEnd));
-    }
+    const int32_t edited = Arrange(c);
     const size_t before = store().Appointments().Count();
-    Preset(room, At(today, 600), At(today, 660));
-    dialog().SetAppointmentId(edited);
     Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
         if (c.typedEnd != nullptr) {
             TypeOver(d.TimeEnd(), c.typedEnd);
@@ -222,19 +229,9 @@ TEST_P(Refusals, SayUnableToSaveWhyAndStayOpen) {
 // refuse, as the Repeat dialog lists it with the other dates.
 TEST_P(Refusals, RepeatSaysTheSameOrListsTheOverlap) {
     const RefusalCase& c = GetParam();
-    int32_t room = c.resource ? AddResource("Room") : 0;
-    const int32_t type = AddType("Type", 30, 0, 15);
-    const int32_t edited =
-        c.editing ? AddAppointment(AddCustomer("Bo"), room, type, At(today, 600), At(today, 640))
-                  : 0;
-    if (c.existingStart >= 0) {
-        AddAppointment(AddCustomer("Ann Lee"), room, type, At(today, c.existingStart),
-                       At(c.existingEnd < c.existingStart ? today + 1 : today, c.existingEnd));
-    }
+    const int32_t edited = Arrange(c);
     const size_t before = store().Appointments().Count();
     const bool overlap = QString(c.reason).startsWith("It would overlap");
-    Preset(room, At(today, 600), At(today, 660));
-    dialog().SetAppointmentId(edited);
     QString firstState;
     Show<DlgAppointment>(dialog(), [&](DlgAppointment& d) {
         if (c.typedEnd != nullptr) {
