@@ -163,18 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
                  4,
                  "4 of 4 dates are free.",
                  "&Book 4 dates"},
-        ListCase{"WeekdaysFromAFriday",
-                 [](DlgRepeatTest& f) { return f.First(kMon7Jun - 3, 540, kMon7Jun - 3, 600); },
-                 nullptr,
-                 [](DlgRepeat& d) {
-                     d.CbRepeats()->setCurrentIndex(int(Repeats::Weekdays));
-                     d.SpnCount()->setValue(3);
-                 },
-                 {"Fri 04 Jun 2021;09:00 to 10:00;Free;", "Mon 07 Jun 2021;09:00 to 10:00;Free;",
-                  "Tue 08 Jun 2021;09:00 to 10:00;Free;"},
-                 3,
-                 "3 of 3 dates are free.",
-                 "&Book 3 dates"},
         // Each date ends past midnight as the first does; the night's booking blocks one.
         ListCase{"DailyPastMidnight",
                  [](DlgRepeatTest& f) { return f.First(kMon7Jun, 1380, kMon7Jun + 1, 60); },
@@ -355,20 +343,6 @@ TEST_F(DlgRepeatTest, AStoredFirstBookingJoinsTheSeries) {
     EXPECT_EQ(dialog->BookedId(), first);
     EXPECT_EQ(global().Appointments().Count(), 3u);
     EXPECT_EQ(global().SeriesSize(global().SeriesOf(first)), 3u);
-}
-
-TEST_F(DlgRepeatTest, CancelChangesNothing) {
-    Stored(kMon7Jun + 7, 600, 630);
-    const auto before = Bookings();
-    dialog->SetFirst(First(kMon7Jun, 540, kMon7Jun, 660));
-    const int result = Show<DlgRepeat>(*dialog, [&](DlgRepeat& d) {
-        Weekly(d, 4);
-        d.CmdCancel()->click();
-    });
-    EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(dialog->BookedId(), 0);
-    EXPECT_TRUE(sets.empty());
-    EXPECT_EQ(Bookings(), before);
 }
 
 // From the appointment dialog: the booked dates close it as a save would, holding the first

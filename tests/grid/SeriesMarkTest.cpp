@@ -162,10 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
         PaintCase{"SelectedBar", 60, 9 * 60, 12 * 60, true, true, kNavy, kWhite},
         PaintCase{"NotInASeries", 60, 9 * 60, 12 * 60, false, false, kNavy, kWhite},
         PaintCase{"SmallZoomShortBar", 2, 9 * 60, 15 * 60, true, false, kYellow, kBlack},
-        PaintCase{"SmallZoomNotInASeries", 2, 9 * 60, 15 * 60, false, false, kYellow, kBlack},
         PaintCase{"SmallestZoomWholeDay", 1, 0, 1440, true, false, kNavy, kWhite},
-        PaintCase{"SmallestZoomShortBar", 1, 9 * 60, 12 * 60, true, false, kNavy, kWhite},
-        PaintCase{"SmallestZoomNotInASeries", 1, 9 * 60, 12 * 60, false, false, kNavy, kWhite}),
+        PaintCase{"SmallestZoomShortBar", 1, 9 * 60, 12 * 60, true, false, kNavy, kWhite}),
     kCaseName);
 
 struct TipCase {

@@ -167,8 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Week view: 12000 / 7 twips a day.
         MarkCase{"WeekViewTwoDays", 1, false, 600, 1440 + 600, true, MarkCase::Arrow},
         MarkCase{"WeekViewAnHour", 1, true, 600, 660, true, MarkCase::Cap},
-        MarkCase{"MonthViewBlackAndWhite", 2, false, 600, 660, true, MarkCase::Cap},
-        MarkCase{"MonthViewNotInASeries", 2, false, 600, 660, false, MarkCase::None}),
+        MarkCase{"MonthViewBlackAndWhite", 2, false, 600, 660, true, MarkCase::Cap}),
     kCaseName);
 
 } // namespace

@@ -340,9 +340,6 @@ const SeriesCase kCases[] = {
      {"Room Tue 23:30-00:30 Bob S", "Room Wed 23:30-00:30 Bob S", "Room Thu 23:30-00:30 Bob S",
       "Room Fri 23:30-00:30 Bob S", kBob},
      {"Edit 4 appointments of a series"}, {}},
-    {"EditFollowingPastACollisionWhenTold", Op::Edit, false, "following", 2, kYes,
-     {kWed, "Room Thu 10:30-12:00 Bob S", kFri, kFriBob, "Room Sat 10:30-12:00 Bob S", kBob},
-     {"Edit 2 appointments of a series"}, {"Edit " + kMoveTwo}},
     // Nothing changed: nothing for the other dates to follow.
     {"SaveUnchangedAsksNothing", Op::SaveUnchanged, false, "", -1, kNo,
      {kWed, kThu, kFri, kSat, kBob}, {""}, {}},

@@ -113,12 +113,6 @@ INSTANTIATE_TEST_SUITE_P(
                      Unlink(f, f.tue);
                  },
                  {false, false, false, false}},
-        MarkCase{"TheLastButOneDeleted",
-                 [](SeriesMarksTest& f) {
-                     Unlink(f, f.wed);
-                     f.changes().AppointmentDelete(f.mon);
-                 },
-                 {false, false, false, false}},
         MarkCase{"AllButOneDeletedAtOnce",
                  [](SeriesMarksTest& f) {
                      const int32_t ids[] = {f.mon, f.wed};
