@@ -174,7 +174,8 @@ struct MoveCase {
     const char* name;
     int32_t series;
     std::vector<PlannedBooking> plan;
-    std::vector<std::pair<int32_t, int32_t>> links; // id to series after the booking
+    std::vector<std::pair<int32_t, int32_t>> links; // id to series after the booking; -1
+                                                    // for the last booked
 };
 void PrintTo(const MoveCase& c, std::ostream* os) {
     *os << c.name;
@@ -191,7 +192,9 @@ TEST_P(SeriesPlanMoveTest, KeepsOrGivesTheLinks) {
         }
     }
     for (const auto& [id, series] : c.links) {
-        EXPECT_EQ(store.SeriesOf(id == -1 ? booked.ids.back() : id), series) << id;
+        EXPECT_EQ(store.SeriesOf(id == -1 ? booked.ids.back() : id),
+                  series == -1 ? booked.ids.back() : series)
+            << id;
     }
 }
 
@@ -202,7 +205,12 @@ INSTANTIATE_TEST_SUITE_P(
             "IntoTheirSeries", 7, {B(7, 4, 600, 660, 3), B(8, 4, 660, 690, 3)}, {{7, 7}, {8, 7}}},
         MoveCase{
             "EachKeepsItsOwn", 0, {B(8, 4, 720, 780, 4), B(5, 4, 720, 780, 5)}, {{8, 7}, {5, 0}}},
-        MoveCase{"OneNewBookingAlone", SeriesPlan::kNewSeries, {B(0, 4, 720, 780, 5)}, {{-1, 0}}}),
+        MoveCase{"OneNewBookingAlone", SeriesPlan::kNewSeries, {B(0, 4, 720, 780, 5)}, {{-1, 0}}},
+        // 7 founded the series 8 is still in: a new one cannot take its id.
+        MoveCase{"ANewSeriesLeavesTheOneItsFirstFounded",
+                 SeriesPlan::kNewSeries,
+                 {B(7, 4, 540, 600, 3), B(0, 4, 540, 600, 4)},
+                 {{7, -1}, {-1, -1}, {8, 7}}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
