@@ -106,9 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
                                {Free(), Behind(0), Free()}},
                       PlanCase{"TheTypesRules",
                                {B(0, 3, 600, 615, 2), B(0, 3, 600, 780, 2), B(0, 3, 600, 540, 2),
-                                B(0, 3, 600, 720, 2)},
+                                B(0, 3, 600, 720, 2), B(0, 3, 720, 750, 2)},
                                {Breaks(Rule::TooShort), Breaks(Rule::TooLong),
-                                Breaks(Rule::EndBeforeStart), Free()}},
+                                Breaks(Rule::EndBeforeStart), Free(), Free()}},
                       PlanCase{"MovingDatesMakeWayForEachOther",
                                {B(7, 4, 600, 660, 3), B(8, 4, 660, 690, 3)},
                                {Free(), Free()}},
@@ -206,6 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
             "IntoTheirSeries", 7, {B(7, 4, 600, 660, 3), B(8, 4, 660, 690, 3)}, {{7, 7}, {8, 7}}},
         MoveCase{
             "EachKeepsItsOwn", 0, {B(8, 4, 720, 780, 4), B(5, 4, 720, 780, 5)}, {{8, 7}, {5, 0}}},
+        MoveCase{"IntoTheSeriesGiven", 7, {B(5, 4, 720, 780, 5)}, {{5, 7}}},
         MoveCase{"OneNewBookingAlone", SeriesPlan::kNewSeries, {B(0, 4, 720, 780, 5)}, {{-1, 0}}},
         // 7 founded the series 8 is still in: a new one cannot take its id.
         MoveCase{"ANewSeriesLeavesTheOneItsFirstFounded",
