@@ -229,6 +229,16 @@ INSTANTIATE_TEST_SUITE_P(
             2,
             "1 of 2 dates are free.",
             "&Book 1 date"},
+        ListCase{
+            "TwoDaysLong",
+            [](DlgRepeatTest& f) { return f.First(kMon7Jun, 540, kMon7Jun + 2, 600, f.longType); },
+            nullptr,
+            [](DlgRepeat& d) { Weekly(d, 2); },
+            {"Mon 07 Jun 2021;09:00 to 10:00 2 days later;Free;",
+             "Mon 14 Jun 2021;09:00 to 10:00 2 days later;Free;"},
+            2,
+            "2 of 2 dates are free.",
+            "&Book 2 dates"},
         ListCase{"MonthlyOnThe31stSkipsShortMonths",
                  [](DlgRepeatTest& f) {
                      const int32_t day = ClsDate::DayNumberFromCivil(2027, 1, 31);
