@@ -186,7 +186,17 @@ SeriesPlan::Booked SeriesPlan::Book(StoreChanges& changes, std::span<const Plann
         }
         int32_t link = series;
         if (series == kNewSeries) {
-            link = made.size() >= 2 ? made.front() : 0;
+            // Named after the first made whose id no other series still holds: a stored
+            // booking taken out of the series it founded would otherwise join it again.
+            link = 0;
+            const std::unordered_set<int32_t> ours(made.begin(), made.end());
+            for (size_t i = 0; made.size() >= 2 && i < made.size() && link == 0; ++i) {
+                const auto members = store.Series().Members(made[i]);
+                if (std::all_of(members.begin(), members.end(),
+                                [&](int32_t m) { return ours.count(m) != 0; })) {
+                    link = made[i];
+                }
+            }
         }
         for (int32_t id : made) {
             auto was = seriesOf.find(id);

@@ -9,14 +9,16 @@ constexpr int64_t kMinutesPerDay = 1440;
 constexpr int32_t kMinuteBits = 2048;
 } // namespace
 
+// Split as the packed value holds them (shift and mask floor), so that days before 1900
+// come out whole rather than running into the day after.
 int64_t SeriesScope::Minutes(int32_t dtTm) {
-    return int64_t{dtTm / kMinuteBits} * kMinutesPerDay + dtTm % kMinuteBits;
+    return int64_t{dtTm >> 11} * kMinutesPerDay + (dtTm & (kMinuteBits - 1));
 }
 
 int32_t SeriesScope::DtTm(int64_t minutes) {
-    // Days before day 0 do not occur in stored bookings; clamp rather than wrap.
-    const int64_t day = std::max<int64_t>(minutes, 0) / kMinutesPerDay;
-    return static_cast<int32_t>(day * kMinuteBits + std::max<int64_t>(minutes, 0) % kMinutesPerDay);
+    const int64_t day = minutes >= 0 ? minutes / kMinutesPerDay
+                                     : -((kMinutesPerDay - 1 - minutes) / kMinutesPerDay);
+    return static_cast<int32_t>(day * kMinuteBits + (minutes - day * kMinutesPerDay));
 }
 
 SeriesScope::Place SeriesScope::PlaceOf(const ClsGlobal& store, int32_t appointmentId) {

@@ -138,6 +138,12 @@ INSTANTIATE_TEST_SUITE_P(
                    D(2026, 12, 29),
                    {D(2026, 12, 29), D(2027, 3, 30), D(2027, 6, 29)},
                    {{2027, 1}, {2027, 2}, {2027, 4}, {2027, 5}}},
+        // April's fifth Friday is its last day.
+        ExpandCase{"FifthFridayOnAMonthsLastDay",
+                   Rule(Freq::MonthlyByWeekday, 1, 0, End::Count, 2),
+                   D(2027, 1, 29),
+                   {D(2027, 1, 29), D(2027, 4, 30)},
+                   {{2027, 2}, {2027, 3}}},
         ExpandCase{"QuarterlyOverTheYearEnd",
                    Rule(Freq::MonthlyByWeekday, 3, 0, End::Count, 3),
                    D(2026, 11, 2),

@@ -130,6 +130,7 @@ TEST_P(Lists, NameEveryDateAsItWouldFare) {
 }
 
 const int32_t kMon7Jun = ClsDate::DayNumberFromCivil(2021, 6, 7);
+const int32_t kMon4Dec1899 = ClsDate::DayNumberFromCivil(1899, 12, 4);
 
 void Weekly(DlgRepeat& d, int count) {
     d.CbRepeats()->setCurrentIndex(int(Repeats::Weekly));
@@ -178,6 +179,31 @@ INSTANTIATE_TEST_SUITE_P(
                  3,
                  "2 of 3 dates are free.",
                  "&Book 2 dates"},
+        // The booking in the way runs past midnight: both its days are named.
+        ListCase{"InTheWayOfANightBooking",
+                 [](DlgRepeatTest& f) { return f.First(kMon7Jun, 0, kMon7Jun, 60); },
+                 [](DlgRepeatTest& f) {
+                     f.AddAppointment(f.ann, f.room, f.massage, f.At(kMon7Jun + 6, 1410),
+                                      f.At(kMon7Jun + 7, 30));
+                     f.sets.clear();
+                 },
+                 [](DlgRepeat& d) { Weekly(d, 2); },
+                 {"Mon 07 Jun 2021;00:00 to 01:00;Free;",
+                  "Mon 14 Jun 2021;00:00 to 01:00;Collides;Ann, Massage, Sun 13 Jun 2021 23:30 "
+                  "to Mon 14 Jun 2021 00:30"},
+                 2,
+                 "1 of 2 dates are free.",
+                 "&Book 1 date"},
+        ListCase{"Before1900",
+                 [](DlgRepeatTest& f) { return f.First(kMon4Dec1899, 540, kMon4Dec1899, 660); },
+                 [](DlgRepeatTest& f) { f.Stored(kMon4Dec1899 + 7, 600, 630); },
+                 [](DlgRepeat& d) { Weekly(d, 2); },
+                 {"Mon 04 Dec 1899;09:00 to 11:00;Free;",
+                  "Mon 11 Dec 1899;09:00 to 11:00;Collides;Ann, Massage, Mon 11 Dec 1899 10:00 "
+                  "to 10:30"},
+                 2,
+                 "1 of 2 dates are free.",
+                 "&Book 1 date"},
         ListCase{
             "LongerThanADayMeetsItsOwnDates",
             [](DlgRepeatTest& f) { return f.First(kMon7Jun, 540, kMon7Jun + 1, 600, f.longType); },
@@ -191,6 +217,16 @@ INSTANTIATE_TEST_SUITE_P(
             2,
             "1 of 2 dates are free.",
             "&Book 1 date"},
+        ListCase{
+            "TwoDaysLong",
+            [](DlgRepeatTest& f) { return f.First(kMon7Jun, 540, kMon7Jun + 2, 600, f.longType); },
+            nullptr,
+            [](DlgRepeat& d) { Weekly(d, 2); },
+            {"Mon 07 Jun 2021;09:00 to 10:00 2 days later;Free;",
+             "Mon 14 Jun 2021;09:00 to 10:00 2 days later;Free;"},
+            2,
+            "2 of 2 dates are free.",
+            "&Book 2 dates"},
         ListCase{"MonthlyOnThe31stSkipsShortMonths",
                  [](DlgRepeatTest& f) {
                      const int32_t day = ClsDate::DayNumberFromCivil(2027, 1, 31);
@@ -343,6 +379,24 @@ TEST_F(DlgRepeatTest, AStoredFirstBookingJoinsTheSeries) {
     EXPECT_EQ(dialog->BookedId(), first);
     EXPECT_EQ(global().Appointments().Count(), 3u);
     EXPECT_EQ(global().SeriesSize(global().SeriesOf(first)), 3u);
+}
+
+// The date listed free is taken before Book: nothing is booked, no error is told, and Book
+// greys.
+TEST_F(DlgRepeatTest, BookWithNothingLeftFreeBooksNothing) {
+    dialog->SetFirst(First(kMon7Jun, 540, kMon7Jun, 600));
+    Show<DlgRepeat>(*dialog, [&](DlgRepeat& d) {
+        Weekly(d, 1);
+        ASSERT_TRUE(d.CmdBook()->isEnabled());
+        Stored(kMon7Jun, 570, 600);
+        d.CmdBook()->click();
+        EXPECT_FALSE(d.CmdBook()->isEnabled());
+        EXPECT_EQ(d.LblSummary()->text(), "0 of 1 date is free.");
+        d.CmdCancel()->click();
+    });
+    EXPECT_EQ(dialog->BookedId(), 0);
+    EXPECT_TRUE(sets.empty());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 // From the appointment dialog: the booked dates close it as a save would, holding the first

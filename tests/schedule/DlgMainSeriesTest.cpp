@@ -2,6 +2,7 @@
 // the change goes, as the user answers, as one step that undo takes back whole.
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -83,7 +84,8 @@ public:
                           "-" + time(a.EndDtTm()) + (a.CustomerId() == ann ? " Ann" : " Bob") +
                           (link == series ? " S"
                            : link == 0    ? " -"
-                                          : " X"));
+                                          : " X") +
+                          (a.Reference() == "R" ? " R" : ""));
         }
         std::sort(all.begin(), all.end());
         return all;
@@ -120,8 +122,8 @@ public:
         window->Sched_BarLeftClick(at.row, at.bar);
     }
     // Edits the booking in the appointment dialog: Bob's, from `start` to `end` (minutes from
-    // its day's midnight, the day before when negative).
-    void Edit(int32_t id, int start, int end) {
+    // its day's midnight, the day before when negative), with the reference when given.
+    void Edit(int32_t id, int start, int end, const char* reference = nullptr) {
         Select(id);
         ui.modalActions.push_front([=, this](QDialog* shown) {
             auto& d = static_cast<DlgAppointment&>(*shown);
@@ -131,6 +133,9 @@ public:
             d.DateEnd()->SetValue(day + (end < 0 ? -1 : 0));
             d.TimeEnd()->SetValue((end + 1440) % 1440);
             d.CbCustomer()->SelectId(bob);
+            if (reference != nullptr) {
+                d.TxtRef()->setText(reference);
+            }
             d.mnuFileSave_Click();
             return d.result();
         });
@@ -150,12 +155,15 @@ public:
 enum class Op {
     Delete,
     Drag,
+    DragToStudio,
     DragToStudioADayLater,
     Copy,
     Stretch,
     Nudge,
     Cut,
     Edit,
+    EditEnd,
+    EditReference,
     EditSameTimes,
     EditAcrossMidnight,
     SaveUnchanged
@@ -213,6 +221,9 @@ public:
         case Op::Drag:
             Drag(id, at.row, 60);
             break;
+        case Op::DragToStudio:
+            Drag(id, 2, 0);
+            break;
         case Op::DragToStudioADayLater:
             Drag(id, 2, 1440 + 120);
             break;
@@ -230,6 +241,12 @@ public:
             break;
         case Op::Edit:
             Edit(id, 630, 720);
+            break;
+        case Op::EditEnd:
+            Edit(id, 600, 720);
+            break;
+        case Op::EditReference:
+            Edit(id, 600, 660, "R");
             break;
         case Op::EditSameTimes:
             Edit(id, 600, 660);
@@ -303,6 +320,10 @@ const SeriesCase kCases[] = {
      {"Studio Thu 12:00-13:00 Ann S", "Studio Fri 12:00-13:00 Ann S",
       "Studio Sat 12:00-13:00 Ann S", "Studio Sun 12:00-13:00 Ann S", kBob},
      {"Move 4 appointments of a series"}, {}},
+    {"DragAllToAnotherRowAtTheSameTime", Op::DragToStudio, false, "all", -1, kNo,
+     {"Studio Wed 10:00-11:00 Ann S", "Studio Thu 10:00-11:00 Ann S",
+      "Studio Fri 10:00-11:00 Ann S", "Studio Sat 10:00-11:00 Ann S", kBob},
+     {"Move 4 appointments of a series"}, {}},
     {"DragFollowingPastACollisionWhenTold", Op::Drag, false, "following", 2, kYes,
      {kWed, "Room Thu 11:00-12:00 Ann S", kFri, kFriBob, "Room Sat 11:00-12:00 Ann S", kBob},
      {"Move 2 appointments of a series"}, {"Move " + kMoveTwo}},
@@ -328,6 +349,12 @@ const SeriesCase kCases[] = {
      {kWed, "Room Thu 10:30-12:00 Bob S", kFri, kSat, kBob}, {""}, {}},
     {"EditOnlyThisTakenOut", Op::Edit, false, "only+out", -1, kNo,
      {kWed, "Room Thu 10:30-12:00 Bob -", kFri, kSat, kBob}, {""}, {}},
+    {"EditOnlyTheEndTakenOut", Op::EditEnd, false, "only+out", -1, kNo,
+     {kWed, "Room Thu 10:00-12:00 Bob -", kFri, kSat, kBob}, {""}, {}},
+    {"EditReferenceOfAll", Op::EditReference, false, "all", -1, kNo,
+     {"Room Wed 10:00-11:00 Bob S R", "Room Thu 10:00-11:00 Bob S R",
+      "Room Fri 10:00-11:00 Bob S R", "Room Sat 10:00-11:00 Bob S R", kBob},
+     {"Edit 4 appointments of a series"}, {}},
     // The box takes a date out only when its time changed.
     {"EditOnlyThisTakenOutAtTheSameTimes", Op::EditSameTimes, false, "only+out", -1, kNo,
      {kWed, "Room Thu 10:00-11:00 Bob S", kFri, kSat, kBob}, {""}, {}},

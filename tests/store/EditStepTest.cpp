@@ -348,6 +348,7 @@ TEST_F(EditStepTest, NamesWhatItDid) {
     changes.AppointmentDelete(many[1]);
     changes.AppointmentsDelete(IdList(many.begin() + 2, many.end()));
     changes.Batch("Move appointment", [&] { Book(1, 2, 3, At(700), 60, many[0]); });
+    changes.SetSeries(many[0], many[0]);
     changes.CustomerDelete(2);
     changes.TypeDelete(3);
     std::vector<std::string> names;
@@ -358,7 +359,8 @@ TEST_F(EditStepTest, NamesWhatItDid) {
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Add resource", "Add customer", "Add appointment type", "Add appointment",
                          "Edit appointment", "Delete appointment", "Delete 1,198 appointments",
-                         "Move appointment", "Delete customer", "Delete appointment type"}));
+                         "Move appointment", "Change series", "Delete customer",
+                         "Delete appointment type"}));
 }
 
 } // namespace

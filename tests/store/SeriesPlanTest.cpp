@@ -9,6 +9,7 @@
 
 #include "store/EditStep.h"
 #include "store/SeriesPlan.h"
+#include "store/SeriesScope.h"
 #include "store/StoreChanges.h"
 #include "store/StoreTestFiles.h"
 
@@ -105,9 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
                                {Free(), Behind(0), Free()}},
                       PlanCase{"TheTypesRules",
                                {B(0, 3, 600, 615, 2), B(0, 3, 600, 780, 2), B(0, 3, 600, 540, 2),
-                                B(0, 3, 600, 720, 2)},
+                                B(0, 3, 600, 720, 2), B(0, 3, 720, 750, 2)},
                                {Breaks(Rule::TooShort), Breaks(Rule::TooLong),
-                                Breaks(Rule::EndBeforeStart), Free()}},
+                                Breaks(Rule::EndBeforeStart), Free(), Free()}},
                       PlanCase{"MovingDatesMakeWayForEachOther",
                                {B(7, 4, 600, 660, 3), B(8, 4, 660, 690, 3)},
                                {Free(), Free()}},
@@ -174,7 +175,8 @@ struct MoveCase {
     const char* name;
     int32_t series;
     std::vector<PlannedBooking> plan;
-    std::vector<std::pair<int32_t, int32_t>> links; // id to series after the booking
+    std::vector<std::pair<int32_t, int32_t>> links; // id to series after the booking; -1
+                                                    // for the last booked
 };
 void PrintTo(const MoveCase& c, std::ostream* os) {
     *os << c.name;
@@ -191,7 +193,9 @@ TEST_P(SeriesPlanMoveTest, KeepsOrGivesTheLinks) {
         }
     }
     for (const auto& [id, series] : c.links) {
-        EXPECT_EQ(store.SeriesOf(id == -1 ? booked.ids.back() : id), series) << id;
+        EXPECT_EQ(store.SeriesOf(id == -1 ? booked.ids.back() : id),
+                  series == -1 ? booked.ids.back() : series)
+            << id;
     }
 }
 
@@ -202,7 +206,57 @@ INSTANTIATE_TEST_SUITE_P(
             "IntoTheirSeries", 7, {B(7, 4, 600, 660, 3), B(8, 4, 660, 690, 3)}, {{7, 7}, {8, 7}}},
         MoveCase{
             "EachKeepsItsOwn", 0, {B(8, 4, 720, 780, 4), B(5, 4, 720, 780, 5)}, {{8, 7}, {5, 0}}},
-        MoveCase{"OneNewBookingAlone", SeriesPlan::kNewSeries, {B(0, 4, 720, 780, 5)}, {{-1, 0}}}),
+        MoveCase{"IntoTheSeriesGiven", 7, {B(5, 4, 720, 780, 5)}, {{5, 7}}},
+        MoveCase{"OneNewBookingAlone", SeriesPlan::kNewSeries, {B(0, 4, 720, 780, 5)}, {{-1, 0}}},
+        // 7 founded the series 8 is still in: a new one cannot take its id.
+        MoveCase{"ANewSeriesLeavesTheOneItsFirstFounded",
+                 SeriesPlan::kNewSeries,
+                 {B(7, 4, 540, 600, 3), B(0, 4, 540, 600, 4)},
+                 {{7, -1}, {-1, -1}, {8, 7}}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The dates a change of a series goes to: each start moves by the shift across days and
+// takes the new length when one is given, before 1900 as after.
+struct ScopeCase {
+    const char* name;
+    int32_t day; // the stored date's day number
+    int32_t from, to;
+    int64_t shift;
+    std::optional<int32_t> minutes;
+    int32_t startDay, startMinute, endDay, endMinute;
+};
+void PrintTo(const ScopeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+class SeriesScopePlanTest : public SeriesPlanTest,
+                            public ::testing::WithParamInterface<ScopeCase> {};
+
+TEST_P(SeriesScopePlanTest, MovesEachDateByTheShift) {
+    const ScopeCase& c = GetParam();
+    int32_t id = 0;
+    ASSERT_GT(changes.AppointmentSave(id, 2, 1, 4, At(c.from, c.day), At(c.to, c.day), "R"), 0);
+    EXPECT_EQ(SeriesScope::Minutes(At(c.from, c.day)), int64_t{c.day} * 1440 + c.from);
+    SeriesScope::Change change;
+    change.shift = c.shift;
+    change.minutes = c.minutes;
+    const auto plan = SeriesScope::Plan(store, std::vector{id}, change);
+    ASSERT_EQ(plan.size(), 1u);
+    EXPECT_EQ(plan[0].id, id);
+    EXPECT_EQ(plan[0].reference, "R");
+    EXPECT_EQ(plan[0].startDtTm, At(c.startMinute, c.startDay));
+    EXPECT_EQ(plan[0].endDtTm, At(c.endMinute, c.endDay));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SeriesScopePlanTest,
+    ::testing::Values(
+        ScopeCase{"LaterTheSameDay", kDay + 20, 600, 660, 30, {}, kDay + 20, 630, kDay + 20, 690},
+        ScopeCase{"IntoTheNextDay", kDay + 20, 1410, 1430, 60, {}, kDay + 21, 30, kDay + 21, 50},
+        ScopeCase{"BackAcrossMidnightLonger", kDay + 20, 20, 80, -40, 90, kDay + 19, 1420,
+                  kDay + 20, 70},
+        ScopeCase{"Before1900", -5, 600, 660, 60, {}, -5, 660, -5, 720},
+        ScopeCase{"From1899Into1900", -1, 1380, 1430, 120, {}, 0, 60, 0, 110},
+        ScopeCase{"From1900Into1899", 0, 60, 120, -120, {}, -1, 1380, 0, 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
