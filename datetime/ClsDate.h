@@ -32,6 +32,14 @@ public:
     // Floor division (an arithmetic shift), so that days before 1 Jan 1900 come back whole.
     int32_t SplitDateVal(int32_t dtTmVal) const { return dtTmVal >> 11; }
     int32_t JoinDateTime(int32_t daysSince1900, int32_t timeVal) const;
+    // Minutes since day 0, 00:00, of a packed value, and the packed value of such a minute,
+    // days split floor-wise as the packed value holds them. Unchecked: for moments already
+    // in range, and arithmetic between them.
+    static int64_t MinuteOf(int32_t dtTm) { return int64_t{dtTm >> 11} * 1440 + (dtTm & 2047); }
+    static int32_t DtTmOfMinute(int64_t minute) {
+        const int64_t day = (minute >= 0 ? minute : minute - 1439) / 1440;
+        return static_cast<int32_t>(day * 2048 + (minute - day * 1440));
+    }
     int32_t TimeToMinutes(const std::string& tmStr) const;
 
     // A time of day as the program shows it, on the 24-hour clock ("09:30", as MinutesToTime)

@@ -1,4 +1,5 @@
 // The appointment dialog's save of a date of a series.
+#include "datetime/ClsDate.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/SeriesSteps.h"
 #include "store/ClsGlobal.h"
@@ -28,10 +29,10 @@ bool DlgAppointment::SaveSeriesDates(const PlannedBooking& edit, bool& takeOut) 
                   (edit.startDtTm != was->StartDtTm() || edit.endDtTm != was->EndDtTm());
         return false;
     }
-    const int64_t start = SeriesScope::Minutes(edit.startDtTm);
+    const int64_t start = ClsDate::MinuteOf(edit.startDtTm);
     SeriesScope::Change change;
-    change.shift = start - SeriesScope::Minutes(was->StartDtTm());
-    change.minutes = static_cast<int32_t>(SeriesScope::Minutes(edit.endDtTm) - start);
+    change.shift = start - ClsDate::MinuteOf(was->StartDtTm());
+    change.minutes = static_cast<int32_t>(ClsDate::MinuteOf(edit.endDtTm) - start);
     change.customerId = edit.customerId;
     change.resourceId = edit.resourceId;
     change.typeId = edit.typeId;

@@ -53,7 +53,7 @@ BookingPlacement::Result BookingPlacement::Place(const ClsAppointment& booking, 
 }
 
 int64_t BookingPlacement::Minutes(int32_t dtTm) const {
-    return int64_t{date_.SplitDateVal(dtTm)} * kMinutesPerDay + date_.SplitTimeVal(dtTm);
+    return ClsDate::MinuteOf(dtTm);
 }
 
 int32_t BookingPlacement::DtTm(int64_t minutes) const {

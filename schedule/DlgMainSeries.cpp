@@ -1,4 +1,5 @@
 // Deleting and dragging a date of a series on the main window.
+#include "datetime/ClsDate.h"
 #include "dialogs/SeriesSteps.h"
 #include "schedule/DlgMain.h"
 #include "store/ClsGlobal.h"
@@ -43,13 +44,13 @@ bool DlgMain::MoveSeriesDates(const ClsAppointment& booking, int32_t resourceId,
         return true;
     }
     SeriesScope::Change change;
-    change.shift = SeriesScope::Minutes(startDtTm) - SeriesScope::Minutes(booking.StartDtTm());
+    change.shift = ClsDate::MinuteOf(startDtTm) - ClsDate::MinuteOf(booking.StartDtTm());
     if (resourceId != booking.ResourceId()) {
         change.resourceId = resourceId;
     }
     if (edge != BookingPlacement::Edge::Whole) {
         change.minutes =
-            static_cast<int32_t>(SeriesScope::Minutes(endDtTm) - SeriesScope::Minutes(startDtTm));
+            static_cast<int32_t>(ClsDate::MinuteOf(endDtTm) - ClsDate::MinuteOf(startDtTm));
     }
     const auto plan =
         SeriesScope::Plan(*global_, SeriesScope::Dates(*global_, id, answer->reach), change);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
 #include "store/StoreChanges.h"
 
@@ -19,8 +20,7 @@ PlanCheck::Rule RuleBroken(const ClsGlobal& store, const PlannedBooking& b) {
         return PlanCheck::Rule::EndBeforeStart;
     }
     const auto type = store.TypeLoad(b.typeId);
-    const int64_t minutes = (int64_t{b.endDtTm >> 11} - (b.startDtTm >> 11)) * 1440 +
-                            (b.endDtTm & 2047) - (b.startDtTm & 2047);
+    const int64_t minutes = ClsDate::MinuteOf(b.endDtTm) - ClsDate::MinuteOf(b.startDtTm);
     if (type->MinTime() > 0 && minutes < type->MinTime()) {
         return PlanCheck::Rule::TooShort;
     }

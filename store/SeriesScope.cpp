@@ -2,24 +2,8 @@
 
 #include <algorithm>
 
+#include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
-
-namespace {
-constexpr int64_t kMinutesPerDay = 1440;
-constexpr int32_t kMinuteBits = 2048;
-} // namespace
-
-// Split as the packed value holds them (shift and mask floor), so that days before 1900
-// come out whole rather than running into the day after.
-int64_t SeriesScope::Minutes(int32_t dtTm) {
-    return int64_t{dtTm >> 11} * kMinutesPerDay + (dtTm & (kMinuteBits - 1));
-}
-
-int32_t SeriesScope::DtTm(int64_t minutes) {
-    const int64_t day = minutes >= 0 ? minutes / kMinutesPerDay
-                                     : -((kMinutesPerDay - 1 - minutes) / kMinutesPerDay);
-    return static_cast<int32_t>(day * kMinuteBits + (minutes - day * kMinutesPerDay));
-}
 
 SeriesScope::Place SeriesScope::PlaceOf(const ClsGlobal& store, int32_t appointmentId) {
     const int32_t series = store.SeriesOf(appointmentId);
@@ -50,13 +34,15 @@ std::vector<PlannedBooking> SeriesScope::Plan(const ClsGlobal& store, std::span<
     plan.reserve(ids.size());
     for (int32_t id : ids) {
         const auto a = store.AppointmentLoad(id);
-        const int64_t start = Minutes(a->StartDtTm()) + change.shift;
+        const int64_t start = ClsDate::MinuteOf(a->StartDtTm()) + change.shift;
         const int64_t length =
-            change.minutes ? *change.minutes : Minutes(a->EndDtTm()) - Minutes(a->StartDtTm());
+            change.minutes ? *change.minutes
+                           : ClsDate::MinuteOf(a->EndDtTm()) - ClsDate::MinuteOf(a->StartDtTm());
         plan.push_back(PlannedBooking{
             id, change.customerId.value_or(a->CustomerId()),
             change.resourceId.value_or(a->ResourceId()), change.typeId.value_or(a->TypeId()),
-            DtTm(start), DtTm(start + length), change.reference.value_or(a->Reference())});
+            ClsDate::DtTmOfMinute(start), ClsDate::DtTmOfMinute(start + length),
+            change.reference.value_or(a->Reference())});
     }
     return plan;
 }

@@ -42,8 +42,4 @@ public:
     // One planned move per date, in the order given.
     static std::vector<PlannedBooking> Plan(const ClsGlobal& store, std::span<const int32_t> ids,
                                             const Change& change);
-
-    // Minutes since day 0, 00:00, of a packed date-time, and back.
-    static int64_t Minutes(int32_t dtTm);
-    static int32_t DtTm(int64_t minutes);
 };

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "datetime/ClsDate.h"
 #include "store/EditStep.h"
 #include "store/SeriesPlan.h"
 #include "store/SeriesScope.h"
@@ -235,7 +236,7 @@ TEST_P(SeriesScopePlanTest, MovesEachDateByTheShift) {
     const ScopeCase& c = GetParam();
     int32_t id = 0;
     ASSERT_GT(changes.AppointmentSave(id, 2, 1, 4, At(c.from, c.day), At(c.to, c.day), "R"), 0);
-    EXPECT_EQ(SeriesScope::Minutes(At(c.from, c.day)), int64_t{c.day} * 1440 + c.from);
+    EXPECT_EQ(ClsDate::MinuteOf(At(c.from, c.day)), int64_t{c.day} * 1440 + c.from);
     SeriesScope::Change change;
     change.shift = c.shift;
     change.minutes = c.minutes;
@@ -256,7 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
                   kDay + 20, 70},
         ScopeCase{"Before1900", -5, 600, 660, 60, {}, -5, 660, -5, 720},
         ScopeCase{"From1899Into1900", -1, 1380, 1430, 120, {}, 0, 60, 0, 110},
-        ScopeCase{"From1900Into1899", 0, 60, 120, -120, {}, -1, 1380, 0, 0}),
+        ScopeCase{"From1900Into1899", 0, 60, 120, -120, {}, -1, 1380, 0, 0},
+        ScopeCase{"OntoAMidnightBefore1900", -1, 60, 120, -60, {}, -1, 0, -1, 60}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
