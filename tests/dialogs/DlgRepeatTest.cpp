@@ -246,25 +246,6 @@ INSTANTIATE_TEST_SUITE_P(
                  5,
                  "3 of 3 dates are free.",
                  "&Book 3 dates"},
-        ListCase{"MonthlyOnTheFifthTuesdaySkipsMonthsWithFour",
-                 [](DlgRepeatTest& f) {
-                     const int32_t day = ClsDate::DayNumberFromCivil(2027, 3, 30);
-                     return f.First(day, 540, day, 600);
-                 },
-                 nullptr,
-                 [](DlgRepeat& d) {
-                     EXPECT_EQ(d.CbRepeats()->itemText(int(Repeats::MonthlyByWeekday)),
-                               "Monthly on the fifth Tuesday");
-                     d.CbRepeats()->setCurrentIndex(int(Repeats::MonthlyByWeekday));
-                     d.SpnCount()->setValue(2);
-                 },
-                 {"Tue 30 Mar 2027;09:00 to 10:00;Free;",
-                  "Apr 2027;;Skipped;No fifth Tuesday in April 2027",
-                  "May 2027;;Skipped;No fifth Tuesday in May 2027",
-                  "Tue 29 Jun 2027;09:00 to 10:00;Free;"},
-                 4,
-                 "2 of 2 dates are free.",
-                 "&Book 2 dates"},
         ListCase{"TooLongForTheType",
                  [](DlgRepeatTest& f) { return f.First(kMon7Jun, 540, kMon7Jun, 720); },
                  nullptr,
@@ -275,15 +256,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "maximum of 120 minutes"},
                  2,
                  "0 of 2 dates are free.",
-                 ""},
-        ListCase{"TooShortForTheType",
-                 [](DlgRepeatTest& f) { return f.First(kMon7Jun, 540, kMon7Jun, 550); },
-                 nullptr,
-                 [](DlgRepeat& d) { Weekly(d, 1); },
-                 {"Mon 07 Jun 2021;09:00 to 09:10;Outside the type's rules;shorter than the "
-                  "type's minimum of 30 minutes"},
-                 1,
-                 "0 of 1 date is free.",
                  ""},
         ListCase{"UntilADate",
                  [](DlgRepeatTest& f) { return f.First(kMon7Jun, 540, kMon7Jun, 600); },

@@ -20,52 +20,6 @@ const auto kCaseName = [](const auto& info) { return std::string(info.param.name
 
 using Shape = SeriesMark::Shape;
 
-struct ShapeCase {
-    const char* name;
-    QRect box; // the bar with its outline
-    Shape shape;
-    QSize size;
-};
-
-class SeriesMarkShapeTest : public ::testing::TestWithParam<ShapeCase> {};
-
-// The arrow sits at the right end of the bar inside its outline, centred on its height; a bar
-// too low or too narrow for a readable arrow gets the wedge in its top right corner, and one
-// too narrow for that the cap across the top of its inside.
-TEST_P(SeriesMarkShapeTest, TheSignFitsOnTheBarAtItsRightEnd) {
-    const ShapeCase& c = GetParam();
-    const QRect inner = c.box.adjusted(1, 1, -1, -1);
-    EXPECT_EQ(SeriesMark::ShapeFor(c.box), c.shape);
-    const QRect area = SeriesMark::Area(c.box);
-    EXPECT_EQ(area.size(), c.size);
-    EXPECT_TRUE(inner.contains(area)) << "over the outline or off the bar";
-    EXPECT_GE(area.right(), c.box.right() - 3) << "not at the bar's end";
-    switch (c.shape) {
-    case Shape::Arrow:
-        EXPECT_LE(std::abs((area.top() - inner.top()) - (inner.bottom() - area.bottom())), 1);
-        break;
-    case Shape::Wedge:
-        EXPECT_EQ(area.top(), inner.top());
-        break;
-    case Shape::Cap:
-        EXPECT_EQ(area.topLeft(), inner.topLeft());
-        break;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SeriesMarkShapeTest,
-    ::testing::Values(
-        ShapeCase{"UsualBar", QRect(100, 40, 122, 17), Shape::Arrow, QSize(13, 13)},
-        ShapeCase{"TallBarKeepsTheArrowSmall", QRect(0, 0, 302, 42), Shape::Arrow, QSize(14, 14)},
-        ShapeCase{"JustWideEnough", QRect(10, 10, 19, 17), Shape::Arrow, QSize(13, 13)},
-        ShapeCase{"TooNarrowForTheArrow", QRect(10, 10, 18, 17), Shape::Wedge, QSize(8, 8)},
-        ShapeCase{"TooLowForTheArrow", QRect(10, 10, 202, 10), Shape::Wedge, QSize(5, 5)},
-        ShapeCase{"NarrowestWedge", QRect(10, 10, 7, 17), Shape::Wedge, QSize(5, 5)},
-        ShapeCase{"TooNarrowForAWedge", QRect(10, 10, 6, 17), Shape::Cap, QSize(4, 5)},
-        ShapeCase{"NarrowestBar", QRect(10, 10, 3, 17), Shape::Cap, QSize(1, 5)}),
-    kCaseName);
-
 struct PaintCase {
     const char* name;
     int16_t resolution; // pixels an hour

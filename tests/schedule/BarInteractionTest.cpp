@@ -25,11 +25,7 @@ public:
     static int32_t At(int32_t day, int minute) { return ClsDate().JoinDateTime(day, minute); }
 
     void SetUp() override {
-        {
-            ClsGlobal seen(ProgramFolders{dir.path()});
-            seen.SetResourceType("Rooms");
-            ASSERT_TRUE(seen.Save().Ok());
-        }
+        UsedBefore();
         MainWindowFixture::SetUp();
         int32_t start = Day(2021, 6, 2);
         window->SetScheduleDates(start);

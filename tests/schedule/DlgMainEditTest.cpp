@@ -20,11 +20,7 @@ using Command = DlgMain::Command;
 class DlgMainEditTest : public MainWindowFixture {
 public:
     void SetUp() override {
-        {
-            ClsGlobal seen(ProgramFolders{dir.path()});
-            seen.SetResourceType("Rooms");
-            ASSERT_TRUE(seen.Save().Ok());
-        }
+        UsedBefore();
         MainWindowFixture::SetUp();
         window->resize(1000, 500);
         window->show();

@@ -31,11 +31,7 @@ using Answer = IWindowing::Answer;
 class DlgMainSeriesTest : public MainWindowFixture {
 public:
     void SetUp() override {
-        {
-            ClsGlobal seen(ProgramFolders{dir.path()});
-            seen.SetResourceType("Rooms");
-            ASSERT_TRUE(seen.Save().Ok());
-        }
+        UsedBefore();
         MainWindowFixture::SetUp();
         int32_t start = today;
         window->SetScheduleDates(start);
@@ -89,17 +85,6 @@ public:
         }
         std::sort(all.begin(), all.end());
         return all;
-    }
-    ScheduleGrid::Hit BarOf(int32_t id) {
-        for (int row = 1; row <= window->Sched()->RowCount(); ++row) {
-            for (int bar = 1; bar <= window->Sched()->BarCount(row); ++bar) {
-                if (window->Sched()->BarData(row, bar) == id) {
-                    return {row, bar};
-                }
-            }
-        }
-        ADD_FAILURE() << "no bar for " << id;
-        return {};
     }
     // Drags the booking's bar to the row, its start `shift` minutes later.
     void Drag(int32_t id, int toRow, int shift, bool copy = false) {
@@ -440,42 +425,5 @@ TEST_F(DlgMainSeriesTest, TheCollisionListNamesWhatIsInTheWay) {
               "11:00 to 11:30");
     EXPECT_EQ(Bookings(), initial) << "not told to move";
 }
-
-// Deleting a customer, type or resource, or many bookings at once, takes the links with the
-// bookings; undo brings both back.
-struct CascadeCase {
-    const char* name;
-    std::function<void(DlgMainSeriesTest&)> act;
-    size_t linksLeft;
-};
-
-void PrintTo(const CascadeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class Cascades : public DlgMainSeriesTest, public ::testing::WithParamInterface<CascadeCase> {};
-
-TEST_P(Cascades, KeepTheLinksTrue) {
-    GetParam().act(*this);
-    EXPECT_EQ(store().Series().Count(), GetParam().linksLeft);
-    for (int32_t id : store().Series().Linked()) {
-        EXPECT_TRUE(store().Appointments().Exists(id)) << id;
-    }
-    ASSERT_FALSE(window->History().Undo().has_value());
-    EXPECT_EQ(Bookings(), initial);
-    EXPECT_EQ(store().SeriesMembers(series), dates);
-}
-
-const CascadeCase kCascades[] = {
-    {"Customer", [](auto& c) { c.changes().CustomerDelete(c.ann); }, 0},
-    {"Type", [](auto& c) { c.changes().TypeDelete(c.type); }, 0},
-    {"Resource", [](auto& c) { c.changes().ResourceDelete(c.room); }, 0},
-    {"Bulk",
-     [](auto& c) {
-         c.changes().AppointmentsDelete(std::vector<int32_t>{c.dates[0], c.dates[2], c.ordinary});
-     },
-     2},
-};
-INSTANTIATE_TEST_SUITE_P(Table, Cascades, ::testing::ValuesIn(kCascades), kCaseName);
 
 } // namespace

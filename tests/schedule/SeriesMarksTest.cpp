@@ -58,14 +58,8 @@ public:
         return marks;
     }
     QString LastTipLine(int32_t id) {
-        for (int row = 1; row <= grid().RowCount(); ++row) {
-            for (int bar = 1; bar <= grid().BarCount(row); ++bar) {
-                if (grid().BarData(row, bar) == id) {
-                    return grid().BarToolTip(row, bar).split('\n').last();
-                }
-            }
-        }
-        return "no bar";
+        const ScheduleGrid::Hit at = BarOf(id);
+        return at.row == 0 ? "no bar" : grid().BarToolTip(at.row, at.bar).split('\n').last();
     }
     int32_t SeriesId() const { return window->Global().SeriesOf(mon); }
 

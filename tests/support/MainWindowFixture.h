@@ -39,6 +39,24 @@ public:
     StoreChanges& changes() { return window->Changes(); }
     ScheduleGrid& grid() { return *window->Sched(); }
 
+    // Before SetUp: a data folder used before, so the first showing adds no sample data.
+    void UsedBefore() {
+        ClsGlobal seen(ProgramFolders{dir.path()});
+        seen.SetResourceType("Rooms");
+        ASSERT_TRUE(seen.Save().Ok());
+    }
+    // Where the booking's bar is; row 0 when it has none.
+    ScheduleGrid::Hit BarOf(int32_t id) {
+        for (int row = 1; row <= grid().RowCount(); ++row) {
+            for (int bar = 1; bar <= grid().BarCount(row); ++bar) {
+                if (grid().BarData(row, bar) == id) {
+                    return {row, bar};
+                }
+            }
+        }
+        return {};
+    }
+
     TempDir dir;
     ScriptedWindowing ui;
     ClsDate date;
