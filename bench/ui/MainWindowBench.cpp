@@ -108,9 +108,10 @@ BenchStore MillionShape() {
     return shape;
 }
 
-DlgMain& MillionWindow() {
-    static auto window = [] {
-        BenchStore shape = MillionShape();
+// A window on the shape's store, month view from a year into its span, opened on first use
+// and kept until the benchmarks end. A template so that each caller keeps its own.
+template <int Tag> DlgMain& KeptWindow(const BenchStore& shape) {
+    static auto window = [&] {
         auto w = OpenWindow(BenchFolder(shape), 2, shape.firstDay + 365);
         int32_t start = shape.firstDay + 365;
         w->SetScheduleDates(start);
@@ -119,6 +120,10 @@ DlgMain& MillionWindow() {
     static const bool released = (ReleaseAtBenchEnd([] { window.reset(); }), true);
     (void)released;
     return *window;
+}
+
+DlgMain& MillionWindow() {
+    return KeptWindow<0>(MillionShape());
 }
 
 void BM_ShowResourcesMillion(benchmark::State& state) {
@@ -131,16 +136,9 @@ void BM_ShowResourcesMillion(benchmark::State& state) {
 
 // The same rebuild with every booking in a series of ten: each bar asks whether it is marked.
 void BM_ShowResourcesMillionInSeries(benchmark::State& state) {
-    static auto window = [] {
-        BenchStore shape = MillionShape();
-        shape.seriesLength = 10;
-        auto w = OpenWindow(BenchFolder(shape), 2, shape.firstDay + 365);
-        int32_t start = shape.firstDay + 365;
-        w->SetScheduleDates(start);
-        return w;
-    }();
-    static const bool released = (ReleaseAtBenchEnd([] { window.reset(); }), true);
-    (void)released;
+    BenchStore shape = MillionShape();
+    shape.seriesLength = 10;
+    DlgMain* window = &KeptWindow<1>(shape);
     if (window->Global().Series().Count() != static_cast<size_t>(kMillion)) {
         state.SkipWithError("the series links were not loaded");
         return;
@@ -188,17 +186,9 @@ void BM_UndoRedoMoveInWindow(benchmark::State& state) {
 // the pointer moves, the booking rules place the bar and look for a collision, and the view
 // is painted again with the bar where it would go.
 DlgMain& DragWindow() {
-    static auto window = [] {
-        BenchStore shape = MillionShape();
-        shape.resources = 1000;
-        auto w = OpenWindow(BenchFolder(shape), 2, shape.firstDay + 365);
-        int32_t start = shape.firstDay + 365;
-        w->SetScheduleDates(start);
-        return w;
-    }();
-    static const bool released = (ReleaseAtBenchEnd([] { window.reset(); }), true);
-    (void)released;
-    return *window;
+    BenchStore shape = MillionShape();
+    shape.resources = 1000;
+    return KeptWindow<2>(shape);
 }
 
 void Send(QWidget* viewport, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
