@@ -8,6 +8,12 @@
 
 namespace {
 
+// Resources hand out their whole name field, spaces and all.
+std::string_view Trimmed(std::string_view name) {
+    const size_t last = name.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
+}
+
 constexpr size_t kFlushAt = size_t{1} << 20;
 
 void AppendDigits(std::string& out, int value, int width) {
@@ -63,7 +69,10 @@ private:
         auto at = cache.find(id);
         if (at == cache.end()) {
             const T* record = records.Get(id);
-            at = cache.emplace(id, record != nullptr ? Field(record->Name()) : std::string()).first;
+            at =
+                cache
+                    .emplace(id, record != nullptr ? Field(Trimmed(record->Name())) : std::string())
+                    .first;
         }
         return at->second;
     }

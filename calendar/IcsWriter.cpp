@@ -17,6 +17,12 @@
 
 namespace {
 
+// Resources hand out their whole name field, spaces and all.
+std::string_view Trimmed(std::string_view name) {
+    const size_t last = name.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
+}
+
 constexpr size_t kFoldAt = 75;
 constexpr size_t kFlushAt = size_t{1} << 20;
 
@@ -211,7 +217,9 @@ private:
         auto at = cache.find(id);
         if (at == cache.end()) {
             const T* record = records.Get(id);
-            at = cache.emplace(id, record != nullptr ? Escaped(record->Name()) : std::string())
+            at = cache
+                     .emplace(id,
+                              record != nullptr ? Escaped(Trimmed(record->Name())) : std::string())
                      .first;
         }
         return at->second;
