@@ -117,17 +117,6 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
         line.text = Bytes(QStringLiteral("Tidemar PE %1\n").arg(DlgAbout::ProgramVersion()));
         return line;
     }
-    if (parser.isSet(pdf)) {
-        line.pdfFile = Bytes(parser.value(pdf));
-        line.view = Text(parser.value(view));
-        line.date = Text(parser.value(date));
-    } else if (parser.isSet(view) || parser.isSet(date)) {
-        line.action = Action::Error;
-        line.text =
-            Bytes(QStringLiteral("%1: --view and --date go with --pdf FILE\nTry '%1 --help'.\n")
-                      .arg(program));
-        return line;
-    }
     if (parser.isSet(sync)) {
         if (parser.isSet(pdf)) {
             line.action = Action::Error;
@@ -147,6 +136,17 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
         line.text = Bytes(QStringLiteral("%1: --server, --user and --password-file go with "
                                          "--sync\nTry '%1 --help'.\n")
                               .arg(program));
+        return line;
+    }
+    if (parser.isSet(pdf)) {
+        line.pdfFile = Bytes(parser.value(pdf));
+        line.view = Text(parser.value(view));
+        line.date = Text(parser.value(date));
+    } else if (parser.isSet(view) || parser.isSet(date)) {
+        line.action = Action::Error;
+        line.text =
+            Bytes(QStringLiteral("%1: --view and --date go with --pdf FILE\nTry '%1 --help'.\n")
+                      .arg(program));
         return line;
     }
     if (parser.isSet(data)) {

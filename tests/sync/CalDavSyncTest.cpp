@@ -234,6 +234,35 @@ TEST_F(CalDavSyncTest, ChangesMadeWhileNotSyncingGoAtTheNextStart) {
     EXPECT_EQ(server->Events(user, roomA).size(), 1);
 }
 
+// What the planner knew of the server is lost or stale: it compares everything again and
+// neither loses nor doubles an event.
+TEST_F(CalDavSyncTest, ADamagedStateOrATokenTheServerRefusesCostsOnlyAComparison) {
+    Sync();
+    Pass();
+    Open();
+    QFile state(QString::fromStdString(folders.Data() + "/CalendarSync.state"));
+    ASSERT_TRUE(state.open(QIODevice::ReadWrite));
+    state.write("damaged");
+    state.close();
+    Sync();
+    Pass();
+    EXPECT_EQ(server->Events(user, roomA).size(), 2);
+    EXPECT_EQ(store->Appointments().Count(), 3u);
+    EXPECT_TRUE(refused.isEmpty()) << refused.join("\n").toStdString();
+
+    Open();
+    SyncState known;
+    ASSERT_EQ(known.Load(store->Files(), folders.Data()), SyncState::Read::Ok);
+    ASSERT_FALSE(known.collections[roomA].token.empty());
+    known.collections[roomA].token = "http://radicale.org/ns/sync/0000";
+    ASSERT_TRUE(known.SaveState(store->Files(), folders.Data()));
+    ASSERT_EQ(server->Curl("DELETE", PathOf(roomA, second)).status, 200);
+    Sync();
+    Pass();
+    EXPECT_FALSE(store->Appointments().Exists(second));
+    EXPECT_EQ(store->Appointments().Count(), 2u);
+}
+
 TEST_F(CalDavSyncTest, PlainHttpToAnotherMachineIsRefused) {
     Sync("http://192.0.2.1/dav/");
     QString error;
