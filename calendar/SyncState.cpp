@@ -142,12 +142,12 @@ bool ParseState(const std::vector<std::string>& lines, SyncState& state) {
                 return false;
             }
             state.collections[resource] = std::move(c);
-        } else if (f.size() == 6 && f[0] == "event") {
+        } else if (f.size() == 7 && f[0] == "event") {
             int32_t id = 0;
             SyncState::Item item;
             if (!Number(f[1], id) || !Number(f[2], item.resourceId) ||
                 !Number(f[3], item.fingerprint, 16) || !Unescape(f[4], item.href) ||
-                !Unescape(f[5], item.etag)) {
+                !Unescape(f[5], item.etag) || !Unescape(f[6], item.uid)) {
                 return false;
             }
             state.items[id] = std::move(item);
@@ -284,7 +284,8 @@ bool SyncState::SaveState(FileSystem& fs, const std::string& dataFolder) const {
     for (const auto& [id, item] : items) {
         std::snprintf(number, sizeof number, "%" PRIx64, item.fingerprint);
         body += "event " + std::to_string(id) + " " + std::to_string(item.resourceId) + " " +
-                number + " " + Escape(item.href) + " " + Escape(item.etag) + "\n";
+                number + " " + Escape(item.href) + " " + Escape(item.etag) + " " +
+                Escape(item.uid) + "\n";
     }
     return WriteChecked(fs, dataFolder + kStateFile, std::move(body));
 }

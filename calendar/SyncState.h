@@ -26,6 +26,9 @@ struct SyncState {
         std::string href;
         std::string etag;
         uint64_t fingerprint = 0; // of the booking as the event last sent or taken tells it
+        // The UID of an event another client made and the planner took; empty for the
+        // planner's own. A server keeps an event's UID for good, so it is sent back with it.
+        std::string uid;
     };
     // A put sends the booking as it then stands; a delete takes the event at href away.
     struct Push {

@@ -39,6 +39,29 @@ QString FileName(const std::string& uid) {
     return name + QStringLiteral(".ics");
 }
 
+// The event under the UID another client gave it: the server takes no other UID at its
+// place. The line is folded at 75 octets like the rest, never inside a UTF-8 sequence.
+std::string WithUid(std::string ics, const std::string& own, const std::string& uid) {
+    const std::string line = "\r\nUID:" + own + "\r\n";
+    const size_t at = ics.find(line);
+    if (at == std::string::npos) {
+        return ics;
+    }
+    std::string folded = "\r\n";
+    const std::string text = "UID:" + uid;
+    std::string_view rest = text;
+    for (size_t limit = 75; rest.size() > limit; limit = 74) {
+        size_t cut = limit;
+        while (cut > 1 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        folded.append(rest.substr(0, cut)).append("\r\n ");
+        rest.remove_prefix(cut);
+    }
+    folded.append(rest).append("\r\n");
+    return ics.replace(at, line.size(), folded);
+}
+
 QString Why(const DavReply& reply, const QString& doing) {
     if (reply.status == 0) {
         return reply.error;
@@ -99,8 +122,8 @@ struct CalDavSync::Impl {
     void EnsureNext();
     void PushStep();
     bool StartPush(const SyncState::Push& push);
-    void PutDone(const SyncState::Push& push, const std::string& href, uint64_t fingerprint,
-                 int32_t resourceId, const DavReply& reply);
+    // sent: the item as it stands once the server has taken the put.
+    void PutDone(const SyncState::Push& push, const SyncState::Item& sent, const DavReply& reply);
     void DeleteDone(const SyncState::Push& push, const DavReply& reply);
     void PushesDone();
     void PullNext();
@@ -191,9 +214,11 @@ void CalDavSync::Impl::Noted(const ChangeSet& set) {
     const std::vector<SyncState::Push> before = state.queue;
     state.QueueChanges(store, settings, set);
     if (state.queue != before) {
+        // Written once the push is on the wire, in the same event-loop turn: the server
+        // works on it meanwhile, and a crash before then would lose the unsaved booking
+        // itself too.
         queueDirty = true;
         stateDirty = true;
-        Save(true);
         status.pending = static_cast<int>(state.queue.size());
         pushTimer.start(0);
     }
@@ -316,12 +341,19 @@ bool CalDavSync::Impl::StartPush(const SyncState::Push& push) {
     const int32_t resourceId = record->ResourceId();
     const uint64_t fingerprint = SyncState::Fingerprint(store, *record);
     const IcsOptions options{zone, data, QDateTime::currentSecsSinceEpoch()};
-    const std::string ics = IcsOfAppointment(store, push.id, options);
+    std::string ics = IcsOfAppointment(store, push.id, options);
+    const std::string uid = item != state.items.end() ? item->second.uid : std::string();
+    if (!uid.empty()) {
+        ics = WithUid(std::move(ics), UidOf(data, push.id), uid);
+    }
     sending.push_back(push);
-    client->Put(client->At(QString::fromStdString(href)), QByteArray::fromStdString(ics), etag,
-                [this, push, href, fingerprint, resourceId](const DavReply& reply) {
-                    PutDone(push, href, fingerprint, resourceId, reply);
-                });
+    client->Put(
+        client->At(QString::fromStdString(href)), QByteArray::fromStdString(ics), etag,
+        [this, push, href, fingerprint, resourceId, uid](const DavReply& reply) {
+            PutDone(push,
+                    SyncState::Item{resourceId, href, reply.etag.toStdString(), fingerprint, uid},
+                    reply);
+        });
     return true;
 }
 
@@ -333,23 +365,24 @@ void CalDavSync::Impl::Forget(const SyncState::Push& push) {
     }
 }
 
-void CalDavSync::Impl::PutDone(const SyncState::Push& push, const std::string& href,
-                               uint64_t fingerprint, int32_t resourceId, const DavReply& reply) {
+void CalDavSync::Impl::PutDone(const SyncState::Push& push, const SyncState::Item& sent,
+                               const DavReply& reply) {
     if (!busy) {
         return;
     }
     std::erase(sending, push);
     if (reply.Ok()) {
-        state.items[push.id] =
-            SyncState::Item{resourceId, href, reply.etag.toStdString(), fingerprint};
+        state.items[push.id] = sent;
         stateDirty = true;
         // Changed again while on the wire: it stays queued and goes again.
         const ClsAppointment* record = store.Appointments().Get(push.id);
-        if (record != nullptr && record->ResourceId() == resourceId &&
-            SyncState::Fingerprint(store, *record) == fingerprint) {
+        if (record != nullptr && record->ResourceId() == sent.resourceId &&
+            SyncState::Fingerprint(store, *record) == sent.fingerprint) {
             Forget(push);
         }
         Save(false);
+        // The window shows the count going down as the server takes them.
+        Tell(Phase::Working);
     } else if (reply.status == 412) {
         const auto item = state.items.find(push.id);
         if (item == state.items.end()) {
@@ -579,7 +612,10 @@ CalDavSync::CalDavSync(StoreChanges& changes, const ProgramFolders&, QObject* pa
     impl_->pollTimer.setSingleShot(true);
     impl_->retryTimer.setSingleShot(true);
     impl_->saveTimer.setSingleShot(true);
-    connect(&impl_->pushTimer, &QTimer::timeout, this, [this] { impl_->Start(false); });
+    connect(&impl_->pushTimer, &QTimer::timeout, this, [this] {
+        impl_->Start(false);
+        impl_->Save(true);
+    });
     connect(&impl_->pollTimer, &QTimer::timeout, this, [this] { impl_->Start(true); });
     connect(&impl_->retryTimer, &QTimer::timeout, this, [this] { impl_->Start(true); });
     connect(&impl_->saveTimer, &QTimer::timeout, this, [this] { impl_->Save(true); });

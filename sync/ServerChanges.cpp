@@ -105,9 +105,14 @@ QString ServerChanges::Breaks(int32_t id, int32_t customerId, int32_t resourceId
     return {};
 }
 
-void ServerChanges::Remember(int32_t id, const Event& event, uint64_t fingerprint) {
-    state_.items[id] = SyncState::Item{event.resourceId, event.href.toStdString(),
-                                       event.etag.toStdString(), fingerprint};
+void ServerChanges::Remember(int32_t id, const Event& event, uint64_t fingerprint,
+                             std::string uid) {
+    SyncState::Item& item = state_.items[id];
+    if (uid.empty() && item.href == event.href.toStdString()) {
+        uid = item.uid;
+    }
+    item = SyncState::Item{event.resourceId, event.href.toStdString(), event.etag.toStdString(),
+                           fingerprint, std::move(uid)};
 }
 
 // The planner's version goes back over the server's (If-Match the server's ETag).
@@ -226,7 +231,8 @@ void ServerChanges::Foreign(const Event& event, const IcsEvent& e, QStringList& 
         int32_t id = 0;
         if (changes_.AppointmentSave(id, customerId, event.resourceId, typeId, e.startDtTm,
                                      e.endDtTm, e.description) > 0) {
-            Remember(id, event, SyncState::Fingerprint(store, *store.Appointments().Get(id)));
+            Remember(id, event, SyncState::Fingerprint(store, *store.Appointments().Get(id)),
+                     e.uid);
             return;
         }
         why = tr("the planner could not save it");

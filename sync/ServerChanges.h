@@ -48,7 +48,8 @@ private:
                    int32_t start, int32_t end) const;
     void Take(const Event& event, QStringList& refused);
     void Foreign(const Event& event, const IcsEvent& e, QStringList& refused);
-    void Remember(int32_t id, const Event& event, uint64_t fingerprint);
+    // uid: the event's own when it is another client's; else the one known is kept.
+    void Remember(int32_t id, const Event& event, uint64_t fingerprint, std::string uid = {});
     void PutBack(int32_t id, const Event& event);
     void RemoveFromServer(const Event& event);
 

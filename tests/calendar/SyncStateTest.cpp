@@ -24,7 +24,8 @@ protected:
         for (const int32_t id : {inRoom, inHall}) {
             const ClsAppointment& a = *store.Appointments().Get(id);
             s.items[id] = {a.ResourceId(), "/ann/tidemar-1/" + std::to_string(id) + " x.ics",
-                           "\"e" + std::to_string(id) + "\"", SyncState::Fingerprint(store, a)};
+                           "\"e" + std::to_string(id) + "\"", SyncState::Fingerprint(store, a),
+                           id == inHall ? "phone 1%@x" : ""};
         }
         return s;
     }
@@ -54,6 +55,7 @@ TEST_F(SyncStateTest, WhatIsWrittenIsReadBack) {
     EXPECT_EQ(read.items.at(inHall).href, s.items.at(inHall).href);
     EXPECT_EQ(read.items.at(inHall).etag, s.items.at(inHall).etag);
     EXPECT_EQ(read.items.at(inHall).fingerprint, s.items.at(inHall).fingerprint);
+    EXPECT_EQ(read.items.at(inHall).uid, s.items.at(inHall).uid);
     EXPECT_EQ(read.queue, s.queue);
     EXPECT_EQ(SyncState().Load(FileSystem::Real(), dir.file("none")), SyncState::Read::Missing);
 }

@@ -7,14 +7,14 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <string>
 
-#include "support/TempDir.h"
-
 // A real CalDAV server (Radicale, no authentication) on a free loopback port, its
-// collections in a temporary folder; stopped when it goes. Another client's requests go
+// collections in a temporary folder; stopped when it goes. Header-only, for the
+// benchmarks too. Another client's requests go
 // through curl, as a phone's would come.
 class RadicaleServer {
 public:
@@ -41,8 +41,7 @@ public:
         process_.start("/usr/bin/python3",
                        {"-m", "radicale", "--server-hosts",
                         QStringLiteral("127.0.0.1:%1").arg(port_), "--storage-filesystem-folder",
-                        QString::fromStdString(folder_.path()), "--auth-type", "none",
-                        "--logging-level", "error"});
+                        folder_.path(), "--auth-type", "none", "--logging-level", "error"});
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 15000) {
@@ -77,8 +76,8 @@ public:
         return QDir(Calendar(user, resourceId)).entryList({"*.ics"}, QDir::Files, QDir::Name);
     }
     QString Calendar(const std::string& user, int resourceId) const {
-        return QString::fromStdString(folder_.path()) + "/collection-root/" +
-               QString::fromStdString(user) + "/tidemar-" + QString::number(resourceId);
+        return folder_.path() + "/collection-root/" + QString::fromStdString(user) + "/tidemar-" +
+               QString::number(resourceId);
     }
 
     // A request as another client makes it; path is under the server's root and starts
@@ -117,7 +116,7 @@ public:
     }
 
 private:
-    TempDir folder_;
+    QTemporaryDir folder_;
     int port_;
     QProcess process_;
     bool started_ = false;

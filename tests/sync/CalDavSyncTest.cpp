@@ -201,6 +201,32 @@ TEST_F(CalDavSyncTest, AChangeOnBothSidesIsSettledByThePull) {
     EXPECT_EQ(server->Events(user, roomA).size(), 2);
 }
 
+// A server keeps an event's UID for good: the planner's changes of a booking it took from
+// another client go back under that client's UID.
+TEST_F(CalDavSyncTest, ABookingTakenFromAnotherClientKeepsItsUid) {
+    Sync();
+    Pass();
+    const int status = NewEvent(*this, "Bob - Talk", "20261207T140000", "20261207T150000");
+    ASSERT_TRUE(status >= 200 && status < 300) << status;
+    Pass();
+    int32_t taken = 0;
+    for (const ClsAppointment& a : store->Appointments()) {
+        taken = a.Id() != first && a.Id() != second && a.Id() != third ? a.Id() : taken;
+    }
+    ASSERT_NE(taken, 0);
+    changes().AppointmentSave(taken, bob, roomA, talk, At(15 * 60), At(16 * 60), "");
+    Settle();
+    EXPECT_EQ(sync->CurrentStatus().phase, Phase::Idle)
+        << sync->CurrentStatus().lastError.toStdString();
+    const QByteArray event = server
+                                 ->Curl("GET", QString::fromStdString("/" + user + "/tidemar-") +
+                                                   QString::number(roomA) + "/phone-1.ics")
+                                 .body;
+    EXPECT_TRUE(event.contains("UID:phone-1\r\n")) << event.toStdString();
+    EXPECT_TRUE(event.contains("T150000")) << event.toStdString();
+    EXPECT_EQ(server->Events(user, roomA).size(), 3);
+}
+
 TEST_F(CalDavSyncTest, AServerThatIsDownLosesNothing) {
     const int port = RadicaleServer::FreePort();
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/";
