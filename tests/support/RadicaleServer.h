@@ -24,8 +24,11 @@ public:
         QByteArray body;
     };
 
-    // port 0: any free one.
-    explicit RadicaleServer(int port = 0) : port_(port == 0 ? FreePort() : port) { Start(); }
+    // port 0: any free one. tls: https with a certificate made for it, which nobody trusts.
+    explicit RadicaleServer(int port = 0, bool tls = false)
+        : port_(port == 0 ? FreePort() : port), tls_(tls) {
+        Start();
+    }
     ~RadicaleServer() { Stop(); }
     RadicaleServer(const RadicaleServer&) = delete;
     RadicaleServer& operator=(const RadicaleServer&) = delete;
@@ -37,11 +40,28 @@ public:
     }
 
     void Start() {
+        QStringList arguments{"-m",
+                              "radicale",
+                              "--server-hosts",
+                              QStringLiteral("127.0.0.1:%1").arg(port_),
+                              "--storage-filesystem-folder",
+                              folder_.path(),
+                              "--auth-type",
+                              "none",
+                              "--logging-level",
+                              "error"};
+        if (tls_) {
+            const QString key = folder_.filePath("key.pem");
+            const QString certificate = folder_.filePath("cert.pem");
+            QProcess::execute("openssl",
+                              {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                               "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", certificate});
+            arguments << "--server-ssl"
+                      << "True"
+                      << "--server-certificate" << certificate << "--server-key" << key;
+        }
         process_.setProcessChannelMode(QProcess::MergedChannels);
-        process_.start("/usr/bin/python3",
-                       {"-m", "radicale", "--server-hosts",
-                        QStringLiteral("127.0.0.1:%1").arg(port_), "--storage-filesystem-folder",
-                        folder_.path(), "--auth-type", "none", "--logging-level", "error"});
+        process_.start("/usr/bin/python3", arguments);
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 15000) {
@@ -118,6 +138,7 @@ public:
 private:
     QTemporaryDir folder_;
     int port_;
+    bool tls_ = false;
     QProcess process_;
     bool started_ = false;
     std::string error_;

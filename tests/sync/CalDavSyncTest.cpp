@@ -289,6 +289,18 @@ TEST_F(CalDavSyncTest, ADamagedStateOrATokenTheServerRefusesCostsOnlyAComparison
     EXPECT_EQ(store->Appointments().Count(), 2u);
 }
 
+TEST_F(CalDavSyncTest, ACertificateNobodyTrustsIsToldAndNothingIsSent) {
+    RadicaleServer untrusted(0, true);
+    ASSERT_TRUE(untrusted.Started()) << untrusted.Error();
+    Sync("https://127.0.0.1:" + std::to_string(untrusted.Port()) + "/");
+    QString error;
+    EXPECT_FALSE(sync->RunOnce(error));
+    EXPECT_TRUE(error.contains("certificate")) << error.toStdString();
+    EXPECT_EQ(sync->CurrentStatus().lastError, error);
+    EXPECT_EQ(sync->CurrentStatus().pending, 3);
+    EXPECT_TRUE(untrusted.Events(user, roomA).isEmpty());
+}
+
 TEST_F(CalDavSyncTest, PlainHttpToAnotherMachineIsRefused) {
     Sync("http://192.0.2.1/dav/");
     QString error;
