@@ -19,6 +19,7 @@
 #include "store/FileSystem.h"
 #include "store/FolderChoice.h"
 #include "store/InstanceLock.h"
+#include "sync/SyncCommand.h"
 
 namespace {
 
@@ -82,9 +83,23 @@ int main(int argc, char** argv) {
     const FolderChoice choice = ChooseFolders(
         FileSystem::Real(), {programFolder, line.dataFolder, Environment("XDG_DATA_HOME"),
                              Environment("HOME"), !report.has_value()});
-    if (!choice.folders && (line.dataFolder || report)) {
+    if (!choice.folders && (line.dataFolder || report || line.sync)) {
         std::fprintf(stderr, "tidemar: %s\n", choice.error.c_str());
         return 2;
+    }
+    if (line.sync) {
+        qInstallMessageHandler(QuietQt);
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName("Tidemar PE");
+        QCoreApplication::setOrganizationName("Tidemar");
+        const ProgramFolders& folders = *choice.folders;
+        ModError::SetLogFile(folders.LogFile());
+        QTextStream errors(stderr);
+        ModError::SetMessageBoxHook([&errors](const std::string& text, const std::string&) {
+            errors << "tidemar: " << QString::fromStdString(text) << "\n";
+        });
+        const SyncRequest request{line.server, line.user, line.passwordFile};
+        return SyncCommand::Run(folders, request, {}, errors);
     }
     if (report) {
         // The report shows no window, so it needs no display.

@@ -63,7 +63,30 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
                                                               "With --pdf: a day of the report. "
                                                               "Default: today."),
                                   "YYYY-MM-DD");
-    parser.addOptions({help, version, data, pdf, view, date});
+    const QCommandLineOption sync(
+        "sync", QCoreApplication::translate("CommandLine",
+                                            "Run one pass with the calendar server and exit, "
+                                            "without opening a window."));
+    const QCommandLineOption server(
+        "server",
+        QCoreApplication::translate("CommandLine",
+                                    "With --sync: the calendar server's address (https://, or "
+                                    "http:// to this computer), kept for later passes."),
+        "URL");
+    const QCommandLineOption user(
+        "user",
+        QCoreApplication::translate("CommandLine",
+                                    "With --sync: the user name on the server, kept for later "
+                                    "passes."),
+        "NAME");
+    const QCommandLineOption passwordFile(
+        "password-file",
+        QCoreApplication::translate("CommandLine",
+                                    "With --sync: read the password from FILE, which only its "
+                                    "owner may read and write (mode 600). Default: the "
+                                    "desktop's secret store."),
+        "FILE");
+    parser.addOptions({help, version, data, pdf, view, date, sync, server, user, passwordFile});
 
     CommandLine line;
     const QString program =
@@ -92,6 +115,27 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
     if (parser.isSet(version)) {
         line.action = Action::Version;
         line.text = Bytes(QStringLiteral("Tidemar PE %1\n").arg(DlgAbout::ProgramVersion()));
+        return line;
+    }
+    if (parser.isSet(sync)) {
+        if (parser.isSet(pdf)) {
+            line.action = Action::Error;
+            line.text =
+                Bytes(QStringLiteral("%1: --sync and --pdf do not go together\nTry '%1 --help'.\n")
+                          .arg(program));
+            return line;
+        }
+        line.sync = true;
+        line.server = Text(parser.value(server));
+        line.user = Text(parser.value(user));
+        if (parser.isSet(passwordFile)) {
+            line.passwordFile = Bytes(parser.value(passwordFile));
+        }
+    } else if (parser.isSet(server) || parser.isSet(user) || parser.isSet(passwordFile)) {
+        line.action = Action::Error;
+        line.text = Bytes(QStringLiteral("%1: --server, --user and --password-file go with "
+                                         "--sync\nTry '%1 --help'.\n")
+                              .arg(program));
         return line;
     }
     if (parser.isSet(pdf)) {

@@ -24,6 +24,12 @@ struct CommandLine {
     std::optional<std::string> pdfFile;
     QString view;
     QString date;
+    // One calendar server pass without a window: --sync [--server URL --user NAME]
+    // [--password-file FILE].
+    bool sync = false;
+    QString server;
+    QString user;
+    std::optional<std::string> passwordFile;
 
     // The arguments as the program received them, its own name first.
     static CommandLine Parse(const std::vector<std::string>& arguments);

@@ -55,6 +55,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--data", "/srv/plans", "--date", "2026-12-07"},
                  Action::Error,
                  "--view and --date go with --pdf",
+                 nullptr},
+        LineCase{"ServerWithoutSync",
+                 {"--server", "https://dav.example/"},
+                 Action::Error,
+                 "--server, --user and --password-file go with --sync",
+                 nullptr},
+        LineCase{"SyncAndPdf",
+                 {"--sync", "--pdf", "week.pdf"},
+                 Action::Error,
+                 "--sync and --pdf do not go together",
                  nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -65,6 +75,19 @@ TEST(CommandLinePdfTest, TheReportsOptionsAreKept) {
     EXPECT_EQ(line.pdfFile.value_or(""), "Woche-\xfc.pdf");
     EXPECT_EQ(line.view, "week");
     EXPECT_EQ(line.date, "2026-12-07");
+}
+
+TEST(CommandLineSyncTest, TheServerAndThePasswordFileAreKept) {
+    const CommandLine line =
+        CommandLine::Parse({"tidemar", "--sync", "--server", "https://dav.example/", "--user",
+                            "ann", "--password-file", "/home/ann/.pw-\xfc", "--data", "/srv"});
+    EXPECT_EQ(line.action, Action::Run);
+    EXPECT_TRUE(line.sync);
+    EXPECT_EQ(line.server, "https://dav.example/");
+    EXPECT_EQ(line.user, "ann");
+    EXPECT_EQ(line.passwordFile.value_or(""), "/home/ann/.pw-\xfc");
+    EXPECT_EQ(line.dataFolder.value_or(""), "/srv");
+    EXPECT_FALSE(CommandLine::Parse({"tidemar"}).sync);
 }
 
 } // namespace
