@@ -34,9 +34,9 @@ QString Refusal(const QString& url) {
     }
     if (scheme == QLatin1String("http") && !IsLoopback(parsed.host())) {
         return QObject::tr("Plain http sends the password and the bookings unprotected, so it is "
-                           "only used for a server on this computer (localhost, 127.0.0.1 or "
-                           "::1). Use https://%1 instead.")
-            .arg(text.mid(text.indexOf(QLatin1String("://")) + 3));
+                           "only for a server on this computer (localhost, 127.0.0.1 or ::1): "
+                           "%1 needs https://.")
+            .arg(parsed.host());
     }
     return QString();
 }
