@@ -111,6 +111,11 @@ TEST_F(DlgMainSyncTest, TheDialogStartsTheSyncAndRefusalsWaitForItToClose) {
     EXPECT_TRUE(StateReads("Calendar: server unreachable - retrying"));
 
     ui.modalActions.push_back([&](QDialog* shown) {
+        auto& d = static_cast<DlgCalendarServer&>(*shown);
+        EXPECT_EQ(d.LblState()->text(), "Calendar: server unreachable - retrying");
+        EXPECT_TRUE(d.LblError()->text().startsWith("Last error: "))
+            << d.LblError()->text().toStdString();
+        EXPECT_TRUE(d.CmdSyncNow()->isEnabled());
         emit window->Sync()->Refused({"Ann, Massage moved to 10:00: it would collide"});
         emit window->Sync()->Refused({"Bob, new event: no customer Bob"});
         QTest::qWait(50);
