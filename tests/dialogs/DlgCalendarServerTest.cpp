@@ -106,7 +106,6 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, DlgCalendarServerSave,
     ::testing::Values(
         SaveCase{"LoopbackHttp", kLocal, "ann", "pw1", nullptr, nullptr, "pw1"},
-        SaveCase{"Https", kRemote, "ann", "pw2", nullptr, nullptr, "pw2"},
         SaveCase{"RemoteHttp", "http://dav.example.org/", "ann", "pw", nullptr, "Plain http", ""},
         SaveCase{"EmptyAddress", "", "ann", "pw", nullptr, "Enter the calendar server's address",
                  ""},

@@ -45,8 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "Not synced yet"},
         StatusCase{"Syncing", Phase::Working, 0, "", true, "Calendar: syncing",
                    "Last synced Wed 2 Jun 10:42"},
-        StatusCase{"SyncingWithQueue", Phase::Working, 2, "", true, "Calendar: syncing, 2 to send",
-                   "Last synced Wed 2 Jun 10:42"},
         StatusCase{"Unreachable", Phase::Waiting, 0, kDown, true,
                    "Calendar: server unreachable - retrying", kDown},
         StatusCase{"UnreachableWithQueue", Phase::Waiting, 3, kDown, true,
