@@ -19,6 +19,7 @@
 #include "store/FileSystem.h"
 #include "store/FolderChoice.h"
 #include "store/InstanceLock.h"
+#include "sync/PasswordStore.h"
 #include "sync/SyncCommand.h"
 
 namespace {
@@ -99,7 +100,17 @@ int main(int argc, char** argv) {
             errors << "tidemar: " << QString::fromStdString(text) << "\n";
         });
         const SyncRequest request{line.server, line.user, line.passwordFile};
-        return SyncCommand::Run(folders, request, {}, errors);
+        // Without --password-file: the desktop's secret store, and why not when it has none.
+        const auto secretStore = [&errors](const SyncSettings& s) -> std::optional<QString> {
+            const PasswordStore::Result stored = PasswordStore::ReadNow(
+                QString::fromStdString(s.user), QString::fromStdString(s.server));
+            if (stored.outcome != PasswordStore::Outcome::Done) {
+                errors << "tidemar: " << stored.error << "\n";
+                return std::nullopt;
+            }
+            return stored.password;
+        };
+        return SyncCommand::Run(folders, request, secretStore, errors);
     }
     if (report) {
         // The report shows no window, so it needs no display.

@@ -29,6 +29,7 @@
 #include "store/FileSystem.h"
 #include "store/SampleData.h"
 #include "store/StoreChanges.h"
+#include "sync/CalDavSync.h"
 #include "ui/ClsDialog.h"
 #include "ui/ClsHelp.h"
 #include "ui/CommandTable.h"
@@ -55,6 +56,8 @@ using M = DlgMain;
 const CommandRow<DlgMain> kCommands[] = {
     {Command::FileConfigure, "&File", "&Configure", {}, Cmd::Plain,
      "Configure", "Configuration", &M::mnuFileConfigure_Click},
+    {Command::FileCalendarServer, "&File", "Calendar &server...", {}, Cmd::Plain,
+     nullptr, nullptr, &M::mnuFileCalendarServer_Click},
     {Command::FilePrint, "&File", "&Print", QKeySequence::Print, Cmd::SeparatorBefore,
      "Print", "Print", &M::mnuFilePrint_Click},
     {Command::FileExit, "&File", "E&xit", Qt::CTRL | Qt::Key_Q, Cmd::Plain,
@@ -136,6 +139,8 @@ DlgMain::DlgMain(IWindowing& windowing, const ProgramFolders& folders, QWidget* 
 // goes first, as it works on both. Not at unload: a handler still running under a pending-events
 // call may use them after the window closed.
 DlgMain::~DlgMain() {
+    // It listens to the change interface and reads the store.
+    sync_.reset();
     if (sched_ != nullptr) {
         sched_->SetBarPlacer(nullptr);
     }
@@ -259,6 +264,11 @@ void DlgMain::BuildStatusBar() {
     saveState_->setStyleSheet(QStringLiteral("QLabel { color: #b00020; font-weight: bold; }"));
     saveState_->hide();
     statusBar()->addPermanentWidget(saveState_);
+    syncState_ = new QLabel(statusBar());
+    syncState_->setFrameShape(QFrame::StyledPanel);
+    syncState_->setFrameShadow(QFrame::Sunken);
+    syncState_->hide();
+    statusBar()->addPermanentWidget(syncState_);
 }
 
 QString DlgMain::StatusPanel(const QString& key) const {
@@ -315,13 +325,17 @@ void DlgMain::Form_Activate() {
         SetScheduleDates(today);
         shownChanges_ = changes_->Subscribe([this](const ChangeSet& set) { StoreChanged(set); });
         ReportLoadProblems();
+        StartSync();
     });
 }
 
 void DlgMain::ShowModal(QDialog* dialog) {
-    ++modalDepth_;
-    const auto done = qScopeGuard([this] { --modalDepth_; });
-    windowing_.ShowModal(dialog);
+    {
+        ++modalDepth_;
+        const auto done = qScopeGuard([this] { --modalDepth_; });
+        windowing_.ShowModal(dialog);
+    }
+    TellRefusals();
 }
 
 // A dialog of the window shows its changes by the rebuild after it closes, also when it is

@@ -19,12 +19,14 @@
 #include "ui/Watched.h"
 
 class AutoSave;
+class CalDavSync;
 class ClsDate;
 class ClsDialog;
 class ClsGlobal;
 class ClsHelp;
 class DlgAbout;
 class DlgAppointment;
+class DlgCalendarServer;
 class DlgConfigure;
 class DlgDelete;
 class DlgPreview;
@@ -48,6 +50,7 @@ class ScheduleGridView;
 class ScheduleView;
 class WindowFrame;
 struct Services;
+struct SyncSettings;
 
 // The planner's main and only non-modal window: the schedule grid with its menus,
 // toolbar and status bar. It owns the program-wide objects (the store and its change
@@ -59,6 +62,7 @@ public:
     // Every command of the window, in menu order.
     enum class Command {
         FileConfigure,
+        FileCalendarServer,
         FilePrint,
         FileExit,
         EditUndo,
@@ -127,6 +131,11 @@ public:
     QString StatusNote() const;
     // The status bar's word on saving: empty while every change is written.
     QString SaveStatus() const;
+    // The calendar sync's state in the status bar, shown once a server is set; its tip holds
+    // the last error.
+    QLabel* SyncState() const { return syncState_; }
+    // The sync with the calendar server; none until one is set and its password found.
+    CalDavSync* Sync() const { return sync_.get(); }
 
     // The schedule view.
     void SetScheduleDates(int32_t& start);
@@ -146,6 +155,7 @@ public:
 
     // Commands.
     void mnuFileConfigure_Click();
+    void mnuFileCalendarServer_Click();
     void mnuFilePrint_Click();
     void mnuFileExit_Click();
     void mnuApptAdd_Click();
@@ -205,6 +215,8 @@ public:
     void Sched_BarDragNote(const QString& note);
     void SelMonth_DblClick(const QDate& date);
     void Zoom_Change(int value);
+    // Server changes the sync did not apply: told once no dialog of the window is up.
+    void Sync_Refused(const QStringList& messages);
 
 protected:
     bool event(QEvent* event) override;
@@ -220,6 +232,12 @@ private:
     DlgAppointment& AppointmentDialog();
     DlgResource& ResourceDialog();
     void ShowSaveState();
+    // The sync as the settings on disk have it, once the secret store gives the password.
+    void StartSync();
+    void RunSync(const SyncSettings& settings, const QString& password);
+    // Off, with the reason as the tip, when no sync runs.
+    void ShowSyncState(const QString& whyOff = QString());
+    void TellRefusals();
     void ReportLoadProblems();
     // Shows one of the window's modal dialogs. What it changes is shown by the rebuild the
     // command makes when it closes, not change by change while it is open.
@@ -287,12 +305,16 @@ private:
     DlgAppointment* appointment_ = nullptr;
     DlgResource* resource_ = nullptr;
     DlgPreview* preview_ = nullptr;
+    DlgCalendarServer* calendarServer_ = nullptr;
+    std::unique_ptr<CalDavSync> sync_;
+    QStringList refusals_;
 
     ScheduleGrid* sched_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;
     QSlider* zoom_ = nullptr;
     QCalendarWidget* selMonth_ = nullptr;
     QLabel* saveState_ = nullptr;
+    QLabel* syncState_ = nullptr;
     CommandTable commands_;
     std::array<QLabel*, 4> statusPanels_{};
     WindowState::Place previewPlace_;

@@ -1,11 +1,12 @@
 #include "sync/CalDavClient.h"
 
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslError>
+
+#include "sync/ServerAddress.h"
 
 namespace {
 
@@ -35,23 +36,8 @@ CalDavClient::CalDavClient(QUrl server, const QString& user, const QString& pass
 CalDavClient::~CalDavClient() = default;
 
 QString CalDavClient::Refusal(const QUrl& server) {
-    if (!server.isValid() || server.host().isEmpty()) {
-        return tr("The server address \"%1\" is not a valid URL.").arg(server.toString());
-    }
-    const QString scheme = server.scheme().toLower();
-    if (scheme == u"https") {
-        return {};
-    }
-    if (scheme != u"http") {
-        return tr("The server address must start with https://.");
-    }
-    const QString host = server.host();
-    const QHostAddress address(host);
-    if (host.compare(u"localhost", Qt::CaseInsensitive) == 0 ||
-        (!address.isNull() && address.isLoopback())) {
-        return {};
-    }
-    return tr("Plain http:// is only for a server on this machine; %1 needs https://.").arg(host);
+    // The same rule as the settings dialog's, so an address it saved is never refused here.
+    return ServerAddress::Refusal(server.toString());
 }
 
 QUrl CalDavClient::At(const QString& path) const {

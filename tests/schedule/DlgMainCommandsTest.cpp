@@ -135,6 +135,12 @@ const Row kCommands[] = {
              }
          });
      }},
+    // Nothing set yet: the dialog opens on empty fields and Cancel leaves no sync behind.
+    {"CalendarServer", Command::FileCalendarServer, "File", "Calendar server...", "", false,
+     nullptr, nullptr,
+     [](auto& t, auto& w) {
+         return t.ui.log == QStringList{"ShowModal DlgCalendarServer"} && w.Sync() == nullptr;
+     }},
     {"Print", Command::FilePrint, "File", "Print", "Ctrl+P", false, "Print", "Print",
      [](auto& t, auto&) { return t.ui.log == QStringList{"ShowModal DlgPreview"}; }},
     {"Exit", Command::FileExit, "File", "Exit", "Ctrl+Q", false, "Exit", "Exit",
@@ -350,7 +356,8 @@ TEST_F(DlgMainCommandsTest, AnUndoThatWouldCollideSaysWhyAndStays) {
 TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
         *window,
-        {"File: Configure, -, Print, Exit", "Edit: Undo, Redo, -, Cut, Copy, Paste, Duplicate",
+        {"File: Configure, Calendar server..., -, Print, Exit",
+         "Edit: Undo, Redo, -, Cut, Copy, Paste, Duplicate",
          "Appointment: Add appointment, Edit appointment, Delete appointment, -, Move earlier, "
          "Move later, Shorten, Lengthen, Move up a row, Move down a row, -, Search for "
          "appointment",
