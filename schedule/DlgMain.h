@@ -27,6 +27,8 @@ class DlgAbout;
 class DlgAppointment;
 class DlgConfigure;
 class DlgDelete;
+class DlgExport;
+class DlgImport;
 class DlgPreview;
 class DlgResource;
 class DlgSearch;
@@ -60,6 +62,8 @@ public:
     enum class Command {
         FileConfigure,
         FilePrint,
+        FileImport,
+        FileExport,
         FileExit,
         EditUndo,
         EditRedo,
@@ -147,6 +151,8 @@ public:
     // Commands.
     void mnuFileConfigure_Click();
     void mnuFilePrint_Click();
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
     void mnuFileExit_Click();
     void mnuApptAdd_Click();
     void mnuEditUndo_Click();
@@ -219,6 +225,8 @@ private:
     // The dialogs, made on first use and kept.
     DlgAppointment& AppointmentDialog();
     DlgResource& ResourceDialog();
+    // Export, on the schedule's range; from the search window on its results.
+    void ExportBookings(bool searchResults);
     void ShowSaveState();
     void ReportLoadProblems();
     // Shows one of the window's modal dialogs. What it changes is shown by the rebuild the
@@ -284,6 +292,8 @@ private:
     DlgConfigure* configure_ = nullptr;
     DlgSearch* search_ = nullptr;
     DlgDelete* delete_ = nullptr;
+    DlgExport* export_ = nullptr;
+    DlgImport* import_ = nullptr;
     DlgAppointment* appointment_ = nullptr;
     DlgResource* resource_ = nullptr;
     DlgPreview* preview_ = nullptr;
