@@ -32,5 +32,6 @@ int32_t IdOfUid(const std::string& dataFolder, const std::string& uid);
 // lines are folded at 75 octets. False when the stream failed.
 bool WriteIcs(const ClsGlobal& store, std::span<const int32_t> ids, const IcsOptions& options,
               std::ostream& out);
-// One appointment as a whole VCALENDAR object, as a CalDAV server takes it.
+// One appointment as a whole VCALENDAR object, as a CalDAV server takes it; empty when the
+// id is not stored.
 std::string IcsOfAppointment(const ClsGlobal& store, int32_t id, const IcsOptions& options);

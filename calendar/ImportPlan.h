@@ -30,11 +30,16 @@ struct ImportRow {
 };
 
 // Checks each event against the store and against the rows before it, without changing
-// anything: a resource, customer and type must exist, the duration must keep the type's
-// minimum, maximum and increment, and no booking may collide.
+// anything. LOCATION picks a resource by name; SUMMARY "customer - type" (or "customer")
+// picks the customer and the type, ORGANIZER the customer; names match trimmed and without
+// regard to ASCII case, and what none names is the choice. A resource, customer and type
+// must exist, the duration must keep the type's
+// minimum, maximum and increment (start and end on its steps, as the appointment dialog
+// snaps them), and no booking may collide.
 std::vector<ImportRow> PlanImport(const ClsGlobal& store, const std::vector<IcsEvent>& events,
                                   const ImportChoice& choice);
-// Books the rows whose status is Book, as one change named "Import calendar"; the
+// Books the rows whose status is Book, as one change named "Import calendar", each with the
+// first line of its DESCRIPTION as the reference (cut to the reference's width); the
 // occurrences of one recurring event that are booked become one series when there are two
 // or more. Returns how many were booked.
 size_t BookImport(StoreChanges& changes, const std::vector<ImportRow>& rows);

@@ -1,0 +1,6 @@
+#include "calendar/IcalLock.h"
+
+std::mutex& IcalLock() {
+    static std::mutex lock;
+    return lock;
+}
