@@ -192,7 +192,8 @@ bool Starts(const Source& s, int32_t fromDay, int32_t toDay, size_t most,
             std::vector<icaltimetype>& starts) {
     icalcomponent* c = s.component;
     const icaltimetype last = DayAt(std::min(toDay, INT32_MAX / 2048 - 2) + 2, s.start);
-    const icaltimetype first = DayAt(std::max(fromDay, 1) - 2, s.start);
+    const icaltimetype from = DayAt(std::max(fromDay, 2), s.start);
+    const icaltimetype first = DayAt(std::max(fromDay, 2) - 2, s.start);
     starts.push_back(s.start);
     for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY); p != nullptr;
          p = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
@@ -212,7 +213,7 @@ bool Starts(const Source& s, int32_t fromDay, int32_t toDay, size_t most,
             }
             t.zone = s.start.zone;
             if (icaltime_compare(t, first) >= 0) {
-                ++inRange;
+                inRange += icaltime_compare(t, from) >= 0 ? 1 : 0;
                 starts.push_back(t);
             }
         }
