@@ -274,7 +274,7 @@ void DlgImport::cmdCheck_Click() {
         struct stat st {};
         if (files_.Stat(path, st) == 0 && S_ISREG(st.st_mode) &&
             static_cast<size_t>(st.st_size) > kIcsMaxBytes) {
-            Refuse(tr("it is larger than %1 MB.").arg(kIcsMaxBytes / (1024 * 1024)));
+            Refuse(tr("The file is larger than %1 MB.").arg(kIcsMaxBytes / (1024 * 1024)));
             return;
         }
         ByteBlock block;
@@ -312,7 +312,12 @@ QString DlgImport::StatusText(const ImportRow& row) const {
         return tr("Will be booked");
     case ImportRow::Status::Collides: {
         if (row.otherId == 0) {
-            return tr("Collides with an earlier event of the file");
+            // Another event of the file, as the plan words it.
+            QString why = Utf8(row.why);
+            if (!why.isEmpty()) {
+                why[0] = why[0].toUpper();
+            }
+            return why.isEmpty() ? tr("Collides with another event of the file") : why;
         }
         const auto other = services_.store.AppointmentLoad(row.otherId);
         const auto customer = services_.store.CustomerLoad(other->CustomerId());
