@@ -323,9 +323,9 @@ QString DlgImport::StatusText(const ImportRow& row) const {
         const auto customer = services_.store.CustomerLoad(other->CustomerId());
         const auto resource = services_.store.ResourceLoad(other->ResourceId());
         return tr("Collides with %1 %2 on %3")
-            .arg(Utf8(customer->Name()),
+            .arg(Utf8(customer->Name()).trimmed(),
                  BookingText::Times(other->StartDtTm(), other->EndDtTm(), clock24),
-                 Utf8(resource->Name()));
+                 Utf8(resource->Name()).trimmed());
     }
     case ImportRow::Status::OutsideRules:
         return tr("Outside the type's rules: %1").arg(Utf8(row.why));
@@ -368,7 +368,7 @@ void DlgImport::ShowRows() {
             QString resource;
             if (row.resourceId != 0) {
                 if (const auto r = services_.store.ResourceLoad(row.resourceId)) {
-                    resource = Utf8(r->Name());
+                    resource = Utf8(r->Name()).trimmed();
                 }
             }
             const int item =
