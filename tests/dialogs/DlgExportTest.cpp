@@ -180,6 +180,12 @@ TEST_F(DlgExportTest, SearchResultsOnlyWhenThereAreSome) {
     }
 }
 
+TEST_F(DlgExportTest, HelpOpensItsTopic) {
+    Show<DlgExport>(*dialog, [](DlgExport& d) { d.CmdHelp()->click(); });
+    ASSERT_EQ(ui.helps.size(), 1);
+    EXPECT_EQ(ui.helps[0].request.context, 12);
+}
+
 struct Failure {
     const char* name;
     const char* file;

@@ -110,6 +110,12 @@ TEST_F(DlgImportTest, ListsHowEachEventWouldFare) {
     EXPECT_EQ(store().Appointments().Count(), 1u);
 }
 
+TEST_F(DlgImportTest, HelpOpensItsTopic) {
+    Show<DlgImport>(*dialog, [](DlgImport& d) { d.CmdHelp()->click(); });
+    ASSERT_EQ(ui.helps.size(), 1);
+    EXPECT_EQ(ui.helps[0].request.context, 13);
+}
+
 struct Refusal {
     const char* name;
     std::string text; // empty: no file at all
