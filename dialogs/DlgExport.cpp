@@ -41,7 +41,7 @@
 namespace {
 constexpr const char* kForm = "DlgExport";
 constexpr double kWidthTwips = 7800;
-constexpr double kHeightTwips = 5200;
+constexpr double kHeightTwips = 3600;
 constexpr int kHelpContext = 12;
 constexpr int32_t kDaysInYear = 365;
 
@@ -96,6 +96,7 @@ void DlgExport::BuildFields() {
     lblCount_ = new QLabel(this);
     lblCount_->setMinimumHeight(lblCount_->fontMetrics().lineSpacing());
     cmdExport_ = new QPushButton(tr("&Export"), this);
+    cmdBrowse_->setAutoDefault(false);
     cmdExport_->setDefault(true);
     cmdCancel_ = new QPushButton(tr("Cancel"), this);
     cmdHelp_ = new QPushButton(tr("&Help"), this);
@@ -116,8 +117,9 @@ void DlgExport::BuildFields() {
     to->setBuddy(dateTo_);
     auto* range = new QHBoxLayout;
     range->addWidget(dateFrom_);
-    range->addSpacing(12);
+    range->addSpacing(16);
     range->addWidget(to);
+    range->addSpacing(4);
     range->addWidget(dateTo_);
     range->addStretch(1);
     grid->addWidget(from, 4, 0);
@@ -149,6 +151,7 @@ void DlgExport::BuildFields() {
     layout->addLayout(grid);
     layout->addWidget(lblCount_);
     layout->addStretch(1);
+    layout->addSpacing(6);
     layout->addLayout(buttons);
 
     auto* help = new QAction(this);

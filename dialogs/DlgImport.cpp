@@ -37,7 +37,7 @@
 
 namespace {
 constexpr const char* kForm = "DlgImport";
-constexpr double kWidthTwips = 13800;
+constexpr double kWidthTwips = 12000;
 constexpr double kHeightTwips = 8400;
 constexpr int kHelpContext = 13;
 constexpr int32_t kDaysInYear = 365;
@@ -85,12 +85,16 @@ void DlgImport::BuildFields() {
     lbEvents_ = new MultiColumnList(this);
     lbEvents_->AddColumn(tr("Date"), 110);
     lbEvents_->AddColumn(tr("Time"), 120);
-    lbEvents_->AddColumn(tr("Summary"), 180);
+    lbEvents_->AddColumn(tr("Summary"), 150);
     lbEvents_->AddColumn(tr("Resource"), 110);
-    lbEvents_->AddColumn(tr("Status"), 330);
+    lbEvents_->AddColumn(tr("Status"), 300);
     lbEvents_->setAccessibleName(tr("Events of the file"));
     lbEvents_->FitColumnTo(kDate, QStringLiteral("Wed 30 Sep 2099 "));
     lbEvents_->FitColumnTo(kTime, QStringLiteral("12:00pm to 12:00pm "));
+    lbEvents_->FitColumnTo(kStatus, tr("Collides with %1 %2 on %3")
+                                        .arg(QStringLiteral("Wwwwwwwwww"),
+                                             QStringLiteral("Wed 30 Sep 2099 12:00 to 12:00 "),
+                                             QStringLiteral("Wwwwwwwww")));
     lblSummary_ = new QLabel(this);
     lblSummary_->setWordWrap(true);
     lblSummary_->setMinimumHeight(2 * lblSummary_->fontMetrics().lineSpacing());
@@ -98,6 +102,10 @@ void DlgImport::BuildFields() {
     cmdImport_ = new QPushButton(tr("&Import"), this);
     cmdCancel_ = new QPushButton(tr("Cancel"), this);
     cmdHelp_ = new QPushButton(tr("Hel&p"), this);
+    // Enter in the file field checks the file; elsewhere it presses nothing by surprise.
+    for (QPushButton* button : {cmdBrowse_, cmdCheck_, cmdImport_, cmdCancel_, cmdHelp_}) {
+        button->setAutoDefault(false);
+    }
 
     const auto label = [this](const QString& text, QWidget* buddy) {
         auto* l = new QLabel(text, this);
@@ -115,7 +123,9 @@ void DlgImport::BuildFields() {
     grid->addLayout(fileRow, 0, 1, 1, 3);
     auto* range = new QHBoxLayout;
     range->addWidget(dateFrom_);
+    range->addSpacing(8);
     range->addWidget(label(tr("&to"), dateTo_));
+    range->addSpacing(4);
     range->addWidget(dateTo_);
     range->addStretch(1);
     grid->addWidget(label(tr("Repeat &dates from:"), dateFrom_), 1, 0);
