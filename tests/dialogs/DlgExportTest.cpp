@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -125,16 +126,12 @@ TEST_P(ExportChoice, WritesTheChosenBookingsOfTheRange) {
     if (c.format == Format::Csv) {
         EXPECT_EQ(StartsInCsv(path), want);
     } else {
+        const std::map<int32_t, std::string> startOf = {{annRoom, "2021-06-02 09:00"},
+                                                        {bobHall, "2021-06-03 10:00"},
+                                                        {bobLater, "2021-06-10 10:00"}};
         std::vector<std::string> starts;
         for (int32_t id : IdsInIcs(path)) {
-            const auto a = store().AppointmentLoad(id);
-            int y = 0, m = 0, d = 0;
-            ClsDate::CivilFromDayNumber(date.SplitDateVal(a->StartDtTm()), y, m, d);
-            char text[20];
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", y, m, d,
-                          date.SplitTimeVal(a->StartDtTm()) / 60,
-                          date.SplitTimeVal(a->StartDtTm()) % 60);
-            starts.emplace_back(text);
+            starts.push_back(startOf.count(id) != 0 ? startOf.at(id) : "unknown id");
         }
         EXPECT_EQ(starts, want);
     }
