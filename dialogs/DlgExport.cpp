@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -239,10 +238,9 @@ void DlgExport::Form_Activate() {
         dateFrom_->SetValue(shownFirst_ > 0 ? shownFirst_ : today);
         dateTo_->SetValue(shownFirst_ > 0 ? shownLast_ : today + kDaysInYear);
         if (txtFile_->text().isEmpty()) {
-            const QString folder =
-                QFileInfo(QString::fromStdString(services_.folders.program)).absoluteFilePath();
-            txtFile_->setText(QDir(folder).filePath(
-                ChosenFormat() == Format::Csv ? tr("bookings.csv") : tr("bookings.ics")));
+            txtFile_->setText(QDir(QDir::homePath())
+                                  .filePath(ChosenFormat() == Format::Csv ? tr("bookings.csv")
+                                                                          : tr("bookings.ics")));
         }
         ShowCount();
         optWhat_[static_cast<size_t>(Chosen())]->setFocus();

@@ -263,7 +263,8 @@ void DlgImport::Refuse(const QString& why) {
 void DlgImport::cmdBrowse_Click() {
     Trap(kForm, "cmdBrowse_Click", [&] {
         const std::optional<QString> path = services_.windowing.OpenFileName(
-            this, tr("Import bookings from"), txtFile_->text(),
+            this, tr("Import bookings from"),
+            txtFile_->text().isEmpty() ? QDir::homePath() : txtFile_->text(),
             tr("iCalendar files (*.ics *.ical *.ifb);;All files (*)"));
         if (path) {
             txtFile_->setText(*path);
