@@ -34,6 +34,8 @@ constexpr int kHelpContext = 6;
 const CommandRow<DlgSearch> kCommands[] = {
     {Command::FileSelect, "&File", "&Select", {}, Cmd::Plain,
      "Select", "Select", &DlgSearch::mnuFileSelect_Click},
+    {Command::FileExport, "&File", "&Export results...", {}, Cmd::Plain,
+     nullptr, nullptr, &DlgSearch::mnuFileExport_Click},
     {Command::FileCancel, "&File", "&Cancel", {}, Cmd::SeparatorBefore,
      "Cancel", "Cancel", &DlgSearch::mnuFileCancel_Click},
     {Command::SearchCustomer, "Search &by", "&Customer", {}, Cmd::Checkable,
@@ -45,8 +47,9 @@ const CommandRow<DlgSearch> kCommands[] = {
 // clang-format on
 } // namespace
 
-DlgSearch::DlgSearch(const Services& services)
-    : QDialog(services.owner), services_(services), commands_(*this, services.windowing, kCommands),
+DlgSearch::DlgSearch(const Services& services, std::function<void()> exportResults)
+    : QDialog(services.owner), services_(services), exportResults_(std::move(exportResults)),
+      commands_(*this, services.windowing, kCommands),
       frame_(*this, {[this] { Form_Load(); }, [this] { Form_Activate(); }}, services_,
              kHelpContext) {
     frame_.ActivateInEvent();
@@ -56,6 +59,7 @@ DlgSearch::DlgSearch(const Services& services)
 
     menuBar_ = new QMenuBar(this);
     commands_.BuildMenus(menuBar_);
+    Action(Command::FileExport)->setVisible(static_cast<bool>(exportResults_));
     toolBar_ = new KeyedToolBar(this);
     commands_.BuildToolBar(toolBar_, "Select Cancel | Customer Type | Help", *this,
                            &DlgSearch::ToolBar_ButtonClick);
@@ -179,6 +183,7 @@ void DlgSearch::ShowAppointments() {
     });
     AppointmentRows rows(services_.store, services_.date, kForm);
     rows.Fill(*lbSearch_, matches, AppointmentRows::Layout::FromToCustomerType, monthFirst_);
+    Action(Command::FileExport)->setEnabled(lbSearch_->ListCount() > 0);
 }
 
 QString DlgSearch::FormatDtTm(int32_t value) const {
@@ -189,6 +194,23 @@ void DlgSearch::mnuFileSelect_Click() {
     const int row = lbSearch_->ListIndex();
     appointmentId_ = row >= 0 ? lbSearch_->ItemData(row) : 0;
     accept();
+}
+
+std::vector<int32_t> DlgSearch::ResultIds() const {
+    std::vector<int32_t> ids;
+    ids.reserve(static_cast<size_t>(lbSearch_->ListCount()));
+    for (int row = 0; row < lbSearch_->ListCount(); ++row) {
+        ids.push_back(lbSearch_->ItemData(row));
+    }
+    return ids;
+}
+
+void DlgSearch::mnuFileExport_Click() {
+    Trap(kForm, "mnuFileExport_Click", [&] {
+        if (exportResults_) {
+            exportResults_();
+        }
+    });
 }
 
 void DlgSearch::mnuFileCancel_Click() {

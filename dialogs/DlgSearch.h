@@ -3,6 +3,8 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "ui/CommandTable.h"
 #include "ui/Services.h"
@@ -22,11 +24,22 @@ class DlgSearch : public QDialog {
 
 public:
     // Every command of the window, in menu order.
-    enum class Command { FileSelect, FileCancel, SearchCustomer, SearchType, Help, Count };
+    enum class Command {
+        FileSelect,
+        FileExport,
+        FileCancel,
+        SearchCustomer,
+        SearchType,
+        Help,
+        Count
+    };
 
-    explicit DlgSearch(const Services& services);
+    // exportResults offers the results found for export; null leaves the command out.
+    explicit DlgSearch(const Services& services, std::function<void()> exportResults = nullptr);
 
     int32_t AppointmentId() const { return appointmentId_; }
+    // The appointments the list shows, in its order.
+    std::vector<int32_t> ResultIds() const;
     bool MonthFirst() const { return monthFirst_; }
 
     QComboBox* CbSearch() const { return cbSearch_; }
@@ -42,6 +55,7 @@ public:
     void Form_Activate();
 
     void mnuFileSelect_Click();
+    void mnuFileExport_Click();
     void mnuFileCancel_Click();
     void mnuSearchCustomer_Click();
     void mnuSearchType_Click();
@@ -63,6 +77,7 @@ private:
     void ShowCriterion(bool byCustomer);
 
     const Services services_;
+    std::function<void()> exportResults_;
     QMenuBar* menuBar_ = nullptr;
     KeyedToolBar* toolBar_ = nullptr;
     QComboBox* cbSearch_ = nullptr;

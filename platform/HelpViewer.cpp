@@ -37,10 +37,10 @@ struct Topic {
 };
 
 constexpr Topic Topics[] = {
-    {0, "main.html"},     {1, "configure.html"}, {2, "resource.html"}, {3, "appointment.html"},
-    {4, "customer.html"}, {5, "type.html"},      {6, "search.html"},   {7, "delete.html"},
-    {8, "preview.html"},  {10, "navigate.html"}, {11, "series.html"},  {20, "server.html"},
-    {64000, "glossary.html"},
+    {0, "main.html"},     {1, "configure.html"}, {2, "resource.html"},     {3, "appointment.html"},
+    {4, "customer.html"}, {5, "type.html"},      {6, "search.html"},       {7, "delete.html"},
+    {8, "preview.html"},  {10, "navigate.html"}, {11, "series.html"},      {12, "export.html"},
+    {13, "import.html"},  {20, "server.html"},   {64000, "glossary.html"},
 };
 
 QUrl TopicUrl(const QString& path) {

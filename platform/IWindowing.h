@@ -81,4 +81,9 @@ public:
     virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& caption,
                                                 const QString& suggested,
                                                 const QString& filter) = 0;
+    // The modal question for an existing file to read, starting from a suggested path, showing
+    // the files the filter names. Nothing when the user backed out.
+    virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& caption,
+                                                const QString& suggested,
+                                                const QString& filter) = 0;
 };

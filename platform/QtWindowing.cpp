@@ -155,3 +155,15 @@ std::optional<QString> QtWindowing::SaveFileName(QWidget* parent, const QString&
     }
     return dialog.selectedFiles().constFirst();
 }
+
+std::optional<QString> QtWindowing::OpenFileName(QWidget* parent, const QString& caption,
+                                                 const QString& suggested, const QString& filter) {
+    QFileDialog dialog(parent, caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    MakeModalToParent(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}

@@ -26,6 +26,8 @@ public:
     QPoint CursorPos() override;
     std::optional<QString> SaveFileName(QWidget* parent, const QString& caption,
                                         const QString& suggested, const QString& filter) override;
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& caption,
+                                        const QString& suggested, const QString& filter) override;
 
     // The help viewer, created on first use; null until then.
     HelpViewer* Viewer() const { return viewer_.get(); }

@@ -29,6 +29,8 @@ class DlgAppointment;
 class DlgCalendarServer;
 class DlgConfigure;
 class DlgDelete;
+class DlgExport;
+class DlgImport;
 class DlgPreview;
 class DlgResource;
 class DlgSearch;
@@ -64,6 +66,8 @@ public:
         FileConfigure,
         FileCalendarServer,
         FilePrint,
+        FileImport,
+        FileExport,
         FileExit,
         EditUndo,
         EditRedo,
@@ -157,6 +161,8 @@ public:
     void mnuFileConfigure_Click();
     void mnuFileCalendarServer_Click();
     void mnuFilePrint_Click();
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
     void mnuFileExit_Click();
     void mnuApptAdd_Click();
     void mnuEditUndo_Click();
@@ -231,6 +237,8 @@ private:
     // The dialogs, made on first use and kept.
     DlgAppointment& AppointmentDialog();
     DlgResource& ResourceDialog();
+    // Export, on the schedule's range; from the search window on its results.
+    void ExportBookings(bool searchResults);
     void ShowSaveState();
     // The sync as the settings on disk have it, once the secret store gives the password.
     void StartSync();
@@ -302,6 +310,8 @@ private:
     DlgConfigure* configure_ = nullptr;
     DlgSearch* search_ = nullptr;
     DlgDelete* delete_ = nullptr;
+    DlgExport* export_ = nullptr;
+    DlgImport* import_ = nullptr;
     DlgAppointment* appointment_ = nullptr;
     DlgResource* resource_ = nullptr;
     DlgPreview* preview_ = nullptr;

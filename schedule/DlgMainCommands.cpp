@@ -7,6 +7,8 @@
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
 #include "dialogs/DlgDelete.h"
+#include "dialogs/DlgExport.h"
+#include "dialogs/DlgImport.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
 #include "grid/ScheduleGrid.h"
@@ -16,6 +18,7 @@
 #include "schedule/DlgMain.h"
 #include "schedule/ScheduleGridView.h"
 #include "store/ClsGlobal.h"
+#include "store/FileSystem.h"
 #include "store/StoreChanges.h"
 #include "ui/ClsHelp.h"
 #include "ui/ScheduleRows.h"
@@ -47,6 +50,35 @@ void DlgMain::mnuFilePrint_Click() {
             *services_, *view_, [this] { return ScheduleRows::FromGrid(*sched_); }, previewPlace_);
     }
     ShowModal(preview_);
+}
+
+void DlgMain::mnuFileImport_Click() {
+    HideZoom();
+    if (import_ == nullptr) {
+        import_ = new DlgImport(*services_, FileSystem::Real());
+    }
+    ShowModal(import_);
+    ShowResources();
+}
+
+void DlgMain::mnuFileExport_Click() {
+    HideZoom();
+    ExportBookings(false);
+}
+
+void DlgMain::ExportBookings(bool searchResults) {
+    Trap(kForm, "ExportBookings", [&] {
+        if (export_ == nullptr) {
+            export_ = new DlgExport(*services_, FileSystem::Real(), [this] {
+                return search_ != nullptr ? search_->ResultIds() : std::vector<int32_t>{};
+            });
+        }
+        export_->SetShownRange(sched_->DateFirst(), sched_->DateLast());
+        if (searchResults) {
+            export_->SetWhat(DlgExport::What::SearchResults);
+        }
+        ShowModal(export_);
+    });
 }
 
 void DlgMain::mnuFileExit_Click() {
@@ -104,7 +136,7 @@ void DlgMain::mnuApptSearch_Click() {
     HideZoom();
     Trap(kForm, "mnuApptSearch_Click", [&] {
         if (search_ == nullptr) {
-            search_ = new DlgSearch(*services_);
+            search_ = new DlgSearch(*services_, [this] { ExportBookings(true); });
         }
         ShowModal(search_);
         ShowFoundAppointment(search_->AppointmentId());

@@ -35,6 +35,10 @@ public:
                                         const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString&,
+                                        const QString&) override {
+        return std::nullopt;
+    }
 
 private:
     size_t picks_ = 0;

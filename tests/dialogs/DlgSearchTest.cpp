@@ -31,7 +31,7 @@ public:
         early = AddAppointment(room, ann, review, day, 540, 600);
         other = AddAppointment(room, bob, talk, day, 600, 660);
         sameStart = AddAppointment(AddResource("Hall"), ann, talk, day, 540, 570);
-        dialog = new DlgSearch(services());
+        dialog = new DlgSearch(services(), [this] { exported = Results(); });
         Open();
     }
     void Open() {
@@ -65,6 +65,7 @@ public:
     int32_t ann = 0, bob = 0, talk = 0;
     int32_t late = 0, early = 0, other = 0, sameStart = 0;
     DlgSearch* dialog = nullptr;
+    std::vector<int32_t> exported; // what the list held when Export was asked for
 };
 
 // The first activation searches by customer, the one added last chosen, nothing selected.
@@ -163,6 +164,10 @@ using Row = CommandHarness::Row<DlgSearchTest, DlgSearch>;
 const Row kCommands[] = {
     {"Select", Command::FileSelect, "File", "Select", "", false, "Select", "Select",
      [](auto& t, auto& d) { return !d.isVisible() && d.AppointmentId() == t.early; }},
+    {"Export", Command::FileExport, "File", "Export results...", "", false, nullptr, nullptr,
+     [](auto& t, auto&) {
+         return t.exported == std::vector<int32_t>{t.early, t.sameStart, t.late};
+     }},
     {"Cancel", Command::FileCancel, "File", "Cancel", "", false, "Cancel", "Cancel",
      [](auto&, auto& d) { return !d.isVisible() && d.AppointmentId() == 0; }},
     {"Customer", Command::SearchCustomer, "Search by", "Customer", "", true, "Customer",
@@ -206,9 +211,10 @@ INSTANTIATE_TEST_SUITE_P(Table, SearchCommands,
                          CommandHarness::CaseName<Row>);
 
 TEST_F(DlgSearchTest, MenusAndToolBarInOrder) {
-    CommandHarness::ExpectMenusAndToolBar(
-        *dialog, {"File: Select, -, Cancel", "Search by: Customer, Appointment type", "Help"},
-        "Select Cancel | Customer Type | Help");
+    CommandHarness::ExpectMenusAndToolBar(*dialog,
+                                          {"File: Select, Export results..., -, Cancel",
+                                           "Search by: Customer, Appointment type", "Help"},
+                                          "Select Cancel | Customer Type | Help");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // it causes, by the menu and by the button.
 #include <QCalendarWidget>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 
@@ -10,6 +11,7 @@
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
 #include "dialogs/DlgDelete.h"
+#include "dialogs/DlgExport.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/DlgSearch.h"
 #include "store/StoreObserver.h"
@@ -17,6 +19,7 @@
 #include "support/MainWindowFixture.h"
 #include "ui/EditHistory.h"
 #include "widgets/DropDownToolButton.h"
+#include "widgets/MaskedDateField.h"
 #include "widgets/MultiColumnList.h"
 
 namespace {
@@ -143,6 +146,16 @@ const Row kCommands[] = {
      }},
     {"Print", Command::FilePrint, "File", "Print", "Ctrl+P", false, "Print", "Print",
      [](auto& t, auto&) { return t.ui.log == QStringList{"ShowModal DlgPreview"}; }},
+    {"Import", Command::FileImport, "File", "Import...", "", false, nullptr, nullptr,
+     [](auto& t, auto&) { return t.Opened("DlgImport"); }},
+    // The range offered is the one the schedule shows.
+    {"Export", Command::FileExport, "File", "Export...", "", false, nullptr, nullptr,
+     [](auto& t, auto&) {
+         const DlgExport* shown = t.template Shown<DlgExport>();
+         return t.ui.log == QStringList{"ShowModal DlgExport"} &&
+                shown->DateFrom()->Value() == t.grid().DateFirst() &&
+                shown->DateTo()->Value() == t.grid().DateLast();
+     }},
     {"Exit", Command::FileExit, "File", "Exit", "Ctrl+Q", false, "Exit", "Exit",
      [](auto& t, auto&) { return !t.window->isVisible(); }},
     // The step taken back is the one the menu names, and the grid shows its booking again.
@@ -356,7 +369,7 @@ TEST_F(DlgMainCommandsTest, AnUndoThatWouldCollideSaysWhyAndStays) {
 TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
     CommandHarness::ExpectMenusAndToolBar(
         *window,
-        {"File: Configure, Calendar server..., -, Print, Exit",
+        {"File: Configure, Calendar server..., -, Print, -, Import..., Export..., -, Exit",
          "Edit: Undo, Redo, -, Cut, Copy, Paste, Duplicate",
          "Appointment: Add appointment, Edit appointment, Delete appointment, -, Move earlier, "
          "Move later, Shorten, Lengthen, Move up a row, Move down a row, -, Search for "
@@ -388,4 +401,27 @@ TEST_F(DlgMainCommandsTest, DropDownsOfferTheirThreeCommands) {
     EXPECT_FALSE(exit->InDropDownPart({exit->width() - 3, exit->height() / 2}));
 }
 
+} // namespace
+
+namespace {
+// The search window's Export offers what it found, over the schedule's range.
+TEST_F(DlgMainCommandsTest, SearchExportsItsResults) {
+    std::vector<int32_t> found;
+    bool offered = false;
+    WhileOpen([&](QDialog* d) {
+        auto* search = qobject_cast<DlgSearch*>(d);
+        ASSERT_NE(search, nullptr);
+        found = search->ResultIds();
+        WhileOpen([&](QDialog* e) {
+            auto* exporting = qobject_cast<DlgExport*>(e);
+            ASSERT_NE(exporting, nullptr);
+            offered = exporting->OptWhat(DlgExport::What::SearchResults)->isChecked();
+        });
+        search->Action(DlgSearch::Command::FileExport)->trigger();
+    });
+    window->mnuApptSearch_Click();
+    EXPECT_FALSE(found.empty());
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(ui.log, (QStringList{"ShowModal DlgSearch", "ShowModal DlgExport"}));
+}
 } // namespace

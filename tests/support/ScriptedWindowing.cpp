@@ -91,3 +91,13 @@ std::optional<QString> ScriptedWindowing::SaveFileName(QWidget*, const QString& 
     log << QStringLiteral("SaveFileName");
     return chosen;
 }
+
+std::optional<QString> ScriptedWindowing::OpenFileName(QWidget*, const QString& caption,
+                                                       const QString& suggested,
+                                                       const QString& filter) {
+    std::optional<QString> chosen;
+    TakeFront(fileNames, chosen);
+    fileQuestions.append(FileCall{caption, suggested, filter});
+    log << QStringLiteral("OpenFileName");
+    return chosen;
+}

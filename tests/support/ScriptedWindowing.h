@@ -70,7 +70,7 @@ public:
     };
     QList<FileCall> fileQuestions;
     // Every call in order, as "MessageBox <title>", "ShowModal <class>", "PopupMenu",
-    // "Help <command number>", "PickColor", "CursorPos" and "SaveFileName".
+    // "Help <command number>", "PickColor", "CursorPos", "SaveFileName" and "OpenFileName".
     QStringList log;
 
     Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
@@ -84,5 +84,8 @@ public:
     std::optional<uint32_t> PickColor(QWidget* parent, uint32_t initial) override;
     QPoint CursorPos() override;
     std::optional<QString> SaveFileName(QWidget* parent, const QString& caption,
+                                        const QString& suggested, const QString& filter) override;
+    // Takes its answer from the same queue as SaveFileName.
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& caption,
                                         const QString& suggested, const QString& filter) override;
 };
