@@ -152,7 +152,14 @@ IcsEvent Occurrence(const Source& s, const icaltimetype& start, icaltimezone* ta
     if (!e.problem.empty()) {
         return e;
     }
+    // A zone's end is the moment the length reaches, which a change of summer time moves on
+    // the wall clock; floating times and days count on the wall clock.
+    icaltimezone* zone = ZoneOf(start);
     icaltimetype end = icaltime_add(start, s.length);
+    if (zone != nullptr && !start.is_date) {
+        end = icaltime_from_timet_with_zone(
+            static_cast<time_t>(SecondsOf(start) + icaldurationtype_as_int(s.length)), 0, zone);
+    }
     end.zone = start.zone;
     if (ToDtTm(start, target, e.startDtTm, e.problem)) {
         ToDtTm(end, target, e.endDtTm, e.problem);
