@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -181,6 +182,13 @@ int Export(const ProgramFolders& folders, const CalendarRequest& request, std::o
 
 int Import(const ProgramFolders& folders, const CalendarRequest& request, std::ostream& out,
            std::ostream& errors) {
+    // A huge file is refused before it is read into memory.
+    std::error_code sizeError;
+    if (std::filesystem::file_size(request.file, sizeError) > kIcsMaxBytes && !sizeError) {
+        errors << kProgram << request.file << ": The file is larger than " << (kIcsMaxBytes >> 20)
+               << " MB.\n";
+        return CalendarStatus::Failed;
+    }
     ByteBlock block;
     if (const auto failed = FileIo::ReadAll(FileSystem::Real(), request.file, block)) {
         errors << kProgram << "cannot read " << request.file << ": " << failed->description << "\n";

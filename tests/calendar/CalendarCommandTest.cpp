@@ -1,6 +1,7 @@
 // The calendar command lines: what they write or book, their exit statuses and messages, and
 // the import's refusal while a planner holds the data folder.
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -38,6 +39,8 @@ protected:
                   "BEGIN:VEVENT\r\nUID:b\r\nDTSTART:20261207T090000\r\nDURATION:PT1H\r\n"
                   "SUMMARY:Walk-in\r\nRRULE:FREQ=DAILY;COUNT=3\r\nEND:VEVENT\r\n"
                   "END:VCALENDAR\r\n");
+        WriteText(dir.file("huge.ics"), "BEGIN:VCALENDAR\r\n");
+        std::filesystem::resize_file(dir.file("huge.ics"), kIcsMaxBytes + 1); // sparse
         WriteText(dir.file("broken.ics"), "BEGIN:VCALENDAR\r\nno colon here\r\nEND:VCALENDAR\r\n");
     }
     int Run(CalendarRequest request, std::string& out, std::string& errors) {
@@ -118,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandRow{"ImportBrokenFile",
                    Request(Kind::Import, "broken.ics", "Hall", "", "", "", "Free"), 1,
                    "broken.ics: The file has a line that cannot be read", "", 0},
+        CommandRow{"ImportHugeFile", Request(Kind::Import, "huge.ics", "Hall", "", "", "", "Free"),
+                   1, "huge.ics: The file is larger than 64 MB.", "", 0},
         CommandRow{"ImportMissingFile",
                    Request(Kind::Import, "none.ics", "Hall", "", "", "", "Free"), 1, "cannot read",
                    "", 0}),
