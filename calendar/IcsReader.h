@@ -37,6 +37,10 @@ inline constexpr size_t kIcsMaxBytes = 64u * 1024u * 1024u;
 // Reads every VEVENT of the text. Recurring events are expanded over the days
 // fromDay..toDay (inclusive day numbers); at most maxOccurrences per event. zone is the
 // machine's zone name (see MachineZone), empty for none: times in other zones and in UTC
-// are converted into it; floating times are taken as they stand.
+// are converted into it; floating times, times in a zone neither the file nor libical
+// knows, and all times when zone is empty are taken as they stand. A whole-day event
+// (DATE values) runs from 00:00 of its first day to 00:00 after its last. Events that do
+// not repeat are read whatever their dates; a changed occurrence (RECURRENCE-ID) takes the
+// place of the one it changes.
 IcsReadResult ReadIcs(std::string_view text, int32_t fromDay, int32_t toDay,
                       const std::string& zone, size_t maxOccurrences = 1000);
