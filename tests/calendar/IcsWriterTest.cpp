@@ -94,6 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                               "2026-07-01 23:30 floating|2026-07-02 00:15 floating"}));
 
 TEST_F(IcsWriterTest, UidNamesTheRecordOfItsFolderHoweverTheFolderIsWritten) {
+    // Calendars that imported an export, and the server, know bookings by it: it must not
+    // change with a new version either.
+    EXPECT_EQ(UidOf("/srv/plans/Data", 7), "7-30bd9146f2c1@tidemar");
     const std::string uid = UidOf(dir.path(), 42);
     EXPECT_EQ(UidOf(dir.path() + "/", 42), uid);
     EXPECT_EQ(UidOf(dir.path() + "/../" + dir.path().substr(dir.path().rfind('/') + 1), 42), uid);
