@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "calendar/CsvWriter.h"
 #include "calendar/ExportSelection.h"
@@ -167,7 +168,7 @@ int Export(const ProgramFolders& folders, const CalendarRequest& request, std::o
         request.kind == CalendarRequest::Kind::Csv
             ? WriteCsv(store, ids, text)
             : WriteIcs(store, ids, {MachineZone(), folders.Data(), std::time(nullptr)}, text);
-    const std::string bytes = text.str();
+    const std::string bytes = std::move(text).str(); // no second copy of a large export
     const auto failed =
         made
             ? FileIo::WriteAtomic(FileSystem::Real(), request.file, std::as_bytes(std::span(bytes)))
