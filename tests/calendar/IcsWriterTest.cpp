@@ -113,6 +113,15 @@ TEST_F(IcsWriterTest, UidNamesTheRecordOfItsFolderHoweverTheFolderIsWritten) {
     EXPECT_EQ(IcsOfAppointment(store, id + 1, options), "");
 }
 
+TEST_F(IcsWriterTest, SearchResultsGoOutInTheirOrderWithoutThoseGone) {
+    const int32_t a = Book(room, ann, cut, 2026, 12, 5, 540, 630);
+    const int32_t b = Book(hall, bob, cut, 2026, 12, 9, 540, 630);
+    ExportSelection found{ExportSelection::Kind::Ids, 0, {b, a + 1000, a}};
+    EXPECT_EQ(SelectAppointments(store, found), (std::vector<int32_t>{b, a}));
+    found.toDay = Day(2026, 12, 8);
+    EXPECT_EQ(SelectAppointments(store, found), (std::vector<int32_t>{a}));
+}
+
 struct TzRow {
     const char* tz; // nullptr: unset
     const char* zone;
