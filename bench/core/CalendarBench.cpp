@@ -146,9 +146,9 @@ void BM_ExportCsv(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(l.ids.size());
 }
 
-// 100,000 events on all the resources, in UTC, after the stored span: one in ten falls on
-// the hour of an earlier one of the file.
-std::string ImportFile() {
+// 100,000 events in UTC after the stored span: on all the resources, one in ten on the
+// hour of an earlier one of the file; or one after the other on one resource.
+std::string ImportFile(bool oneResource) {
     const BenchStore shape = Shape();
     std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\n";
     char line[512];
@@ -156,14 +156,16 @@ std::string ImportFile() {
         int y = 0;
         int m = 0;
         int d = 0;
-        ClsDate::CivilFromDayNumber(shape.firstDay + shape.spanDays + 10 + i / 1000 % 90, y, m, d);
-        const int hour = 6;
+        const int32_t day = oneResource ? i / 12 : i / 1000 % 90;
+        ClsDate::CivilFromDayNumber(shape.firstDay + shape.spanDays + 10 + day, y, m, d);
+        const int hour = oneResource ? 6 + i % 12 : 6;
+        const int resource = oneResource ? 0 : i % 1000;
         std::snprintf(line, sizeof line,
                       "BEGIN:VEVENT\r\nUID:bench-%d\r\nDTSTAMP:20261208T000000Z\r\n"
                       "DTSTART:%04d%02d%02dT%02d0000Z\r\nDTEND:%04d%02d%02dT%02d3000Z\r\n"
                       "SUMMARY:Customer %d - Type %d\r\nLOCATION:Room %d\r\n"
                       "DESCRIPTION:Imported\\, %d\r\nEND:VEVENT\r\n",
-                      i, y, m, d, hour, y, m, d, hour, i % 10000, i % 20, i % 1000, i);
+                      i, y, m, d, hour, y, m, d, hour, i % 10000, i % 20, resource, i);
         text += line;
     }
     return text + "END:VCALENDAR\r\n";
@@ -171,7 +173,7 @@ std::string ImportFile() {
 
 void BM_Import(benchmark::State& state) {
     Loaded& l = Store();
-    const std::string file = ImportFile();
+    const std::string file = ImportFile(state.range(0) != 0);
     size_t booked = 0;
     for (auto _ : state) {
         const IcsReadResult read = ReadIcs(file, 0, 100000, kZone);
@@ -189,7 +191,7 @@ void BM_Import(benchmark::State& state) {
 
 // The reading alone: libical's parse, the zones and the walk over the events.
 void BM_ImportRead(benchmark::State& state) {
-    const std::string file = ImportFile();
+    const std::string file = ImportFile(false);
     for (auto _ : state) {
         benchmark::DoNotOptimize(ReadIcs(file, 0, 100000, kZone));
     }
@@ -200,5 +202,6 @@ void BM_ImportRead(benchmark::State& state) {
 BENCHMARK(BM_ExportIcs)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LibicalSerialise)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->Iterations(3);
+// 0: over all the resources; 1: on one.
+BENCHMARK(BM_Import)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ImportRead)->Unit(benchmark::kMillisecond)->Iterations(3);
