@@ -19,8 +19,9 @@ struct IcsEvent {
     int32_t endDtTm = 0;
     // 0: a single event; else the same number for all occurrences of one recurring event.
     int32_t recurrence = 0;
-    // Why the event cannot be booked (no start, an end before its start, a date out of
-    // range); empty when it can.
+    // Why the event cannot be booked, in words (no start, an end before its start, a date
+    // or time that cannot be read or stored, seconds, a repeat rule that cannot be walked);
+    // empty when it can.
     std::string problem;
 };
 
