@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Hooks.h"
 #include "base/ModError.h"
+#include "calendar/CalendarCommand.h"
 #include "platform/QtWindowing.h"
 #include "report/ReportCommand.h"
 #include "schedule/CommandLine.h"
@@ -79,14 +81,30 @@ int main(int argc, char** argv) {
             return status;
         }
     }
-    // The report only reads: it makes no folder, not even the data folder.
+    if (line.calendar) {
+        if (const int status = CheckCalendarRequest(*line.calendar, std::cerr);
+            status != CalendarStatus::Done) {
+            return status;
+        }
+    }
+    // The report and the exports only read: they make no folder, not even the data folder.
+    const bool onlyReads = report.has_value() ||
+                           (line.calendar && line.calendar->kind != CalendarRequest::Kind::Import);
     const std::string programFolder = ProgramFolder(argv[0]);
     const FolderChoice choice = ChooseFolders(
         FileSystem::Real(), {programFolder, line.dataFolder, Environment("XDG_DATA_HOME"),
-                             Environment("HOME"), !report.has_value()});
-    if (!choice.folders && (line.dataFolder || report || line.sync)) {
+                             Environment("HOME"), !onlyReads});
+    if (!choice.folders && (line.dataFolder || report || line.calendar || line.sync)) {
         std::fprintf(stderr, "tidemar: %s\n", choice.error.c_str());
         return 2;
+    }
+    if (line.calendar) {
+        // Plain C++ all the way: no application object, no display.
+        ModError::SetLogFile(choice.folders->LogFile());
+        ModError::SetMessageBoxHook([](const std::string& text, const std::string&) {
+            std::cerr << "tidemar: " << text << "\n";
+        });
+        return RunCalendarCommand(*choice.folders, *line.calendar, std::cout, std::cerr);
     }
     if (line.sync) {
         qInstallMessageHandler(QuietQt);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "calendar/IcalLock.h"
 #include "datetime/ClsDate.h"
@@ -17,6 +18,10 @@ namespace {
 constexpr size_t kMaxSteps = 200000;
 constexpr int kFirstYear = 1900;
 constexpr int kLastYear = 9999;
+// A stored moment is day * 2048 + minutes in 32 bits: the last day whose every minute fits
+// (26 Nov 4770).
+constexpr int32_t kLastDay = (INT32_MAX - (24 * 60 - 1)) / 2048;
+constexpr int kZoneLastYear = 2200;
 
 struct ComponentFree {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
@@ -80,20 +85,55 @@ icaltimezone* ZoneOf(const icaltimetype& t) {
     return const_cast<icaltimezone*>(t.zone);
 }
 
-// Seconds since 1970 of a moment; floating and whole-day times count as if in UTC.
+// libical works out a zone's changes year by year up to the year asked for, which for a
+// date centuries ahead takes seconds: zones are used up to here only.
+bool InZoneYears(const icaltimetype& t) {
+    return t.year >= kFirstYear && t.year <= kZoneLastYear;
+}
+
+// Seconds since 1970 of a moment; floating and whole-day times, and times past the zone
+// years, count as if in UTC.
 int64_t SecondsOf(const icaltimetype& t) {
     icaltimezone* zone = ZoneOf(t);
     return static_cast<int64_t>(icaltime_as_timet_with_zone(
-        t, zone != nullptr && !t.is_date ? zone : icaltimezone_get_utc_timezone()));
+        t,
+        zone != nullptr && !t.is_date && InZoneYears(t) ? zone : icaltimezone_get_utc_timezone()));
+}
+
+// Orders two times of the same zone by their fields, without asking the zone.
+int CompareFields(const icaltimetype& a, const icaltimetype& b) {
+    const auto key = [](const icaltimetype& t) {
+        return std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second);
+    };
+    return key(a) < key(b) ? -1 : key(b) < key(a) ? 1 : 0;
+}
+
+// libical takes "T-13000" for an hour of -1, and lets a day run past its month.
+bool Readable(const icaltimetype& t) {
+    return t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+           t.day <= icaltime_days_in_month(t.month, t.year) && t.hour >= 0 && t.hour <= 23 &&
+           t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
 }
 
 // A moment as a wall-clock DtTm of the target zone; false (and why) when it has none.
 bool ToDtTm(icaltimetype t, icaltimezone* target, int32_t& dtTm, std::string& problem) {
-    if (!t.is_date && target != nullptr && ZoneOf(t) != nullptr) {
+    // libical takes "T-13000" for an hour of -1.
+    if (t.month < 1 || t.month > 12 || t.day < 1 ||
+        t.day > icaltime_days_in_month(t.month, t.year) || t.hour < 0 || t.hour > 23 ||
+        t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 60) {
+        problem = "its date or time cannot be read";
+        return false;
+    }
+    if (!t.is_date && target != nullptr && ZoneOf(t) != nullptr && ZoneOf(t) != target) {
+        if (!InZoneYears(t)) {
+            problem = "its date is too far ahead to place in its time zone";
+            return false;
+        }
         icaltimezone_convert_time(&t, ZoneOf(t), target);
     }
-    if (t.year < kFirstYear || t.year > kLastYear) {
-        problem = "its date is not between 1900 and 9999";
+    if (t.year < kFirstYear || t.year > kLastYear ||
+        ClsDate::DayNumberFromCivil(t.year, t.month, t.day) > kLastDay) {
+        problem = "its date is before 1900 or after 4770-11-26";
         return false;
     }
     if (!t.is_date && t.second != 0) {
@@ -128,6 +168,10 @@ Source SourceOf(icalcomponent* event) {
         return s;
     }
     s.start = icalcomponent_get_dtstart(event);
+    if (!Readable(s.start)) {
+        s.fields.problem = "its date or time cannot be read";
+        return s;
+    }
     int64_t seconds = 0;
     if (icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY) != nullptr) {
         seconds = SecondsOf(icalcomponent_get_dtend(event)) - SecondsOf(s.start);
@@ -152,7 +196,14 @@ IcsEvent Occurrence(const Source& s, const icaltimetype& start, icaltimezone* ta
     if (!e.problem.empty()) {
         return e;
     }
+    // A zone's end is the moment the length reaches, which a change of summer time moves on
+    // the wall clock; floating times and days count on the wall clock.
+    icaltimezone* zone = ZoneOf(start);
     icaltimetype end = icaltime_add(start, s.length);
+    if (zone != nullptr && !start.is_date && InZoneYears(start)) {
+        end = icaltime_from_timet_with_zone(
+            static_cast<time_t>(SecondsOf(start) + icaldurationtype_as_int(s.length)), 0, zone);
+    }
     end.zone = start.zone;
     if (ToDtTm(start, target, e.startDtTm, e.problem)) {
         ToDtTm(end, target, e.endDtTm, e.problem);
@@ -202,18 +253,18 @@ bool Starts(const Source& s, int32_t fromDay, int32_t toDay, size_t most,
         if (it == nullptr) {
             return false;
         }
-        if (rule.count == 0 && icaltime_compare(s.start, first) < 0) {
+        if (rule.count == 0 && CompareFields(s.start, first) < 0) {
             icalrecur_iterator_set_start(it, first);
         }
         size_t inRange = 0;
         for (size_t step = 0; step < kMaxSteps && inRange < most; ++step) {
             icaltimetype t = icalrecur_iterator_next(it);
-            if (icaltime_is_null_time(t) || icaltime_compare(t, last) > 0) {
+            if (icaltime_is_null_time(t) || CompareFields(t, last) > 0) {
                 break;
             }
             t.zone = s.start.zone;
-            if (icaltime_compare(t, first) >= 0) {
-                inRange += icaltime_compare(t, from) >= 0 ? 1 : 0;
+            if (CompareFields(t, first) >= 0) {
+                inRange += CompareFields(t, from) >= 0 ? 1 : 0;
                 starts.push_back(t);
             }
         }
@@ -325,7 +376,6 @@ IcsReadResult ReadIcs(std::string_view text, int32_t fromDay, int32_t toDay,
     IcsReadResult result;
     result.ok = true;
     int32_t recurrence = 0;
-    std::map<std::string, int32_t> recurrenceOf;
     for (const Source& s : sources) {
         const bool isChange =
             icalcomponent_get_first_property(s.component, ICAL_RECURRENCEID_PROPERTY) != nullptr;
@@ -343,10 +393,8 @@ IcsReadResult ReadIcs(std::string_view text, int32_t fromDay, int32_t toDay,
             result.events.push_back(std::move(e));
             continue;
         }
-        auto [number, made] = recurrenceOf.emplace(s.fields.uid, recurrence + 1);
-        if (made) {
-            ++recurrence;
-        }
+        // Each repeating VEVENT is one series, also when a file gives two the same UID.
+        const int32_t number = ++recurrence;
         const auto changes = changed.equal_range(s.fields.uid);
         size_t kept = 0;
         for (const icaltimetype& start : starts) {
@@ -359,9 +407,8 @@ IcsReadResult ReadIcs(std::string_view text, int32_t fromDay, int32_t toDay,
                     change = c->second;
                 }
             }
-            IcsEvent e = change != nullptr
-                             ? Occurrence(*change, change->start, target, number->second)
-                             : Occurrence(s, start, target, number->second);
+            IcsEvent e = change != nullptr ? Occurrence(*change, change->start, target, number)
+                                           : Occurrence(s, start, target, number);
             if (Touches(e, fromDay, toDay) && kept < maxOccurrences) {
                 ++kept;
                 result.events.push_back(std::move(e));

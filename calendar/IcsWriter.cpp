@@ -35,7 +35,7 @@ icaltimezone* KnownZone(const std::string& name) {
 }
 
 // The zone's VTIMEZONE under the plain name the events use (libical's own TZID carries a
-// prefix no other program resolves); empty for UTC and unknown zones.
+// prefix no other program resolves); empty for UTC, zones like it and unknown zones.
 std::string VTimezoneOf(const std::string& name) {
     static std::map<std::string, std::string> made;
     std::lock_guard guard(IcalLock());
@@ -47,7 +47,11 @@ std::string VTimezoneOf(const std::string& name) {
     icalcomponent* component = zone != nullptr && zone != icaltimezone_get_utc_timezone()
                                    ? icaltimezone_get_component(zone)
                                    : nullptr;
-    if (component != nullptr) {
+    // Etc/UTC and its like come without observances: no valid VTIMEZONE, and the events
+    // say UTC instead.
+    if (component != nullptr &&
+        (icalcomponent_get_first_component(component, ICAL_XSTANDARD_COMPONENT) != nullptr ||
+         icalcomponent_get_first_component(component, ICAL_XDAYLIGHT_COMPONENT) != nullptr)) {
         icalcomponent* copy = icalcomponent_new_clone(component);
         if (icalproperty* tzid = icalcomponent_get_first_property(copy, ICAL_TZID_PROPERTY)) {
             icalproperty_set_tzid(tzid, name.c_str());
@@ -149,12 +153,14 @@ public:
     EventWriter(const ClsGlobal& store, const IcsOptions& options)
         : store_(store), tag_(FolderTag(options.dataFolder)) {
         icaltimezone* zone = KnownZone(options.zone);
-        if (zone == icaltimezone_get_utc_timezone()) {
+        if (zone != nullptr) {
+            vtimezone_ = VTimezoneOf(options.zone);
+        }
+        if (zone != nullptr && vtimezone_.empty()) {
             suffix_ = "Z";
             startKey_ = "DTSTART:";
             endKey_ = "DTEND:";
         } else if (zone != nullptr) {
-            vtimezone_ = VTimezoneOf(options.zone);
             startKey_ = "DTSTART;TZID=" + options.zone + ":";
             endKey_ = "DTEND;TZID=" + options.zone + ":";
         }

@@ -12,7 +12,8 @@ struct IcsOptions {
     // An IANA zone name ("Europe/Berlin"): times carry TZID and the file its VTIMEZONE.
     // Empty: floating times, for a machine whose zone is unknown.
     std::string zone;
-    // The data folder the bookings come from: their UIDs are derived from it and the id.
+    // The data folder the bookings come from (ProgramFolders::Data()): their UIDs are
+    // derived from it and the id, so every export and the sync must pass the same folder.
     std::string dataFolder;
     // DTSTAMP, seconds since 1970 (UTC).
     int64_t stamp = 0;

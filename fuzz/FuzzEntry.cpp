@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/ModError.h"
+#include "calendar/IcsReader.h"
 #include "datetime/ClsDate.h"
 #include "fuzz/MemoryFileSystem.h"
 #include "store/ClsGlobal.h"
@@ -166,4 +167,25 @@ void FuzzDateTexts(const uint8_t* data, size_t size) {
     date.DateAndTimeString(n[0], n[1] & 2047);
     date.DateToLong(static_cast<double>(n[0]) + n[1] / 1e9);
     date.LongToDate(n[0]);
+}
+
+void FuzzIcs(const uint8_t* data, size_t size) {
+    constexpr size_t kMost = 50;
+    const int32_t from = ClsDate::DayNumberFromCivil(2026, 1, 1);
+    const IcsReadResult r = ReadIcs(std::string_view(reinterpret_cast<const char*>(data), size),
+                                    from, from + 365, "Europe/Berlin", kMost);
+    Check(r.ok == r.error.empty());
+    Check(r.ok || r.events.empty());
+    std::vector<size_t> perRecurrence;
+    for (const IcsEvent& e : r.events) {
+        Check(e.recurrence >= 0);
+        if (e.recurrence > 0) {
+            perRecurrence.resize(std::max(perRecurrence.size(), size_t(e.recurrence) + 1));
+            Check(++perRecurrence[size_t(e.recurrence)] <= kMost);
+        }
+        if (e.problem.empty()) {
+            Check((e.startDtTm & 2047) < 1440 && (e.endDtTm & 2047) < 1440);
+            Check(e.startDtTm >= 0 && e.endDtTm >= 0);
+        }
+    }
 }

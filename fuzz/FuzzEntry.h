@@ -15,3 +15,7 @@ void FuzzDataFile(const std::string& fileName, const uint8_t* data, size_t size)
 // Runs the date and time functions on the bytes: texts for the parsers, numbers for the
 // arithmetic. Checks results stay in range where the functions promise it.
 void FuzzDateTexts(const uint8_t* data, size_t size);
+
+// Reads the bytes as an iCalendar file, repeats laid out over a year in a zone with summer
+// time. Checks a refusal is whole and said, and each event's occurrences stay in number.
+void FuzzIcs(const uint8_t* data, size_t size);

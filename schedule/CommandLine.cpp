@@ -63,6 +63,32 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
                                                               "With --pdf: a day of the report. "
                                                               "Default: today."),
                                   "YYYY-MM-DD");
+    auto tr = [](const char* text) { return QCoreApplication::translate("CommandLine", text); };
+    const QCommandLineOption ics(
+        "ics",
+        tr("Write the bookings as an iCalendar file and exit, without opening a window: all "
+           "of them, or those chosen with --resource, --customer, --from and --to."),
+        "FILE");
+    const QCommandLineOption csv("csv",
+                                 tr("Write the bookings as a CSV file (UTF-8, a header "
+                                    "row) and exit; chosen as with --ics."),
+                                 "FILE");
+    const QCommandLineOption importIcs(
+        "import-ics",
+        tr("Book the events of an iCalendar file on --resource with --type (and --customer "
+           "where an event names none that exists), print those skipped and why, and exit. "
+           "Repeating events are booked from --from (default today) to --to (default a year "
+           "later). Refused while a planner is open on the same data."),
+        "FILE");
+    const QCommandLineOption resource(
+        "resource", tr("With --ics, --csv, --import-ics: the resource, by name."), "NAME");
+    const QCommandLineOption customer(
+        "customer", tr("With --ics, --csv, --import-ics: the customer, by name."), "NAME");
+    const QCommandLineOption type("type", tr("With --import-ics: the type, by name."), "NAME");
+    const QCommandLineOption from("from", tr("With --ics, --csv, --import-ics: the first day."),
+                                  "YYYY-MM-DD");
+    const QCommandLineOption to("to", tr("With --ics, --csv, --import-ics: the last day."),
+                                "YYYY-MM-DD");
     const QCommandLineOption sync(
         "sync", QCoreApplication::translate("CommandLine",
                                             "Run one pass with the calendar server and exit, "
@@ -86,7 +112,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
                                     "owner may read and write (mode 600). Default: the "
                                     "desktop's secret store."),
         "FILE");
-    parser.addOptions({help, version, data, pdf, view, date, sync, server, user, passwordFile});
+    parser.addOptions({help, version, data, pdf, view, date, ics, csv, importIcs, resource,
+                       customer, type, from, to, sync, server, user, passwordFile});
 
     CommandLine line;
     const QString program =
@@ -117,14 +144,41 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& argumentBytes) {
         line.text = Bytes(QStringLiteral("Tidemar PE %1\n").arg(DlgAbout::ProgramVersion()));
         return line;
     }
+    const int commands = int(parser.isSet(pdf)) + int(parser.isSet(ics)) + int(parser.isSet(csv)) +
+                         int(parser.isSet(importIcs)) + int(parser.isSet(sync));
+    if (commands > 1) {
+        line.action = Action::Error;
+        line.text = Bytes(
+            QStringLiteral(
+                "%1: only one of --pdf, --ics, --csv, --import-ics and --sync\nTry '%1 --help'.\n")
+                .arg(program));
+        return line;
+    }
+    if (parser.isSet(ics) || parser.isSet(csv) || parser.isSet(importIcs)) {
+        CalendarRequest request;
+        request.kind = parser.isSet(ics)   ? CalendarRequest::Kind::Ics
+                       : parser.isSet(csv) ? CalendarRequest::Kind::Csv
+                                           : CalendarRequest::Kind::Import;
+        request.file = Bytes(parser.value(parser.isSet(ics)   ? ics
+                                          : parser.isSet(csv) ? csv
+                                                              : importIcs));
+        // Names are compared with the records' UTF-8 names.
+        request.resource = Text(parser.value(resource)).toStdString();
+        request.customer = Text(parser.value(customer)).toStdString();
+        request.type = Text(parser.value(type)).toStdString();
+        request.from = Text(parser.value(from)).toStdString();
+        request.to = Text(parser.value(to)).toStdString();
+        line.calendar = request;
+    } else if (parser.isSet(resource) || parser.isSet(customer) || parser.isSet(type) ||
+               parser.isSet(from) || parser.isSet(to)) {
+        line.action = Action::Error;
+        line.text = Bytes(QStringLiteral("%1: --resource, --customer, --type, --from and --to go "
+                                         "with --ics, --csv or --import-ics FILE\nTry '%1 "
+                                         "--help'.\n")
+                              .arg(program));
+        return line;
+    }
     if (parser.isSet(sync)) {
-        if (parser.isSet(pdf)) {
-            line.action = Action::Error;
-            line.text =
-                Bytes(QStringLiteral("%1: --sync and --pdf do not go together\nTry '%1 --help'.\n")
-                          .arg(program));
-            return line;
-        }
         line.sync = true;
         line.server = Text(parser.value(server));
         line.user = Text(parser.value(user));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "calendar/CalendarCommand.h"
+
 // The planner's command line, read before anything else happens, so that --help, --version
 // and a mistake never start a window or touch data.
 struct CommandLine {
@@ -24,6 +26,9 @@ struct CommandLine {
     std::optional<std::string> pdfFile;
     QString view;
     QString date;
+    // A calendar file written or imported without a window: --ics, --csv or --import-ics
+    // FILE with --resource, --customer, --type, --from and --to.
+    std::optional<CalendarRequest> calendar;
     // One calendar server pass without a window: --sync [--server URL --user NAME]
     // [--password-file FILE].
     bool sync = false;

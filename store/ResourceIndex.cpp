@@ -1,5 +1,7 @@
 #include "store/ResourceIndex.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "store/FileIo.h"
@@ -11,6 +13,11 @@ std::span<const ResourceSlot> ResourceIndex::Of(int32_t resourceId) const {
     }
     const List& list = slots_[*at];
     return {list.data, list.size};
+}
+
+int32_t ResourceIndex::LatestEnd(int32_t resourceId) const {
+    auto at = lists_.Find(resourceId);
+    return at ? slots_[*at].latestEnd : INT32_MIN;
 }
 
 ResourceIndex::List& ResourceIndex::ListOf(int32_t resourceId) {
@@ -34,6 +41,7 @@ void ResourceIndex::Add(int32_t resourceId, const ResourceSlot& slot) {
         list.capacity = capacity;
     }
     list.data[list.size++] = slot;
+    list.latestEnd = std::max(list.latestEnd, slot.endDtTm);
 }
 
 void ResourceIndex::Clear() {
@@ -56,5 +64,6 @@ void ResourceIndex::Build(const Collection<ClsAppointment>& appointments) {
     for (const ClsAppointment& a : appointments) {
         List& list = slots_[*lists_.Find(a.ResourceId())];
         list.data[list.size++] = {a.StartDtTm(), a.EndDtTm(), a.Id()};
+        list.latestEnd = std::max(list.latestEnd, a.EndDtTm());
     }
 }

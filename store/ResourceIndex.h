@@ -24,6 +24,8 @@ struct ResourceSlot {
 class ResourceIndex {
 public:
     std::span<const ResourceSlot> Of(int32_t resourceId) const;
+    // The latest end of the resource's slots; INT32_MIN for a resource without slots.
+    int32_t LatestEnd(int32_t resourceId) const;
     void Add(int32_t resourceId, const ResourceSlot& slot);
     // Removes from one resource's list the slots whose id the predicate names.
     template <class Doomed> void RemoveFrom(int32_t resourceId, Doomed doomed) {
@@ -32,6 +34,10 @@ public:
             ResourceSlot* end = std::remove_if(list.data, list.data + list.size,
                                                [&](const ResourceSlot& s) { return doomed(s.id); });
             list.size = static_cast<uint32_t>(end - list.data);
+            list.latestEnd = INT32_MIN;
+            for (const ResourceSlot* slot = list.data; slot != end; ++slot) {
+                list.latestEnd = std::max(list.latestEnd, slot->endDtTm);
+            }
         }
     }
     // After Adds that did not come last in collection order: puts the list's slots from
@@ -57,6 +63,7 @@ private:
         ResourceSlot* data = nullptr;
         uint32_t size = 0;
         uint32_t capacity = 0;
+        int32_t latestEnd = INT32_MIN;
         std::unique_ptr<ResourceSlot[]> own; // set once the list has outgrown the block
     };
     List& ListOf(int32_t resourceId);

@@ -126,7 +126,9 @@ INSTANTIATE_TEST_SUITE_P(
         TimeRow{"EndBeforeStart", "DTSTART:20261205T080000\r\nDTEND:20261205T070000\r\n", kZone, "",
                 "", "it ends before it starts"},
         TimeRow{"Before1900", "DTSTART:18991231T080000\r\nDURATION:PT1H\r\n", kZone, "", "",
-                "its date is not between 1900 and 9999"},
+                "its date is before 1900 or after 4770-11-26"},
+        TimeRow{"PastTheLastStoredDay", "DTSTART:47710101T080000\r\nDURATION:PT1H\r\n", kZone, "",
+                "", "its date is before 1900 or after 4770-11-26"},
         TimeRow{"Seconds", "DTSTART:20261205T080030\r\nDURATION:PT1H\r\n", kZone, "", "",
                 "its time has seconds"}),
     [](const auto& row) { return row.param.name; });

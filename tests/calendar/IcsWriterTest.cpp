@@ -94,6 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                               "2026-07-01 23:30 floating|2026-07-02 00:15 floating"}));
 
 TEST_F(IcsWriterTest, UidNamesTheRecordOfItsFolderHoweverTheFolderIsWritten) {
+    // Calendars that imported an export, and the server, know bookings by it: it must not
+    // change with a new version either.
+    EXPECT_EQ(UidOf("/srv/plans/Data", 7), "7-30bd9146f2c1@tidemar");
     const std::string uid = UidOf(dir.path(), 42);
     EXPECT_EQ(UidOf(dir.path() + "/", 42), uid);
     EXPECT_EQ(UidOf(dir.path() + "/../" + dir.path().substr(dir.path().rfind('/') + 1), 42), uid);
@@ -108,6 +111,15 @@ TEST_F(IcsWriterTest, UidNamesTheRecordOfItsFolderHoweverTheFolderIsWritten) {
     EXPECT_NE(IcsOfAppointment(store, id, options).find("UID:" + UidOf(dir.path(), id) + "\r\n"),
               std::string::npos);
     EXPECT_EQ(IcsOfAppointment(store, id + 1, options), "");
+}
+
+TEST_F(IcsWriterTest, SearchResultsGoOutInTheirOrderWithoutThoseGone) {
+    const int32_t a = Book(room, ann, cut, 2026, 12, 5, 540, 630);
+    const int32_t b = Book(hall, bob, cut, 2026, 12, 9, 540, 630);
+    ExportSelection found{ExportSelection::Kind::Ids, 0, {b, a + 1000, a}};
+    EXPECT_EQ(SelectAppointments(store, found), (std::vector<int32_t>{b, a}));
+    found.toDay = Day(2026, 12, 8);
+    EXPECT_EQ(SelectAppointments(store, found), (std::vector<int32_t>{a}));
 }
 
 struct TzRow {

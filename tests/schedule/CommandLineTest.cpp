@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "schedule/CommandLine.h"
@@ -28,6 +29,7 @@ TEST_P(CommandLineTest, ParsesOrSaysWhatIsWrong) {
     EXPECT_NE(line.text.find(c.text), std::string::npos) << line.text;
     EXPECT_EQ(line.dataFolder.value_or("none"), c.data ? c.data : "none");
     EXPECT_FALSE(line.pdfFile);
+    EXPECT_FALSE(line.calendar);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,6 +53,16 @@ INSTANTIATE_TEST_SUITE_P(
                  Action::Error,
                  "--view and --date go with --pdf",
                  nullptr},
+        LineCase{"TwoCommands",
+                 {"--pdf", "a.pdf", "--ics", "a.ics"},
+                 Action::Error,
+                 "only one of --pdf, --ics, --csv, --import-ics and --sync",
+                 nullptr},
+        LineCase{"ResourceWithoutCalendar",
+                 {"--resource", "Hall"},
+                 Action::Error,
+                 "go with --ics, --csv or --import-ics FILE",
+                 nullptr},
         LineCase{"DateWithoutPdf",
                  {"--data", "/srv/plans", "--date", "2026-12-07"},
                  Action::Error,
@@ -64,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"SyncAndPdf",
                  {"--sync", "--pdf", "week.pdf"},
                  Action::Error,
-                 "--sync and --pdf do not go together",
+                 "only one of --pdf, --ics, --csv, --import-ics and --sync",
                  nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -88,6 +100,20 @@ TEST(CommandLineSyncTest, TheServerAndThePasswordFileAreKept) {
     EXPECT_EQ(line.passwordFile.value_or(""), "/home/ann/.pw-\xfc");
     EXPECT_EQ(line.dataFolder.value_or(""), "/srv");
     EXPECT_FALSE(CommandLine::Parse({"tidemar"}).sync);
+}
+
+TEST(CommandLineCalendarTest, TheCalendarOptionsAreKept) {
+    const CommandLine line = CommandLine::Parse(
+        {"tidemar", "--import-ics", "caf\xe9.ics", "--resource", "Hall", "--type", "Cut",
+         "--customer", "Bob", "--from", "2026-12-01", "--to", "2026-12-31"});
+    EXPECT_EQ(line.action, Action::Run);
+    ASSERT_TRUE(line.calendar);
+    const CalendarRequest& r = *line.calendar;
+    EXPECT_EQ(std::tuple(r.kind, r.file, r.resource, r.type, r.customer, r.from, r.to),
+              std::tuple(CalendarRequest::Kind::Import, std::string("caf\xe9.ics"), "Hall", "Cut",
+                         "Bob", "2026-12-01", "2026-12-31"));
+    EXPECT_EQ(CommandLine::Parse({"tidemar", "--csv", "a.csv"}).calendar->kind,
+              CalendarRequest::Kind::Csv);
 }
 
 } // namespace

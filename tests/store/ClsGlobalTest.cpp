@@ -83,6 +83,8 @@ TEST_F(ClsGlobalTest, OverlapEdges) {
         {"covers", 0, 1, At(480), At(720), true},
         {"inside", 0, 1, At(570), At(600), true},
         {"touches end", 0, 1, At(660), At(720), false},
+        {"zero-length on its end", 0, 1, At(660), At(660), true},
+        {"after it", 0, 1, At(690), At(720), false},
         {"touches start", 0, 1, At(480), At(540), false},
         {"other resource", 0, 3, At(540), At(660), false},
         {"itself re-saved longer", 1, 1, At(540), At(690), false},
@@ -117,6 +119,19 @@ TEST_F(ClsGlobalTest, OverlapEdges) {
             EXPECT_EQ(store.AppointmentLoad(result)->CustomerId(), 5);
         }
     }
+}
+
+// A booking after all of a resource's is taken without looking at each: once the latest is
+// gone, the one before it is the latest again.
+TEST_F(ClsGlobalTest, OverlapAfterTheLatestIsDeleted) {
+    ClsGlobal store(ProgramFolders{dir.path()});
+    int32_t early = 0, late = 0;
+    ASSERT_GT(store.AppointmentSave(early, 0, 1, 0, At(540), At(660), ""), 0);
+    ASSERT_GT(store.AppointmentSave(late, 0, 1, 0, At(700), At(760), ""), 0);
+    EXPECT_EQ(store.OverlappingAppointment(0, 1, At(750), At(800)), late);
+    ASSERT_TRUE(store.AppointmentDelete(late));
+    EXPECT_EQ(store.OverlappingAppointment(0, 1, At(600), At(800)), early);
+    EXPECT_EQ(store.OverlappingAppointment(0, 1, At(660), At(700)), 0);
 }
 
 // Resources 1-2, customers 3-4, types 5-6; appointments 7-11, an hour each in turn.

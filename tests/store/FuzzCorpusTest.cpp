@@ -14,14 +14,15 @@
 
 namespace {
 
-// A fuzzed data file by its corpus folder; the date texts have none.
+// A fuzzed data file by its corpus folder; the date texts and iCalendar files have none.
 const std::pair<const char*, const char*> kTargets[] = {{"appointment", "Appointment.bin"},
                                                         {"customer", "Customer.bin"},
                                                         {"resource", "Resource.bin"},
                                                         {"type", "Type.bin"},
                                                         {"global", "Global.bin"},
                                                         {"series", "Series.bin"},
-                                                        {"dates", nullptr}};
+                                                        {"dates", nullptr},
+                                                        {"ics", nullptr}};
 
 class FuzzCorpus : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
 protected:
@@ -36,8 +37,13 @@ TEST_P(FuzzCorpus, EveryKeptInputStillPasses) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
         SCOPED_TRACE(entry.path().filename().string());
-        file != nullptr ? FuzzDataFile(file, bytes.data(), bytes.size())
-                        : FuzzDateTexts(bytes.data(), bytes.size());
+        if (file != nullptr) {
+            FuzzDataFile(file, bytes.data(), bytes.size());
+        } else if (std::string(folder) == "ics") {
+            FuzzIcs(bytes.data(), bytes.size());
+        } else {
+            FuzzDateTexts(bytes.data(), bytes.size());
+        }
         ++replayed;
     }
     EXPECT_GE(replayed, 5) << folder;
