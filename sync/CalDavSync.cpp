@@ -104,6 +104,7 @@ struct CalDavSync::Impl {
     bool pulled = false;
     bool pushAgain = false;
     bool pullAgain = false;
+    bool followUp = false; // a pass is due at once after the one that finished
     int passNumber = 0;
     int finished = 0;
     bool lastOk = false;
@@ -225,6 +226,7 @@ void CalDavSync::Impl::Noted(const ChangeSet& set) {
 }
 
 void CalDavSync::Impl::Start(bool pull) {
+    followUp = false;
     if (client == nullptr) {
         return;
     }
@@ -385,16 +387,15 @@ void CalDavSync::Impl::PutDone(const SyncState::Push& push, const SyncState::Ite
         Tell(Phase::Working);
     } else if (reply.status == 412) {
         const auto item = state.items.find(push.id);
-        if (item == state.items.end()) {
-            // Already there though never sent from here (the state was lost): the pull
-            // learns its ETag and the planner's version goes over it.
-            skipped.insert(push.id);
-        } else {
-            // Changed on the server since: taken as the server's change by the pull.
-            Forget(push);
+        // Already there though never sent from here (the state was lost), or changed on the
+        // server since: the pull learns its ETag, and the planner's version, the one truth,
+        // then goes over it.
+        if (item != state.items.end()) {
             item->second.etag.clear();
             stateDirty = true;
         }
+        skipped.insert(push.id);
+        pushAgain = true;
         pulling = true;
     } else {
         pushError = Why(reply, tr("a booking"));
@@ -590,6 +591,7 @@ void CalDavSync::Impl::Finish() {
     if (pushAgain || pullAgain) {
         const bool pull = pullAgain;
         pushAgain = pullAgain = false;
+        followUp = true;
         QTimer::singleShot(0, &self, [this, pull] { Start(pull); });
     }
     Tell(Phase::Idle);
@@ -647,15 +649,22 @@ bool CalDavSync::RunOnce(QString& error) {
                                                   : impl_->status.lastError;
         return false;
     }
-    const int target = impl_->passNumber + 1;
+    // The pass, and the few that follow at once (the planner's version put back over what
+    // the server turned down), so that one run leaves both sides in step.
+    constexpr int kPasses = 3;
+    const int first = impl_->passNumber + 1;
+    const auto done = [&] {
+        return impl_->finished >= first &&
+               ((!impl_->followUp && !impl_->busy) || impl_->finished >= first + kPasses - 1);
+    };
     QEventLoop loop;
     const auto watch = connect(this, &CalDavSync::StatusChanged, &loop, [&] {
-        if (impl_->finished >= target) {
+        if (done()) {
             loop.quit();
         }
     });
     SyncNow();
-    if (impl_->finished < target) {
+    if (!done()) {
         loop.exec();
     }
     disconnect(watch);

@@ -163,15 +163,21 @@ void ServerChanges::Take(const Event& event, QStringList& refused) {
         RemoveFromServer(event);
         return;
     }
-    if (state_.Queued(id)) {
-        // The planner changed it too: its version goes over the server's.
-        Remember(id, event, 0);
-        return;
-    }
     const ClsCustomer* customer = store.Customers().Get(record->CustomerId());
     const QString what = tr("%1 on %2 at %3")
                              .arg(customer ? Trimmed(customer->Name()) : QString(), calendar,
                                   When(record->StartDtTm()));
+    if (state_.Queued(id)) {
+        // The planner changed it too: its version goes over the server's.
+        Remember(id, event, 0);
+        if (read.events.size() != 1 || read.events.front().startDtTm != record->StartDtTm() ||
+            read.events.front().endDtTm != record->EndDtTm()) {
+            refused << tr("%1 was changed both in the planner and on the server; the "
+                          "planner's version was kept and put back on the server.")
+                           .arg(what);
+        }
+        return;
+    }
     QString why;
     if (read.events.size() != 1) {
         why = read.events.empty() ? QString::fromStdString(read.error)

@@ -187,18 +187,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 // The server changed the event since the planner last sent it: the planner's PUT carries
-// the old ETag, is turned down, and the server's change is then judged like any other.
-TEST_F(CalDavSyncTest, AChangeOnBothSidesIsSettledByThePull) {
+// the old ETag and is turned down; the planner's version is the one kept, and the user told.
+TEST_F(CalDavSyncTest, AChangeOnBothSidesKeepsThePlannersVersion) {
     Sync();
     Pass();
     const int moved = MoveFirst(*this, "20261207T100000", "20261207T110000");
     ASSERT_TRUE(moved >= 200 && moved < 300) << moved;
     int32_t id = first;
-    changes().AppointmentSave(id, bob, roomA, talk, At(9 * 60), At(10 * 60), "");
+    changes().AppointmentSave(id, ann, roomA, talk, At(8 * 60), At(9 * 60), "");
     Settle();
     Pass();
-    EXPECT_EQ(store->Appointments().Get(first)->StartDtTm(), At(10 * 60));
-    EXPECT_EQ(server->Events(user, roomA).size(), 2);
+    EXPECT_EQ(store->Appointments().Get(first)->StartDtTm(), At(8 * 60));
+    const QByteArray event = server->Curl("GET", PathOf(roomA, first)).body;
+    EXPECT_TRUE(event.contains("T080000")) << event.toStdString();
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused.first().contains("both in the planner and on the server"))
+        << refused.first().toStdString();
 }
 
 // A server keeps an event's UID for good: the planner's changes of a booking it took from
