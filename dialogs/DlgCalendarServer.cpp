@@ -259,6 +259,14 @@ void DlgCalendarServer::cmdSave_Click() {
         return;
     }
     Trap(kForm, "cmdSave_Click", [&] {
+        // No address: the planner stops syncing; the secret store keeps the password.
+        if (txtServer_->text().trimmed().isEmpty()) {
+            SyncSettings off = FieldSettings();
+            off.server.clear();
+            PasswordAnswered(off, QString(),
+                             PasswordStore::Result{PasswordStore::Outcome::Done, {}, {}});
+            return;
+        }
         const QString refusal = ServerAddress::Refusal(txtServer_->text());
         if (!refusal.isEmpty()) {
             Refuse(refusal, txtServer_);

@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SaveCase{"LoopbackHttp", kLocal, "ann", "pw1", nullptr, nullptr, "pw1"},
         SaveCase{"RemoteHttp", "http://dav.example.org/", "ann", "pw", nullptr, "Plain http", ""},
-        SaveCase{"EmptyAddress", "", "ann", "pw", nullptr, "Enter the calendar server's address",
-                 ""},
+        // No address: syncing stops, and a password typed is not stored.
+        SaveCase{"EmptyAddressStopsSyncing", "", "ann", "pw", nullptr, nullptr, ""},
         SaveCase{"NoUser", kRemote, " ", "pw", nullptr, "Enter the user name", ""},
         SaveCase{"NoPasswordAtAll", kRemote, "ann", "", nullptr, "Enter the password for ann", ""},
         SaveCase{"StoredPasswordKept", kRemote, "ann", "", "old", nullptr, "old"},
