@@ -120,8 +120,10 @@ void CalDavClient::Send(const QByteArray& verb, const QUrl& url, const QByteArra
     QNetworkRequest request(url);
     request.setRawHeader("Authorization", authorization_);
     request.setTransferTimeout(kTimeoutMs);
+    // The password goes in a header of our own, which a redirect would carry along: only
+    // to the same scheme, host and port.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+                         QNetworkRequest::SameOriginRedirectPolicy);
     if (!body.isEmpty() && !request.hasRawHeader("Content-Type")) {
         request.setRawHeader("Content-Type", "application/xml; charset=utf-8");
     }
