@@ -10,6 +10,7 @@
 #include "datetime/ClsDate.h"
 #include "dialogs/DlgCustomer.h"
 #include "dialogs/DlgType.h"
+#include "dialogs/RecordItems.h"
 #include "platform/IWindowing.h"
 #include "store/ClsGlobal.h"
 #include "store/SeriesPlan.h"
@@ -75,18 +76,6 @@ template <class Matches> qsizetype CountAppointments(const ClsGlobal& store, Mat
         count += matches(a) ? 1 : 0;
     }
     return count;
-}
-
-// A list's entries from a store collection: every record with an id, in stored order.
-template <class Records> LookupListModel::Items ItemsOf(const Records& records) {
-    LookupListModel::Items items;
-    items.Reserve(records.Count(), records.Count() * 24);
-    for (const auto& r : records) {
-        if (r.Id() != 0) {
-            items.Add(r.Name(), r.Id());
-        }
-    }
-    return items;
 }
 
 } // namespace
@@ -224,15 +213,15 @@ void DlgAppointment::ShowSelections(int32_t customerId, int32_t typeId, int32_t 
     Trap(kForm, "ShowSelections", [&] {
         const ClsGlobal& store = services_.store;
         if (customerId != -1) {
-            cbCustomer_->Fill(ItemsOf(store.Customers()));
+            cbCustomer_->Fill(RecordItems(store.Customers()));
             cbCustomer_->SelectId(customerId);
         }
         if (typeId != -1) {
-            cbType_->Fill(ItemsOf(store.Types()));
+            cbType_->Fill(RecordItems(store.Types()));
             cbType_->SelectId(typeId);
         }
         if (resourceId != -1) {
-            cbResource_->Fill(ItemsOf(store.Resources()));
+            cbResource_->Fill(RecordItems(store.Resources()));
             cbResource_->SelectId(resourceId);
         }
     });
