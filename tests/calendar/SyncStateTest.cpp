@@ -25,7 +25,7 @@ protected:
             const ClsAppointment& a = *store.Appointments().Get(id);
             s.items[id] = {a.ResourceId(), "/ann/tidemar-1/" + std::to_string(id) + " x.ics",
                            "\"e" + std::to_string(id) + "\"", SyncState::Fingerprint(store, a),
-                           id == inHall ? "phone 1%@x" : ""};
+                           id == inHall ? "phone 1\v%@x" : ""};
         }
         return s;
     }
