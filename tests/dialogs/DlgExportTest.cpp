@@ -218,6 +218,8 @@ const Failure kFailures[] = {
     {"DiskFull", "out.ics", FaultyFileSystem::Op::Write, ENOSPC},
     {"RenameRefused", "out.ics", FaultyFileSystem::Op::Rename, EACCES},
     {"NoSuchFolder", "gone/out.ics", FaultyFileSystem::Op::Open, ENOENT},
+    // No fault: the data folder itself is refused.
+    {"IntoTheDataFolder", "Data/Notes.ics", FaultyFileSystem::Op::List, 0},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ExportFailure, ::testing::ValuesIn(kFailures),
                          [](const auto& p) { return std::string(p.param.name); });
