@@ -83,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "cannot be read"},
         RefusedRow{"BadValue", Calendar({"DTSTART:2026-12-05 08:00\r\n"}), "cannot be read"},
         RefusedRow{"TooBig", TooBig(), "larger than 64 MB"},
+        RefusedRow{"NulAfterTheEnd", Calendar({}) + std::string(1, '\0'), "NUL byte"},
         RefusedRow{"NestedDeep", Nested(500000), "nests its parts deeper"}),
     [](const auto& row) { return row.param.name; });
 
