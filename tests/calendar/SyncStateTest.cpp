@@ -90,7 +90,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Damage{"ByteChanged", [](std::string text) { return text.replace(40, 1, "#"); }},
         Damage{"CutShort", [](std::string text) { return text.substr(0, text.size() / 2); }},
-        Damage{"Empty", [](std::string) { return std::string(); }},
         Damage{"LineAdded", [](std::string text) { return "event 1\n" + text; }}),
     [](const auto& row) { return std::string(row.param.name); });
 

@@ -152,10 +152,6 @@ const Choice kChoices[] = {
      What::SearchResults,
      Format::Csv,
      {"2021-06-03 10:00", "2021-06-02 09:00"}},
-    {"SearchResultsIcs",
-     What::SearchResults,
-     Format::Ics,
-     {"2021-06-03 10:00", "2021-06-02 09:00"}},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ExportChoice, ::testing::ValuesIn(kChoices),
                          [](const auto& p) { return std::string(p.param.name); });
