@@ -114,6 +114,7 @@ struct QueueCase {
     const char* name;
     std::function<void(SyncStateTest&, SyncSettings&)> change;
     std::vector<Push> queue; // ids as the fixture books them: 1 in the room, 2 in the hall
+    bool roomWaits = false;  // the room's booking waits to be sent before the change
 };
 
 class QueueTest : public SyncStateTest, public ::testing::WithParamInterface<QueueCase> {};
@@ -121,6 +122,9 @@ class QueueTest : public SyncStateTest, public ::testing::WithParamInterface<Que
 TEST_P(QueueTest, FindsWhatTheServerMustBeTold) {
     SyncState s = Sent();
     const SyncState before = s;
+    if (GetParam().roomWaits) {
+        s.queue = {Push{inRoom, false, {}, {}}};
+    }
     SyncSettings shared = all;
     GetParam().change(*this, shared);
     s.QueueDifferences(store, shared);
@@ -162,7 +166,14 @@ INSTANTIATE_TEST_SUITE_P(
                                 [](SyncStateTest& f, SyncSettings& s) {
                                     s = {s.server, s.user, false, {f.hall}};
                                 },
-                                {Push{1, true, {}, {}}}}),
+                                {Push{1, true, {}, {}}}},
+                      // What waited to be sent is not sent once its resource is not shared.
+                      QueueCase{"NoLongerSharedWhileWaiting",
+                                [](SyncStateTest& f, SyncSettings& s) {
+                                    s = {s.server, s.user, false, {f.hall}};
+                                },
+                                {Push{1, true, {}, {}}},
+                                true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
