@@ -120,8 +120,10 @@ void CalDavClient::Send(const QByteArray& verb, const QUrl& url, const QByteArra
     QNetworkRequest request(url);
     request.setRawHeader("Authorization", authorization_);
     request.setTransferTimeout(kTimeoutMs);
+    // Qt sends a redirected request with all of its headers, the password too: only a
+    // redirect within the server itself is followed.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+                         QNetworkRequest::SameOriginRedirectPolicy);
     if (!body.isEmpty() && !request.hasRawHeader("Content-Type")) {
         request.setRawHeader("Content-Type", "application/xml; charset=utf-8");
     }
