@@ -120,8 +120,8 @@ void CalDavClient::Send(const QByteArray& verb, const QUrl& url, const QByteArra
     QNetworkRequest request(url);
     request.setRawHeader("Authorization", authorization_);
     request.setTransferTimeout(kTimeoutMs);
-    // Qt sends a redirected request with all of its headers, the password too: only a
-    // redirect within the server itself is followed.
+    // The password goes in a header of our own, which a redirect would carry along: only
+    // to the same scheme, host and port.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::SameOriginRedirectPolicy);
     if (!body.isEmpty() && !request.hasRawHeader("Content-Type")) {
