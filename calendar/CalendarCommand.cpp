@@ -60,21 +60,6 @@ const char* OptionOf(CalendarRequest::Kind kind) {
     return "";
 }
 
-std::string RealPath(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
-}
-
-// An export must not take the place of a data file: the file's folder, links resolved, is
-// not the data folder or inside it.
-bool InDataFolder(const ProgramFolders& folders, const std::string& file) {
-    const std::string data = RealPath(folders.Data());
-    const std::string folder = RealPath(FileIo::FolderOf(file));
-    return !data.empty() && !folder.empty() &&
-           (folder == data || folder.compare(0, data.size() + 1, data + "/") == 0);
-}
-
 // Names match as the import matches them: trimmed, ASCII letters in either case.
 template <class T> int32_t Named(const Collection<T>& records, const std::string& name) {
     auto fold = [](std::string_view s) {
@@ -134,7 +119,7 @@ Chosen Choose(const ClsGlobal& store, const CalendarRequest& request, std::ostre
 }
 
 int Export(const ProgramFolders& folders, const CalendarRequest& request, std::ostream& errors) {
-    if (InDataFolder(folders, request.file)) {
+    if (InDataFolder(folders.Data(), request.file)) {
         errors << kProgram << "not writing " << request.file << ": it is in the data folder "
                << folders.Data() << "\n";
         return CalendarStatus::BadArguments;

@@ -1,8 +1,18 @@
 #include "calendar/ExportSelection.h"
 
+#include <cstdlib>
+#include <memory>
+
 #include "store/ClsGlobal.h"
+#include "store/FileIo.h"
 
 namespace {
+
+std::string RealPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
 
 // A booking touches the range when it starts before the range ends and ends after it begins.
 bool Touches(const ExportSelection& s, int32_t startDtTm, int32_t endDtTm) {
@@ -42,4 +52,11 @@ std::vector<int32_t> SelectAppointments(const ClsGlobal& store, const ExportSele
         break;
     }
     return chosen;
+}
+
+bool InDataFolder(const std::string& dataFolder, const std::string& file) {
+    const std::string data = RealPath(dataFolder);
+    const std::string folder = RealPath(FileIo::FolderOf(file));
+    return !data.empty() && !folder.empty() &&
+           (folder == data || folder.compare(0, data.size() + 1, data + "/") == 0);
 }

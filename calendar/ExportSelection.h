@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <vector>
 
 class ClsGlobal;
@@ -21,3 +22,7 @@ struct ExportSelection {
 // The appointments chosen, in collection order (ids of Kind::Ids in their own order, those
 // no longer stored left out).
 std::vector<int32_t> SelectAppointments(const ClsGlobal& store, const ExportSelection& selection);
+
+// An export must not take the place of a data file: true when the file's folder, links
+// resolved, is the data folder or inside it.
+bool InDataFolder(const std::string& dataFolder, const std::string& file);

@@ -22,6 +22,9 @@ constexpr int kLastYear = 9999;
 // (26 Nov 4770).
 constexpr int32_t kLastDay = (INT32_MAX - (24 * 60 - 1)) / 2048;
 constexpr int kZoneLastYear = 2200;
+// Real calendars nest three deep (a zone's observance in a zone in the calendar); libical
+// frees a tree by recursion, so a file nested a million deep would end the program.
+constexpr int kMaxNesting = 16;
 
 struct ComponentFree {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
@@ -297,6 +300,21 @@ bool Starts(const Source& s, int32_t fromDay, int32_t toDay, size_t most,
     return true;
 }
 
+// True when no component is nested deeper than kMaxNesting.
+bool ShallowEnough(std::string_view text) {
+    int depth = 0;
+    for (size_t at = 0; at < text.size();) {
+        const std::string_view line = text.substr(at);
+        if (StartsWithNoCase(line, "BEGIN:") && ++depth > kMaxNesting) {
+            return false;
+        }
+        depth -= StartsWithNoCase(line, "END:") ? 1 : 0;
+        const size_t next = text.find('\n', at);
+        at = next == std::string_view::npos ? text.size() : next + 1;
+    }
+    return true;
+}
+
 bool Repeats(icalcomponent* c) {
     return icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY) != nullptr ||
            icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) != nullptr;
@@ -328,6 +346,9 @@ IcsReadResult ReadIcs(std::string_view text, int32_t fromDay, int32_t toDay,
     }
     if (body.find('\0') != std::string_view::npos) {
         return Refused("The file holds a NUL byte, which no iCalendar file has.");
+    }
+    if (!ShallowEnough(body)) {
+        return Refused("The file nests its parts deeper than any calendar does.");
     }
     std::lock_guard guard(IcalLock());
     icalerror_set_errors_are_fatal(0);

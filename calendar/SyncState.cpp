@@ -28,15 +28,15 @@ uint64_t Fnv(uint64_t hash, std::string_view bytes) {
     return hash;
 }
 
-// Fields are separated by spaces and records by line ends, so those (and the escape itself)
-// are written as %XX; an empty field is a lone '%'.
+// Fields are separated by any white space and records by line ends, so those, all control
+// characters and the escape itself are written as %XX; an empty field is a lone '%'.
 std::string Escape(const std::string& text) {
     if (text.empty()) {
         return "%";
     }
     std::string out;
     for (const char c : text) {
-        if (c == '%' || c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+        if (c == '%' || static_cast<unsigned char>(c) <= ' ' || c == '\x7f') {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
             out += hex;

@@ -349,6 +349,10 @@ bool DlgExport::WriteFile(const QString& path, const std::vector<int32_t>& ids) 
     std::optional<Error> error;
     if (!written) {
         error = MakeError(ErrorNumber::DeviceIo);
+    } else if (InDataFolder(services_.folders.Data(), path.toStdString())) {
+        // Written there it could take a data file's place.
+        error = Error{ErrorNumber::PermissionDenied,
+                      "it is in the data folder, which holds only the planner's own files"};
     } else {
         const std::string text = std::move(out).str();
         error = FileIo::WriteAtomic(files_, path.toStdString(),

@@ -22,6 +22,7 @@ struct CommandRow {
     const char* prints; // part of stdout
     int lines;          // lines of the file written (-1: none written); events for --import-ics
     bool plannerOpen = false;
+    bool bookingsUnreadable = false; // Appointment.bin a link into a folder not there
 };
 
 class CalendarCommandTest : public CalendarFixture,
@@ -57,6 +58,11 @@ TEST_P(CalendarCommandTest, ExitsWithItsStatusAndSaysWhy) {
     std::optional<InstanceLock> planner;
     if (row.plannerOpen) {
         planner.emplace(ProgramFolders{dir.path()}.Data());
+    }
+    if (row.bookingsUnreadable) {
+        const std::string bookings = ProgramFolders{dir.path()}.Data() + "/Appointment.bin";
+        std::filesystem::remove(bookings);
+        std::filesystem::create_symlink(dir.file("unmounted/Appointment.bin"), bookings);
     }
     std::ostringstream o;
     std::ostringstream e;
@@ -102,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "--to 2026-12-05 is before --from 2026-12-06", "", -1},
         CommandRow{"IntoTheDataFolder", Request(Kind::Ics, "Data/out"), 2,
                    "it is in the data folder", "", -1},
+        CommandRow{"BookingsUnreadable", Request(Kind::Ics, "out"), 1,
+                   "cannot read Appointment.bin", "", -1, false, true},
         CommandRow{"ImportNeedsAType", Request(Kind::Import, "in.ics", "Hall"), 2,
                    "needs --resource NAME and --type NAME", "", 0},
         CommandRow{"ImportUnknownType", Request(Kind::Import, "in.ics", "Hall", "", "", "", "Perm"),

@@ -29,7 +29,7 @@ protected:
         hall = AddResource("Hall");
         ann = AddCustomer("Müller; Ann \\ Café");
         bob = AddCustomer("Bob");
-        longName = AddCustomer("ééééééééééé€€€€€€€€€€€€€");
+        longName = AddCustomer("€€€€€€€€€€€€€€€€€€€€€€€€");
         int32_t id = 0;
         cut = changes_.TypeSave(id, "Cut, wash", 0, 0, 15, 240, 15);
         id = 0;

@@ -62,6 +62,17 @@ std::string TooBig() {
     return text;
 }
 
+std::string Nested(int depth) {
+    std::string text = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < depth; ++i) {
+        text += "BEGIN:X-PART\r\n";
+    }
+    for (int i = 0; i < depth; ++i) {
+        text += "END:X-PART\r\n";
+    }
+    return text + "END:VCALENDAR\r\n";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, Refusals,
     ::testing::Values(
@@ -71,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"BrokenLine", Calendar({"DTSTART:20261205T080000\r\nthis line has no name\r\n"}),
                    "cannot be read"},
         RefusedRow{"BadValue", Calendar({"DTSTART:2026-12-05 08:00\r\n"}), "cannot be read"},
-        RefusedRow{"TooBig", TooBig(), "larger than 64 MB"}),
+        RefusedRow{"TooBig", TooBig(), "larger than 64 MB"},
+        RefusedRow{"NulAfterTheEnd", Calendar({}) + std::string(1, '\0'), "NUL byte"},
+        RefusedRow{"NestedDeep", Nested(500000), "nests its parts deeper"}),
     [](const auto& row) { return row.param.name; });
 
 struct TimeRow {

@@ -78,7 +78,7 @@ TEST_P(IcsZones, OtherProgramsReadTheNamesAndMoments) {
     }
     EXPECT_EQ(Python(text),
               std::string("Müller; Ann \\ Café - Cut, wash|Room €1, east|a,b;c\\d<NL>e|") +
-                  GetParam().winter + "\n" + "ééééééééééé€€€€€€€€€€€€€ - Free|Hall||" +
+                  GetParam().winter + "\n" + "€€€€€€€€€€€€€€€€€€€€€€€€ - Free|Hall||" +
                   GetParam().summer + "\n");
 }
 
@@ -86,8 +86,6 @@ INSTANTIATE_TEST_SUITE_P(
     Table, IcsZones,
     ::testing::Values(ZoneRow{"Europe/Berlin", "2026-12-05 08:00|2026-12-05 09:30",
                               "2026-07-01 21:30|2026-07-01 22:15"},
-                      ZoneRow{"America/New_York", "2026-12-05 14:00|2026-12-05 15:30",
-                              "2026-07-02 03:30|2026-07-02 04:15"},
                       ZoneRow{"UTC", "2026-12-05 09:00|2026-12-05 10:30",
                               "2026-07-01 23:30|2026-07-02 00:15"},
                       ZoneRow{"", "2026-12-05 09:00 floating|2026-12-05 10:30 floating",

@@ -42,7 +42,7 @@ TEST_F(ImportPlanTest, AnExportReadIntoAnEmptyFolderBooksTheSame) {
         int32_t id = 0;
         into.ResourceSave(id, name);
     }
-    for (const char* name : {"Bob", "Müller; Ann \\ Café", "ééééééééééé€€€€€€€€€€€€€"}) {
+    for (const char* name : {"Bob", "Müller; Ann \\ Café", "€€€€€€€€€€€€€€€€€€€€€€€€"}) {
         int32_t id = 0;
         into.CustomerSave(id, name);
     }

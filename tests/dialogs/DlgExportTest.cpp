@@ -152,10 +152,6 @@ const Choice kChoices[] = {
      What::SearchResults,
      Format::Csv,
      {"2021-06-03 10:00", "2021-06-02 09:00"}},
-    {"SearchResultsIcs",
-     What::SearchResults,
-     Format::Ics,
-     {"2021-06-03 10:00", "2021-06-02 09:00"}},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ExportChoice, ::testing::ValuesIn(kChoices),
                          [](const auto& p) { return std::string(p.param.name); });
@@ -218,6 +214,8 @@ const Failure kFailures[] = {
     {"DiskFull", "out.ics", FaultyFileSystem::Op::Write, ENOSPC},
     {"RenameRefused", "out.ics", FaultyFileSystem::Op::Rename, EACCES},
     {"NoSuchFolder", "gone/out.ics", FaultyFileSystem::Op::Open, ENOENT},
+    // No fault: the data folder itself is refused.
+    {"IntoTheDataFolder", "Data/Notes.ics", FaultyFileSystem::Op::List, 0},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ExportFailure, ::testing::ValuesIn(kFailures),
                          [](const auto& p) { return std::string(p.param.name); });

@@ -122,16 +122,20 @@ TEST_F(ClsGlobalTest, OverlapEdges) {
 }
 
 // A booking after all of a resource's is taken without looking at each: once the latest is
-// gone, the one before it is the latest again.
+// gone, the one before it is the latest again, also for a store loaded from the files.
 TEST_F(ClsGlobalTest, OverlapAfterTheLatestIsDeleted) {
     ClsGlobal store(ProgramFolders{dir.path()});
-    int32_t early = 0, late = 0;
+    int32_t room = 0, early = 0, late = 0;
+    ASSERT_EQ(store.ResourceSave(room, "Room"), 1);
     ASSERT_GT(store.AppointmentSave(early, 0, 1, 0, At(540), At(660), ""), 0);
     ASSERT_GT(store.AppointmentSave(late, 0, 1, 0, At(700), At(760), ""), 0);
     EXPECT_EQ(store.OverlappingAppointment(0, 1, At(750), At(800)), late);
     ASSERT_TRUE(store.AppointmentDelete(late));
     EXPECT_EQ(store.OverlappingAppointment(0, 1, At(600), At(800)), early);
     EXPECT_EQ(store.OverlappingAppointment(0, 1, At(660), At(700)), 0);
+    ASSERT_TRUE(store.Save().Ok());
+    EXPECT_EQ(ClsGlobal(ProgramFolders{dir.path()}).OverlappingAppointment(0, 1, At(650), At(800)),
+              early);
 }
 
 // Resources 1-2, customers 3-4, types 5-6; appointments 7-11, an hour each in turn.

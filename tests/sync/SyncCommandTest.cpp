@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "store/InstanceLock.h"
 #include "sync/SyncCommand.h"
 #include "sync/SyncFixture.h"
@@ -68,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class SyncCommandPassesTest : public SyncFixture {};
 
-TEST_F(SyncCommandPassesTest, KeepsTheServerForLaterPassesAndRefusesPlainHttpElsewhere) {
+// Bookings a pass could not read would look deleted to the server: then it sends nothing.
+TEST_F(SyncCommandPassesTest, KeepsTheServerForLaterPassesAndNeedsEveryFileRead) {
     ASSERT_TRUE(store->Save().Ok());
     QString printed;
     QTextStream errors(&printed);
@@ -77,9 +80,11 @@ TEST_F(SyncCommandPassesTest, KeepsTheServerForLaterPassesAndRefusesPlainHttpEls
         QString::fromStdString(server->Url()), QString::fromStdString(user), {}};
     ASSERT_EQ(SyncCommand::Run(folders, given, secret, errors), SyncCommand::Done);
     EXPECT_EQ(SyncCommand::Run(folders, SyncRequest{}, secret, errors), SyncCommand::Done);
-    EXPECT_EQ(SyncCommand::Run(folders, SyncRequest{"http://192.0.2.1/", {}, {}}, secret, errors),
-              SyncCommand::Refused);
-    EXPECT_TRUE(printed.contains("needs https://")) << printed.toStdString();
+    const std::string bookings = folders.Data() + "/Appointment.bin";
+    std::filesystem::remove(bookings);
+    std::filesystem::create_symlink(dir.file("unmounted/Appointment.bin"), bookings);
+    EXPECT_EQ(SyncCommand::Run(folders, SyncRequest{}, secret, errors), SyncCommand::Failed);
+    EXPECT_EQ(server->Events(user, roomA).size(), 2u);
 }
 
 } // namespace

@@ -41,8 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "Last synced Wed 2 Jun 10:42"},
         StatusCase{"OneToSend", Phase::Idle, 1, "", true, "Calendar: 1 to send",
                    "Last synced Wed 2 Jun 10:42"},
-        StatusCase{"ThreeToSend", Phase::Idle, 3, "", false, "Calendar: 3 to send",
-                   "Not synced yet"},
         StatusCase{"Syncing", Phase::Working, 0, "", true, "Calendar: syncing",
                    "Last synced Wed 2 Jun 10:42"},
         StatusCase{"Unreachable", Phase::Waiting, 0, kDown, true,

@@ -1,0 +1,53 @@
+// The server's client: the password goes to the server named and to no other.
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "sync/CalDavClient.h"
+
+namespace {
+
+// Answers every request with the one canned answer and keeps what it was sent.
+class Canned : public QTcpServer {
+public:
+    explicit Canned(QByteArray answer) : answer_(std::move(answer)) {
+        connect(this, &QTcpServer::newConnection, [this] {
+            QTcpSocket* socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, [this, socket] {
+                received += socket->readAll();
+                if (received.contains("\r\n\r\n")) {
+                    socket->write(answer_);
+                    socket->disconnectFromHost();
+                }
+            });
+        });
+        listen(QHostAddress::LocalHost);
+    }
+    QByteArray received;
+
+private:
+    QByteArray answer_;
+};
+
+TEST(CalDavClientTest, ARedirectToAnotherServerGetsNoPassword) {
+    Canned elsewhere("HTTP/1.1 207 Multi-Status\r\nContent-Length: 0\r\n\r\n");
+    Canned server("HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1:" +
+                  QByteArray::number(elsewhere.serverPort()) +
+                  "/dav/\r\nContent-Length: 0\r\n\r\n");
+    CalDavClient client(QUrl("http://127.0.0.1:" + QString::number(server.serverPort()) + "/dav/"),
+                        "ann", "secret");
+    bool done = false;
+    int status = -1;
+    client.Exists(client.CalendarUrl(1), [&](const DavReply& reply) {
+        done = true;
+        status = reply.status;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    EXPECT_TRUE(server.received.contains("Authorization: Basic"));
+    EXPECT_FALSE(elsewhere.received.contains("Authorization")) << elsewhere.received.toStdString();
+    EXPECT_NE(status, 207);
+}
+
+} // namespace
