@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int kTimeoutMs = 30000;
+// A server's answer is held whole in memory: one bigger than this is cut off, not read.
+constexpr qint64 kMaxAnswer = 64 * 1024 * 1024;
 
 QByteArray Escaped(const QString& text) {
     return text.toHtmlEscaped().toUtf8();
@@ -141,15 +143,28 @@ void CalDavClient::Send(const QByteArray& verb, const QUrl& url, const QByteArra
                 (certificate->isEmpty() ? QString() : QStringLiteral("; ")) + e.errorString();
         }
     });
+    auto tooBig = std::make_shared<bool>(false);
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [reply, tooBig](qint64 received, qint64 total) {
+                if (!*tooBig && (received > kMaxAnswer || total > kMaxAnswer)) {
+                    *tooBig = true;
+                    reply->abort();
+                }
+            });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, certificate, url, done = std::move(done)] {
+            [this, reply, certificate, tooBig, url, done = std::move(done)] {
                 --inFlight_;
                 reply->deleteLater();
                 DavReply answer;
                 answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                 answer.etag = reply->rawHeader("ETag");
                 answer.body = reply->readAll();
-                if (!certificate->isEmpty()) {
+                if (*tooBig) {
+                    answer = DavReply{};
+                    answer.error = tr("The answer from %1 is over %2 MB; it was not read.")
+                                       .arg(url.host())
+                                       .arg(kMaxAnswer / (1024 * 1024));
+                } else if (!certificate->isEmpty()) {
                     answer.status = 0;
                     answer.error =
                         tr("The server's certificate is not trusted: %1").arg(*certificate);

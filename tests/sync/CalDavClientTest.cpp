@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "sync/CalDavClient.h"
 
 namespace {
@@ -48,6 +50,19 @@ TEST(CalDavClientTest, ARedirectToAnotherServerGetsNoPassword) {
     EXPECT_TRUE(server.received.contains("Authorization: Basic"));
     EXPECT_FALSE(elsewhere.received.contains("Authorization")) << elsewhere.received.toStdString();
     EXPECT_NE(status, 207);
+}
+
+// A server cannot make the planner hold an answer of any size.
+TEST(CalDavClientTest, AnAnswerOverTheLimitIsNotRead) {
+    Canned server("HTTP/1.1 207 Multi-Status\r\nContent-Length: 100000000\r\n\r\n<multistatus>");
+    CalDavClient client(QUrl("http://127.0.0.1:" + QString::number(server.serverPort()) + "/dav/"),
+                        "ann", "secret");
+    std::optional<DavReply> got;
+    client.Exists(client.CalendarUrl(1), [&](const DavReply& reply) { got = reply; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 10000));
+    EXPECT_EQ(got->status, 0);
+    EXPECT_TRUE(got->body.isEmpty());
+    EXPECT_TRUE(got->error.contains("over 64 MB")) << got->error.toStdString();
 }
 
 } // namespace
