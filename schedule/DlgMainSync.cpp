@@ -72,7 +72,17 @@ void DlgMain::ShowSyncState(const QString& whyOff) {
         syncState_->setToolTip(whyOff);
     } else {
         const CalDavSync::Status status = sync_->CurrentStatus();
-        syncState_->setText(SyncStatusText::Label(status));
+        QString text = SyncStatusText::Label(status);
+        // What went wrong, in the bar itself and not only on hover; the whole of it in the tip.
+        if (!status.lastError.isEmpty() && (status.phase == CalDavSync::Phase::Waiting ||
+                                            status.phase == CalDavSync::Phase::Failed)) {
+            constexpr qsizetype kShown = 60;
+            const QString error = status.lastError.size() > kShown
+                                      ? status.lastError.left(kShown - 1) + QChar(0x2026)
+                                      : status.lastError;
+            text += QStringLiteral(" (%1)").arg(error);
+        }
+        syncState_->setText(text);
         syncState_->setToolTip(SyncStatusText::Tip(status));
     }
     syncState_->show();
