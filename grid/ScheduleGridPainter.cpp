@@ -121,6 +121,25 @@ QColor ScheduleGridPainter::Contrast(const QColor& background) {
     return luminance < 150 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
+QColor ScheduleGridPainter::ReadableInk(const QColor& background, const QColor& ink) {
+    // Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+    const auto luminance = [](const QColor& colour) {
+        const QColor c = colour.toRgb();
+        const auto linear = [](int channel) {
+            const double v = channel / 255.0;
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+    };
+    const double a = luminance(background);
+    const double b = luminance(ink);
+    const double ratio = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    if (ratio >= 3.0) {
+        return ink;
+    }
+    return (1.05 / (a + 0.05)) >= ((a + 0.05) / 0.05) ? QColor(Qt::white) : QColor(Qt::black);
+}
+
 QColor ScheduleGridPainter::Blend(const QColor& from, const QColor& to, double amount) {
     const QColor a = from.toRgb();
     const QColor b = to.toRgb();
@@ -273,7 +292,7 @@ int ScheduleGridPainter::PaintBars(QPainter& painter) {
                 painter.fillRect(box.adjusted(1, 1, -1, -1), Contrast(fill));
             }
             painter.fillRect(box.adjusted(inset, inset, -inset, -inset), fill);
-            const QColor ink = ColorRefToQColor(bar.textColor);
+            const QColor ink = ReadableInk(fill, ColorRefToQColor(bar.textColor));
             // The sign and the text stay in view when the bar runs out of it at either side.
             // The sign keeps its size on the selected bar, over the inside of its ring.
             const int markRoom = bar.series ? SeriesMark::Paint(painter, box & data_, ink) : 0;

@@ -73,6 +73,9 @@ public:
     static bool IsWeekend(int32_t day, int weekendMask);
     // Black or white, whichever reads better on the background.
     static QColor Contrast(const QColor& background);
+    // The bar's own text colour where it reads on the bar (a contrast ratio of at least 3:1),
+    // else black or white: the stored colours stay as the user chose them.
+    static QColor ReadableInk(const QColor& background, const QColor& ink);
     static QColor Blend(const QColor& from, const QColor& to, double amount);
 
 private:

@@ -628,6 +628,39 @@ TEST_F(ScheduleGridTest, BarFillStaysInsideItsOutlineAtAnyScale) {
     }
 }
 
+// A type's text colour that would not read on its bar gives way to black or white, on
+// screen only; one that reads is kept.
+TEST_F(ScheduleGridTest, BarTextReadsWhateverTheTypesColours) {
+    const QColor navy(0, 0, 128);
+    const struct {
+        QColor back, ink, shown;
+    } rows[] = {{Qt::yellow, Qt::white, Qt::black},
+                {navy, Qt::black, Qt::white},
+                {QColor(128, 128, 128), QColor(120, 120, 120), Qt::black},
+                {Qt::yellow, navy, navy},
+                {Qt::blue, Qt::white, Qt::white}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(ScheduleGridPainter::ReadableInk(r.back, r.ink), r.shown)
+            << r.back.name().toStdString() << " " << r.ink.name().toStdString();
+    }
+    AddRows(1);
+    const int bar = grid->AddBar(1, 9 * 60, 15 * 60, kMonday, kMonday);
+    grid->SetBarColor(1, bar, 0x0000FFFF);     // yellow
+    grid->SetBarTextColor(1, bar, 0x00FFFFFF); // white
+    grid->SetBarText(1, bar, "Hal Brenner");
+    grid->SetBarData(1, bar, 7);
+    const QImage image = Render();
+    const QRect inside = grid->BarRect(1, bar).adjusted(3, 3, -3, -3);
+    int darkest = 255;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            darkest = std::min(darkest, QColor(image.pixel(x, y)).lightness());
+        }
+    }
+    EXPECT_LT(darkest, 80) << "the text is drawn dark on the yellow bar";
+    EXPECT_EQ(grid->BarTextColor(1, bar), 0x00FFFFFFu) << "the stored colour is kept";
+}
+
 // The selected bar has an outline that stands out from the grid and a ring that stands out
 // from its own colour, dark or light; the focus shows as a frame round the grid.
 TEST_F(ScheduleGridTest, TheSelectedBarAndTheFocusShowWhateverTheColours) {
