@@ -1,18 +1,12 @@
 #include "calendar/CsvWriter.h"
 
 #include <string>
-#include <unordered_map>
 
+#include "calendar/RecordNames.h"
 #include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
 
 namespace {
-
-// Resources hand out their whole name field, spaces and all.
-std::string_view Trimmed(std::string_view name) {
-    const size_t last = name.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
-}
 
 constexpr size_t kFlushAt = size_t{1} << 20;
 
@@ -52,31 +46,17 @@ public:
         out.push_back(',');
         Moment(out, a.EndDtTm());
         out.push_back(',');
-        out += Name(resources_, store_.Resources(), a.ResourceId());
+        out += resources_(a.ResourceId());
         out.push_back(',');
-        out += Name(customers_, store_.Customers(), a.CustomerId());
+        out += customers_(a.CustomerId());
         out.push_back(',');
-        out += Name(types_, store_.Types(), a.TypeId());
+        out += types_(a.TypeId());
         out.push_back(',');
         out += Field(a.Reference());
         out += "\r\n";
     }
 
 private:
-    template <class T>
-    const std::string& Name(std::unordered_map<int32_t, std::string>& cache,
-                            const Collection<T>& records, int32_t id) {
-        auto at = cache.find(id);
-        if (at == cache.end()) {
-            const T* record = records.Get(id);
-            at =
-                cache
-                    .emplace(id, record != nullptr ? Field(Trimmed(record->Name())) : std::string())
-                    .first;
-        }
-        return at->second;
-    }
-
     // "YYYY-MM-DD,HH:MM"
     void Moment(std::string& out, int32_t dtTm) {
         const int32_t day = dtTm >> 11;
@@ -104,9 +84,10 @@ private:
     const ClsGlobal& store_;
     std::string lastDate_;
     int32_t lastDay_ = INT32_MIN;
-    std::unordered_map<int32_t, std::string> customers_;
-    std::unordered_map<int32_t, std::string> resources_;
-    std::unordered_map<int32_t, std::string> types_;
+    using Form = std::string (*)(std::string_view);
+    RecordNames<ClsCustomer, Form> customers_{store_.Customers(), &Field};
+    RecordNames<ClsResource, Form> resources_{store_.Resources(), &Field};
+    RecordNames<ClsType, Form> types_{store_.Types(), &Field};
 };
 
 } // namespace

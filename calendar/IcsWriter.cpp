@@ -8,20 +8,14 @@
 #include <map>
 #include <mutex>
 #include <sstream>
-#include <unordered_map>
 
 #include "Version.h"
 #include "calendar/IcalLock.h"
+#include "calendar/RecordNames.h"
 #include "datetime/ClsDate.h"
 #include "store/ClsGlobal.h"
 
 namespace {
-
-// Resources hand out their whole name field, spaces and all.
-std::string_view Trimmed(std::string_view name) {
-    const size_t last = name.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
-}
 
 constexpr size_t kFoldAt = 75;
 constexpr size_t kFlushAt = size_t{1} << 20;
@@ -201,12 +195,12 @@ public:
         AppendMoment(out, startKey_, a->StartDtTm());
         AppendMoment(out, endKey_, a->EndDtTm());
         line_ = "SUMMARY:";
-        line_ += Name(customers_, store_.Customers(), a->CustomerId());
+        line_ += customers_(a->CustomerId());
         line_ += " - ";
-        line_ += Name(types_, store_.Types(), a->TypeId());
+        line_ += types_(a->TypeId());
         AppendLine(out, line_);
         line_ = "LOCATION:";
-        line_ += Name(resources_, store_.Resources(), a->ResourceId());
+        line_ += resources_(a->ResourceId());
         AppendLine(out, line_);
         const std::string reference = a->Reference();
         if (!reference.empty()) {
@@ -217,20 +211,6 @@ public:
     }
 
 private:
-    template <class T>
-    const std::string& Name(std::unordered_map<int32_t, std::string>& cache,
-                            const Collection<T>& records, int32_t id) {
-        auto at = cache.find(id);
-        if (at == cache.end()) {
-            const T* record = records.Get(id);
-            at = cache
-                     .emplace(id,
-                              record != nullptr ? Escaped(Trimmed(record->Name())) : std::string())
-                     .first;
-        }
-        return at->second;
-    }
-
     void AppendDate(std::string& out, int32_t day) {
         if (day != lastDay_) {
             int y = 0;
@@ -268,9 +248,10 @@ private:
     std::string line_;
     std::string lastDate_;
     int32_t lastDay_ = INT32_MIN;
-    std::unordered_map<int32_t, std::string> customers_;
-    std::unordered_map<int32_t, std::string> resources_;
-    std::unordered_map<int32_t, std::string> types_;
+    using Form = std::string (*)(std::string_view);
+    RecordNames<ClsCustomer, Form> customers_{store_.Customers(), &Escaped};
+    RecordNames<ClsResource, Form> resources_{store_.Resources(), &Escaped};
+    RecordNames<ClsType, Form> types_{store_.Types(), &Escaped};
 };
 
 std::string ZoneFromPath(const std::string& path) {
