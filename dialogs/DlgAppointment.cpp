@@ -128,6 +128,11 @@ void DlgAppointment::BuildFields() {
     addRow(tr("Custo&mer"), cbCustomer_);
     addRow(tr("&Start"), dateStart_, timeStart_);
     addRow(tr("&End"), dateEnd_, timeEnd_);
+    // One label stands for two fields: each says which half it is.
+    dateStart_->setAccessibleName(tr("Start date"));
+    timeStart_->setAccessibleName(tr("Start time"));
+    dateEnd_->setAccessibleName(tr("End date"));
+    timeEnd_->setAccessibleName(tr("End time"));
     Body()->addLayout(grid);
     Body()->addStretch(1);
     fieldsBottom_ = dateEnd_;

@@ -46,9 +46,9 @@ const char* const kDateCaptions[] = {"&dd/mm/yy", "&mm/dd/yy"};
 const char* const kOptionCaptions[] = {"Show &timelines on schedule",
                                        "&Auto-scroll to current time", "Show t&ooltips",
                                        "M&ilitary time (00:00 - 23:59)"};
-const char* const kColorCaptions[] = {"Schedule background", "Schedule title background",
-                                      "Schedule ruler", "Schedule list background",
-                                      "Weekend background"};
+const char* const kColorCaptions[] = {"S&chedule background", "Schedule tit&le background",
+                                      "Schedule &ruler", "Schedule li&st background",
+                                      "&Weekend background"};
 } // namespace
 
 DlgConfigure::DlgConfigure(const Services& services, ScheduleView& schedule)
@@ -96,7 +96,7 @@ QWidget* DlgConfigure::BuildSettings() {
         connect(ChkOption(i), &QCheckBox::clicked, this, [this, i] { ChkOption_Click(i); });
     }
 
-    auto* typeFrame = new QGroupBox(tr("Resource Type"), settings);
+    auto* typeFrame = new QGroupBox(tr("Resource T&ype"), settings);
     auto* type = new QVBoxLayout(typeFrame);
     txtResType_ = new QLineEdit(typeFrame);
     txtResType_->setAccessibleName(tr("Resource Type"));
@@ -113,8 +113,9 @@ QWidget* DlgConfigure::BuildSettings() {
         btnColor_[static_cast<size_t>(i)] = button;
         // Enter in the resource word must not open the colour dialog.
         button->setAutoDefault(false);
-        button->setAccessibleName(tr(kColorCaptions[i]));
-        button->setToolTip(tr("Choose the colour of the %1").arg(tr(kColorCaptions[i]).toLower()));
+        const QString caption = tr(kColorCaptions[i]).remove(u'&');
+        button->setAccessibleName(caption);
+        button->setToolTip(tr("Choose the colour of the %1").arg(caption.toLower()));
         auto* label = new QLabel(tr(kColorCaptions[i]), colorFrame);
         label->setBuddy(button);
         colors->addWidget(button, i, 0);

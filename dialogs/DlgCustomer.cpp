@@ -41,7 +41,7 @@ DlgCustomer::DlgCustomer(const Services& services, QWidget* parent)
     commands_.BuildToolBar(ToolBar(), "Save Cancel Help", *this, &DlgCustomer::ToolBar_ButtonClick);
     SetCancelAction(Action(Command::FileCancel));
 
-    auto* frame = new QGroupBox(tr("Customer Name"), this);
+    auto* frame = new QGroupBox(tr("Customer &Name"), this);
     auto* inFrame = new QVBoxLayout(frame);
     inFrame->addWidget(txtCustomerName_);
     Body()->addWidget(frame);

@@ -75,6 +75,9 @@ void DlgExport::BuildFields() {
     }
     cbResource_ = new LookupComboBox(this);
     cbCustomer_ = new LookupComboBox(this);
+    // Each list follows its choice, which names it only on screen.
+    cbResource_->setAccessibleName(tr("Resource"));
+    cbCustomer_->setAccessibleName(tr("Customer"));
     for (LookupComboBox* list : {cbResource_, cbCustomer_}) {
         list->setMinimumContentsLength(24);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

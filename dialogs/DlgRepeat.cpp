@@ -47,7 +47,8 @@ const char* const kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 const char* const kPlaces[] = {"first", "second", "third", "fourth", "fifth"};
 // The boxes run Monday to Sunday; the rule counts from Sunday.
-const char* const kBoxes[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+// Access keys clear of every other in the window (After, Until, Book, Help, Repeats, Every).
+const char* const kBoxes[] = {"&Mon", "&Tue", "&Wed", "Th&u", "&Fri", "&Sat", "Su&n"};
 
 int WeekdayOfBox(int fromMonday) {
     return (fromMonday + 1) % 7;
@@ -104,8 +105,11 @@ void DlgRepeat::BuildFields() {
     optCount_ = new QRadioButton(tr("&After"), this);
     spnCount_ = new QSpinBox(this);
     spnCount_->setRange(1, kMostCount);
-    optUntil_ = new QRadioButton(tr("&Until"), this);
+    optUntil_ = new QRadioButton(tr("Unt&il"), this);
     dateUntil_ = new MaskedDateField(this);
+    // Each field follows its choice, which names it only on screen.
+    spnCount_->setAccessibleName(tr("Number of dates"));
+    dateUntil_->setAccessibleName(tr("Last date"));
     lbDates_ = new MultiColumnList(this);
     lbDates_->AddColumn(tr("Date"), 110);
     lbDates_->AddColumn(tr("Time"), 150);

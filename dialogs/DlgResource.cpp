@@ -40,7 +40,7 @@ DlgResource::DlgResource(const Services& services)
     commands_.BuildToolBar(ToolBar(), "Save Cancel Help", *this, &DlgResource::ToolBar_ButtonClick);
     SetCancelAction(Action(Command::FileCancel));
 
-    auto* frame = new QGroupBox(tr("Resource Name"), this);
+    auto* frame = new QGroupBox(tr("Resource &Name"), this);
     auto* inFrame = new QVBoxLayout(frame);
     inFrame->addWidget(txtResName_);
     Body()->addWidget(frame);

@@ -75,7 +75,7 @@ DlgSearch::DlgSearch(const Services& services, std::function<void()> exportResul
     lbSearch_->AddColumn(tr("Type"), 120);
     lbSearch_->setAccessibleName(tr("Appointments found"));
 
-    auto* find = new QLabel(tr("&Find:"), this);
+    auto* find = new QLabel(tr("Fi&nd:"), this);
     find->setBuddy(cbSearch_);
     auto* criterion = new QHBoxLayout;
     criterion->addWidget(find);

@@ -52,14 +52,18 @@ DlgType::DlgType(const Services& services, QWidget* parent)
     commands_.BuildToolBar(ToolBar(), "Save Cancel Help", *this, &DlgType::ToolBar_ButtonClick);
     SetCancelAction(Action(Command::FileCancel));
 
-    auto* description = new QGroupBox(tr("Type Description"), this);
+    auto* description = new QGroupBox(tr("Type &Description"), this);
     (new QVBoxLayout(description))->addWidget(txtTypeName_);
 
     auto* colors = new QGroupBox(tr("Colors"), this);
     auto* colorGrid = new QGridLayout(colors);
-    colorGrid->addWidget(new QLabel(tr("Fore"), colors), 0, 0);
+    auto* fore = new QLabel(tr("F&ore"), colors);
+    fore->setBuddy(btnForeColor_);
+    auto* back = new QLabel(tr("&Back"), colors);
+    back->setBuddy(btnBackColor_);
+    colorGrid->addWidget(fore, 0, 0);
     colorGrid->addWidget(btnForeColor_, 0, 1);
-    colorGrid->addWidget(new QLabel(tr("Back"), colors), 1, 0);
+    colorGrid->addWidget(back, 1, 0);
     colorGrid->addWidget(btnBackColor_, 1, 1);
     lblType_->setMinimumSize(72, 40);
     colorGrid->addWidget(lblType_, 0, 2, 2, 1);
@@ -76,7 +80,7 @@ DlgType::DlgType(const Services& services, QWidget* parent)
     auto* durationForm = new QFormLayout(duration);
     durationForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     const std::pair<const char*, MaskedTimeField*> durations[] = {
-        {"Minimum", txtMinTime_}, {"Maximum", txtMaxTime_}, {"Increment", txtIncTime_}};
+        {"Mi&nimum", txtMinTime_}, {"Ma&ximum", txtMaxTime_}, {"&Increment", txtIncTime_}};
     for (const auto& [label, field] : durations) {
         field->SetDuration(true);
         durationForm->addRow(tr(label), field);

@@ -14,6 +14,8 @@ public:
 
     uint32_t Color() const { return color_; }
     void SetColor(uint32_t colorRef);
+    // The colour in words a screen reader can say, as "dark blue", with its hex code.
+    static QString Describe(uint32_t colorRef);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <QCompleter>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QSignalBlocker>
@@ -73,4 +74,20 @@ void LookupComboBox::focusOutEvent(QFocusEvent* event) {
         Commit();
     }
     QComboBox::focusOutEvent(event);
+}
+
+// A screen reader reads the typing field, not the list around it: it goes by the list's name,
+// given or taken from the label whose buddy the list is (known only once the window is built).
+void LookupComboBox::showEvent(QShowEvent* event) {
+    QString name = accessibleName();
+    if (name.isEmpty() && parentWidget() != nullptr) {
+        for (const QLabel* label :
+             parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (label->buddy() == this) {
+                name = label->text().remove(u'&');
+            }
+        }
+    }
+    lineEdit()->setAccessibleName(name);
+    QComboBox::showEvent(event);
 }

@@ -31,6 +31,7 @@ public:
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     LookupListModel* model_;

@@ -47,6 +47,7 @@ void MaskedDateField::SetValue(int32_t dayNumber) {
 void MaskedDateField::SetMonthFirst(bool on) {
     monthFirst_ = on;
     Hold(Held());
+    Describe();
 }
 
 std::optional<int32_t> MaskedDateField::Parse(const QString& text) const {
@@ -87,6 +88,11 @@ QString MaskedDateField::SampleText() const {
 
 QString MaskedDateField::WrongText() const {
     return tr("No such date: correct it, or pick one from the calendar (F4)");
+}
+
+QString MaskedDateField::HowToType() const {
+    return monthFirst_ ? tr("Month, day and year; Up and Down step, F4 opens a calendar")
+                       : tr("Day, month and year; Up and Down step, F4 opens a calendar");
 }
 
 void MaskedDateField::keyPressEvent(QKeyEvent* event) {

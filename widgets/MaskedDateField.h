@@ -30,6 +30,7 @@ protected:
     QString Format(int32_t value) const override;
     QString SampleText() const override;
     QString WrongText() const override;
+    QString HowToType() const override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

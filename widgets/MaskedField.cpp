@@ -52,7 +52,11 @@ void MaskedField::ShowWrong(bool wrong) {
         setPalette(QPalette());
         setToolTip(QString());
     }
-    setAccessibleDescription(toolTip());
+    Describe();
+}
+
+void MaskedField::Describe() {
+    setAccessibleDescription(shownWrong_ ? WrongText() : HowToType());
 }
 
 void MaskedField::Hold(int32_t value) {
@@ -71,6 +75,7 @@ void MaskedField::Hold(int32_t value) {
 void MaskedField::SetMask(const QString& mask) {
     lineEdit()->setInputMask(mask + QStringLiteral(";_"));
     lineEdit()->setText(Format(held_));
+    Describe();
     updateGeometry();
 }
 

@@ -41,6 +41,8 @@ protected:
     virtual QString SampleText() const = 0;
     // What a wrong text is told as, in the field's tooltip.
     virtual QString WrongText() const = 0;
+    // How the field is typed, for a screen reader; a wrong text is told instead.
+    virtual QString HowToType() const = 0;
 
     int32_t Held() const { return held_; }
     // Holds the value and shows it.
@@ -59,6 +61,9 @@ protected:
     QSize minimumSizeHint() const override;
     void focusInEvent(QFocusEvent* event) override;
     QLineEdit* Editor() const { return lineEdit(); }
+
+    // Tells a screen reader how to type the field, or what is wrong with it.
+    void Describe();
 
 private:
     void ShowWrong(bool wrong);

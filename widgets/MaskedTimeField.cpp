@@ -94,6 +94,12 @@ QString MaskedTimeField::WrongText() const {
                      : tr("No such time of day: correct it");
 }
 
+QString MaskedTimeField::HowToType() const {
+    return duration_      ? tr("Hours and minutes; Up and Down step")
+           : TwelveHour() ? tr("Hours and minutes, then A or P; Up and Down step")
+                          : tr("Hours and minutes on the 24-hour clock; Up and Down step");
+}
+
 // On the 12-hour clock A and P choose the half of the day wherever the cursor is; other
 // letters have no place in the field.
 void MaskedTimeField::keyPressEvent(QKeyEvent* event) {

@@ -104,6 +104,10 @@ QVariant MultiColumnListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::AccessibleTextRole && Markable(column)) {
         return Marked(index.row(), column) ? tr("marked") : tr("not marked");
     }
+    // A screen reader says nothing at all for an empty cell, as if it were not there.
+    if (role == Qt::AccessibleTextRole && Cell(index.row(), column).trimmed().isEmpty()) {
+        return tr("blank");
+    }
     return {};
 }
 

@@ -73,8 +73,12 @@ QList<QWidget*> TabCycle(QWidget* window, int limit) {
     QApplication::setActiveWindow(window);
     QWidget* start = window->focusWidget();
     if (!start) {
-        window->focusNextChild();
-        start = window->focusWidget();
+        for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+            if (TakesTab(w) && w->window() == window) {
+                start = w;
+                break;
+            }
+        }
     }
     if (!start) {
         return reached;
