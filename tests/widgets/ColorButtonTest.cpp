@@ -20,6 +20,22 @@ TEST(ColorRefTest, ConvertsExactlyBothWays) {
     }
 }
 
+// A screen reader says the colour in words; references are 0x00BBGGRR, so blue is high.
+TEST(ColorButtonTest, SaysItsColourInWords) {
+    const std::pair<uint32_t, const char*> rows[] = {
+        {0x00000000, "black, #000000"},       {0x00FFFFFF, "white, #ffffff"},
+        {0x00C0C0C0, "light grey, #c0c0c0"},  {0x00800000, "dark blue, #000080"},
+        {0x000000FF, "red, #ff0000"},         {0x000080FF, "orange, #ff8000"},
+        {0x00C0FFC0, "light green, #c0ffc0"}, {0x00FF00FF, "magenta, #ff00ff"},
+        {0x00FFFF00, "cyan, #00ffff"},        {0x00CBC0FF, "light pink, #ffc0cb"}};
+    for (const auto& [ref, words] : rows) {
+        EXPECT_EQ(ColorButton::Describe(ref), words) << std::hex << ref;
+    }
+    ColorButton button;
+    button.SetColor(0x00800000);
+    EXPECT_EQ(button.accessibleDescription(), "dark blue, #000080");
+}
+
 // What the user sees is the colour held: the button's face and the label's two colours.
 TEST(ColorButtonTest, ButtonAndLabelShowTheirColours) {
     ColorButton button;

@@ -49,8 +49,10 @@ TEST(MaskedDateFieldTest, AnInvalidTextStaysShownAsWrong) {
         EXPECT_EQ(std::tuple(field.Text(), field.Value(), field.TextValid(), field.ShownWrong()),
                   std::tuple(text, kJune2, false, true));
         EXPECT_FALSE(field.toolTip().isEmpty());
+        EXPECT_EQ(field.accessibleDescription(), field.toolTip()); // read out, not only hovered
         TypeOver(field, "28022021");
         EXPECT_EQ(std::tuple(field.Value(), field.ShownWrong()), std::tuple(feb28, false));
+        EXPECT_TRUE(field.accessibleDescription().startsWith("Day, month and year"));
         TypeOver(field, typed);
         field.Commit();
         field.SetValue(kJune2);
