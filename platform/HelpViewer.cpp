@@ -226,8 +226,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
                    tr("Show the contents of the help"));
     backButton_ = MakeButton(this, tr("&Back"), style()->standardIcon(QStyle::SP_ArrowBack),
                              tr("Back to the previous topic"));
-    forwardButton_ = MakeButton(this, tr("&Forward"), style()->standardIcon(QStyle::SP_ArrowForward),
-                                tr("Forward to the next topic"));
+    forwardButton_ =
+        MakeButton(this, tr("&Forward"), style()->standardIcon(QStyle::SP_ArrowForward),
+                   tr("Forward to the next topic"));
     backButton_->setEnabled(false);
     forwardButton_->setEnabled(false);
 

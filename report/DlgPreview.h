@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "report/PaperSize.h"
-#include "ui/ScheduleRows.h"
 #include "ui/CommandTable.h"
+#include "ui/ScheduleRows.h"
 #include "ui/Services.h"
 #include "ui/WindowFrame.h"
 #include "ui/WindowPlace.h"

@@ -175,8 +175,8 @@ void DlgPreview::SetPageLabel(const QString& text) {
 void DlgPreview::mnuViewZoom_Click(int step) {
     ReportTrap(kForm, "mnuViewZoom_Click", [&] {
         // The slider's change does the rest, as a drag of it would.
-        zoomSlide_->setValue(std::clamp(view_->ShownZoom() + step, 1,
-                                        static_cast<int>(ReportView::ZoomMaximum)));
+        zoomSlide_->setValue(
+            std::clamp(view_->ShownZoom() + step, 1, static_cast<int>(ReportView::ZoomMaximum)));
     });
 }
 

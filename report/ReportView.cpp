@@ -1,5 +1,6 @@
 #include "report/ReportView.h"
 
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -51,12 +52,15 @@ void ReportView::Refresh() {
 
 void ReportView::NamePage() {
     const int count = document_ != nullptr ? document_->PageCount() : 0;
-    const QString name = count == 0 ? tr("No page")
-                                    : tr("Page %1 of %2").arg(document_->CurrentPage()).arg(count);
-    // Setting the name tells listeners; only a real change should.
-    if (name != accessibleName()) {
-        setAccessibleName(name);
+    const QString name =
+        count == 0 ? tr("No page") : tr("Page %1 of %2").arg(document_->CurrentPage()).arg(count);
+    if (name == accessibleName()) {
+        return;
     }
+    setAccessibleName(name);
+    // This Qt does not tell a screen reader of a new name by itself.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 int16_t ReportView::ShownZoom() const {

@@ -88,8 +88,7 @@ void CommandTable::AddButtons(KeyedToolBar* toolBar, const char* layout) const {
                 button->setCheckable((e.flags & Cmd::Checkable) != 0);
                 // A screen reader says the command as the menu names it; the tip, which may
                 // be switched off, and the command's key stay its description.
-                const QString name =
-                    e.action->text().remove(u'&').remove(QLatin1String("..."));
+                const QString name = e.action->text().remove(u'&').remove(QLatin1String("..."));
                 QString about = QString::fromUtf8(e.tip);
                 if (about == name) {
                     about.clear();

@@ -59,7 +59,6 @@ void Walk(QAccessibleInterface* node, QStringList& problems, int depth) {
     }
 }
 
-
 } // namespace
 
 QStringList UnnamedControls(QWidget* window) {
