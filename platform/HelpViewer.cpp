@@ -222,12 +222,13 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     setMinimumSize(360, 280);
 
     contentsButton_ =
-        MakeButton(this, tr("Contents"), style()->standardIcon(QStyle::SP_DirHomeIcon),
+        MakeButton(this, tr("&Contents"), style()->standardIcon(QStyle::SP_DirHomeIcon),
                    tr("Show the contents of the help"));
-    backButton_ = MakeButton(this, tr("Back"), style()->standardIcon(QStyle::SP_ArrowBack),
+    backButton_ = MakeButton(this, tr("&Back"), style()->standardIcon(QStyle::SP_ArrowBack),
                              tr("Back to the previous topic"));
-    forwardButton_ = MakeButton(this, tr("Forward"), style()->standardIcon(QStyle::SP_ArrowForward),
-                                tr("Forward to the next topic"));
+    forwardButton_ =
+        MakeButton(this, tr("&Forward"), style()->standardIcon(QStyle::SP_ArrowForward),
+                   tr("Forward to the next topic"));
     backButton_->setEnabled(false);
     forwardButton_->setEnabled(false);
 
@@ -235,12 +236,15 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     searchField_->setPlaceholderText(tr("Search help"));
     searchField_->setClearButtonEnabled(true);
     searchField_->setMaximumWidth(220);
+    searchField_->setAccessibleName(tr("Search help"));
+    searchField_->setAccessibleDescription(tr("Words to find in the topics; Enter searches"));
 
     browser_ = new HelpBrowser(this);
     browser_->setOpenLinks(true);
     browser_->setOpenExternalLinks(false);
     browser_->setFrameShape(QFrame::NoFrame);
     browser_->document()->setDocumentMargin(16);
+    browser_->setAccessibleName(tr("Help topic"));
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
@@ -277,6 +281,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(back, &QShortcut::activated, browser_, &QTextBrowser::backward);
     auto* forward = new QShortcut(QKeySequence::Forward, this);
     connect(forward, &QShortcut::activated, browser_, &QTextBrowser::forward);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, searchField_, [this] {
+        searchField_->setFocus(Qt::ShortcutFocusReason);
+        searchField_->selectAll();
+    });
 
     UpdateTitle();
 }

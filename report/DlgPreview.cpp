@@ -49,6 +49,10 @@ const CommandRow<DlgPreview> kCommands[] = {
      nullptr, nullptr, {&P::mnuViewType_Click, 1}},
     {Command::ViewMonth, "&View", "&Month", {}, Cmd::Checkable,
      nullptr, nullptr, {&P::mnuViewType_Click, 2}},
+    {Command::ViewZoomIn, "&View", "Zoom &in", QKeySequence::ZoomIn, Cmd::SeparatorBefore,
+     nullptr, nullptr, {&P::mnuViewZoom_Click, 1}},
+    {Command::ViewZoomOut, "&View", "Zoom &out", QKeySequence::ZoomOut, Cmd::Plain,
+     nullptr, nullptr, {&P::mnuViewZoom_Click, -1}},
     {Command::DateCalendar, "&Date", "&Calendar", {}, Cmd::Plain,
      "Calendar", "Calendar", &P::mnuDateCalendar_Click},
     {Command::DateToday, "&Date", "&Today", Qt::CTRL | Qt::Key_T, Cmd::Plain,
@@ -140,11 +144,16 @@ DlgPreview::DlgPreview(const Services& services, const ScheduleView& schedule, R
     zoomSlide_->setTickPosition(QSlider::TicksLeft);
     zoomSlide_->setTickInterval(10);
     zoomSlide_->setToolTip(tr("Zoom: at the bottom the whole page, then 10% to 400%"));
+    zoomSlide_->setAccessibleName(tr("Zoom"));
+    zoomSlide_->setAccessibleDescription(zoomSlide_->toolTip());
     // Over the canvas; Escape or a click elsewhere closes it without choosing.
     monthView_ = new QCalendarWidget(this);
     monthView_->setWindowFlags(Qt::Popup);
     monthView_->setFirstDayOfWeek(Qt::Monday);
     monthView_->setGridVisible(true);
+    monthView_->setAccessibleName(tr("Report date"));
+    monthView_->setAccessibleDescription(
+        tr("The first date of the report: Enter takes the date, Escape closes"));
     monthView_->adjustSize();
     monthView_->hide();
     statusBar_ = new QStatusBar(this);
@@ -171,7 +180,7 @@ DlgPreview::DlgPreview(const Services& services, const ScheduleView& schedule, R
                            *this, &DlgPreview::ToolBar_ButtonClick);
 
     report_->onStatus = [this](const QString& text) { SetStatus(text); };
-    report_->onPageLabel = [this](const QString& text) { lblPage_->setText(text); };
+    report_->onPageLabel = [this](const QString& text) { SetPageLabel(text); };
     report_->onRefresh = [this] { view_->Refresh(); };
 
     connect(zoomSlide_, &QSlider::valueChanged, this, &DlgPreview::ZoomSlide_Change);
@@ -213,7 +222,7 @@ void DlgPreview::Form_Load() {
         // Where it was left, or at first over most of the main window's screen.
         const QWidget* owner = parentWidget();
         WindowState::Apply(*this, place_, owner != nullptr ? owner->geometry().center() : QPoint());
-        lblPage_->setText(QString());
+        SetPageLabel(QString());
         SetStatus(QString());
     });
 }

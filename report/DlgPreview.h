@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "report/PaperSize.h"
-#include "ui/ScheduleRows.h"
 #include "ui/CommandTable.h"
+#include "ui/ScheduleRows.h"
 #include "ui/Services.h"
 #include "ui/WindowFrame.h"
 #include "ui/WindowPlace.h"
@@ -45,6 +45,8 @@ public:
         ViewDay,
         ViewWeek,
         ViewMonth,
+        ViewZoomIn,
+        ViewZoomOut,
         DateCalendar,
         DateToday,
         DatePrevWeek,
@@ -115,6 +117,8 @@ public:
     void mnuFileSavePdf_Click();
     void mnuFileExit_Click();
     void mnuViewType_Click(int index);
+    // A tenth more or less than the zoom shown (the whole page counts as its own size).
+    void mnuViewZoom_Click(int step);
     void mnuDateCalendar_Click();
     void mnuDateToday_Click();
     void mnuDatePrevWeek_Click();
@@ -154,6 +158,8 @@ private:
     void StepDate(const char* procedure, int step);
     // Shows the page label and the page again after a page change.
     void ShowPage();
+    // The page label's text ("2/8"), said in words to a screen reader.
+    void SetPageLabel(const QString& text);
     void CheckView(int index);
     void SetStatus(const QString& text);
     // Writes the whole report as a PDF file and tells the user how it went.

@@ -8,6 +8,8 @@
 #include <QSlider>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include "datetime/ClsDate.h"
 #include "platform/IWindowing.h"
 #include "report/ClsGanttReport.h"
@@ -159,9 +161,23 @@ void DlgPreview::MonthView_LostFocus() {
 }
 
 void DlgPreview::ShowPage() {
-    lblPage_->setText(
-        QStringLiteral("%1/%2").arg(canvas_->CurrentPage()).arg(canvas_->PageCount()));
+    SetPageLabel(QStringLiteral("%1/%2").arg(canvas_->CurrentPage()).arg(canvas_->PageCount()));
     view_->Refresh();
+}
+
+void DlgPreview::SetPageLabel(const QString& text) {
+    lblPage_->setText(text);
+    const QStringList parts = text.split(u'/');
+    lblPage_->setAccessibleName(parts.size() == 2 ? tr("Page %1 of %2").arg(parts[0], parts[1])
+                                                  : text);
+}
+
+void DlgPreview::mnuViewZoom_Click(int step) {
+    ReportTrap(kForm, "mnuViewZoom_Click", [&] {
+        // The slider's change does the rest, as a drag of it would.
+        zoomSlide_->setValue(
+            std::clamp(view_->ShownZoom() + step, 1, static_cast<int>(ReportView::ZoomMaximum)));
+    });
 }
 
 void DlgPreview::mnuPageFirstPage_Click() {

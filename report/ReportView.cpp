@@ -1,5 +1,6 @@
 #include "report/ReportView.h"
 
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,6 +24,8 @@ ReportView::ReportView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleDescription(tr("The report's page as it will print; the arrow keys scroll it"));
+    NamePage();
 }
 
 void ReportView::SetDocument(const ReportDocument* document) {
@@ -43,7 +46,30 @@ void ReportView::Refresh() {
         shownPage_ = page;
         verticalScrollBar()->setValue(0);
     }
+    NamePage();
     viewport()->update();
+}
+
+void ReportView::NamePage() {
+    const int count = document_ != nullptr ? document_->PageCount() : 0;
+    const QString name =
+        count == 0 ? tr("No page") : tr("Page %1 of %2").arg(document_->CurrentPage()).arg(count);
+    if (name == accessibleName()) {
+        return;
+    }
+    setAccessibleName(name);
+    // This Qt does not tell a screen reader of a new name by itself.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+int16_t ReportView::ShownZoom() const {
+    if (zoom_ > 0 || document_ == nullptr) {
+        return zoom_;
+    }
+    const double actual = TwipsToPixelsX(TwipsPerInch * 100, this) / (TwipsPerInch * 100);
+    const long fit = std::lround(Scale() / actual * 10.0);
+    return static_cast<int16_t>(std::clamp<long>(fit, 1, ZoomMaximum));
 }
 
 double ReportView::Scale() const {

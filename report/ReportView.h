@@ -29,6 +29,9 @@ public:
     // Shows the document's current page again, from the top, after it changed.
     void Refresh();
 
+    // The zoom as shown: at 0 the one nearest to the whole page's fit.
+    int16_t ShownZoom() const;
+
     // Logical pixels per twip at the current zoom and size.
     double Scale() const;
     // Where the paper is drawn, in viewport coordinates.
@@ -41,6 +44,8 @@ protected:
 
 private:
     void UpdateScrollBars();
+    // "Page 2 of 8" for a screen reader, told when it changes.
+    void NamePage();
 
     const ReportDocument* document_ = nullptr;
     int16_t zoom_ = 0;

@@ -11,6 +11,7 @@
 
 #include "Version.h"
 #include "platform/Icons.h"
+#include "platform/PaletteInk.h"
 #include "ui/ClsDialog.h"
 
 namespace {
@@ -37,12 +38,10 @@ DlgAbout::DlgAbout(QWidget* parent) : QDialog(parent) {
     Image1->setPixmap(Icons::AboutPicture(PictureSize));
     Image1->setFixedSize(PictureSize, PictureSize);
     Image1->setAlignment(Qt::AlignCenter);
+    Image1->setAccessibleName(tr("Tidemar PE picture"));
 
     QLabel* name = MakeLabel(this, QStringLiteral("Tidemar PE"), 1.9, true);
     LblVersion = MakeLabel(this, QString(), 1.0, false);
-    QPalette muted = LblVersion->palette();
-    muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
-    LblVersion->setPalette(muted);
     QLabel* description =
         MakeLabel(this,
                   tr("Books rooms, people and equipment on one schedule: appointments for "
@@ -51,8 +50,8 @@ DlgAbout::DlgAbout(QWidget* parent) : QDialog(parent) {
     description->setWordWrap(true);
     LblData = MakeLabel(this, QString(), 0.9, false);
     LblData->setWordWrap(true);
-    LblData->setPalette(muted);
     LblData->hide();
+    ShowMuted();
 
     auto* text = new QVBoxLayout;
     text->setSpacing(4);
@@ -115,6 +114,21 @@ void DlgAbout::showEvent(QShowEvent* event) {
         Form_Load();
     }
     QDialog::showEvent(event);
+}
+
+void DlgAbout::ShowMuted() {
+    for (QLabel* label : {LblVersion, LblData}) {
+        QPalette muted = palette();
+        muted.setColor(QPalette::WindowText, PaletteInk::Muted(palette()));
+        label->setPalette(muted);
+    }
+}
+
+void DlgAbout::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && LblData != nullptr) {
+        ShowMuted();
+    }
 }
 
 void DlgAbout::Form_Load() {

@@ -28,8 +28,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The version and data lines in the theme's secondary text colour.
+    void ShowMuted();
     void Form_Load();
     void BtnAbout_Click();
 };

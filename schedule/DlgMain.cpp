@@ -5,6 +5,7 @@
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -19,6 +20,7 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/IWindowing.h"
 #include "platform/Icons.h"
+#include "platform/PaletteInk.h"
 #include "platform/Twips.h"
 #include "schedule/AutoSave.h"
 #include "schedule/DlgAbout.h"
@@ -112,6 +114,10 @@ const CommandRow<DlgMain> kCommands[] = {
      "View", "Change schedule view", &M::mnuSchedView_Click},
     {Command::SchedZoom, "&Schedule", "Schedule &resolution", {}, Cmd::Plain,
      "Zoom", "Adjust schedule resolution", &M::mnuSchedZoom_Click},
+    {Command::SchedZoomIn, "&Schedule", "Zoom &in", QKeySequence::ZoomIn, Cmd::Plain,
+     nullptr, nullptr, &M::mnuSchedZoomIn_Click},
+    {Command::SchedZoomOut, "&Schedule", "Zoom &out", QKeySequence::ZoomOut, Cmd::Plain,
+     nullptr, nullptr, &M::mnuSchedZoomOut_Click},
     {Command::HelpContents, "&Help", "&Contents", {}, Cmd::Plain,
      "Help", "Help", &M::mnuHelpContents_Click},
     {Command::HelpMain, "&Help", "Help for &Main Dialog", Qt::Key_F1, Cmd::Plain,
@@ -185,6 +191,7 @@ void DlgMain::Form_Load(FileSystem& files) {
         auto* central = new QWidget(this);
         setCentralWidget(central);
         sched_ = new ScheduleGrid(central);
+        sched_->setAccessibleName(tr("Schedule"));
         sched_->installEventFilter(this);
         view_ = std::make_unique<ScheduleGridView>(*sched_);
         placement_ = std::make_unique<BookingPlacement>(*global_, *date_);
@@ -194,11 +201,13 @@ void DlgMain::Form_Load(FileSystem& files) {
         zoom_ = new QSlider(Qt::Vertical, central);
         zoom_->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
         zoom_->setToolTip(tr("Schedule resolution"));
-        // Over the grid's bars the bare groove is hard to see: give it a panel of its own.
+        zoom_->setAccessibleName(tr("Zoom"));
+        zoom_->setAccessibleDescription(
+            tr("Schedule resolution in pixels per hour; Enter or Escape closes it"));
+        // Over the grid's bars the bare groove is hard to see: a panel of the window's
+        // colour, whatever the theme.
         zoom_->setAutoFillBackground(true);
-        zoom_->setStyleSheet(
-            QStringLiteral("QSlider { background: palette(window); border: 1px solid palette(mid); "
-                           "border-radius: 3px; padding: 4px 2px; }"));
+        zoom_->setBackgroundRole(QPalette::Window);
         zoom_->hide();
         zoom_->installEventFilter(this);
         // Over the grid; Escape or a click elsewhere closes it without choosing.
@@ -206,6 +215,9 @@ void DlgMain::Form_Load(FileSystem& files) {
         selMonth_->setWindowFlags(Qt::Popup);
         selMonth_->setFirstDayOfWeek(Qt::Monday);
         selMonth_->setGridVisible(true);
+        selMonth_->setAccessibleName(tr("Start date"));
+        selMonth_->setAccessibleDescription(
+            tr("The first date the schedule shows: Enter takes the date, Escape closes"));
         selMonth_->adjustSize();
         selMonth_->hide();
         commands_.BuildMenus(menuBar());
@@ -242,8 +254,8 @@ void DlgMain::Form_Load(FileSystem& files) {
         ClsDialog::FormCenter(this, nullptr);
         setWindowTitle(QStringLiteral("Tidemar PE (%1)").arg(DlgAbout::ProgramVersion()));
         setWindowIcon(Icons::ForKey("Appointment"));
-        for (QLabel* panel : statusPanels_) {
-            panel->setText(QString());
+        for (size_t i = 0; i < statusPanels_.size(); ++i) {
+            SetStatusPanel(i, QString());
         }
         ShowEditState();
         loaded_ = true;
@@ -265,7 +277,10 @@ void DlgMain::BuildStatusBar() {
         statusPanels_[i] = panel;
     }
     saveState_ = new QLabel(statusBar());
-    saveState_->setStyleSheet(QStringLiteral("QLabel { color: #b00020; font-weight: bold; }"));
+    QFont bold = saveState_->font();
+    bold.setBold(true);
+    saveState_->setFont(bold);
+    ShowAlertInk();
     saveState_->hide();
     statusBar()->addPermanentWidget(saveState_);
     syncState_ = new QLabel(statusBar());
@@ -273,6 +288,19 @@ void DlgMain::BuildStatusBar() {
     syncState_->setFrameShadow(QFrame::Sunken);
     syncState_->hide();
     statusBar()->addPermanentWidget(syncState_);
+}
+
+void DlgMain::SetStatusPanel(size_t index, const QString& text) {
+    QLabel* panel = statusPanels_[index];
+    panel->setText(text);
+    const QString what = tr(kStatusPanels[index]);
+    panel->setAccessibleName(text.isEmpty() ? what : QStringLiteral("%1: %2").arg(what, text));
+}
+
+void DlgMain::ShowAlertInk() {
+    QPalette ink = saveState_->palette();
+    ink.setColor(QPalette::WindowText, PaletteInk::Alert(palette()));
+    saveState_->setPalette(ink);
 }
 
 QString DlgMain::StatusPanel(const QString& key) const {
@@ -312,6 +340,9 @@ void DlgMain::ShowSaveState() {
 bool DlgMain::event(QEvent* event) {
     if (frame_ != nullptr) {
         frame_->Event(event);
+    }
+    if (event->type() == QEvent::PaletteChange && saveState_ != nullptr) {
+        ShowAlertInk();
     }
     return QMainWindow::event(event);
 }
@@ -468,6 +499,15 @@ void DlgMain::Form_Unload() {
 bool DlgMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == zoom_ && event->type() == QEvent::FocusOut) {
         zoom_->hide();
+    }
+    // The slider keeps the value it was moved to; these only put it away.
+    if (watched == zoom_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            sched_->setFocus(Qt::OtherFocusReason);
+            zoom_->hide();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QSlider>
 
+#include <algorithm>
+
 #include "datetime/ClsDate.h"
 #include "dialogs/DlgAppointment.h"
 #include "dialogs/DlgConfigure.h"
@@ -235,6 +237,18 @@ void DlgMain::mnuSchedZoom_Click() {
         zoom_->raise();
         zoom_->setFocus();
     });
+}
+
+void DlgMain::mnuSchedZoomIn_Click() {
+    const int now = sched_->Resolution();
+    zoom_->setValue(std::min<int>(ScheduleGrid::ResolutionMaximum(), now + std::max(1, now / 4)));
+    Zoom_Change(zoom_->value());
+}
+
+void DlgMain::mnuSchedZoomOut_Click() {
+    const int now = sched_->Resolution();
+    zoom_->setValue(std::max<int>(ScheduleGrid::ResolutionMinimum(), now - std::max(1, now / 5)));
+    Zoom_Change(zoom_->value());
 }
 
 void DlgMain::Zoom_Change(int value) {

@@ -85,6 +85,7 @@ void DlgMain::ShowSyncState(const QString& whyOff) {
         syncState_->setText(text);
         syncState_->setToolTip(SyncStatusText::Tip(status));
     }
+    syncState_->setAccessibleName(tr("Calendar sync state: %1").arg(syncState_->text()));
     syncState_->show();
 }
 

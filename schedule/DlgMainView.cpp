@@ -193,8 +193,8 @@ void DlgMain::Sched_BarRightClick(int row, int bar) {
 void DlgMain::Sched_ItemMove(int row, int bar) {
     Trap(kForm, "Sched_ItemMove", [&] {
         if (bar == 0) {
-            for (QLabel* panel : statusPanels_) {
-                panel->setText(QString());
+            for (size_t i = 0; i < statusPanels_.size(); ++i) {
+                SetStatusPanel(i, QString());
             }
             return;
         }
@@ -211,7 +211,7 @@ void DlgMain::Sched_ItemMove(int row, int bar) {
             ClsDate::TimeText(date_->SplitTimeVal(a->StartDtTm()), hours24),
             ClsDate::TimeText(date_->SplitTimeVal(a->EndDtTm()), hours24)};
         for (size_t i = 0; i < statusPanels_.size(); ++i) {
-            statusPanels_[i]->setText(QString::fromStdString(texts[i]));
+            SetStatusPanel(i, QString::fromStdString(texts[i]));
         }
     });
 }

@@ -86,6 +86,20 @@ void CommandTable::AddButtons(KeyedToolBar* toolBar, const char* layout) const {
                 DropDownToolButton* button = toolBar->AddButton(key, QString::fromUtf8(e.tip),
                                                                 (e.flags & Cmd::DropDown) != 0);
                 button->setCheckable((e.flags & Cmd::Checkable) != 0);
+                // A screen reader says the command as the menu names it; the tip, which may
+                // be switched off, and the command's key stay its description.
+                const QString name = e.action->text().remove(u'&').remove(QLatin1String("..."));
+                QString about = QString::fromUtf8(e.tip);
+                if (about == name) {
+                    about.clear();
+                }
+                const QString keys = e.action->shortcut().toString(QKeySequence::NativeText);
+                if (!keys.isEmpty()) {
+                    about += (about.isEmpty() ? QString() : QStringLiteral(" ")) +
+                             QStringLiteral("(%1)").arg(keys);
+                }
+                button->setAccessibleName(name);
+                button->setAccessibleDescription(about);
             }
         }
     }

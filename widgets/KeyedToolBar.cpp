@@ -3,12 +3,15 @@
 #include "platform/Icons.h"
 #include "widgets/DropDownToolButton.h"
 
+#include <QEvent>
 #include <QToolButton>
+
+#include <algorithm>
 
 KeyedToolBar::KeyedToolBar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setFloatable(false);
-    setIconSize(QSize(24, 24));
+    FollowFont();
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     // The button that shows what does not fit stays out of the Tab chain as the others do.
     for (QToolButton* extension : findChildren<QToolButton*>()) {
@@ -76,5 +79,18 @@ void KeyedToolBar::ShowToolTips(bool on) {
     tipsShown_ = on;
     for (const Entry& e : entries_) {
         e.button->setToolTip(on ? e.tip : QString());
+    }
+}
+
+// The icons grow with a large desktop font, so the buttons stay in proportion to the menus.
+void KeyedToolBar::FollowFont() {
+    const int side = std::max(24, qRound(fontMetrics().height() * 1.4));
+    setIconSize(QSize(side, side));
+}
+
+void KeyedToolBar::changeEvent(QEvent* event) {
+    QToolBar::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        FollowFont();
     }
 }

@@ -30,7 +30,12 @@ public:
 signals:
     void ButtonClick(const QString& key, bool flag);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void FollowFont();
+
     struct Entry {
         QString key;
         QString tip;

@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSlider>
 #include <QTest>
 
 #include "report/PreviewFixture.h"
@@ -49,6 +50,12 @@ bool ViewIs(DlgPreviewCommandsTest& t, DlgPreview& p, int16_t view, int32_t star
            t.store().PreviewViewType() == view && State(p).startDay == start;
 }
 
+// A zoom in percent, not the whole page, on the slider, the view and in the settings.
+bool ZoomIs(DlgPreviewCommandsTest& t, DlgPreview& p) {
+    const int zoom = p.CanvasView()->Zoom();
+    return zoom >= 1 && p.ZoomSlide()->value() == zoom && t.store().PreviewZoom() == zoom;
+}
+
 bool PageIs(DlgPreview& p, int page) {
     return p.Canvas().CurrentPage() == page &&
            p.LblPage()->text() == QStringLiteral("%1/3").arg(page);
@@ -75,6 +82,10 @@ const Row kCommands[] = {
      [](auto& t, auto& p) { return ViewIs(t, p, 1, Day(2021, 3, 1)); }},
     {"Month", Command::ViewMonth, "View", "Month", "", true, nullptr, nullptr,
      [](auto& t, auto& p) { return ViewIs(t, p, 2, Day(2021, 3, 1)); }},
+    {"ZoomIn", Command::ViewZoomIn, "View", "Zoom in", "Ctrl++", false, nullptr, nullptr,
+     [](auto& t, auto& p) { return ZoomIs(t, p); }},
+    {"ZoomOut", Command::ViewZoomOut, "View", "Zoom out", "Ctrl+-", false, nullptr, nullptr,
+     [](auto& t, auto& p) { return ZoomIs(t, p); }},
     {"Calendar", Command::DateCalendar, "Date", "Calendar", "", false, "Calendar", "Calendar",
      [](auto&, auto& p) {
          return p.MonthView()->isVisible() && p.MonthView()->selectedDate() == QDate(2021, 3, 3);
@@ -159,7 +170,7 @@ TEST_F(DlgPreviewCommandsTest, MenusAndToolBarInOrder) {
     Open([&](DlgPreview& p) {
         CommandHarness::ExpectMenusAndToolBar(
             p,
-            {"File: Print, Save as PDF..., -, Exit", "View: Day, Week, Month",
+            {"File: Print, Save as PDF..., -, Exit", "View: Day, Week, Month, -, Zoom in, Zoom out",
              "Date: Calendar, Today, -, Previous week, Previous day, Next day, Next week",
              "Page: First page, Last page, -, Previous page, Next page",
              "Options: Page size, -, Color printing, -, Portrait, Landscape", "Help: Help"},

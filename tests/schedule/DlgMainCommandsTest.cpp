@@ -294,6 +294,10 @@ const Row kCommands[] = {
      }},
     {"Resolution", Command::SchedZoom, "Schedule", "Schedule resolution", "", false, "Zoom",
      "Adjust schedule resolution", [](auto& t, auto&) { return t.window->Zoom()->isVisible(); }},
+    {"ZoomIn", Command::SchedZoomIn, "Schedule", "Zoom in", "Ctrl++", false, nullptr, nullptr,
+     [](auto& t, auto&) { return t.grid().Resolution() > ScheduleGrid::ResolutionInitial(); }},
+    {"ZoomOut", Command::SchedZoomOut, "Schedule", "Zoom out", "Ctrl+-", false, nullptr, nullptr,
+     [](auto& t, auto&) { return t.grid().Resolution() < ScheduleGrid::ResolutionInitial(); }},
     {"Contents", Command::HelpContents, "Help", "Contents", "", false, "Help", "Help",
      [](auto& t, auto&) { return t.HelpAsked(HelpCommand::Contents); }},
     {"HelpMain", Command::HelpMain, "Help", "Help for Main Dialog", "F1", false, nullptr, nullptr,
@@ -375,7 +379,8 @@ TEST_F(DlgMainCommandsTest, MenusAndToolBarInOrder) {
          "Move later, Shorten, Lengthen, Move up a row, Move down a row, -, Search for "
          "appointment",
          "Resource: Add resource, Edit resource, Delete resource",
-         "Schedule: Start date, Set to todays date/time, -, Change view, Schedule resolution",
+         "Schedule: Start date, Set to todays date/time, -, Change view, Schedule resolution, "
+         "Zoom in, Zoom out",
          "Help: Contents, Help for Main Dialog, Help with navigation, -, About"},
         "Exit | Undo Redo | Configure Resource Appointment Date Today Search | View Zoom | Print | "
         "Help");

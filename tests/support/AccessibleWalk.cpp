@@ -10,6 +10,11 @@
 namespace AccessibleWalk {
 namespace {
 
+bool TakesTab(const QWidget* widget) {
+    return widget->isVisible() && widget->isEnabled() &&
+           (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+}
+
 bool Interactive(QAccessibleInterface* node) {
     switch (node->role()) {
     case QAccessible::PushButton:
@@ -54,11 +59,6 @@ void Walk(QAccessibleInterface* node, QStringList& problems, int depth) {
     }
 }
 
-bool TakesTab(const QWidget* widget) {
-    return widget->isVisible() && widget->isEnabled() &&
-           (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
-}
-
 } // namespace
 
 QStringList UnnamedControls(QWidget* window) {
@@ -72,12 +72,11 @@ QList<QWidget*> TabCycle(QWidget* window, int limit) {
     window->activateWindow();
     QApplication::setActiveWindow(window);
     QWidget* start = window->focusWidget();
-    if (!start) {
-        for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
-            if (TakesTab(w) && w->window() == window) {
-                start = w;
-                break;
-            }
+    // focusNextChild is protected: the first in the chain that takes Tab, found by hand.
+    for (QWidget* w = window->nextInFocusChain(); !start && w != window;
+         w = w->nextInFocusChain()) {
+        if (TakesTab(w) && w->window() == window) {
+            start = w;
         }
     }
     if (!start) {

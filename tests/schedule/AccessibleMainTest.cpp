@@ -1,0 +1,174 @@
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTest>
+#include <QTextDocument>
+
+#include <cmath>
+
+#include "platform/HelpViewer.h"
+#include "report/DlgPreview.h"
+#include "schedule/DlgAbout.h"
+#include "support/AccessibleWalk.h"
+#include "support/MainWindowFixture.h"
+#include "widgets/DropDownToolButton.h"
+
+namespace {
+
+// The contrast ratio of two colours as the web's guidelines count it: 4.5 reads as text.
+double Luminance(const QColor& c) {
+    const auto lin = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Labels whose text would not read on their own background.
+QStringList FaintLabels(QWidget* window) {
+    QStringList faint;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        label->ensurePolished();
+        const QPalette& p = label->palette();
+        const double ratio =
+            Contrast(p.color(label->foregroundRole()), p.color(label->backgroundRole()));
+        if (ratio < 4.5) {
+            faint << QStringLiteral("%1 %2").arg(label->text()).arg(ratio);
+        }
+    }
+    return faint;
+}
+
+// Every key of the window's commands, as Qt writes it.
+QStringList CommandKeys(const QList<QAction*>& actions) {
+    QStringList keys;
+    for (QAction* action : actions) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            keys << key.toString(QKeySequence::NativeText);
+        }
+    }
+    return keys;
+}
+
+class AccessibleMainTest : public MainWindowFixture {
+public:
+    void Show() {
+        window->show();
+        window->Form_Activate(); // the sample data: rows and bars to walk over
+        QApplication::setActiveWindow(window.get());
+        ASSERT_GT(grid().RowCount(), 0);
+    }
+};
+
+TEST_F(AccessibleMainTest, EveryControlIsNamedAndTabNeitherTrapsNorMissesOne) {
+    Show();
+    EXPECT_EQ(AccessibleWalk::UnnamedControls(window.get()).join(", ").toStdString(), "");
+    const QList<QWidget*> cycle = AccessibleWalk::TabCycle(window.get());
+    ASSERT_GE(cycle.size(), 1);
+    EXPECT_TRUE(cycle.size() < 2 || cycle.last() != cycle[cycle.size() - 2]) << "Tab trapped";
+    EXPECT_EQ(AccessibleWalk::Unreachable(window.get()).join(", ").toStdString(), "");
+    EXPECT_EQ(window->ToolButton("Appointment")->accessibleName().toStdString(), "Add appointment");
+    EXPECT_EQ(window->ToolButton("Print")->accessibleDescription().toStdString(), "(Ctrl+P)");
+}
+
+TEST_F(AccessibleMainTest, TheZoomSliderIsReachedAndLeftByKeyboardAndZoomKeysStep) {
+    Show();
+    const int before = grid().Resolution();
+    window->Action(DlgMain::Command::SchedZoomIn)->trigger();
+    EXPECT_GT(grid().Resolution(), before);
+    window->Action(DlgMain::Command::SchedZoomOut)->trigger();
+    window->Action(DlgMain::Command::SchedZoomOut)->trigger();
+    EXPECT_LT(grid().Resolution(), before);
+
+    window->Action(DlgMain::Command::SchedZoom)->trigger();
+    QSlider* zoom = window->Zoom();
+    ASSERT_TRUE(zoom->isVisible());
+    EXPECT_EQ(zoom->accessibleName(), "Zoom");
+    const int shown = zoom->value();
+    QTest::keyClick(zoom, Qt::Key_Up);
+    EXPECT_EQ(grid().Resolution(), shown + zoom->singleStep());
+    QTest::keyClick(zoom, Qt::Key_Escape);
+    EXPECT_FALSE(zoom->isVisible());
+    EXPECT_TRUE(grid().hasFocus());
+}
+
+TEST_F(AccessibleMainTest, AboutAndHelpAreNamedAndLeftByTab) {
+    DlgAbout about(window.get());
+    HelpViewer help;
+    for (QWidget* w : std::initializer_list<QWidget*>{&about, &help}) {
+        w->show();
+        EXPECT_EQ(AccessibleWalk::UnnamedControls(w).join(", ").toStdString(), "")
+            << w->windowTitle().toStdString();
+        EXPECT_EQ(AccessibleWalk::Unreachable(w).join(", ").toStdString(), "")
+            << w->windowTitle().toStdString();
+        w->hide();
+    }
+}
+
+TEST_F(AccessibleMainTest, UnderADarkPaletteTheChromeReadsAndABigFontGrowsRowsAndButtons) {
+    const QPalette light = QApplication::palette();
+    const QFont normal = QApplication::font();
+    Show();
+    DlgAbout about(window.get());
+    about.SetDataFolder("/data");
+    EXPECT_EQ(FaintLabels(window.get()).join(", ").toStdString(), "");
+    QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30), QColor(0x2b, 0x2b, 0x2b)));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(FaintLabels(window.get()).join(", ").toStdString(), "");
+    EXPECT_EQ(FaintLabels(&about).join(", ").toStdString(), "");
+    QApplication::setPalette(light);
+    QCoreApplication::sendPostedEvents();
+
+    const int row = grid().RowHeight();
+    const int button = window->ToolButton("Exit")->sizeHint().height();
+    QFont big = normal;
+    big.setPointSizeF(normal.pointSizeF() * 1.5);
+    QApplication::setFont(big);
+    QCoreApplication::sendPostedEvents(); // the change reaches the widgets as posted events
+    EXPECT_GT(grid().RowHeight(), row);
+    EXPECT_GT(window->ToolButton("Exit")->sizeHint().height(), button);
+    QApplication::setFont(normal);
+    QCoreApplication::sendPostedEvents();
+}
+
+// Each menu's access keys differ; the keys topic names every key the windows' commands have.
+TEST_F(AccessibleMainTest, AccessKeysAreUniqueAndTheKeysTopicListsEveryShortcut) {
+    for (QAction* title : window->menuBar()->actions()) {
+        QStringList letters;
+        for (QAction* a : title->menu()->actions()) {
+            if (a->isSeparator()) {
+                continue;
+            }
+            const qsizetype at = a->text().indexOf(u'&');
+            EXPECT_TRUE(at >= 0 || !a->shortcut().isEmpty()) << a->text().toStdString();
+            if (at >= 0) {
+                letters << a->text().mid(at + 1, 1).toLower();
+            }
+        }
+        EXPECT_EQ(QSet<QString>(letters.begin(), letters.end()).size(), letters.size())
+            << title->text().toStdString() << ": " << letters.join(" ").toStdString();
+    }
+
+    HelpViewer initialises; // the help's resources
+    QFile file(":/help/keys.html");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QTextDocument topic;
+    topic.setHtml(QString::fromUtf8(file.readAll()));
+    const QString text = topic.toPlainText();
+    window->Action(DlgMain::Command::FilePrint)->trigger();
+    auto* preview = window->findChild<DlgPreview*>();
+    ASSERT_NE(preview, nullptr);
+    const QStringList keys = CommandKeys(window->actions()) + CommandKeys(preview->actions());
+    for (const QString& key : keys) {
+        const QRegularExpression alone(
+            QStringLiteral("(?<![\\w+])%1(?![\\w+])").arg(QRegularExpression::escape(key)));
+        EXPECT_TRUE(text.contains(alone)) << key.toStdString();
+    }
+}
+
+} // namespace
