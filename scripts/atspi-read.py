@@ -1,0 +1,212 @@
+#!/usr/bin/python3
+"""Reads the running planner the way a screen reader does, over AT-SPI.
+
+Finds the planner on the accessibility bus, prints an excerpt of its main window's tree
+(--dump: all of it), checks a toolbar button's name, then puts the focus on the schedule,
+presses Tab as a user would and checks what the focused booking is called. Every wait is
+bounded; any mismatch ends with status 1 and says what was found instead.
+"""
+import argparse
+import subprocess
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import GLib  # noqa: E402
+import pyatspi  # noqa: E402
+
+APPLICATION = "Tidemar PE"
+FRAME_PREFIX = "Tidemar PE ("
+# A popup menu's items are read when it opens; the excerpt leaves them out.
+EXCERPT_SKIP = {pyatspi.ROLE_POPUP_MENU, pyatspi.ROLE_MENU}
+EXCERPT_CHILDREN = 6
+
+
+class Failure(Exception):
+    pass
+
+
+def poll(what, timeout, probe, interval=0.05):
+    """probe() until it returns something; a failure naming what was awaited otherwise."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            found = probe()
+        except GLib.Error:
+            # The planner is still building the object it was asked about.
+            found = None
+        if found:
+            return found
+        if time.monotonic() > deadline:
+            raise Failure(f"{what}: nothing after {timeout:g} s")
+        time.sleep(interval)
+
+
+def children(node):
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is not None:
+            yield child
+
+
+def descendants(node):
+    stack = [node]
+    while stack:
+        current = stack.pop()
+        yield current
+        stack.extend(reversed(list(children(current))))
+
+
+def describe(node):
+    return f"{node.getRoleName()} '{node.name}'"
+
+
+def print_tree(node, whole, depth=0, out=sys.stdout):
+    print("  " * depth + describe(node), file=out)
+    if not whole and node.getRole() in EXCERPT_SKIP:
+        return
+    kids = list(children(node))
+    shown = kids if whole else kids[:EXCERPT_CHILDREN]
+    for child in shown:
+        print_tree(child, whole, depth + 1, out)
+    if len(shown) < len(kids):
+        print("  " * (depth + 1) + f"... {len(kids) - len(shown)} more", file=out)
+
+
+def find_application(timeout):
+    def probe():
+        desktop = pyatspi.Registry.getDesktop(0)
+        return next((a for a in children(desktop) if a.name == APPLICATION), None)
+
+    return poll(f"application '{APPLICATION}' on the accessibility bus", timeout, probe)
+
+
+def find_frame(application, timeout):
+    def probe():
+        return next(
+            (
+                f
+                for f in children(application)
+                if f.getRole() == pyatspi.ROLE_FRAME and f.name.startswith(FRAME_PREFIX)
+            ),
+            None,
+        )
+
+    return poll(f"a frame named '{FRAME_PREFIX}...)'", timeout, probe)
+
+
+def check_button(frame, name):
+    toolbars = [n for n in descendants(frame) if n.getRole() == pyatspi.ROLE_TOOL_BAR]
+    if not toolbars:
+        raise Failure("the main window has no tool bar")
+    buttons = [b for t in toolbars for b in children(t) if b.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+    if not any(b.name == name for b in buttons):
+        raise Failure(
+            f"no toolbar button named '{name}'; the buttons: "
+            + ", ".join(f"'{b.name}'" for b in buttons)
+        )
+
+
+def focused(node):
+    return node.getState().contains(pyatspi.STATE_FOCUSED)
+
+
+class FocusEvents:
+    """Collects focus events from the planner while a GLib loop runs."""
+
+    def __init__(self):
+        self.names = []
+        self.listener = pyatspi.Registry.registerEventListener(
+            self.heard, "object:state-changed:focused"
+        )
+
+    def heard(self, event):
+        if event.detail1 == 1 and event.source is not None:
+            self.names.append(event.source.name)
+
+    def wait_for(self, wanted, timeout):
+        """Runs the loop until a focus event names wanted, or timeout seconds."""
+        loop = GLib.MainLoop()
+        deadline = time.monotonic() + timeout
+
+        def check():
+            if wanted in self.names or time.monotonic() > deadline:
+                loop.quit()
+                return False
+            return True
+
+        GLib.timeout_add(20, check)
+        loop.run()
+        return wanted in self.names
+
+
+def find_grid(frame, name, timeout):
+    # The menu has a "Schedule" too: the schedule is the one that takes the focus.
+    def probe():
+        return next(
+            (
+                n
+                for n in descendants(frame)
+                if n.name == name and n.getState().contains(pyatspi.STATE_FOCUSABLE)
+            ),
+            None,
+        )
+
+    return poll(f"the schedule, named '{name}'", timeout, probe)
+
+
+def check_tab(frame, grid_name, booking, events, timeout):
+    grid = find_grid(frame, grid_name, timeout)
+    if not focused(grid):
+        grid.queryComponent().grabFocus()
+        poll(f"the focus on {describe(grid)}", timeout, lambda: focused(grid))
+    press("Tab")
+    heard = events.wait_for(booking, timeout)
+    holders = [n for n in descendants(grid) if n is not grid and focused(n)]
+    if not heard:
+        raise Failure(
+            f"after Tab no focus event named '{booking}'; heard: {events.names}; "
+            "focused now: " + ", ".join(describe(n) for n in holders)
+        )
+    if [n.name for n in holders] != [booking]:
+        raise Failure(
+            f"after Tab the schedule's focused children are "
+            + (", ".join(describe(n) for n in holders) or "none")
+            + f", not '{booking}' alone"
+        )
+
+
+def press(key):
+    # The X server's own keyboard, as a user's: the planner holds the input focus.
+    subprocess.run(["xdotool", "key", key], check=True, timeout=10)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--dump", action="store_true", help="print the whole tree")
+    parser.add_argument("--button", help="a toolbar button's expected name")
+    parser.add_argument("--grid", help="the schedule's expected name")
+    parser.add_argument("--booking", help="the name the first booking reached by Tab has")
+    parser.add_argument("--timeout", type=float, default=20, help="seconds for each wait")
+    args = parser.parse_args()
+
+    events = FocusEvents() if args.booking else None
+    application = find_application(args.timeout)
+    frame = find_frame(application, args.timeout)
+    print_tree(frame, args.dump)
+    if args.button:
+        check_button(frame, args.button)
+        print(f"toolbar button '{args.button}' found")
+    if args.booking:
+        check_tab(frame, args.grid, args.booking, events, args.timeout)
+        print(f"Tab in the schedule reached '{args.booking}'")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Failure as failure:
+        print(f"atspi-read: {failure}", file=sys.stderr)
+        sys.exit(1)
