@@ -72,9 +72,12 @@ QList<QWidget*> TabCycle(QWidget* window, int limit) {
     window->activateWindow();
     QApplication::setActiveWindow(window);
     QWidget* start = window->focusWidget();
-    if (!start) {
-        window->focusNextChild();
-        start = window->focusWidget();
+    // focusNextChild() is protected: take the first widget in the chain that Tab stops at.
+    for (QWidget* next = window->nextInFocusChain(); !start && next && next != window;
+         next = next->nextInFocusChain()) {
+        if (TakesTab(next) && next->window() == window) {
+            start = next;
+        }
     }
     if (!start) {
         return reached;
