@@ -126,53 +126,54 @@ class FocusEvents:
         if event.detail1 == 1 and event.source is not None:
             self.names.append(event.source.name)
 
-    def wait_for(self, wanted, timeout):
-        """Runs the loop until a focus event names wanted, or timeout seconds."""
+    def first_after(self, action, timeout):
+        """Runs action, then the loop until a focus event comes; its source's name or None."""
+        self.names.clear()
         loop = GLib.MainLoop()
         deadline = time.monotonic() + timeout
 
         def check():
-            if wanted in self.names or time.monotonic() > deadline:
+            if self.names or time.monotonic() > deadline:
                 loop.quit()
                 return False
             return True
 
+        action()
         GLib.timeout_add(20, check)
         loop.run()
-        return wanted in self.names
+        return self.names[0] if self.names else None
 
 
-def find_grid(frame, name, timeout):
-    # The menu has a "Schedule" too: the schedule is the one that takes the focus.
+def find_row(frame, name, timeout):
+    """The schedule's list for the resource name; the schedule is its parent."""
+
     def probe():
         return next(
             (
                 n
                 for n in descendants(frame)
-                if n.name == name and n.getState().contains(pyatspi.STATE_FOCUSABLE)
+                if n.name == name and n.getRole() == pyatspi.ROLE_LIST
             ),
             None,
         )
 
-    return poll(f"the schedule, named '{name}'", timeout, probe)
+    return poll(f"a list named '{name}' (the resource's row)", timeout, probe)
 
 
-def check_tab(frame, grid_name, booking, events, timeout):
-    grid = find_grid(frame, grid_name, timeout)
+def check_tab(frame, row_name, booking, events, timeout):
+    grid = find_row(frame, row_name, timeout).parent
     if not focused(grid):
         grid.queryComponent().grabFocus()
         poll(f"the focus on {describe(grid)}", timeout, lambda: focused(grid))
-    press("Tab")
-    heard = events.wait_for(booking, timeout)
-    holders = [n for n in descendants(grid) if n is not grid and focused(n)]
-    if not heard:
-        raise Failure(
-            f"after Tab no focus event named '{booking}'; heard: {events.names}; "
-            "focused now: " + ", ".join(describe(n) for n in holders)
-        )
+    heard = events.first_after(lambda: press("Tab"), timeout)
+    if heard is None:
+        raise Failure(f"no focus event within {timeout:g} s of Tab in {describe(grid)}")
+    if heard != booking:
+        raise Failure(f"Tab reached '{heard}', not '{booking}'")
+    holders = [n for n in list(descendants(grid))[1:] if focused(n)]
     if [n.name for n in holders] != [booking]:
         raise Failure(
-            f"after Tab the schedule's focused children are "
+            "after Tab the schedule's focused parts are "
             + (", ".join(describe(n) for n in holders) or "none")
             + f", not '{booking}' alone"
         )
@@ -187,8 +188,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--dump", action="store_true", help="print the whole tree")
     parser.add_argument("--button", help="a toolbar button's expected name")
-    parser.add_argument("--grid", help="the schedule's expected name")
-    parser.add_argument("--booking", help="the name the first booking reached by Tab has")
+    parser.add_argument("--row", help="the resource whose row holds the first booking")
+    parser.add_argument("--booking", help="the name of the first booking Tab reaches")
     parser.add_argument("--timeout", type=float, default=20, help="seconds for each wait")
     args = parser.parse_args()
 
@@ -196,17 +197,31 @@ def main():
     application = find_application(args.timeout)
     frame = find_frame(application, args.timeout)
     print_tree(frame, args.dump)
+    # Each check runs even when another failed: one missing name hides nothing else.
+    checks = []
     if args.button:
-        check_button(frame, args.button)
-        print(f"toolbar button '{args.button}' found")
+        checks.append((lambda: check_button(frame, args.button), f"toolbar button '{args.button}'"))
     if args.booking:
-        check_tab(frame, args.grid, args.booking, events, args.timeout)
-        print(f"Tab in the schedule reached '{args.booking}'")
+        checks.append(
+            (
+                lambda: check_tab(frame, args.row, args.booking, events, args.timeout),
+                f"Tab in the schedule reached '{args.booking}'",
+            )
+        )
+    failed = False
+    for check, said in checks:
+        try:
+            check()
+            print(said)
+        except Failure as failure:
+            print(f"atspi-read: {failure}", file=sys.stderr)
+            failed = True
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
     try:
-        main()
+        sys.exit(main())
     except Failure as failure:
         print(f"atspi-read: {failure}", file=sys.stderr)
         sys.exit(1)
