@@ -1,6 +1,7 @@
 #include "grid/ScheduleGrid.h"
 #include "platform/ColorRef.h"
 
+#include "grid/ScheduleGridAccessible.h"
 #include "grid/ScheduleGridPainter.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ ScheduleGrid::ScheduleGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
     UpdateMetrics();
     AxisChanged();
+    ScheduleGridAccessible::Install();
 }
 
 // --- properties -------------------------------------------------------------------
@@ -153,8 +155,12 @@ void ScheduleGrid::SetRowData(int row, int32_t value) {
 }
 
 void ScheduleGrid::SetSelectedBar(int row, int bar) {
+    const Hit was = selectedBar_;
     selectedBar_ = model_.Bar(row, bar) != nullptr ? Hit{row, bar} : Hit{};
     RequestPaint();
+    if (selectedBar_ != was) {
+        ScheduleGridAccessible::AnnounceSelectedBar(this);
+    }
 }
 
 // --- operations -------------------------------------------------------------------
@@ -173,6 +179,7 @@ void ScheduleGrid::ClearAll() {
     model_.Clear();
     widestRow_ = 0;
     RowsChanged();
+    StructureChanged(true);
 }
 
 void ScheduleGrid::ClearBars(int row) {
@@ -185,12 +192,14 @@ void ScheduleGrid::ClearBars(int row) {
     lastMove_ = {-1, -1};
     model_.ClearBars(row);
     RequestPaint();
+    StructureChanged(true);
 }
 
 int ScheduleGrid::AddRow(const QString& text) {
     const int row = model_.AddRow(text);
     widestRow_ = std::max(widestRow_, RowTextWidth(QFontMetrics(font()), text));
     RowsChanged();
+    StructureChanged(false);
     return row;
 }
 
@@ -199,6 +208,7 @@ int ScheduleGrid::AddBar(int row, int startMinute, int endMinute, int32_t startD
     const int bar = model_.AddBar(row, startMinute, endMinute, startDay, endDay);
     if (bar > 0) {
         RequestPaint();
+        StructureChanged(false);
     }
     return bar;
 }
@@ -327,13 +337,43 @@ QString ScheduleGrid::BarToolTip(int row, int bar) const {
     if (!b->text.trimmed().isEmpty()) {
         text = b->text.trimmed() + "\n" + text;
     }
-    if (b->series && seriesNote_) {
-        const QString note = seriesNote_(b->data);
-        if (!note.isEmpty()) {
-            text += "\n" + note;
-        }
+    const QString note = BarSeriesNote(row, bar);
+    if (!note.isEmpty()) {
+        text += "\n" + note;
     }
     return text;
+}
+
+QString ScheduleGrid::BarSeriesNote(int row, int bar) const {
+    const ScheduleGridBar* b = model_.Bar(row, bar);
+    return b != nullptr && b->series && seriesNote_ ? seriesNote_(b->data) : QString();
+}
+
+QString ScheduleGrid::BarSpoken(int row, int bar) const {
+    const ScheduleGridBar* b = model_.Bar(row, bar);
+    if (b == nullptr) {
+        return QString();
+    }
+    return barSpeech_ ? barSpeech_(b->data) : b->text.trimmed();
+}
+
+void ScheduleGrid::StructureChanged(bool removed) {
+    ++structure_;
+    if (!ScheduleGridAccessible::Listening()) {
+        return;
+    }
+    ScheduleGridAccessible::RowsChanged(this, removed);
+    // A rebuild adds thousands of bars: one event for the lot, once it is done.
+    if (!reorderPending_) {
+        reorderPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                reorderPending_ = false;
+                ScheduleGridAccessible::AnnounceReorder(this);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void ScheduleGrid::EnsureRowVisible(int row) {
@@ -838,6 +878,7 @@ void ScheduleGrid::SelectByKey(Hit hit) {
     selectedBar_ = hit;
     ScrollToBar(hit.row, hit.bar);
     RequestPaint();
+    ScheduleGridAccessible::AnnounceSelectedBar(this);
     emit BarKeySelect(hit.row, hit.bar);
 }
 
@@ -874,6 +915,12 @@ void ScheduleGrid::NoteClick(Hit hit, QPoint pos) {
 void ScheduleGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     RequestPaint();
+    if (ScheduleGridAccessible::Listening() && selectedBar_.bar > 0) {
+        // After the grid's own focus event, which Qt sends once this returns.
+        QMetaObject::invokeMethod(
+            this, [this] { ScheduleGridAccessible::AnnounceSelectedBar(this); },
+            Qt::QueuedConnection);
+    }
     emit GotFocus();
 }
 

@@ -172,6 +172,17 @@ public:
     // the tooltip is, so that a rebuild need not work it out for every bar. Empty for none.
     using SeriesNote = std::function<QString(int32_t barData)>;
     void SetSeriesNote(SeriesNote note) { seriesNote_ = std::move(note); }
+    // The series note of a bar of a series; empty for any other bar.
+    QString BarSeriesNote(int row, int bar) const;
+    // What a screen reader says of a bar after its row and times, from the bar's data (the
+    // owner knows more than the bar's text); asked only when a reader asks. Without it the
+    // bar's text is said.
+    using BarSpeech = std::function<QString(int32_t barData)>;
+    void SetBarSpeech(BarSpeech speech) { barSpeech_ = std::move(speech); }
+    QString BarSpoken(int row, int bar) const;
+    // Goes up with every change of the rows or bars, so a reader of them knows when what it
+    // holds is out of date.
+    uint64_t StructureVersion() const { return structure_; }
 
     // The bar marked as selected: set by a left, double or right click on a bar and by the
     // program; {0, 0} when none. ClearAll clears it.
@@ -321,6 +332,8 @@ private:
     Hit NextBar(bool forward) const;
     void NoteClick(Hit hit, QPoint viewportPos);
     void SelectByKey(Hit hit);
+    // Rows or bars were added, or with removed, taken away.
+    void StructureChanged(bool removed);
 
     ScheduleGridModel model_;
     ScheduleTimeAxis axis_;
@@ -350,6 +363,9 @@ private:
     BarDrag barDrag_;
     const IBarPlacer* placer_ = nullptr;
     SeriesNote seriesNote_;
+    BarSpeech barSpeech_;
+    uint64_t structure_ = 0;
+    bool reorderPending_ = false;
     struct {
         int drawn = 0;
         int examined = 0;

@@ -198,6 +198,18 @@ void DlgMain::Form_Load(FileSystem& files) {
         barPlacer_ = std::make_unique<GridBarPlacer>(*global_, *placement_, *sched_);
         sched_->SetBarPlacer(barPlacer_.get());
         sched_->SetSeriesNote([this](int32_t id) { return SeriesPlace::Note(*global_, id); });
+        // A screen reader says whose booking a bar is and of what type.
+        sched_->SetBarSpeech([this](int32_t id) {
+            const ClsAppointment* a = global_->Appointments().Get(id);
+            QStringList words;
+            for (const std::string& word : {a ? global_->CustomerLoad(a->CustomerId())->Name() : "",
+                                            a ? global_->TypeLoad(a->TypeId())->Name() : ""}) {
+                if (!word.empty()) {
+                    words << QString::fromStdString(word);
+                }
+            }
+            return words.join(", ");
+        });
         zoom_ = new QSlider(Qt::Vertical, central);
         zoom_->setRange(ScheduleGrid::ResolutionMinimum(), ScheduleGrid::ResolutionMaximum());
         zoom_->setToolTip(tr("Schedule resolution"));
