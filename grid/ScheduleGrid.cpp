@@ -38,6 +38,8 @@ ScheduleGrid::ScheduleGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { EmitScrollTrack(); });
     UpdateMetrics();
     AxisChanged();
+    horizontalScrollBar()->setAccessibleName(tr("Scroll through time"));
+    verticalScrollBar()->setAccessibleName(tr("Scroll through rows"));
     ScheduleGridAccessible::Install();
 }
 

@@ -17,17 +17,24 @@ constexpr int kRulerIndex = 1;
 constexpr int kFirstRowIndex = 2;
 constexpr int kMinutesPerDay = 1440;
 
-// "09:05"; 1440 reads "24:00", the end of a day.
-QString Clock(int minute) {
+// Appends "09:05"; 1440 reads "24:00", the end of a day.
+void AppendClock(QString& text, int minute) {
     const int hour = minute / 60;
     const int rest = minute % 60;
-    const QChar text[5] = {QChar('0' + hour / 10), QChar('0' + hour % 10), QChar(':'),
-                           QChar('0' + rest / 10), QChar('0' + rest % 10)};
-    return QString(text, 5);
+    const char16_t digits[5] = {char16_t(u'0' + hour / 10), char16_t(u'0' + hour % 10), u':',
+                                char16_t(u'0' + rest / 10), char16_t(u'0' + rest % 10)};
+    text += QStringView(digits, 5);
+}
+
+QString Clock(int minute) {
+    QString text;
+    AppendClock(text, minute);
+    return text;
 }
 
 // A screen full of bars shares a handful of days: format each once.
-QString DayText(int32_t day, bool withYear) {
+// The text stays valid until the next call.
+const QString& DayText(int32_t day, bool withYear) {
     static std::unordered_map<int64_t, QString> made;
     const int64_t key = int64_t{day} * 2 + (withYear ? 1 : 0);
     if (const auto found = made.find(key); found != made.end()) {
@@ -36,10 +43,10 @@ QString DayText(int32_t day, bool withYear) {
     if (made.size() > 4096) {
         made.clear();
     }
-    const QString text = QLocale::c().toString(ScheduleGridPainter::DateOf(day),
-                                               withYear ? "dddd d MMMM yyyy" : "dddd d MMMM");
-    made.emplace(key, text);
-    return text;
+    return made
+        .emplace(key, QLocale::c().toString(ScheduleGridPainter::DateOf(day),
+                                            withYear ? "dddd d MMMM yyyy" : "dddd d MMMM"))
+        .first->second;
 }
 
 int64_t FloorDiv(int64_t value, int64_t by) {
@@ -337,27 +344,37 @@ QString ScheduleGridAccessible::BarName(const ScheduleGrid& grid, int row, int b
         --endDay;
         endMinute = kMinutesPerDay;
     }
-    QString name = RowName(grid, row) + QStringLiteral(", ") + DayText(startDay, false) +
-                   QChar(' ') + Clock(startMinute) + QStringLiteral(" to ");
-    if (endDay != startDay) {
-        name += DayText(endDay, false) + QChar(' ');
-    }
-    name += Clock(endMinute);
+    // A reader may ask for thousands at once: one string, grown once.
     const QString spoken = grid.BarSpoken(row, bar);
+    QString name;
+    name.reserve(RowName(grid, row).size() + spoken.size() + 80);
+    name += RowName(grid, row);
+    name += u", ";
+    name += DayText(startDay, false);
+    name += u' ';
+    AppendClock(name, startMinute);
+    name += u" to ";
+    if (endDay != startDay) {
+        name += DayText(endDay, false);
+        name += u' ';
+    }
+    AppendClock(name, endMinute);
     if (!spoken.isEmpty()) {
-        name += QStringLiteral(", ") + spoken;
+        name += u", ";
+        name += spoken;
     }
     return name;
 }
 
 QString ScheduleGridAccessible::RulerText(const ScheduleGrid& grid) {
-    const QString days = grid.DateLast() > grid.DateFirst()
-                             ? DayText(grid.DateFirst(), true) + QStringLiteral(" to ") +
-                                   DayText(grid.DateLast(), true)
-                             : DayText(grid.DateFirst(), true);
-    return days + QStringLiteral(", ") + Clock(grid.DayStartMinute()) + QStringLiteral(" to ") +
-           Clock(grid.DayEndMinute() > grid.DayStartMinute() ? grid.DayEndMinute()
-                                                             : kMinutesPerDay);
+    QString text = DayText(grid.DateFirst(), true);
+    if (grid.DateLast() > grid.DateFirst()) {
+        text += QStringLiteral(" to ") + DayText(grid.DateLast(), true);
+    }
+    const int end =
+        grid.DayEndMinute() > grid.DayStartMinute() ? grid.DayEndMinute() : kMinutesPerDay;
+    return text + QStringLiteral(", ") + Clock(grid.DayStartMinute()) + QStringLiteral(" to ") +
+           Clock(end);
 }
 
 // --- the pane -------------------------------------------------------------------------
