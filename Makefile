@@ -7,7 +7,8 @@ JOBS       ?= $(shell nproc)
 WERROR     ?= $(if $(CI),ON,OFF)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-core-sanitized bench fuzz install format clean
+.PHONY: all deps configure build run test test-core-sanitized bench fuzz install package \
+        check-package format clean
 
 all: build
 
@@ -44,12 +45,24 @@ bench: configure
 # of root's in the build folder (cmake's list of what it installed goes to the folder's
 # owner). PREFIX=/usr/local by default; DESTDIR is honoured as usual.
 install:
-	@if [ ! -x $(BUILD)/tidemar ] || [ ! -f $(BUILD)/cmake_install.cmake ]; then \
+	@if [ ! -x $(BUILD)/tidemar ] || [ ! -f $(BUILD)/packaging/tidemar.1.gz ] || \
+	    [ ! -f $(BUILD)/cmake_install.cmake ]; then \
 	    echo "Nothing to install in $(BUILD)/: build it first with 'make', as yourself." >&2; \
 	    exit 1; \
 	fi
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 	@if [ "$$(id -u)" = 0 ]; then chown --reference=$(BUILD) $(BUILD)/install_manifest.txt; fi
+
+# The Debian package $(BUILD)/package/tidemar_<version>_<arch>.deb, made by CPack from the
+# install rules; builds the planner and its manual page, not the tests.
+package: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tidemar package_files
+	cd $(BUILD) && cpack
+	@ls $(BUILD)/package/tidemar_*.deb
+
+# The package installed on a bare Debian 12 in a chroot (root and Debian's mirror needed).
+check-package: package
+	scripts/check-package $(BUILD)
 
 # Each fuzz target for FUZZ_RUNS executions (clang's libFuzzer); what they find joins
 # fuzz/corpus/, which `make test` replays.
