@@ -118,6 +118,11 @@ QStringList Unreachable(QWidget* window) {
     const QList<QWidget*> cycle = TabCycle(window);
     const QSet<QWidget*> reached(cycle.begin(), cycle.end());
     QStringList missing;
+    if (cycle.size() > 1 && cycle.last() == cycle[cycle.size() - 2]) {
+        missing << QStringLiteral("Tab is trapped in %1 %2")
+                       .arg(QString::fromLatin1(cycle.last()->metaObject()->className()),
+                            cycle.last()->objectName());
+    }
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         if (TakesTab(widget) && !reached.contains(widget) && widget->window() == window &&
             !reached.contains(widget->focusProxy())) {

@@ -17,7 +17,8 @@ QStringList UnnamedControls(QWidget* window);
 // A cycle that never returns ends with the widget where it stopped repeated: a trap.
 QList<QWidget*> TabCycle(QWidget* window, int limit = 200);
 
-// Visible, enabled widgets that accept focus by Tab but that TabCycle does not reach.
+// Visible, enabled widgets that accept focus by Tab but that TabCycle does not reach, and the
+// widget Tab is trapped in.
 QStringList Unreachable(QWidget* window);
 
 // Who answers each Alt+letter: menu titles, buttons, group boxes and labels, which hand the
