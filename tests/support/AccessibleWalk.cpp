@@ -1,8 +1,14 @@
 #include "support/AccessibleWalk.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMap>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QSet>
 #include <QTest>
 #include <QWidget>
@@ -59,6 +65,15 @@ void Walk(QAccessibleInterface* node, QStringList& problems, int depth) {
     }
 }
 
+bool InToolBar(const QWidget* w) {
+    for (const QWidget* p = w; p != nullptr; p = p->parentWidget()) {
+        if (p->inherits("QToolBar")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 QStringList UnnamedControls(QWidget* window) {
@@ -103,6 +118,11 @@ QStringList Unreachable(QWidget* window) {
     const QList<QWidget*> cycle = TabCycle(window);
     const QSet<QWidget*> reached(cycle.begin(), cycle.end());
     QStringList missing;
+    if (cycle.size() > 1 && cycle.last() == cycle[cycle.size() - 2]) {
+        missing << QStringLiteral("Tab is trapped in %1 %2")
+                       .arg(QString::fromLatin1(cycle.last()->metaObject()->className()),
+                            cycle.last()->objectName());
+    }
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         if (TakesTab(widget) && !reached.contains(widget) && widget->window() == window &&
             !reached.contains(widget->focusProxy())) {
@@ -111,6 +131,63 @@ QStringList Unreachable(QWidget* window) {
         }
     }
     return missing;
+}
+
+QStringList KeyClashes(QWidget* window) {
+    QMap<QKeySequence, QStringList> owners;
+    QSet<const QWidget*> keyed;
+    QStringList problems;
+    const auto own = [&](const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) {
+            owners[key] << text;
+        }
+        return !key.isEmpty();
+    };
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+        if (bar->window() != window) {
+            continue;
+        }
+        for (QAction* menu : bar->actions()) {
+            if (menu->isVisible()) {
+                own(menu->text());
+            }
+        }
+    }
+    const QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->isVisibleTo(window) || InToolBar(w) || w->window() != window) {
+            continue;
+        }
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            const bool key = own(label->text());
+            if (key != (label->buddy() != nullptr)) {
+                problems << (key ? "leads nowhere: " : "no key: ") + label->text();
+            }
+            keyed << label->buddy();
+        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            own(box->title());
+        }
+    }
+    for (QWidget* w : widgets) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        if (button == nullptr || !w->isVisibleTo(window) || InToolBar(w) || w->window() != window ||
+            w->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        auto* push = qobject_cast<QPushButton*>(w);
+        const bool spared = keyed.contains(w) ||
+                            (push != nullptr && (push->isDefault() || push->text() == "Cancel"));
+        if (!own(button->text()) && !spared) {
+            problems << "no key: " + button->text() + " " + button->accessibleName();
+        }
+    }
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it) {
+        if (it.value().size() > 1) {
+            problems << it.key().toString() + " twice: " + it.value().join(" / ");
+        }
+    }
+    return problems;
 }
 
 } // namespace AccessibleWalk

@@ -17,7 +17,15 @@ QStringList UnnamedControls(QWidget* window);
 // A cycle that never returns ends with the widget where it stopped repeated: a trap.
 QList<QWidget*> TabCycle(QWidget* window, int limit = 200);
 
-// Visible, enabled widgets that accept focus by Tab but that TabCycle does not reach.
+// Visible, enabled widgets that accept focus by Tab but that TabCycle does not reach, and the
+// widget Tab is trapped in.
 QStringList Unreachable(QWidget* window);
+
+// Who answers each Alt+letter: menu titles, buttons, group boxes and labels, which hand the
+// key on to their buddy. Problems are letters used twice, labels of a field without a key,
+// keyed labels that lead nowhere and buttons no key reaches (the default and Cancel have
+// Enter and Escape; buttons that never take the focus, as a field's calendar, have keys of
+// the field).
+QStringList KeyClashes(QWidget* window);
 
 } // namespace AccessibleWalk
