@@ -765,6 +765,9 @@ void ScheduleGrid::keyPressEvent(QKeyEvent* event) {
     const auto moveTo = [&](int row) {
         if (rows > 0) {
             SetCurrentRow(std::clamp(row, 1, rows));
+            if (CurrentRow() != current) {
+                ScheduleGridAccessible::AnnounceCurrentRow(this);
+            }
         }
     };
     switch (event->key()) {

@@ -227,8 +227,15 @@ protected:
     }
     QAccessible::State States() const override {
         QAccessible::State s;
+        s.focusable = true;
         s.active = Grid().CurrentRow() == row_;
+        s.focused = s.active && Grid().hasFocus() && !SelectedBarHere();
         return s;
+    }
+    // The keyboard is on the row itself unless a bar of it is selected.
+    bool SelectedBarHere() const {
+        const ScheduleGrid::Hit selected = Grid().SelectedBar();
+        return selected.row == row_ && Grid().Model().Bar(selected.row, selected.bar) != nullptr;
     }
 
 private:
@@ -326,6 +333,16 @@ void ScheduleGridAccessible::AnnounceSelectedBar(ScheduleGrid* grid) {
         Send(bar, QAccessible::Focus);
     }
     Send(bar, QAccessible::Selection);
+}
+
+void ScheduleGridAccessible::AnnounceCurrentRow(ScheduleGrid* grid) {
+    if (!Listening() || !grid->hasFocus()) {
+        return;
+    }
+    ScheduleGridAccessible* self = Of(grid);
+    if (QAccessibleInterface* focus = self ? self->focusChild() : nullptr; focus != self) {
+        Send(focus, QAccessible::Focus);
+    }
 }
 
 // --- texts --------------------------------------------------------------------------
@@ -481,6 +498,12 @@ QAccessibleInterface* ScheduleGridAccessible::childAt(int x, int y) const {
 QAccessibleInterface* ScheduleGridAccessible::focusChild() const {
     if (grid_ != nullptr && grid_->hasFocus()) {
         const ScheduleGrid::Hit selected = grid_->SelectedBar();
+        const int current = grid_->CurrentRow();
+        if (selected.row != current || Bar(selected.row, selected.bar) == nullptr) {
+            if (QAccessibleInterface* row = Row(current)) {
+                return row;
+            }
+        }
         if (QAccessibleInterface* bar = Bar(selected.row, selected.bar)) {
             return bar;
         }

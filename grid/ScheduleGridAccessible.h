@@ -44,6 +44,9 @@ public:
     // The grid's selected bar changed: it is announced as selected, and as focused when
     // the grid has the focus.
     static void AnnounceSelectedBar(ScheduleGrid* grid);
+    // The keyboard moved to another row: what now has the focus there is announced, the
+    // row or its selected bar.
+    static void AnnounceCurrentRow(ScheduleGrid* grid);
 
     // "Room 3, Tuesday 8 December 09:00 to 10:30, Hal Brenner, Interview".
     static QString BarName(const ScheduleGrid& grid, int row, int bar);

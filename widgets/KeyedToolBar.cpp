@@ -16,6 +16,7 @@ KeyedToolBar::KeyedToolBar(QWidget* parent) : QToolBar(parent) {
     // The button that shows what does not fit stays out of the Tab chain as the others do.
     for (QToolButton* extension : findChildren<QToolButton*>()) {
         extension->setFocusPolicy(Qt::NoFocus);
+        extension->setAccessibleName(tr("More tools"));
     }
 }
 

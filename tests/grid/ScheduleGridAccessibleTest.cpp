@@ -149,6 +149,19 @@ TEST_F(GridAccessibleTest, KeyboardSelectionIsAnnouncedAsFocus) {
     EXPECT_TRUE(HeardFocusOn(ScheduleGridAccessible::BarName(*grid, 2, 2)));
     EXPECT_FALSE(bar->state().selected);
 
+    // Down to a row without the selected bar speaks the row; back up, the bar again.
+    heard.clear();
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QAccessibleInterface* row3 = Root()->child(4);
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.back().type, QAccessible::Focus);
+    EXPECT_EQ(heard.back().name, "Room 3");
+    EXPECT_EQ(Root()->focusChild(), row3);
+    EXPECT_TRUE(row3->state().focused);
+    QTest::keyClick(grid.get(), Qt::Key_Up);
+    EXPECT_FALSE(row3->state().focused);
+    EXPECT_EQ(heard.back().name, ScheduleGridAccessible::BarName(*grid, 2, 2));
+
     // Coming back to the grid speaks the bar still selected, after Qt has spoken the grid.
     grid->clearFocus();
     QAccessibleInterface* second = Root()->child(3)->child(0);
