@@ -167,9 +167,8 @@ void DlgPreview::ShowPage() {
 
 void DlgPreview::SetPageLabel(const QString& text) {
     lblPage_->setText(text);
-    const QStringList parts = text.split(u'/');
-    lblPage_->setAccessibleName(parts.size() == 2 ? tr("Page %1 of %2").arg(parts[0], parts[1])
-                                                  : text);
+    lblPage_->setAccessibleName(
+        text.isEmpty() ? text : ReportView::PageName(canvas_->CurrentPage(), canvas_->PageCount()));
 }
 
 void DlgPreview::mnuViewZoom_Click(int step) {

@@ -52,8 +52,7 @@ void ReportView::Refresh() {
 
 void ReportView::NamePage() {
     const int count = document_ != nullptr ? document_->PageCount() : 0;
-    const QString name =
-        count == 0 ? tr("No page") : tr("Page %1 of %2").arg(document_->CurrentPage()).arg(count);
+    const QString name = count == 0 ? tr("No page") : PageName(document_->CurrentPage(), count);
     if (name == accessibleName()) {
         return;
     }
@@ -61,6 +60,10 @@ void ReportView::NamePage() {
     // This Qt does not tell a screen reader of a new name by itself.
     QAccessibleEvent changed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+}
+
+QString ReportView::PageName(int page, int count) {
+    return tr("Page %1 of %2").arg(page).arg(count);
 }
 
 int16_t ReportView::ShownZoom() const {

@@ -29,6 +29,9 @@ public:
     // Shows the document's current page again, from the top, after it changed.
     void Refresh();
 
+    // "Page 2 of 8", as a screen reader says a page.
+    static QString PageName(int page, int count);
+
     // The zoom as shown: at 0 the one nearest to the whole page's fit.
     int16_t ShownZoom() const;
 

@@ -201,13 +201,13 @@ void DlgMain::Form_Load(FileSystem& files) {
         // A screen reader says whose booking a bar is and of what type.
         sched_->SetBarSpeech([this](int32_t id) {
             const ClsAppointment* a = global_->Appointments().Get(id);
-            QStringList words;
-            for (const std::string& word : {a ? global_->CustomerLoad(a->CustomerId())->Name() : "",
-                                            a ? global_->TypeLoad(a->TypeId())->Name() : ""}) {
-                if (!word.empty()) {
-                    words << QString::fromStdString(word);
-                }
+            if (a == nullptr) {
+                return QString();
             }
+            QStringList words{
+                QString::fromStdString(global_->CustomerLoad(a->CustomerId())->Name()),
+                QString::fromStdString(global_->TypeLoad(a->TypeId())->Name())};
+            words.removeAll(QString());
             return words.join(", ");
         });
         zoom_ = new QSlider(Qt::Vertical, central);

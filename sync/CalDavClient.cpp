@@ -55,11 +55,17 @@ QUrl CalDavClient::CalendarUrl(int resourceId) const {
     return url;
 }
 
-void CalDavClient::Exists(const QUrl& collection, Done done) {
+void CalDavClient::Propfind(const QUrl& collection, const char* property, const char* depth,
+                            Done done) {
     Send("PROPFIND", collection,
-         R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop>)"
-         R"(<d:resourcetype/></d:prop></d:propfind>)",
-         {{"Depth", "0"}}, std::move(done));
+         QByteArray(R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop>)"
+                    "<d:") +
+             property + "/></d:prop></d:propfind>",
+         {{"Depth", depth}}, std::move(done));
+}
+
+void CalDavClient::Exists(const QUrl& collection, Done done) {
+    Propfind(collection, "resourcetype", "0", std::move(done));
 }
 
 void CalDavClient::MakeCalendar(const QUrl& collection, const QString& name, Done done) {
@@ -98,10 +104,7 @@ void CalDavClient::SyncCollection(const QUrl& collection, const QString& token, 
 }
 
 void CalDavClient::Etags(const QUrl& collection, Done done) {
-    Send("PROPFIND", collection,
-         R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop>)"
-         R"(<d:getetag/></d:prop></d:propfind>)",
-         {{"Depth", "1"}}, std::move(done));
+    Propfind(collection, "getetag", "1", std::move(done));
 }
 
 void CalDavClient::MultiGet(const QUrl& collection, const QStringList& hrefs, Done done) {

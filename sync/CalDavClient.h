@@ -48,6 +48,8 @@ public:
     int InFlight() const { return inFlight_; }
 
 private:
+    // A PROPFIND asking for one DAV property, such as "resourcetype".
+    void Propfind(const QUrl& collection, const char* property, const char* depth, Done done);
     void Send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
               const QList<QPair<QByteArray, QByteArray>>& headers, Done done);
 

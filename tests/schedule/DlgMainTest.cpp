@@ -1,8 +1,11 @@
 #include <QDialog>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -210,10 +213,18 @@ TEST_F(DlgMainTest, HoverFillsTheStatusPanelsAndEmptySpaceClearsThem) {
         }
         return texts;
     };
+    // A screen reader hears each panel's caption with its text, and the caption when empty.
+    const auto heard = [&](const QString& name) {
+        const QList<QLabel*> labels = window->statusBar()->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(),
+                           [&](const QLabel* l) { return l->accessibleName() == name; });
+    };
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 600, 2)); // Meeting #1
     EXPECT_EQ(panels(), (QStringList{"Ray Tolliver", "Meeting", "09:00", "11:00"}));
+    EXPECT_TRUE(heard("Customer: Ray Tolliver"));
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 750, 2)); // between
     EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
+    EXPECT_TRUE(heard("Customer"));
     changes().SetOption(4, false); // the 12-hour clock, as the ruler shows it
     window->ShowResources();
     QTest::mouseMove(grid().viewport(), grid().PointFor(Day(2021, 6, 2), 690, 2));

@@ -82,22 +82,24 @@ QPoint ScriptedWindowing::CursorPos() {
     return cursor;
 }
 
-std::optional<QString> ScriptedWindowing::SaveFileName(QWidget*, const QString& caption,
-                                                       const QString& suggested,
-                                                       const QString& filter) {
+std::optional<QString> ScriptedWindowing::FileAnswer(const char* call, const QString& caption,
+                                                     const QString& suggested,
+                                                     const QString& filter) {
     std::optional<QString> chosen;
     TakeFront(fileNames, chosen);
     fileQuestions.append(FileCall{caption, suggested, filter});
-    log << QStringLiteral("SaveFileName");
+    log << QLatin1String(call);
     return chosen;
+}
+
+std::optional<QString> ScriptedWindowing::SaveFileName(QWidget*, const QString& caption,
+                                                       const QString& suggested,
+                                                       const QString& filter) {
+    return FileAnswer("SaveFileName", caption, suggested, filter);
 }
 
 std::optional<QString> ScriptedWindowing::OpenFileName(QWidget*, const QString& caption,
                                                        const QString& suggested,
                                                        const QString& filter) {
-    std::optional<QString> chosen;
-    TakeFront(fileNames, chosen);
-    fileQuestions.append(FileCall{caption, suggested, filter});
-    log << QStringLiteral("OpenFileName");
-    return chosen;
+    return FileAnswer("OpenFileName", caption, suggested, filter);
 }

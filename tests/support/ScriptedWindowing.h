@@ -88,4 +88,8 @@ public:
     // Takes its answer from the same queue as SaveFileName.
     std::optional<QString> OpenFileName(QWidget* parent, const QString& caption,
                                         const QString& suggested, const QString& filter) override;
+
+private:
+    std::optional<QString> FileAnswer(const char* call, const QString& caption,
+                                      const QString& suggested, const QString& filter);
 };

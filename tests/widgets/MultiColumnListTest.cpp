@@ -55,6 +55,8 @@ TEST_F(MultiColumnListTest, RowsComeFromSeparatedTextAndCarryTheirData) {
     EXPECT_EQ((QStringList{list.ItemText(shorter, 3), list.ItemText(longer, 4)}),
               (QStringList{"", "d"}));
     EXPECT_EQ(list.Model()->data(list.Model()->index(longer, 3), Qt::DisplayRole).toString(), "d");
+    EXPECT_EQ(list.Model()->data(list.Model()->index(shorter, 3), Qt::AccessibleTextRole), "blank")
+        << "a screen reader skips an empty cell altogether";
     EXPECT_EQ(list.header()->sectionSize(0), TwipsToPixelsX(30 * 15, &list));
     EXPECT_EQ(list.header()->sectionSize(2), TwipsToPixelsX(120 * 15, &list));
     EXPECT_EQ(list.Model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Type");
